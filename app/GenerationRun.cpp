@@ -1,0 +1,38 @@
+#include "app/GenerationRun.h"
+
+#include "app/ErrorTrap.h"
+#include "generate/CardGenerator.h"
+#include "results/ResultsModel.h"
+
+namespace pellorin {
+
+void runGeneration(ResultsModel& results, const Brand& brand, std::int32_t quantity,
+                   RandomSource& random, ErrorTrap& trap,
+                   const std::function<void(int percent)>& setProgress)
+{
+    CardGenerator generator(brand, random);
+    ResultsModel::Appender appender(results);
+    int shownPercent = 0;
+    bool appending = true;
+    for (std::int32_t k = 1; k <= quantity && appending; ++k) {
+        const CardNumber number = generator.next();
+        // The bar moves about a hundred times per run; rows reach the list
+        // in batches at those moments, so the list grows with the bar.
+        const int percent = static_cast<int>(double(k) / double(quantity) * 100.0);
+        const bool moved = percent != shownPercent;
+        appending = trap.step(204, [&] {
+            appender.append(number.text());
+            if (moved)
+                appender.flush();
+        });
+        if (appending && moved) {
+            shownPercent = percent;
+            trap.step(206, [&] { setProgress(percent); });
+        }
+    }
+    if (appending)
+        trap.step(204, [&] { appender.flush(); });
+    trap.step(210, [&] { setProgress(0); });
+}
+
+} // namespace pellorin

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "generate/Brand.h"
+#include "generate/RandomSource.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace pellorin {
+
+class ErrorTrap;
+class ResultsModel;
+
+// Generates `quantity` numbers of `brand` and appends them to the results,
+// reporting progress as a whole percentage whenever it changes and 0 at the
+// end. Steps that fail are reported through `trap`; running out of memory
+// while appending ends the run and keeps the rows already appended.
+void runGeneration(ResultsModel& results, const Brand& brand, std::int32_t quantity,
+                   RandomSource& random, ErrorTrap& trap,
+                   const std::function<void(int percent)>& setProgress);
+
+} // namespace pellorin

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+namespace pellorin {
+
+// Uniform random source for card generation, re-seeded before every attempt.
+//
+// A re-seed mixes the timer, a per-source counter and a base seed taken once
+// from the operating system, so two re-seeds within one timer tick still give
+// unrelated streams. Between re-seeds it is a SplitMix64 stream: tiny state,
+// one multiply-xorshift per draw, and it passes BigCrush.
+class RandomSource {
+public:
+    using Timer = std::uint64_t (*)() noexcept;
+
+    explicit RandomSource(std::uint64_t baseSeed, Timer timer = &systemTimer) noexcept;
+
+    // A source seeded from std::random_device and the system timer.
+    static RandomSource fromSystem();
+
+    // Nanoseconds of the monotonic system clock.
+    static std::uint64_t systemTimer() noexcept;
+
+    void reseed() noexcept;
+
+    std::uint64_t next() noexcept;
+
+    // floor(r * n) for r uniform in [0, 1) with 32 bits: a uniform index
+    // below n (bias under n / 2^32).
+    std::uint32_t below(std::uint32_t n) noexcept
+    {
+        return static_cast<std::uint32_t>(((next() >> 32) * n) >> 32);
+    }
+
+private:
+    std::uint64_t m_base;
+    std::uint64_t m_counter = 0;
+    std::uint64_t m_state;
+    Timer m_timer;
+};
+
+} // namespace pellorin

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace pellorin {
+
+// Result rows packed into 8 bytes each: the digits as a number (up to 16
+// digits fit in 54 bits), the text's length (so leading zeros survive) and the
+// check state. Rows live in fixed-size blocks, so growth never copies the rows
+// already there and never needs twice the memory for a moment.
+class CompactRows {
+public:
+    static constexpr std::size_t kMaxDigits = 16;
+
+    std::size_t size() const noexcept { return m_size; }
+    bool empty() const noexcept { return m_size == 0; }
+
+    // Throws std::invalid_argument unless `digits` is 1 to 16 decimal digits.
+    static void validate(std::string_view digits);
+
+    // Makes room for `rows` rows in all. Throws std::bad_alloc when memory
+    // runs out; appends up to that count then need no memory.
+    void reserve(std::size_t rows);
+
+    // Appends a row of 1 to 16 decimal digits. Throws std::invalid_argument
+    // for other text and std::bad_alloc when memory runs out.
+    void append(std::string_view digits, bool ticked);
+
+    bool ticked(std::size_t row) const noexcept { return (at(row) & kTickedBit) != 0; }
+    void setTicked(std::size_t row, bool ticked) noexcept;
+
+    // Writes the row's digits to `out` and returns how many were written.
+    std::size_t text(std::size_t row, char* out) const noexcept;
+    std::string textString(std::size_t row) const;
+    std::size_t length(std::size_t row) const noexcept { return (at(row) >> kLengthShift) & 0x1f; }
+
+    void clear() noexcept;
+
+private:
+    static constexpr std::size_t kBlockShift = 16;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
+    static constexpr int kLengthShift = 56;
+    static constexpr std::uint64_t kTickedBit = std::uint64_t{1} << 63;
+    static constexpr std::uint64_t kValueMask = (std::uint64_t{1} << kLengthShift) - 1;
+
+    std::uint64_t at(std::size_t row) const noexcept
+    {
+        return m_blocks[row >> kBlockShift][row & (kBlockSize - 1)];
+    }
+    std::uint64_t& at(std::size_t row) noexcept
+    {
+        return m_blocks[row >> kBlockShift][row & (kBlockSize - 1)];
+    }
+
+    std::vector<std::unique_ptr<std::uint64_t[]>> m_blocks;
+    std::size_t m_size = 0;
+};
+
+} // namespace pellorin

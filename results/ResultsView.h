@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+
+class QHeaderView;
+
+namespace pellorin {
+
+class ResultsModel;
+
+// A list view over ResultsModel that costs nothing per row: it keeps no
+// per-row layout, paints only the visible rows and scrolls by row. Each row
+// shows a check box before its text; a click on the box or Space on the
+// current row ticks or unticks it. The header shows the column caption and
+// can be widened, which brings in a horizontal scroll bar.
+class ResultsView final : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit ResultsView(QWidget* parent = nullptr);
+
+    void setModel(ResultsModel* model);
+    ResultsModel* model() const { return m_model; }
+
+    QHeaderView* header() const { return m_header; }
+    void setColumnWidth(int pixels);
+    int columnWidth() const;
+
+    int rowHeight() const;
+    int currentRow() const { return m_current; }
+    void setCurrentRow(int row);
+    int firstVisibleRow() const;
+
+    // The viewport rectangle of the check box of `row` (which must be visible).
+    QRect checkBoxRect(int row) const;
+    // The row under a viewport position, or -1.
+    int rowAt(int y) const;
+
+signals:
+    // A mouse move over the list, viewport or header alike.
+    void pointerMoved();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void updateGeometries();
+    void ensureVisible(int row);
+    void toggle(int row);
+
+    QPointer<ResultsModel> m_model;
+    QHeaderView* m_header;
+    int m_current = -1;
+};
+
+} // namespace pellorin

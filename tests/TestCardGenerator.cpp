@@ -1,0 +1,148 @@
+#include "generate/Brand.h"
+#include "generate/CardGenerator.h"
+#include "generate/LuhnCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pellorin;
+
+std::uint64_t frozenTimer() noexcept
+{
+    return 123456789; // every re-seed lands in the same timer tick
+}
+
+class BrandTest : public testing::TestWithParam<BrandId> {};
+
+TEST_P(BrandTest, EveryNumberHasAPrefixTheLengthNonZeroDigitsAndPassesLuhn)
+{
+    const Brand& b = brand(GetParam());
+    RandomSource random(1, frozenTimer);
+    CardGenerator generator(b, random);
+    std::set<std::string> prefixesSeen;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string number(generator.next().text());
+        ASSERT_EQ(number.size(), std::size_t(b.length)) << number;
+        ASSERT_TRUE(LuhnCheck(number)) << number;
+        const auto prefix = std::find_if(b.prefixes.begin(), b.prefixes.end(),
+                                         [&](std::string_view p) { return number.starts_with(p); });
+        ASSERT_NE(prefix, b.prefixes.end()) << number;
+        prefixesSeen.insert(std::string(*prefix));
+        const std::string rest = number.substr(prefix->size());
+        ASSERT_EQ(rest.find_first_not_of("123456789"), std::string::npos) << number;
+    }
+    EXPECT_EQ(prefixesSeen.size(), b.prefixes.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllBrands, BrandTest,
+                         testing::Values(BrandId::Visa, BrandId::Mastercard,
+                                         BrandId::AmericanExpress, BrandId::Discover));
+
+TEST(BrandTable, MatchesTheIssuerPrefixesAndLengths)
+{
+    const auto& table = brandTable();
+    ASSERT_EQ(table.size(), 4u);
+    EXPECT_EQ(table[0].caption, " Visa");
+    EXPECT_EQ(table[0].prefixes.size(), 11u);
+    EXPECT_EQ(table[0].prefixes[0], "4032");
+    EXPECT_EQ(table[0].prefixes[10], "4833");
+    EXPECT_EQ(table[0].length, 16);
+    EXPECT_EQ(table[1].prefixes[0], "510813");
+    EXPECT_EQ(table[1].length, 16);
+    EXPECT_EQ(table[2].caption, "American Express");
+    EXPECT_EQ(std::vector<std::string_view>(table[2].prefixes.begin(), table[2].prefixes.end()),
+              (std::vector<std::string_view>{"372034", "372407", "372861", "373227"}));
+    EXPECT_EQ(table[2].length, 15);
+    EXPECT_EQ(table[3].prefixes[0], "601100");
+    EXPECT_EQ(table[3].length, 16);
+}
+
+TEST(RandomSource, SameSeedAndTimerGiveTheSameNumbers)
+{
+    RandomSource a(99, frozenTimer), b(99, frozenTimer);
+    CardGenerator ga(brand(BrandId::Visa), a), gb(brand(BrandId::Visa), b);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(ga.next().text(), gb.next().text());
+}
+
+TEST(RandomSource, ReseedsWithinOneTimerTickStillGiveFreshNumbers)
+{
+    RandomSource random(5, frozenTimer);
+    CardGenerator generator(brand(BrandId::Mastercard), random);
+    std::set<std::string> seen;
+    for (int i = 0; i < 1000; ++i)
+        seen.insert(std::string(generator.next().text()));
+    EXPECT_GT(seen.size(), 990u);
+}
+
+TEST(RandomSource, BelowIsUniform)
+{
+    RandomSource random(11, frozenTimer);
+    std::array<int, 9> counts{};
+    const int draws = 90000;
+    for (int i = 0; i < draws; ++i)
+        ++counts[random.below(9)];
+    for (int c : counts)
+        EXPECT_NEAR(c, draws / 9, 5 * std::sqrt(draws / 9.0));
+}
+
+// The literal procedure: draw a prefix and every digit 1-9, keep the
+// candidate only when it passes the Luhn test.
+std::string referenceNumber(const Brand& b, RandomSource& random)
+{
+    for (;;) {
+        random.reseed();
+        const auto index = b.prefixes.size() > 1 ? random.below(std::uint32_t(b.prefixes.size())) : 0;
+        std::string candidate(b.prefixes[index]);
+        while (candidate.size() < std::size_t(b.length))
+            candidate += char('1' + random.below(9));
+        if (LuhnCheck(candidate))
+            return candidate;
+    }
+}
+
+// Per-position digit counts of the fast generator and of the literal
+// procedure must agree: a chi-square test per position, at a bound that a
+// correct generator exceeds with a negligible probability.
+TEST_P(BrandTest, DigitFrequenciesMatchTheLiteralProcedure)
+{
+    const Brand& b = brand(GetParam());
+    const int samples = 60000;
+    RandomSource fastRandom(17, frozenTimer), referenceRandom(23, frozenTimer);
+    CardGenerator generator(b, fastRandom);
+    std::vector<std::array<double, 10>> fast(std::size_t(b.length)), reference(std::size_t(b.length));
+    for (int i = 0; i < samples; ++i) {
+        const auto number = generator.next();
+        const std::string literal = referenceNumber(b, referenceRandom);
+        for (std::size_t p = 0; p < std::size_t(b.length); ++p) {
+            ++fast[p][std::size_t(number.digits[p] - '0')];
+            ++reference[p][std::size_t(literal[p] - '0')];
+        }
+    }
+    for (std::size_t p = 0; p < std::size_t(b.length); ++p) {
+        double chi2 = 0;
+        int cells = 0;
+        for (std::size_t d = 0; d < 10; ++d) {
+            const double total = fast[p][d] + reference[p][d];
+            if (total == 0)
+                continue;
+            ++cells;
+            chi2 += (fast[p][d] - reference[p][d]) * (fast[p][d] - reference[p][d]) / total;
+        }
+        // Two-sample chi-square with at most 9 degrees of freedom; 40 is far
+        // beyond its 99.99th percentile (about 33.7).
+        EXPECT_LT(chi2, 40.0) << "position " << p << " over " << cells << " digits";
+        if (p >= b.prefixes[0].size()) {
+            EXPECT_EQ(fast[p][0], 0) << "a 0 after the prefix at position " << p;
+        }
+    }
+}
+
+} // namespace

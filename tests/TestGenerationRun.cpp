@@ -1,0 +1,202 @@
+#include "app/Form1.h"
+#include "generate/LuhnCheck.h"
+#include "results/ResultsModel.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QtTest>
+
+#include <memory>
+
+using namespace pellorin;
+
+class TestGenerationRun : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::FakeServices> m_services;
+    std::unique_ptr<Form1> m_form;
+
+    template <class T>
+    T* child(const char* name)
+    {
+        auto* w = m_form->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+    void generate(int optionIndex, const QString& quantity)
+    {
+        QTest::mouseClick(child<QRadioButton>(kOptions[optionIndex]), Qt::LeftButton, {}, QPoint(8, 8));
+        child<QLineEdit>("Text1")->setText(quantity);
+        QTest::mouseClick(child<QPushButton>("PushButton1"), Qt::LeftButton);
+    }
+
+    static constexpr const char* kOptions[] = {"Option1", "Option2", "Option3", "Option4"};
+
+    QString storedValue(const QString& key)
+    {
+        QSettings file(test::settingsFilePath(), QSettings::IniFormat);
+        return file.value(QStringLiteral("Pellorin/") + key).toString();
+    }
+
+private slots:
+    void init()
+    {
+        test::removeSettingsFile();
+        m_services = std::make_unique<test::FakeServices>();
+        m_form = std::make_unique<Form1>(m_services->services());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_services.reset();
+    }
+
+    void mastercardThreeRows()
+    {
+        QProgressBar* bar = child<QProgressBar>("ProgressBar1");
+        QList<int> progress;
+        connect(bar, &QProgressBar::valueChanged, this, [&](int v) { progress << v; });
+        generate(1, QStringLiteral("3"));
+        ResultsModel& results = m_form->results();
+        QCOMPARE(results.rowCount(), 3);
+        for (std::size_t r = 0; r < 3; ++r) {
+            const std::string number = results.textString(r);
+            QCOMPARE(number.size(), std::size_t(16));
+            QVERIFY(number.starts_with("510813"));
+            QCOMPARE(number.find_first_not_of("123456789", 6), std::string::npos);
+            QVERIFY(LuhnCheck(number));
+            QVERIFY(results.isTicked(r));
+        }
+        QCOMPARE(progress, (QList<int>{33, 66, 100, 0}));
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(storedValue(QStringLiteral("Option2")), QStringLiteral("True"));
+        QVERIFY(m_services->messages.shown.isEmpty());
+    }
+
+    void eachBrandGivesItsNumbers_data()
+    {
+        QTest::addColumn<int>("option");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QStringList>("prefixes");
+        QTest::addRow("visa") << 0 << 16
+                              << QStringList{"4032", "4128", "4250", "4312", "4421", "4539",
+                                             "4556", "4673", "4722", "4800", "4833"};
+        QTest::addRow("amex") << 2 << 15 << QStringList{"372034", "372407", "372861", "373227"};
+        QTest::addRow("discover") << 3 << 16 << QStringList{"601100"};
+    }
+
+    void eachBrandGivesItsNumbers()
+    {
+        QFETCH(int, option);
+        QFETCH(int, length);
+        QFETCH(QStringList, prefixes);
+        generate(option, QStringLiteral("400"));
+        ResultsModel& results = m_form->results();
+        QCOMPARE(results.rowCount(), 400);
+        QSet<QString> seen;
+        for (int r = 0; r < 400; ++r) {
+            const QString number = results.index(r).data().toString();
+            QCOMPARE(number.size(), length);
+            const auto it = std::find_if(prefixes.begin(), prefixes.end(),
+                                         [&](const QString& p) { return number.startsWith(p); });
+            QVERIFY2(it != prefixes.end(), qPrintable(number));
+            seen.insert(*it);
+        }
+        QCOMPARE(seen.size(), prefixes.size());
+    }
+
+    void newRowsFollowExistingOnesAndClearEmptiesTheList()
+    {
+        generate(3, QStringLiteral("5"));
+        const std::string first = m_form->results().textString(0);
+        generate(1, QStringLiteral("5"));
+        ResultsModel& results = m_form->results();
+        QCOMPARE(results.rowCount(), 10);
+        QCOMPARE(results.textString(0), first);
+        QVERIFY(results.textString(4).starts_with("601100"));
+        QVERIFY(results.textString(5).starts_with("510813"));
+
+        QTest::mouseClick(child<QPushButton>("PushButton3"), Qt::LeftButton);
+        QCOMPARE(results.rowCount(), 0);
+        QCOMPARE(results.columnCaption(), QStringLiteral("Result(s)"));
+        QTest::mouseClick(child<QPushButton>("PushButton3"), Qt::LeftButton);
+        QVERIFY(m_services->messages.shown.isEmpty());
+    }
+
+    void quantitiesThatAppendNothing_data()
+    {
+        QTest::addColumn<QString>("quantity");
+        QTest::addColumn<QString>("report");
+        QTest::addRow("zero") << "0" << QString();
+        QTest::addRow("negative") << "-3" << QString();
+        QTest::addRow("rounds to zero") << "0.4" << QString();
+        QTest::addRow("empty") << "" << "at line 100\r\r";
+        QTest::addRow("text") << "abc" << "at line 100\r\r";
+        QTest::addRow("exponent") << "1e9" << "at line 100\r\r";
+        QTest::addRow("beyond 32 bits") << "2147483648" << "at line 100\r\r";
+        QTest::addRow("below 32 bits") << "-2147483649" << "at line 100\r\r";
+    }
+
+    void quantitiesThatAppendNothing()
+    {
+        QFETCH(QString, quantity);
+        QFETCH(QString, report);
+        generate(0, QStringLiteral("2"));
+        generate(0, quantity);
+        QCOMPARE(m_form->results().rowCount(), 2);
+        QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), 0);
+        if (report.isEmpty()) {
+            QVERIFY(m_services->messages.shown.isEmpty());
+        } else {
+            QCOMPARE(m_services->messages.shown.size(), 1);
+            const auto& shown = m_services->messages.shown[0];
+            QCOMPARE(shown.caption, QStringLiteral("Application Error"));
+            QVERIFY2(shown.text.contains(QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton1_Click ")
+                                         + report),
+                     qPrintable(shown.text));
+        }
+    }
+
+    void blanksAroundTheQuantityAreAllowed()
+    {
+        generate(0, QStringLiteral("  12  "));
+        QCOMPARE(m_form->results().rowCount(), 12);
+    }
+
+    void noBrandSelectedRefusesTheRun()
+    {
+        for (int i = 0; i < 4; ++i)
+            m_form->setOptionSelected(i, false);
+        child<QLineEdit>("Text1")->setText(QStringLiteral("3"));
+        QTest::mouseClick(child<QPushButton>("PushButton1"), Qt::LeftButton);
+        QCOMPARE(m_form->results().rowCount(), 0);
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        QCOMPARE(m_services->messages.shown[0].text, QStringLiteral("Select a card type first."));
+        QCOMPARE(m_services->messages.shown[0].caption, QStringLiteral("Pellorin"));
+        QCOMPARE(m_services->messages.shown[0].icon, MessageIcon::Warning);
+    }
+
+    void optionClicksStoreTrueUnderTheirOwnKeyOnly()
+    {
+        QTest::mouseClick(child<QRadioButton>("Option3"), Qt::LeftButton, {}, QPoint(8, 8));
+        QCOMPARE(storedValue(QStringLiteral("Option3")), QStringLiteral("True"));
+        QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton, {}, QPoint(8, 8));
+        QCOMPARE(storedValue(QStringLiteral("Option2")), QStringLiteral("True"));
+        // The option that lost the selection keeps its text.
+        QCOMPARE(storedValue(QStringLiteral("Option3")), QStringLiteral("True"));
+    }
+};
+
+PELLORIN_TEST_MAIN(TestGenerationRun)
+#include "TestGenerationRun.moc"
