@@ -1,10 +1,10 @@
 #include "app/Form1.h"
+#include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtMessageBoxes.h"
+#include "platform/QtSaveDialog.h"
 #include "platform/QtSettingsStore.h"
-#include "platform/SaveDialog.h"
-#include "platform/SkinEngine.h"
-#include "platform/Spreadsheet.h"
+#include "platform/StyleSheetSkinEngine.h"
 
 #include <QApplication>
 
@@ -15,11 +15,9 @@ int main(int argc, char* argv[])
     pellorin::QtSettingsStore settings;
     pellorin::QtMessageBoxes messages;
     pellorin::QtClipboard clipboard;
-    struct NoSaveDialog final : pellorin::SaveDialog {
-        QString askSaveFileName(const QString&, const QStringList&) override { return {}; }
-    } saveDialog;
-    pellorin::Spreadsheet spreadsheet;
-    pellorin::SkinEngine skin;
+    pellorin::QtSaveDialog saveDialog;
+    pellorin::LibreOfficeSpreadsheet spreadsheet;
+    pellorin::StyleSheetSkinEngine skin;
 
     pellorin::Form1 window({settings, messages, clipboard, saveDialog, spreadsheet, skin});
     messages.setParentWindow(&window);

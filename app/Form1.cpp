@@ -183,16 +183,13 @@ void Form1::PushButton3_Click()
     trap.step(100, [&] { m_results->clear(); });
 }
 
-void Form1::PushButton2_Click()
+void Form1::setMousePointer(int shape)
 {
-}
-
-void Form1::PushButton4_Click()
-{
-}
-
-void Form1::PushButton13_Click()
-{
+    m_mousePointer = shape;
+    if (shape == kPointerBusy)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
 }
 
 } // namespace pellorin

@@ -28,6 +28,13 @@ public:
 
     ResultsModel& results() { return *m_results; }
 
+    // The window-wide pointer shape: kPointerDefault, kPointerBusy or kPointerHand.
+    static constexpr int kPointerDefault = 0;
+    static constexpr int kPointerBusy = 11;
+    static constexpr int kPointerHand = 99;
+    int mousePointer() const { return m_mousePointer; }
+    void setMousePointer(int shape);
+
     // Selects or clears option `index` (0-3) as the program does at start-up:
     // selecting runs the option's click handling, clearing runs nothing.
     void setOptionSelected(int index, bool selected);
@@ -48,6 +55,7 @@ private:
     char decimalSeparator() const;
 
     Services m_services;
+    int m_mousePointer = kPointerDefault;
     RandomSource m_random;
     ResultsModel* m_results = nullptr;
 
