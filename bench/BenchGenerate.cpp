@@ -5,9 +5,14 @@
 #include "generate/LuhnCheck.h"
 #include "platform/MessageBoxes.h"
 #include "results/ResultsModel.h"
+#include "results/ResultsView.h"
+
+#include <QApplication>
+#include <QFile>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -54,5 +59,47 @@ void BM_RunIntoModel(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * quantity);
 }
 BENCHMARK(BM_RunIntoModel)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+double residentMegabytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
+}
+
+// A run into the list as the window shows it, with the view on screen; the
+// counter gives the memory the rows cost beyond the empty list.
+void BM_RunIntoVisibleList(benchmark::State& state)
+{
+    const auto quantity = static_cast<std::int32_t>(state.range(0));
+    SilentBoxes boxes;
+    RandomSource random(7);
+    double rowMegabytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = std::make_unique<ResultsModel>();
+        ResultsView view;
+        view.resize(520, 151);
+        view.setModel(model.get());
+        view.show();
+        QApplication::processEvents();
+        const double before = residentMegabytes();
+        state.ResumeTiming();
+        ErrorTrap trap(boxes, QString());
+        runGeneration(*model, brand(BrandId::Visa), quantity, random, trap, [](int) {});
+        view.repaint();
+        QApplication::processEvents();
+        state.PauseTiming();
+        rowMegabytes = std::max(rowMegabytes, residentMegabytes() - before);
+        view.setModel(nullptr);
+        model.reset();
+        state.ResumeTiming();
+    }
+    state.counters["MB_for_rows"] = rowMegabytes;
+    state.SetItemsProcessed(state.iterations() * quantity);
+}
+BENCHMARK(BM_RunIntoVisibleList)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
