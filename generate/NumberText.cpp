@@ -59,9 +59,13 @@ std::optional<DecimalReading> readDecimal(std::string_view text, char decimalSep
 
     std::int64_t value = 0;
     for (char c : whole) {
-        if (value >= kSaturated)
+        const int digit = c - '0';
+        // Compare before multiplying: the product itself may not fit.
+        if (value > (kSaturated - digit) / 10) {
+            value = kSaturated;
             break;
-        value = std::min(value * 10 + (c - '0'), kSaturated);
+        }
+        value = value * 10 + digit;
     }
 
     // Half to even: above one half rounds up, exactly one half rounds to the
