@@ -1,0 +1,46 @@
+#include "export/ClipboardCopy.h"
+
+#include "export/EventLoopYielder.h"
+#include "export/ResultsRowSource.h"
+#include "export/TableText.h"
+#include "platform/Clipboard.h"
+
+#include <QString>
+
+#include <limits>
+#include <new>
+
+namespace pellorin {
+
+void CopyListToClipboard(const RowSource& rows, Clipboard& clipboard, Yielder& yielder)
+{
+    if (rows.rowCount() == 0)
+        return;
+    TableText table(rows, TableLayout::Clipboard, yielder);
+    table.measure();
+
+    // Ten million rows make a text of some 350 MB: take it in one piece up
+    // front, so running out of memory shows now rather than half-way.
+    const std::uint64_t size = table.sizeHint();
+    if (size > std::uint64_t(std::numeric_limits<qsizetype>::max() / 4))
+        throw std::bad_alloc();
+    QString text;
+    text.reserve(qsizetype(size));
+    if (text.capacity() < qsizetype(size))
+        throw std::bad_alloc();
+    table.render([&](std::string_view block) {
+        text.append(QLatin1String(block.data(), qsizetype(block.size())));
+    });
+
+    clipboard.clear();
+    clipboard.setText(text);
+}
+
+void CopyListToClipboard(const ResultsModel& list, Clipboard& clipboard)
+{
+    ResultsRowSource rows(list);
+    EventLoopYielder yielder;
+    CopyListToClipboard(rows, clipboard, yielder);
+}
+
+} // namespace pellorin
