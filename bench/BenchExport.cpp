@@ -1,0 +1,131 @@
+#include "export/ClipboardCopy.h"
+#include "export/EventLoopYielder.h"
+#include "export/ResultsRowSource.h"
+#include "export/TableText.h"
+#include "export/TextFileSave.h"
+#include "platform/Clipboard.h"
+#include "results/ResultsModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace pellorin;
+
+// One list per size, kept for the whole run: filling ten million rows costs
+// more than rendering them. Every seventh row is a 15-digit number and every
+// fifth is unticked, so padding and skipping are both exercised.
+ResultsModel& listOf(std::size_t rows)
+{
+    static std::map<std::size_t, std::unique_ptr<ResultsModel>> lists;
+    auto& list = lists[rows];
+    if (!list) {
+        list = std::make_unique<ResultsModel>();
+        list->setColumnCaption(QStringLiteral("Result(s)"));
+        {
+            ResultsModel::Appender appender(*list);
+            for (std::size_t r = 0; r < rows; ++r)
+                appender.append(r % 7 == 0 ? "378282246310005" : "4539148803436467");
+        }
+        for (std::size_t r = 0; r < rows; r += 5)
+            list->setTicked(r, false);
+    }
+    return *list;
+}
+
+QString benchFile(const char* name)
+{
+    return QDir::tempPath() + QStringLiteral("/pellorin-bench-") + QLatin1String(name);
+}
+
+void BM_RenderTableText(benchmark::State& state)
+{
+    const auto layout = TableLayout(state.range(1));
+    ResultsModel& list = listOf(std::size_t(state.range(0)));
+    ResultsRowSource rows(list);
+    EventLoopYielder yielder;
+    std::uint64_t bytes = 0;
+    for (auto _ : state) {
+        TableText table(rows, layout, yielder);
+        table.measure();
+        table.render([&](std::string_view block) {
+            benchmark::DoNotOptimize(block.data());
+            bytes += block.size();
+        });
+    }
+    state.SetBytesProcessed(std::int64_t(bytes));
+    state.SetLabel(layout == TableLayout::File ? "file layout" : "clipboard layout");
+}
+BENCHMARK(BM_RenderTableText)
+    ->ArgsProduct({{1'000'000, 10'000'000}, {int(TableLayout::Clipboard), int(TableLayout::File)}})
+    ->Unit(benchmark::kMillisecond);
+
+class DiscardingClipboard final : public Clipboard {
+public:
+    void clear() override {}
+    void setText(const QString& text) override { benchmark::DoNotOptimize(text.size()); }
+};
+
+// The whole copy: widths, text in memory, conversion to the clipboard's text.
+void BM_CopyListToClipboard(benchmark::State& state)
+{
+    ResultsModel& list = listOf(std::size_t(state.range(0)));
+    DiscardingClipboard clipboard;
+    for (auto _ : state)
+        CopyListToClipboard(list, clipboard);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_CopyListToClipboard)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+// The whole save, and beside it the same number of bytes written straight
+// to a file in the same folder: the limit the save can approach.
+void BM_SaveListToTextFile(benchmark::State& state)
+{
+    ResultsModel& list = listOf(std::size_t(state.range(0)));
+    const QString fileName = benchFile("save.txt");
+    for (auto _ : state)
+        SaveListToTextFile(list, fileName);
+    state.SetBytesProcessed(state.iterations() * QFileInfo(fileName).size());
+    QFile::remove(fileName);
+}
+BENCHMARK(BM_SaveListToTextFile)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+void BM_WriteSameBytes(benchmark::State& state)
+{
+    // The size the save above produces, computed without saving.
+    ResultsRowSource rows(listOf(std::size_t(state.range(0))));
+    NeverYield never;
+    TableText table(rows, TableLayout::File, never);
+    table.measure();
+    const std::uint64_t size = table.sizeHint();
+
+    const QByteArray block(int(TableText::kDefaultBlockSize), '7');
+    const QString fileName = benchFile("raw.txt");
+    for (auto _ : state) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot open the file");
+            break;
+        }
+        for (std::uint64_t left = size; left > 0;) {
+            const auto n = qint64(std::min<std::uint64_t>(left, std::uint64_t(block.size())));
+            file.write(block.constData(), n);
+            left -= std::uint64_t(n);
+        }
+        file.close();
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * size));
+    QFile::remove(fileName);
+}
+BENCHMARK(BM_WriteSameBytes)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,196 @@
+#include "app/ErrorTrap.h"
+#include "app/Form1.h"
+#include "results/ResultsModel.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PELLORIN_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define PELLORIN_ASAN 1
+#endif
+
+#ifndef PELLORIN_ASAN
+#include <sys/resource.h>
+#endif
+
+using namespace pellorin;
+
+namespace {
+
+const QString kCopied = QStringLiteral(
+    "Results have been copied to the clipboard.\r\rClick a text area where you normally type "
+    "and press Ctrl+V to paste the clipboard.");
+
+QString report(const QString& description)
+{
+    return description + QStringLiteral("\r\nin Tavimbrel5/20/2014.Form1.PushButton2_Click at line 106\r\r"
+                                        "Please email screenshot of this message to ")
+           + ErrorTrap::supportAddress();
+}
+
+} // namespace
+
+class TestClipboardCopy : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::FakeServices> m_services;
+    std::unique_ptr<Form1> m_form;
+
+    // Rows as "digits" (ticked) or "-digits" (unticked).
+    void fill(const QStringList& rows)
+    {
+        ResultsModel& results = m_form->results();
+        for (const QString& row : rows) {
+            const bool ticked = !row.startsWith(u'-');
+            results.append((ticked ? row : row.mid(1)).toStdString());
+            results.setTicked(results.size() - 1, ticked);
+        }
+    }
+
+    void click()
+    {
+        QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("PushButton2")),
+                          Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        m_services = std::make_unique<test::FakeServices>();
+        m_form = std::make_unique<Form1>(m_services->services());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_services.reset();
+    }
+
+    void copiesTickedRows_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<int>("clears");
+        QTest::addColumn<QString>("clipboard"); // null: never touched
+
+        QTest::addRow("empty list leaves the clipboard alone") << QStringList{} << 0 << QString();
+        QTest::addRow("none ticked empties it")
+            << QStringList{"-4539148803436467", "-378282246310005"} << 1 << QStringLiteral("");
+        QTest::addRow("16 and 15 digits")
+            << QStringList{"4539148803436467", "378282246310005"} << 1
+            << QStringLiteral("4539148803436467\r\n378282246310005\r\n");
+        QTest::addRow("unticked rows left out")
+            << QStringList{"-5108131111111111", "378282246310005", "-4", "12"} << 1
+            << QStringLiteral("378282246310005\r\n12\r\n");
+    }
+
+    void copiesTickedRows()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(int, clears);
+        QFETCH(QString, clipboard);
+        fill(rows);
+        click();
+
+        QCOMPARE(m_services->clipboard.clears, clears);
+        QCOMPARE(m_services->clipboard.text.has_value(), !clipboard.isNull());
+        if (!clipboard.isNull())
+            QCOMPARE(*m_services->clipboard.text, clipboard);
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        const auto& shown = m_services->messages.shown.first();
+        QCOMPARE(shown.text, kCopied);
+        QCOMPARE(shown.caption, QStringLiteral("Pellorin"));
+        QCOMPARE(shown.icon, MessageIcon::None);
+    }
+
+    // "Clear Results" pressed while the copy yields: the report, and no claim
+    // that the copy worked.
+    void clearedDuringCopyIsReportedNotAnnounced()
+    {
+        fill({"4539148803436467", "378282246310005"});
+        QTimer::singleShot(0, m_form.get(), [this] {
+            m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click();
+        });
+        m_form->PushButton2_Click();
+
+        QCOMPARE(m_form->results().size(), std::size_t(0));
+        QVERIFY(!m_services->clipboard.text.has_value());
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        const auto& shown = m_services->messages.shown.first();
+        QCOMPARE(shown.text,
+                 report(QStringLiteral("The results list changed during the export: rows were removed")));
+        QCOMPARE(shown.caption, QStringLiteral("Application Error"));
+        QCOMPARE(shown.icon, MessageIcon::Warning);
+    }
+
+    void clearedAndRefilledDuringCopyIsReported()
+    {
+        fill({"4539148803436467", "378282246310005"});
+        QTimer::singleShot(0, m_form.get(), [this] {
+            m_form->results().clear();
+            fill({"1", "2", "3"});
+        });
+        m_form->PushButton2_Click();
+
+        QVERIFY(!m_services->clipboard.text.has_value());
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        QCOMPARE(m_services->messages.shown.first().caption, QStringLiteral("Application Error"));
+    }
+
+    void rowsAppendedDuringCopyWaitForTheNextCopy()
+    {
+        fill({"4539148803436467"});
+        QTimer::singleShot(0, m_form.get(), [this] { fill({"378282246310005"}); });
+        m_form->PushButton2_Click();
+
+        QCOMPARE(m_form->results().size(), std::size_t(2));
+        QCOMPARE(*m_services->clipboard.text, QStringLiteral("4539148803436467\r\n"));
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        QCOMPARE(m_services->messages.shown.first().text, kCopied);
+    }
+
+    void outOfMemoryIsOneReport()
+    {
+#ifdef PELLORIN_ASAN
+        QSKIP("AddressSanitizer reserves more address space than the limit allows");
+#else
+        // Half a million rows need some 17 MB of text; allow 8 MB more than
+        // is in use now.
+        ResultsModel& results = m_form->results();
+        {
+            ResultsModel::Appender appender(results);
+            for (int i = 0; i < 500000; ++i)
+                appender.append("4539148803436467");
+        }
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
+        QFile status(QStringLiteral("/proc/self/statm"));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        const rlim_t pages = status.readAll().split(' ').first().toULongLong();
+        rlimit tight = old;
+        tight.rlim_cur = pages * rlim_t(getpagesize()) + (8 << 20);
+        QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
+        m_form->PushButton2_Click();
+        QCOMPARE(setrlimit(RLIMIT_AS, &old), 0);
+
+        QVERIFY(!m_services->clipboard.text.has_value());
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        QCOMPARE(m_services->messages.shown.first().text, report(QStringLiteral("Out of memory")));
+#endif
+    }
+};
+
+PELLORIN_TEST_MAIN(TestClipboardCopy)
+#include "TestClipboardCopy.moc"

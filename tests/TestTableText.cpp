@@ -1,0 +1,294 @@
+#include "export/TableText.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace pellorin;
+
+namespace {
+
+struct Row {
+    bool ticked;
+    std::vector<std::string> cells;
+};
+
+// A list held in plain vectors; tests may change it while the renderer runs.
+class VectorRows final : public RowSource {
+public:
+    VectorRows(std::vector<std::string> captions, std::vector<Row> rows)
+        : captions(std::move(captions)), rows(std::move(rows))
+    {
+    }
+
+    std::size_t columnCount() const override { return captions.size(); }
+    std::string_view caption(std::size_t c) const override { return captions.at(c); }
+    std::size_t rowCount() const override { return rows.size(); }
+    bool isTicked(std::size_t r) const override { return rows.at(r).ticked; }
+    std::size_t cellLength(std::size_t r, std::size_t c) const override
+    {
+        return rows.at(r).cells.at(c).size();
+    }
+    std::string_view cell(std::size_t r, std::size_t c, std::string&) const override
+    {
+        return rows.at(r).cells.at(c);
+    }
+
+    std::vector<std::string> captions;
+    std::vector<Row> rows;
+};
+
+// Runs `onPoll` with the number of the poll (from 1) each time it is asked.
+class ScriptedYielder final : public Yielder {
+public:
+    explicit ScriptedYielder(std::function<void(int)> onPoll) : m_onPoll(std::move(onPoll)) {}
+    void poll() override { m_onPoll(++polls); }
+    int polls = 0;
+
+private:
+    std::function<void(int)> m_onPoll;
+};
+
+const std::string k16 = "4539148803436467";
+const std::string k15 = "378282246310005";
+
+struct LayoutCase {
+    const char* name;
+    TableLayout layout;
+    std::vector<std::string> captions;
+    std::vector<Row> rows;
+    std::string expected;
+    bool exactSizeHint = true;
+};
+
+class TableTextLayout : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(TableTextLayout, RendersExactBytes)
+{
+    const LayoutCase& c = GetParam();
+    VectorRows rows(c.captions, c.rows);
+    NeverYield yielder;
+    TableText table(rows, c.layout, yielder);
+    table.measure();
+    std::string text;
+    table.render([&](std::string_view block) { text.append(block); });
+    EXPECT_EQ(text, c.expected);
+    if (c.exactSizeHint)
+        EXPECT_EQ(table.sizeHint(), c.expected.size());
+    else
+        EXPECT_GE(table.sizeHint(), c.expected.size());
+}
+
+const std::vector<std::string> kResults{"Result(s)"};
+const std::vector<std::string> kTwo{"A", "Bee"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Clipboard, TableTextLayout,
+    testing::Values(
+        LayoutCase{"EmptyList", TableLayout::Clipboard, kResults, {}, ""},
+        LayoutCase{"NoneTicked", TableLayout::Clipboard, kResults, {{false, {k16}}, {false, {k15}}}, ""},
+        LayoutCase{"SixteenAndFifteenDigits", TableLayout::Clipboard, kResults,
+                   {{true, {k16}}, {true, {k15}}},
+                   "4539148803436467\r\n378282246310005\r\n"},
+        LayoutCase{"UntickedRowLeftOut", TableLayout::Clipboard, kResults,
+                   {{true, {k15}}, {false, {k16}}, {true, {"12"}}},
+                   "378282246310005\r\n12\r\n"},
+        LayoutCase{"TwoColumns", TableLayout::Clipboard, kTwo,
+                   {{true, {"ab", "c"}}, {true, {"abcd", ""}}},
+                   "ab  \tc\r\nabcd\t\r\n"},
+        LayoutCase{"UntickedRowWidensColumn", TableLayout::Clipboard, kTwo,
+                   {{true, {"ab", "c"}}, {true, {"abcd", ""}}, {false, {"abcdefgh", "x"}}},
+                   "ab      \tc\r\nabcd    \t\r\n"},
+        LayoutCase{"LastCellBlanksTrimmed", TableLayout::Clipboard, kTwo,
+                   {{true, {"a", "b  "}}, {true, {"a", "   "}}},
+                   "a\tb\r\na\t\r\n", false},
+        LayoutCase{"TrimStopsAtTab", TableLayout::Clipboard, kTwo,
+                   {{true, {"a ", ""}}},
+                   "a \t\r\n"},
+        LayoutCase{"BlankOnlyColumn", TableLayout::Clipboard, kResults,
+                   {{true, {"  "}}, {true, {"x"}}},
+                   "\r\nx\r\n", false},
+        LayoutCase{"ThreeColumns", TableLayout::Clipboard, {"1", "2", "3"},
+                   {{true, {"a", "", "ccc"}}, {true, {"", "bb", "c"}}},
+                   "a\t  \tccc\r\n \tbb\tc\r\n"},
+        LayoutCase{"NoColumns", TableLayout::Clipboard, {}, {{true, {}}, {false, {}}}, "\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    File, TableTextLayout,
+    testing::Values(
+        LayoutCase{"EmptyList", TableLayout::File, kResults, {}, "Result(s)\t\r\n\r\n"},
+        LayoutCase{"SixteenAndFifteenDigits", TableLayout::File, kResults,
+                   {{true, {k16}}, {true, {k15}}},
+                   "Result(s)       \t\r\n4539148803436467\t\r\n378282246310005 \t\r\n\r\n"},
+        LayoutCase{"UntickedRowCountsForWidth", TableLayout::File, kResults,
+                   {{true, {k15}}, {false, {k16}}},
+                   "Result(s)       \t\r\n378282246310005 \t\r\n\r\n"},
+        LayoutCase{"CaptionSetsWidth", TableLayout::File, kResults,
+                   {{true, {"123"}}},
+                   "Result(s)\t\r\n123      \t\r\n\r\n"},
+        LayoutCase{"TwoColumns", TableLayout::File, kTwo,
+                   {{true, {"ab", "c"}}, {true, {"abcd", ""}}},
+                   "A   \tBee\t\r\nab  \tc  \t\r\nabcd\t   \t\r\n\r\n"},
+        LayoutCase{"EmptyCaptionAndCells", TableLayout::File, {""},
+                   {{true, {""}}},
+                   "\t\r\n\t\r\n\r\n"},
+        LayoutCase{"NoColumns", TableLayout::File, {}, {{true, {}}}, "\r\n\r\n\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TableText, SixteenAndFifteenDigitFileIs59Bytes)
+{
+    VectorRows rows(kResults, {{true, {k16}}, {true, {k15}}});
+    NeverYield yielder;
+    EXPECT_EQ(renderTableText(rows, TableLayout::File, yielder).size(), 59u);
+}
+
+struct BlockCase {
+    TableLayout layout;
+    std::size_t blockSize;
+};
+
+class TableTextBlocks : public testing::TestWithParam<BlockCase> {};
+
+// Blocks end at line ends and together make the same text, whatever their size.
+TEST_P(TableTextBlocks, SplitAtLineEnds)
+{
+    std::vector<Row> list;
+    for (int i = 0; i < 1000; ++i)
+        list.push_back({i % 3 != 0, {std::string(std::size_t(i % 17), char('0' + i % 10)), "x"}});
+    VectorRows rows(kTwo, list);
+    NeverYield yielder;
+    const std::string whole = renderTableText(rows, GetParam().layout, yielder);
+
+    TableText table(rows, GetParam().layout, yielder);
+    table.measure();
+    std::string joined;
+    int blocks = 0;
+    table.render(
+        [&](std::string_view block) {
+            ++blocks;
+            EXPECT_TRUE(block.ends_with("\r\n"));
+            joined.append(block);
+        },
+        GetParam().blockSize);
+    EXPECT_EQ(joined, whole);
+    EXPECT_GT(blocks, int(whole.size() / (GetParam().blockSize + 64)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TableTextBlocks,
+                         testing::Values(BlockCase{TableLayout::Clipboard, 1},
+                                         BlockCase{TableLayout::Clipboard, 100},
+                                         BlockCase{TableLayout::File, 1},
+                                         BlockCase{TableLayout::File, 4096}));
+
+struct OverflowCase {
+    const char* name;
+    TableLayout layout;
+    std::size_t captionLength;
+    std::size_t cellLength;
+    const char* error; // nullptr: renders
+};
+
+class TableTextOverflow : public testing::TestWithParam<OverflowCase> {};
+
+TEST_P(TableTextOverflow, WidthsStopAt32767)
+{
+    const OverflowCase& c = GetParam();
+    VectorRows rows({"A", std::string(c.captionLength, 'h')},
+                    {{false, {"a", std::string(c.cellLength, 'c')}}});
+    NeverYield yielder;
+    TableText table(rows, c.layout, yielder);
+    if (c.error) {
+        try {
+            table.measure();
+            FAIL() << "no overflow";
+        } catch (const TableTextError& e) {
+            EXPECT_STREQ(e.what(), c.error);
+        }
+    } else {
+        table.measure();
+        EXPECT_EQ(table.widths().at(1), std::max(c.cellLength, c.layout == TableLayout::File ? c.captionLength : 0));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableTextOverflow,
+    testing::Values(
+        OverflowCase{"CellAtLimit", TableLayout::Clipboard, 1, 32767, nullptr},
+        OverflowCase{"CellOverLimit", TableLayout::Clipboard, 1, 32768,
+                     "Overflow: a cell of column 2 has more than 32767 characters"},
+        OverflowCase{"FileCellOverLimit", TableLayout::File, 1, 32768,
+                     "Overflow: a cell of column 2 has more than 32767 characters"},
+        OverflowCase{"CaptionAtLimit", TableLayout::File, 32767, 0, nullptr},
+        OverflowCase{"CaptionOverLimit", TableLayout::File, 32768, 0,
+                     "Overflow: the caption of column 2 has more than 32767 characters"},
+        OverflowCase{"ClipboardIgnoresCaption", TableLayout::Clipboard, 40000, 3, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ChangeCase {
+    const char* name;
+    TableLayout layout;
+    int atPoll;
+    std::size_t keepRows; // rows left after the change; more than now: rows appended
+};
+
+class TableTextListChanges : public testing::TestWithParam<ChangeCase> {};
+
+// Polls come at the first cell and then every 4096 cells: with 10,000 rows of
+// one column the width pass polls 3 times and the output pass after that.
+TEST_P(TableTextListChanges, RemovedRowsFailAppendedRowsWait)
+{
+    const ChangeCase& c = GetParam();
+    std::vector<Row> list(10000, Row{true, {"12"}});
+    VectorRows rows(kResults, list);
+    VectorRows unchanged(kResults, list);
+    ScriptedYielder yielder([&](int poll) {
+        if (poll == c.atPoll)
+            rows.rows.resize(c.keepRows, Row{true, {"123456"}});
+    });
+    TableText table(rows, c.layout, yielder);
+    auto run = [&] {
+        table.measure();
+        std::string text;
+        table.render([&](std::string_view block) { text.append(block); });
+        return text;
+    };
+    if (c.keepRows < list.size()) {
+        try {
+            run();
+            FAIL() << "no failure";
+        } catch (const TableTextError& e) {
+            EXPECT_STREQ(e.what(), "The results list changed during the export: rows were removed");
+        }
+    } else {
+        NeverYield never;
+        EXPECT_EQ(run(), renderTableText(unchanged, c.layout, never));
+    }
+    EXPECT_GE(yielder.polls, c.atPoll);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableTextListChanges,
+    testing::Values(ChangeCase{"ClearedWhileMeasuring", TableLayout::Clipboard, 1, 0},
+                    ChangeCase{"ShortenedWhileMeasuring", TableLayout::File, 2, 9999},
+                    ChangeCase{"ClearedWhileWriting", TableLayout::File, 4, 0},
+                    ChangeCase{"LastRowGoneWhileWriting", TableLayout::Clipboard, 5, 9999},
+                    ChangeCase{"AppendedWhileMeasuring", TableLayout::File, 1, 20000},
+                    ChangeCase{"AppendedWhileWriting", TableLayout::Clipboard, 5, 20000}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TableText, CellGrownAfterWidthPassGoesOutWithoutFiller)
+{
+    VectorRows rows(kTwo, {{true, {"ab", "c"}}, {true, {"abcd", ""}}});
+    NeverYield yielder;
+    TableText table(rows, TableLayout::File, yielder);
+    table.measure();
+    rows.rows[0].cells[0] = "abcdef";
+    std::string text;
+    table.render([&](std::string_view block) { text.append(block); });
+    EXPECT_EQ(text, "A   \tBee\t\r\nabcdef\tc  \t\r\nabcd\t   \t\r\n\r\n");
+}
+
+} // namespace

@@ -1,0 +1,303 @@
+#include "app/ErrorTrap.h"
+#include "app/Form1.h"
+#include "export/ResultsRowSource.h"
+#include "export/TableText.h"
+#include "export/TextFileSave.h"
+#include "results/ResultsModel.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace pellorin;
+
+namespace {
+
+QString report(const QString& description)
+{
+    return description + QStringLiteral("\r\nin Tavimbrel5/20/2014.Form1.PushButton4_Click at line 120\r\r"
+                                        "Please email screenshot of this message to ")
+           + ErrorTrap::supportAddress();
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+class ScriptedYielder final : public Yielder {
+public:
+    explicit ScriptedYielder(std::function<void(int)> onPoll) : m_onPoll(std::move(onPoll)) {}
+    void poll() override { m_onPoll(++polls); }
+    int polls = 0;
+
+private:
+    std::function<void(int)> m_onPoll;
+};
+
+} // namespace
+
+class TestTextFileSave : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::FakeServices> m_services;
+    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    // Rows as "digits" (ticked) or "-digits" (unticked).
+    void fill(const QStringList& rows)
+    {
+        ResultsModel& results = m_form->results();
+        for (const QString& row : rows) {
+            const bool ticked = !row.startsWith(u'-');
+            results.append((ticked ? row : row.mid(1)).toStdString());
+            results.setTicked(results.size() - 1, ticked);
+        }
+    }
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    void saveAs(const QString& fileName)
+    {
+        m_services->saveDialog.nextFileName = fileName;
+        QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("PushButton4")),
+                          Qt::LeftButton);
+    }
+
+    QStringList filesInDir() const
+    {
+        return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_services = std::make_unique<test::FakeServices>();
+        m_form = std::make_unique<Form1>(m_services->services());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_services.reset();
+        m_dir.reset();
+    }
+
+    void writesExactBytes_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::addRow("empty list, 14 bytes")
+            << QStringList{} << "a.txt" << QByteArray("Result(s)\t\r\n\r\n");
+        QTest::addRow("16 and 15 digits, 59 bytes")
+            << QStringList{"4539148803436467", "378282246310005"} << "b.txt"
+            << QByteArray("Result(s)       \t\r\n4539148803436467\t\r\n378282246310005 \t\r\n\r\n");
+        QTest::addRow("unticked row counts for the width only")
+            << QStringList{"378282246310005", "-4539148803436467"} << "c.txt"
+            << QByteArray("Result(s)       \t\r\n378282246310005 \t\r\n\r\n");
+        QTest::addRow("caption wider than every number")
+            << QStringList{"12", "-1234"} << "d.txt"
+            << QByteArray("Result(s)\t\r\n12       \t\r\n\r\n");
+        QTest::addRow("name without extension used as typed")
+            << QStringList{"1"} << "results" << QByteArray("Result(s)\t\r\n1        \t\r\n\r\n");
+    }
+
+    void writesExactBytes()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, expected);
+        fill(rows);
+        saveAs(path(name));
+
+        QCOMPARE(contents(path(name)), expected);
+        QCOMPARE(filesInDir(), QStringList{name});
+        QVERIFY(m_services->messages.shown.isEmpty());
+        QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
+        QCOMPARE(m_services->saveDialog.lastTitle, QStringLiteral("Save"));
+        QCOMPARE(m_services->saveDialog.lastFilters,
+                 (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
+    }
+
+    void cancelWritesNothing()
+    {
+        fill({"4539148803436467"});
+        m_form->setMousePointer(Form1::kPointerHand);
+        saveAs(QString());
+
+        QCOMPARE(m_services->saveDialog.asked, 1);
+        QVERIFY(filesInDir().isEmpty());
+        QVERIFY(m_services->messages.shown.isEmpty());
+        QCOMPARE(m_form->mousePointer(), Form1::kPointerHand);
+    }
+
+    void replaceQuestion_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addRow("yes replaces") << true << QByteArray("Result(s)\t\r\n1        \t\r\n\r\n");
+        QTest::addRow("no keeps the old file") << false << QByteArray("old contents");
+    }
+
+    void replaceQuestion()
+    {
+        QFETCH(bool, answer);
+        QFETCH(QByteArray, expected);
+        writeFile(path("old.txt"), "old contents");
+        fill({"1"});
+        m_services->saveDialog.replaceAnswer = answer;
+        saveAs(path("old.txt"));
+
+        QCOMPARE(m_services->saveDialog.replaceQuestions, 1);
+        QCOMPARE(contents(path("old.txt")), expected);
+        QCOMPARE(filesInDir(), QStringList{"old.txt"});
+        QVERIFY(m_services->messages.shown.isEmpty());
+    }
+
+    void failuresAreReportedAndTouchNothing_data()
+    {
+        QTest::addColumn<QString>("target"); // "@" stands for the test folder
+        QTest::addColumn<QString>("reason");
+
+        QTest::addRow("missing folder") << "@/none/out.txt" << "No such file or directory";
+        QTest::addRow("read-only file") << "@/old.txt" << "The file is read-only";
+        QTest::addRow("folder") << "@/sub" << "It is a folder";
+        QTest::addRow("full device") << "/dev/full" << "No space left on device";
+    }
+
+    void failuresAreReportedAndTouchNothing()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        target.replace(u'@', m_dir->path());
+        writeFile(path("old.txt"), "old contents");
+        QVERIFY(QFile::setPermissions(path("old.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+        // Enough rows to fill more than one block.
+        {
+            ResultsModel::Appender appender(m_form->results());
+            for (int i = 0; i < 100000; ++i)
+                appender.append("4539148803436467");
+        }
+        saveAs(target);
+
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        const auto& shown = m_services->messages.shown.first();
+        QCOMPARE(shown.text, report(QStringLiteral("Cannot save \"%1\": %2").arg(target, reason)));
+        QCOMPARE(shown.caption, QStringLiteral("Application Error"));
+        QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
+        QCOMPARE(m_form->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
+        QCOMPARE(filesInDir(), QStringList{"old.txt"});
+    }
+
+    void busyPointerWhileSaving()
+    {
+        fill({"1"});
+        int pointerDuringSave = -1;
+        Qt::CursorShape cursorDuringSave = Qt::ArrowCursor;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            pointerDuringSave = m_form->mousePointer();
+            cursorDuringSave = m_form->cursor().shape();
+        });
+        saveAs(path("busy.txt"));
+
+        QCOMPARE(pointerDuringSave, Form1::kPointerBusy);
+        QCOMPARE(cursorDuringSave, Qt::WaitCursor);
+        QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
+        QCOMPARE(contents(path("busy.txt")), QByteArray("Result(s)\t\r\n1        \t\r\n\r\n"));
+    }
+
+    void clearedDuringSaveKeepsTheOldFile()
+    {
+        writeFile(path("old.txt"), "old contents");
+        fill({"4539148803436467", "378282246310005"});
+        QTimer::singleShot(0, m_form.get(), [this] {
+            m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click();
+        });
+        saveAs(path("old.txt"));
+
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        QCOMPARE(m_services->messages.shown.first().text,
+                 report(QStringLiteral("The results list changed during the export: rows were removed")));
+        QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
+        QCOMPARE(filesInDir(), QStringList{"old.txt"});
+        QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
+    }
+
+    // A second save started while the first one yields must not take the
+    // first one's hourglass away when it ends.
+    void nestedSaveKeepsTheOuterHourglass()
+    {
+        fill({"1"});
+        int pointerAfterInner = -1;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            m_services->saveDialog.nextFileName = path("inner.txt");
+            m_form->PushButton4_Click();
+            pointerAfterInner = m_form->mousePointer();
+        });
+        saveAs(path("outer.txt"));
+
+        QCOMPARE(pointerAfterInner, Form1::kPointerBusy);
+        QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
+        QCOMPARE(contents(path("inner.txt")), contents(path("outer.txt")));
+        QVERIFY(m_services->messages.shown.isEmpty());
+    }
+    // Rows that go away while the text is being written: the temporary file
+    // is dropped and the old file stays as it was.
+    void failureWhileWritingKeepsTheOldFile()
+    {
+        writeFile(path("old.txt"), "old contents");
+        ResultsModel list;
+        list.setColumnCaption(QStringLiteral("Result(s)"));
+        {
+            ResultsModel::Appender appender(list);
+            for (int i = 0; i < 300000; ++i)
+                appender.append("4539148803436467");
+        }
+        ResultsRowSource rows(list);
+        // The width pass polls 74 times for 300,000 rows; by poll 140 of the
+        // output pass, two blocks have gone to the temporary file.
+        ScriptedYielder yielder([&](int poll) {
+            if (poll == 140)
+                list.clear();
+        });
+        try {
+            SaveListToTextFile(rows, path("old.txt"), yielder);
+            QFAIL("the save went through");
+        } catch (const TableTextError& e) {
+            QCOMPARE(e.what(), "The results list changed during the export: rows were removed");
+        }
+        QCOMPARE(yielder.polls, 140);
+        QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
+        QCOMPARE(filesInDir(), QStringList{"old.txt"});
+    }
+};
+
+PELLORIN_TEST_MAIN(TestTextFileSave)
+#include "TestTextFileSave.moc"
