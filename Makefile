@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev fonts-liberation2
+            libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev
 
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 

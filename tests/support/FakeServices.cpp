@@ -28,4 +28,80 @@ QString ScriptedSaveDialog::askSaveFileName(const QString& title, const QStringL
     return nextFileName;
 }
 
+namespace {
+
+class ScriptedWorkbook final : public SpreadsheetWorkbook {
+public:
+    ScriptedWorkbook(ScriptedSpreadsheet& owner, std::size_t index) : m_owner(owner), m_index(index) {}
+
+    int sheetRowCount() override { return m_owner.sheetRows; }
+
+    void setActiveSheetCell(int row, int column, const QString& text) override
+    {
+        m_owner.record(QStringLiteral("cell %1 %2 %3").arg(row).arg(column).arg(text));
+        put(row, column, text);
+    }
+
+    void setActiveSheetColumn(int firstRow, int column, std::span<const std::string> texts) override
+    {
+        m_owner.record(QStringLiteral("column %1 %2 %3").arg(firstRow).arg(column).arg(texts.size()));
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            put(firstRow + int(i), column, QString::fromStdString(texts[i]));
+        if (m_owner.afterColumnWrite)
+            m_owner.afterColumnWrite();
+    }
+
+    void fitActiveSheetColumn(int column) override
+    {
+        m_owner.record(QStringLiteral("fit %1").arg(column));
+    }
+
+private:
+    void put(int row, int column, const QString& text)
+    {
+        if (row < 1 || row > m_owner.sheetRows || column < 1)
+            throw SpreadsheetError(QStringLiteral("Cell (%1, %2) is outside the sheet").arg(row).arg(column));
+        m_owner.workbooks[m_index][{row, column}] = text;
+    }
+
+    ScriptedSpreadsheet& m_owner;
+    std::size_t m_index;
+};
+
+class ScriptedApplication final : public SpreadsheetApplication {
+public:
+    explicit ScriptedApplication(ScriptedSpreadsheet& owner) : m_owner(owner) {}
+
+    std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override
+    {
+        m_owner.record(QStringLiteral("add"));
+        m_owner.workbooks.emplace_back();
+        return std::make_unique<ScriptedWorkbook>(m_owner, m_owner.workbooks.size() - 1);
+    }
+
+    void setVisible(bool visible) override
+    {
+        m_owner.record(QStringLiteral("visible %1").arg(int(visible)));
+    }
+
+private:
+    ScriptedSpreadsheet& m_owner;
+};
+
+} // namespace
+
+std::unique_ptr<SpreadsheetApplication>
+ScriptedSpreadsheet::createApplication(const QString& programmaticId)
+{
+    record(QStringLiteral("create ") + programmaticId);
+    return std::make_unique<ScriptedApplication>(*this);
+}
+
+void ScriptedSpreadsheet::record(const QString& line)
+{
+    calls.append(line);
+    if (!failOn.isEmpty() && line.startsWith(failOn) && failAfter-- == 0)
+        throw SpreadsheetError(QStringLiteral("Scripted failure of \"%1\"").arg(line));
+}
+
 } // namespace pellorin::test

@@ -10,10 +10,13 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace pellorin::test {
 
@@ -53,6 +56,29 @@ public:
     int asked = 0;
 };
 
+// A spreadsheet application in memory. Records every call as a line of text
+// ("create Excel.Application", "add", "visible 1", "cell 1 1 Results",
+// "column 2 1 3" for three cells from row 2 of column 1, "fit 1") and keeps
+// each added workbook's cells. The call whose line starts with `failOn` throws
+// once `failAfter` earlier ones have succeeded.
+class ScriptedSpreadsheet final : public Spreadsheet {
+public:
+    using Cells = std::map<std::pair<int, int>, QString>; // (row, column) -> text
+
+    std::unique_ptr<SpreadsheetApplication> createApplication(const QString& programmaticId) override;
+
+    QStringList calls;
+    std::vector<Cells> workbooks;
+    int sheetRows = 1048576;
+    QString failOn;
+    int failAfter = 0;
+    // Runs after each block write, as other events would during a yield.
+    std::function<void()> afterColumnWrite;
+
+    // Records `line`, then throws when it is the scripted failure.
+    void record(const QString& line);
+};
+
 // A full set of services for a window under test: recording boxes,
 // clipboard and dialog, and the real settings store in the isolated folders.
 struct FakeServices {
@@ -60,7 +86,7 @@ struct FakeServices {
     RecordingMessageBoxes messages;
     RecordingClipboard clipboard;
     ScriptedSaveDialog saveDialog;
-    Spreadsheet spreadsheet;
+    ScriptedSpreadsheet spreadsheet;
     SkinEngine skin;
 
     Services services()

@@ -1,0 +1,215 @@
+#include "app/ErrorTrap.h"
+#include "app/Form1.h"
+#include "results/ResultsModel.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+#include <thread>
+
+using namespace pellorin;
+
+namespace {
+
+const QString kLocation = QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click ");
+
+// Row k of the list gets a 16-digit text that ends in k, so cells name their row.
+std::string numberOfRow(std::size_t k)
+{
+    return std::to_string(4539000000000000ULL + k);
+}
+
+} // namespace
+
+class TestSpreadsheetExport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::FakeServices> m_services;
+    std::unique_ptr<Form1> m_form;
+
+    // Fills the list from a pattern of ticks: 'x' ticked, '.' unticked.
+    void fillList(const QString& ticks)
+    {
+        for (qsizetype k = 0; k < ticks.size(); ++k) {
+            m_form->results().append(numberOfRow(std::size_t(k)));
+            m_form->results().setTicked(std::size_t(k), ticks[k] == QLatin1Char('x'));
+        }
+    }
+
+    test::ScriptedSpreadsheet& spreadsheet() { return m_services->spreadsheet; }
+    QList<test::RecordingMessageBoxes::Shown>& shown() { return m_services->messages.shown; }
+
+private slots:
+    void init()
+    {
+        m_services = std::make_unique<test::FakeServices>();
+        m_form = std::make_unique<Form1>(m_services->services());
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_services.reset();
+    }
+
+    void emptyListStartsNothing()
+    {
+        m_form->PushButton13_Click();
+        QCOMPARE(spreadsheet().calls, QStringList());
+        QCOMPARE(shown().size(), 0);
+    }
+
+    void ticksDecideTheCellsAndTheBlocks_data()
+    {
+        QTest::addColumn<QString>("ticks");
+        QTest::addColumn<QStringList>("writes");
+        QTest::addRow("three ticked") << "xxx" << QStringList{"column 2 1 3"};
+        QTest::addRow("middle unticked") << "x.x" << QStringList{"column 2 1 1", "column 4 1 1"};
+        QTest::addRow("none ticked") << "..." << QStringList{};
+        QTest::addRow("runs and gaps") << ".xx..xxx." << QStringList{"column 3 1 2", "column 7 1 3"};
+    }
+
+    void ticksDecideTheCellsAndTheBlocks()
+    {
+        QFETCH(QString, ticks);
+        QFETCH(QStringList, writes);
+        fillList(ticks);
+        m_form->PushButton13_Click();
+
+        QCOMPARE(spreadsheet().calls, QStringList({"create Excel.Application", "add", "visible 1",
+                                                   "cell 1 1 Results"})
+                                          + writes + QStringList{"fit 1"});
+        test::ScriptedSpreadsheet::Cells expected{{{1, 1}, QStringLiteral("Results")}};
+        for (qsizetype k = 0; k < ticks.size(); ++k) {
+            if (ticks[k] == QLatin1Char('x'))
+                expected[{int(k) + 2, 1}] = QString::fromStdString(numberOfRow(std::size_t(k)));
+        }
+        QCOMPARE(spreadsheet().workbooks.size(), std::size_t(1));
+        QVERIFY(spreadsheet().workbooks[0] == expected);
+        QCOMPARE(shown().size(), 0);
+    }
+
+    void longRunsAreSplitIntoBoundedBlocks()
+    {
+        fillList(QString(16384 + 3, QLatin1Char('x')));
+        m_form->PushButton13_Click();
+        QCOMPARE(spreadsheet().calls.mid(4),
+                 QStringList({"column 2 1 16384", "column 16386 1 3", "fit 1"}));
+        QCOMPARE(spreadsheet().workbooks[0].size(), std::size_t(16384 + 3 + 1));
+        QCOMPARE(spreadsheet().workbooks[0].at({16388, 1}),
+                 QString::fromStdString(numberOfRow(16386)));
+    }
+
+    void twoClicksGiveTwoWorkbooks()
+    {
+        fillList(QStringLiteral("x.x"));
+        m_form->PushButton13_Click();
+        m_form->PushButton13_Click();
+        QCOMPARE(spreadsheet().calls.count(QStringLiteral("create Excel.Application")), 2);
+        QCOMPARE(spreadsheet().workbooks.size(), std::size_t(2));
+        QVERIFY(spreadsheet().workbooks[0] == spreadsheet().workbooks[1]);
+        QCOMPARE(spreadsheet().workbooks[1].size(), std::size_t(3));
+    }
+
+    // Whatever fails is reported once, with its own line, and ends the export.
+    void aFailureIsReportedOnceAndEndsTheExport_data()
+    {
+        QTest::addColumn<QString>("failOn");
+        QTest::addColumn<int>("failAfter");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("lastCall");
+        QTest::addRow("application") << "create" << 0 << 108 << "create Excel.Application";
+        QTest::addRow("workbook") << "add" << 0 << 110 << "add";
+        QTest::addRow("visible") << "visible" << 0 << 112 << "visible 1";
+        QTest::addRow("heading") << "cell" << 0 << 114 << "cell 1 1 Results";
+        QTest::addRow("first block") << "column" << 0 << 124 << "column 2 1 2";
+        QTest::addRow("middle block") << "column" << 1 << 124 << "column 5 1 1";
+        QTest::addRow("widening") << "fit" << 0 << 128 << "fit 1";
+    }
+
+    void aFailureIsReportedOnceAndEndsTheExport()
+    {
+        QFETCH(QString, failOn);
+        QFETCH(int, failAfter);
+        QFETCH(int, line);
+        QFETCH(QString, lastCall);
+        fillList(QStringLiteral("xx.x.x"));
+        spreadsheet().failOn = failOn;
+        spreadsheet().failAfter = failAfter;
+        m_form->PushButton13_Click();
+
+        QCOMPARE(spreadsheet().calls.last(), lastCall);
+        QCOMPARE(shown().size(), 1);
+        QCOMPARE(shown()[0].text, ErrorTrap::composeReport(
+                                      QStringLiteral("Scripted failure of \"%1\"").arg(lastCall),
+                                      kLocation, line));
+        QCOMPARE(shown()[0].caption, QStringLiteral("Application Error"));
+        QCOMPARE(shown()[0].icon, MessageIcon::Warning);
+    }
+
+    void rowsBeyondTheSheetAreReportedOnce_data()
+    {
+        QTest::addColumn<QString>("ticks");
+        QTest::addColumn<QString>("lastWrite");
+        QTest::addColumn<int>("leftOut");
+        // A sheet of 5 rows: the heading and list rows 1 to 4.
+        QTest::addRow("two ticked beyond") << "xx.xx.x." << "column 5 1 1" << 2;
+        QTest::addRow("run across the end") << "x.xxxxx" << "column 4 1 2" << 3;
+        QTest::addRow("only unticked beyond") << "xxxx..." << "column 2 1 4" << 0;
+    }
+
+    void rowsBeyondTheSheetAreReportedOnce()
+    {
+        QFETCH(QString, ticks);
+        QFETCH(QString, lastWrite);
+        QFETCH(int, leftOut);
+        spreadsheet().sheetRows = 5;
+        fillList(ticks);
+        m_form->PushButton13_Click();
+
+        QCOMPARE(spreadsheet().calls.last(), QStringLiteral("fit 1"));
+        QCOMPARE(spreadsheet().calls[spreadsheet().calls.size() - 2], lastWrite);
+        if (leftOut == 0) {
+            QCOMPARE(shown().size(), 0);
+            return;
+        }
+        QCOMPARE(shown().size(), 1);
+        QCOMPARE(shown()[0].text,
+                 ErrorTrap::composeReport(
+                     QStringLiteral("%1 ticked rows did not fit on the sheet, which ends at row 5")
+                         .arg(leftOut),
+                     kLocation, 124));
+    }
+
+    // The export yields between blocks; a "Clear Results" handled then must
+    // end it with one report, without reading rows that are gone.
+    void aListClearedDuringAYieldEndsTheExport()
+    {
+        fillList(QStringLiteral("x.x.x"));
+        bool cleared = false;
+        spreadsheet().afterColumnWrite = [&] {
+            if (cleared)
+                return;
+            cleared = true;
+            QTimer::singleShot(0, m_form.get(), [this] { m_form->results().clear(); });
+            // Past the yield interval, so the next row yields first.
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        };
+        m_form->PushButton13_Click();
+
+        QCOMPARE(m_form->results().size(), std::size_t(0));
+        QCOMPARE(spreadsheet().calls.mid(4), QStringList{"column 2 1 1"});
+        QCOMPARE(shown().size(), 1);
+        QCOMPARE(shown()[0].text,
+                 ErrorTrap::composeReport(QStringLiteral("The results list changed during the "
+                                                         "export: row 2 is no longer there"),
+                                          kLocation, 122));
+    }
+};
+
+PELLORIN_TEST_MAIN(TestSpreadsheetExport)
+#include "TestSpreadsheetExport.moc"
