@@ -4,11 +4,26 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev
+            libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev \
+            xvfb xdotool xclip x11-utils
 
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps build run test bench clean
+# The tests again with AddressSanitizer and UndefinedBehaviorSanitizer. Every
+# report ends the test that triggers it, so any report fails `make test`.
+SANITIZE_DIR ?= $(BUILD_DIR)-asan
+SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DPELLORIN_SANITIZE=ON -DPELLORIN_BUILD_BENCH=OFF
+SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+                LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp
+
+# libFuzzer builds need clang; they are run by hand, not by `make test`
+# (which replays their corpora in both builds above).
+FUZZ_DIR ?= $(BUILD_DIR)-fuzz
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+LINT_PACKAGES := clang-tidy
+
+.PHONY: all deps build run test test-sanitize build-sanitize lint fuzz bench clean
 
 all: build
 
@@ -24,9 +39,31 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitize
+
+build-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) $(SANITIZE_FLAGS)
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+
+test-sanitize: build-sanitize
+	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# clang-tidy over our own sources with the checks in .clang-tidy; any warning fails.
+lint: build
+	@tools/ensure-packages $(LINT_PACKAGES)
+	run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) \
+	  '^$(CURDIR)/(main\.cpp|(app|generate|results|export|platform|tests|fuzz|bench)/)'
+
+# Builds the libFuzzer targets; run one with e.g.
+#   $(FUZZ_DIR)/bin/fuzz_quantity -max_total_time=300 fuzz/corpus/quantity
+fuzz: deps
+	@tools/ensure-packages $(FUZZ_PACKAGES)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DPELLORIN_FUZZ=ON -DPELLORIN_BUILD_TESTS=OFF -DPELLORIN_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $$(sed -n 's/^pellorin_add_fuzz_target(\([a-z_]*\).*/fuzz_\1/p' fuzz/CMakeLists.txt)
 
 bench: build
 	$(BUILD_DIR)/bin/pellorin-bench
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

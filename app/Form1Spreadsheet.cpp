@@ -1,102 +1,14 @@
 #include "app/ErrorTrap.h"
 #include "app/Form1.h"
-#include "platform/Spreadsheet.h"
-#include "results/ResultsModel.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-
-#include <string>
-#include <vector>
+#include "app/SpreadsheetExport.h"
 
 namespace pellorin {
 
-namespace {
-
-// One block write of this many cells takes a few tens of milliseconds, so the
-// window still gets its turns a few times a second.
-constexpr std::size_t kMaxBlockRows = 16384;
-constexpr qint64 kYieldIntervalMs = 150;
-
-} // namespace
-
-// Instead of three automation calls per ticked row, runs of consecutive ticked
-// rows go to the sheet in one block write each; the sheet comes out the same.
-// Any failure is reported once and ends the export: after a failure every
-// further call would most likely fail as well, one message box per row.
 void Form1::PushButton13_Click()
 {
-    ErrorTrap trap(m_services.messages,
-                   QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "));
-
-    // [106]
-    if (m_results->size() == 0)
-        return;
-
-    std::unique_ptr<SpreadsheetApplication> application;
-    if (!trap.step(108, [&] {
-            application = m_services.spreadsheet.createApplication(QStringLiteral("Excel.Application"));
-        }))
-        return;
-    std::unique_ptr<SpreadsheetWorkbook> workbook;
-    if (!trap.step(110, [&] { workbook = application->addWorkbook(); }))
-        return;
-    if (!trap.step(112, [&] { application->setVisible(true); }))
-        return;
-    if (!trap.step(114, [&] { workbook->setActiveSheetCell(1, 1, QStringLiteral("Results")); }))
-        return;
-
-    // [116] List row k (from 0) goes to sheet row k + 2, ticked or not.
-    int sheetRows = 0;
-    if (!trap.step(116, [&] { sheetRows = workbook->sheetRowCount(); }))
-        return;
-    const std::size_t fittingRows = sheetRows > 1 ? std::size_t(sheetRows) - 1 : 0;
-
-    // [118]
-    const std::size_t rowCount = m_results->size();
-    const std::size_t writtenRows = std::min(rowCount, fittingRows);
-    std::vector<std::string> block;
-    QElapsedTimer sinceYield;
-    sinceYield.start();
-    std::size_t k = 0;
-    while (k < writtenRows) {
-        // [120]
-        if (sinceYield.elapsed() >= kYieldIntervalMs) {
-            QCoreApplication::processEvents();
-            sinceYield.restart();
-        }
-        // [122] The yield may have cleared the list.
-        if (k >= m_results->size()) {
-            trap.report(122, QStringLiteral("The results list changed during the export: row %1 "
-                                            "is no longer there")
-                                 .arg(k + 1));
-            return;
-        }
-        if (!m_results->isTicked(k)) {
-            ++k; // [126]
-            continue;
-        }
-        // [124] The run of ticked rows starting here, in one block.
-        const std::size_t first = k;
-        block.clear();
-        while (k < writtenRows && k < m_results->size() && m_results->isTicked(k)
-               && block.size() < kMaxBlockRows)
-            block.push_back(m_results->textString(k++));
-        if (!trap.step(124, [&] { workbook->setActiveSheetColumn(int(first) + 2, 1, block); }))
-            return;
-        // [126], [128]: k has moved past the block.
-    }
-
-    std::size_t leftOut = 0;
-    for (std::size_t row = writtenRows; row < rowCount && row < m_results->size(); ++row)
-        leftOut += m_results->isTicked(row) ? 1 : 0;
-    if (leftOut > 0)
-        trap.report(124, QStringLiteral("%1 ticked rows did not fit on the sheet, which ends at row %2")
-                             .arg(leftOut)
-                             .arg(sheetRows));
-
-    // Readable numbers rather than a column of "###".
-    trap.step(128, [&] { workbook->fitActiveSheetColumn(1); });
+    ErrorTrap trap(
+        m_services.messages, QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "));
+    exportToSpreadsheet(*m_results, m_services.spreadsheet, trap);
 }
 
 } // namespace pellorin

@@ -23,15 +23,16 @@ public:
         // Added to the office's command line, e.g. "--headless".
         QStringList extraArguments;
         // How long a starting office may take to accept a connection.
-        std::chrono::milliseconds startLimit{20000};
+        std::chrono::milliseconds startLimit { 20000 };
         // How long one request to the office may take.
-        std::chrono::milliseconds callLimit{30000};
+        std::chrono::milliseconds callLimit { 30000 };
     };
 
     LibreOfficeSpreadsheet();
     explicit LibreOfficeSpreadsheet(Options options);
 
-    std::unique_ptr<SpreadsheetApplication> createApplication(const QString& programmaticId) override;
+    std::unique_ptr<SpreadsheetApplication> createApplication(
+        const QString& programmaticId) override;
 
     // The process id of the office we started last, or 0 when we started none.
     qint64 startedOfficePid() const { return m_startedPid; }

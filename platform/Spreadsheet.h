@@ -36,8 +36,7 @@ public:
     // Puts `texts` into consecutive cells of one column of the active sheet,
     // starting at `firstRow`, as text. The sheet comes out as if each had
     // been put in with setActiveSheetCell(), only much faster.
-    virtual void setActiveSheetColumn(int firstRow, int column,
-                                      std::span<const std::string> texts)
+    virtual void setActiveSheetColumn(int firstRow, int column, std::span<const std::string> texts)
         = 0;
 
     // Widens `column` of the active sheet so that its content is readable.

@@ -26,20 +26,21 @@
 #include <thread>
 
 using namespace pellorin;
-using office::HeadlessOffice;
 using css::table::CellContentType_EMPTY;
 using css::table::CellContentType_TEXT;
+using office::HeadlessOffice;
 
 namespace {
 
-const QString kNotStarted = QStringLiteral("LibreOffice Calc is not installed or could not be started: ");
+const QString kNotStarted
+    = QStringLiteral("LibreOffice Calc is not installed or could not be started: ");
 
 HeadlessOffice::Cell text(const char* digits)
 {
-    return {CellContentType_TEXT, QString::fromLatin1(digits)};
+    return { CellContentType_TEXT, QString::fromLatin1(digits) };
 }
 
-const HeadlessOffice::Cell kEmpty{CellContentType_EMPTY, QString()};
+const HeadlessOffice::Cell kEmpty { CellContentType_EMPTY, QString() };
 
 // The parent process id of `pid`, from /proc.
 qint64 parentOf(qint64 pid)
@@ -50,6 +51,17 @@ qint64 parentOf(qint64 pid)
     const QByteArray line = stat.readAll();
     const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
     return fields.size() > 1 ? fields[1].toLongLong() : -1;
+}
+
+// Runs a test body that talks to the office, turning its exceptions into a
+// failure that gives the reason.
+template <class Body> void guarded(Body body)
+{
+    try {
+        body();
+    } catch (const std::exception& e) {
+        QFAIL(e.what());
+    }
 }
 
 } // namespace
@@ -69,9 +81,8 @@ class TestLibreOfficeCalc : public QObject {
     {
         m_fakes = std::make_unique<test::FakeServices>();
         Services services = m_fakes->services();
-        m_form = std::make_unique<Form1>(Services{services.settings, services.messages,
-                                                  services.clipboard, services.saveDialog,
-                                                  spreadsheet, services.skin});
+        m_form = std::make_unique<Form1>(Services { services.settings, services.messages,
+            services.clipboard, services.saveDialog, spreadsheet, services.skin });
     }
 
     // Fills the list: 'x' a ticked row, '.' an unticked one, with `numbers` in turn.
@@ -127,10 +138,12 @@ private slots:
 
     void cleanup()
     {
-        m_form.reset();
-        m_fakes.reset();
-        if (m_office)
-            m_office->closeDocuments();
+        guarded([&] {
+            m_form.reset();
+            m_fakes.reset();
+            if (m_office)
+                m_office->closeDocuments();
+        });
     }
 
     void theSheetHoldsTheTickedNumbersAsText_data()
@@ -140,84 +153,96 @@ private slots:
         const HeadlessOffice::Cell heading = text("Results");
         QTest::addRow("all ticked")
             << "xxx"
-            << std::vector{heading, text("4539148803436467"), text("6011000990139424"),
-                           text("378282246310005"), kEmpty};
-        QTest::addRow("middle unticked")
-            << "x.x"
-            << std::vector{heading, text("4539148803436467"), kEmpty, text("378282246310005"), kEmpty};
+            << std::vector { heading, text("4539148803436467"), text("6011000990139424"),
+                   text("378282246310005"), kEmpty };
+        QTest::addRow("middle unticked") << "x.x"
+                                         << std::vector { heading, text("4539148803436467"), kEmpty,
+                                                text("378282246310005"), kEmpty };
     }
 
     void theSheetHoldsTheTickedNumbersAsText()
     {
-        QFETCH(QString, ticks);
-        QFETCH(std::vector<HeadlessOffice::Cell>, column);
-        fillList(ticks, {"4539148803436467", "6011000990139424", "378282246310005"});
-        m_form->PushButton13_Click();
+        guarded([&] {
+            QFETCH(QString, ticks);
+            QFETCH(std::vector<HeadlessOffice::Cell>, column);
+            fillList(ticks, { "4539148803436467", "6011000990139424", "378282246310005" });
+            m_form->PushButton13_Click();
 
-        QCOMPARE(reports(), QStringList());
-        const auto documents = m_office->spreadsheets();
-        QCOMPARE(documents.size(), std::size_t(1));
-        QVERIFY(HeadlessOffice::readColumn(documents[0], 1, 5) == column);
-        QVERIFY(HeadlessOffice::readColumn(documents[0], 2, 5)
+            QCOMPARE(reports(), QStringList());
+            const auto documents = m_office->spreadsheets();
+            QCOMPARE(documents.size(), std::size_t(1));
+            QVERIFY(HeadlessOffice::readColumn(documents[0], 1, 5) == column);
+            QVERIFY(HeadlessOffice::readColumn(documents[0], 2, 5)
                 == std::vector<HeadlessOffice::Cell>(5, kEmpty));
-        // A default Calc column is 2258 (1/100 mm) wide, too narrow for 16 digits.
-        QVERIFY2(HeadlessOffice::columnWidth(documents[0], 1) > 2258,
-                 qPrintable(QString::number(HeadlessOffice::columnWidth(documents[0], 1))));
+            // A default Calc column is 2258 (1/100 mm) wide, too narrow for 16 digits.
+            QVERIFY2(HeadlessOffice::columnWidth(documents[0], 1) > 2258,
+                qPrintable(QString::number(HeadlessOffice::columnWidth(documents[0], 1))));
+        });
     }
 
     void twoClicksGiveTwoDocuments()
     {
-        fillList(QStringLiteral("x.x"), {"5108131234567897", "5108139999999999", "5108130000000008"});
-        m_form->PushButton13_Click();
-        m_form->PushButton13_Click();
+        guarded([&] {
+            fillList(QStringLiteral("x.x"),
+                { "5108131234567897", "5108139999999999", "5108130000000008" });
+            m_form->PushButton13_Click();
+            m_form->PushButton13_Click();
 
-        QCOMPARE(reports(), QStringList());
-        const auto documents = m_office->spreadsheets();
-        QCOMPARE(documents.size(), std::size_t(2));
-        QVERIFY(documents[0] != documents[1]);
-        for (const auto& document : documents)
-            QVERIFY(HeadlessOffice::readColumn(document, 1, 4)
-                    == std::vector({text("Results"), text("5108131234567897"), kEmpty,
-                                    text("5108130000000008")}));
+            QCOMPARE(reports(), QStringList());
+            const auto documents = m_office->spreadsheets();
+            QCOMPARE(documents.size(), std::size_t(2));
+            QVERIFY(documents[0] != documents[1]);
+            for (const auto& document : documents)
+                QVERIFY(HeadlessOffice::readColumn(document, 1, 4)
+                    == std::vector({ text("Results"), text("5108131234567897"), kEmpty,
+                        text("5108130000000008") }));
+        });
     }
 
     // The block write must leave exactly what one cell at a time leaves,
     // including for texts Calc might otherwise read as something else.
     void blockWriteMatchesOneCellAtATime()
     {
-        const std::vector<std::string> texts{"4539148803436467", "", "0000000000000001",
-                                             "9999999999999999", "=1+1", "1e5", "'7", " 8 "};
-        std::vector<std::vector<HeadlessOffice::Cell>> columns;
-        css::uno::Reference<css::sheet::XSpreadsheetDocument> first;
-        for (const bool blocks : {false, true}) {
-            auto application = m_spreadsheet->createApplication(QStringLiteral("Excel.Application"));
-            auto workbook = application->addWorkbook();
-            if (blocks) {
-                workbook->setActiveSheetColumn(2, 1, texts);
-            } else {
-                for (std::size_t i = 0; i < texts.size(); ++i)
-                    workbook->setActiveSheetCell(int(i) + 2, 1, QString::fromStdString(texts[i]));
+        guarded([&] {
+            const std::vector<std::string> texts { "4539148803436467", "", "0000000000000001",
+                "9999999999999999", "=1+1", "1e5", "'7", " 8 " };
+            std::vector<std::vector<HeadlessOffice::Cell>> columns;
+            css::uno::Reference<css::sheet::XSpreadsheetDocument> first;
+            for (const bool blocks : { false, true }) {
+                auto application
+                    = m_spreadsheet->createApplication(QStringLiteral("Excel.Application"));
+                auto workbook = application->addWorkbook();
+                if (blocks) {
+                    workbook->setActiveSheetColumn(2, 1, texts);
+                } else {
+                    for (std::size_t i = 0; i < texts.size(); ++i)
+                        workbook->setActiveSheetCell(
+                            int(i) + 2, 1, QString::fromStdString(texts[i]));
+                }
+                const auto documents = m_office->spreadsheets();
+                QCOMPARE(documents.size(), std::size_t(blocks ? 2 : 1));
+                QCOMPARE(workbook->sheetRowCount(), 1048576);
+                const auto written = blocks && documents[0] == first ? documents[1] : documents[0];
+                first = written;
+                columns.push_back(HeadlessOffice::readColumn(written, 1, int(texts.size()) + 2));
             }
-            const auto documents = m_office->spreadsheets();
-            QCOMPARE(documents.size(), std::size_t(blocks ? 2 : 1));
-            QCOMPARE(workbook->sheetRowCount(), 1048576);
-            const auto written = blocks && documents[0] == first ? documents[1] : documents[0];
-            first = written;
-            columns.push_back(HeadlessOffice::readColumn(written, 1, int(texts.size()) + 2));
-        }
-        QVERIFY(columns[0] == columns[1]);
-        QCOMPARE(columns[0][1], text("4539148803436467"));
-        QCOMPARE(columns[0][3], text("0000000000000001"));
+            QVERIFY(columns[0] == columns[1]);
+            QCOMPARE(columns[0][1], text("4539148803436467"));
+            QCOMPARE(columns[0][3], text("0000000000000001"));
+        });
     }
 
     void theLastRowOfTheSheetIsWritable()
     {
-        auto application = m_spreadsheet->createApplication(QStringLiteral("Excel.Application"));
-        auto workbook = application->addWorkbook();
-        const int last = workbook->sheetRowCount();
-        workbook->setActiveSheetColumn(last - 1, 1, std::vector<std::string>{"1", "2"});
-        QVERIFY_THROWS_EXCEPTION(SpreadsheetError,
-                                 workbook->setActiveSheetColumn(last, 1, std::vector<std::string>{"1", "2"}));
+        guarded([&] {
+            auto application
+                = m_spreadsheet->createApplication(QStringLiteral("Excel.Application"));
+            auto workbook = application->addWorkbook();
+            const int last = workbook->sheetRowCount();
+            workbook->setActiveSheetColumn(last - 1, 1, std::vector<std::string> { "1", "2" });
+            QVERIFY_THROWS_EXCEPTION(SpreadsheetError,
+                workbook->setActiveSheetColumn(last, 1, std::vector<std::string> { "1", "2" }));
+        });
     }
 
     void anOfficeThatCannotStartIsReportedOnce_data()
@@ -234,11 +259,12 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir dir;
         LibreOfficeSpreadsheet::Options options;
-        options.officeProgram = fake ? writeFakeOffice(dir) : QStringLiteral("/nonexistent/soffice");
+        options.officeProgram
+            = fake ? writeFakeOffice(dir) : QStringLiteral("/nonexistent/soffice");
         options.pipeName = QStringLiteral("pellorin_test_nobody_%1").arg(getpid());
         LibreOfficeSpreadsheet missing(options);
         makeForm(missing);
-        fillList(QStringLiteral("xx.x"), {"4539148803436467", "4539148803436467", "1", "2"});
+        fillList(QStringLiteral("xx.x"), { "4539148803436467", "4539148803436467", "1", "2" });
 
         QElapsedTimer elapsed;
         elapsed.start();
@@ -246,10 +272,9 @@ private slots:
         // Generous: only a hang would take this long.
         QVERIFY2(elapsed.elapsed() < 30000, qPrintable(QString::number(elapsed.elapsed())));
 
-        QCOMPARE(reports(), QStringList{ErrorTrap::composeReport(
-                                kNotStarted + reason.arg(options.officeProgram),
-                                QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "),
-                                108)});
+        QCOMPARE(reports(),
+            QStringList { ErrorTrap::composeReport(kNotStarted + reason.arg(options.officeProgram),
+                QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "), 108) });
         QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("ran"))), fake);
     }
 
@@ -271,44 +296,48 @@ private slots:
     // that it outlives us, and a second spreadsheet object reuses it.
     void startsAnOfficeThatOutlivesUsAndReusesIt()
     {
-        QTemporaryDir profile;
-        LibreOfficeSpreadsheet::Options options;
-        options.officeProgram = QStringLiteral(PELLORIN_OFFICE_PROGRAM_DIR "/soffice");
-        options.pipeName = QStringLiteral("pellorin_test_started_%1").arg(getpid());
-        options.extraArguments = {QStringLiteral("--headless"), QStringLiteral("--invisible"),
-                                  QStringLiteral("--norestore"),
-                                  QStringLiteral("-env:UserInstallation=")
-                                      + QUrl::fromLocalFile(profile.path()).toString()};
-        options.startLimit = std::chrono::seconds(60);
-        LibreOfficeSpreadsheet starter(options);
-        std::unique_ptr<SpreadsheetApplication> application;
-        QString failure;
-        try {
-            application = starter.createApplication(QStringLiteral("Excel.Application"));
-        } catch (const SpreadsheetError& e) {
-            failure = QString::fromUtf8(e.what());
-        }
-        const qint64 pid = starter.startedOfficePid();
-        // The office is in a session of its own; end all of it by its group id.
-        const pid_t group = pid > 0 ? getpgid(pid_t(pid)) : -1;
-        auto endOffice = qScopeGuard([group] {
-            if (group > 1 && group != getpgrp()) {
-                kill(-group, SIGTERM);
-                for (int i = 0; i < 100 && kill(-group, 0) == 0; ++i)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                kill(-group, SIGKILL);
+        guarded([&] {
+            QTemporaryDir profile;
+            LibreOfficeSpreadsheet::Options options;
+            options.officeProgram = QStringLiteral(PELLORIN_OFFICE_PROGRAM_DIR "/soffice");
+            options.pipeName = QStringLiteral("pellorin_test_started_%1").arg(getpid());
+            options.extraArguments = { QStringLiteral("--headless"), QStringLiteral("--invisible"),
+                QStringLiteral("--norestore"),
+                QStringLiteral("-env:UserInstallation=")
+                    + QUrl::fromLocalFile(profile.path()).toString() };
+            options.startLimit = std::chrono::seconds(60);
+            LibreOfficeSpreadsheet starter(options);
+            std::unique_ptr<SpreadsheetApplication> application;
+            QString failure;
+            try {
+                application = starter.createApplication(QStringLiteral("Excel.Application"));
+            } catch (const SpreadsheetError& e) {
+                failure = QString::fromUtf8(e.what());
             }
-        });
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        QVERIFY(pid > 0);
-        QVERIFY(parentOf(pid) != getpid());
-        QVERIFY(group != getpgrp());
-        QCOMPARE(application->addWorkbook()->sheetRowCount(), 1048576);
+            const qint64 pid = starter.startedOfficePid();
+            // The office is in a session of its own; end all of it by its group id.
+            const pid_t group = pid > 0 ? getpgid(pid_t(pid)) : -1;
+            auto endOffice = qScopeGuard([group] {
+                if (group > 1 && group != getpgrp()) {
+                    kill(-group, SIGTERM);
+                    for (int i = 0; i < 100 && kill(-group, 0) == 0; ++i)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    kill(-group, SIGKILL);
+                }
+            });
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            QVERIFY(pid > 0);
+            QVERIFY(parentOf(pid) != getpid());
+            QVERIFY(group != getpgrp());
+            QCOMPARE(application->addWorkbook()->sheetRowCount(), 1048576);
 
-        LibreOfficeSpreadsheet reuser(options);
-        QCOMPARE(reuser.createApplication(QStringLiteral("Excel.Application"))->addWorkbook()->sheetRowCount(),
-                 1048576);
-        QCOMPARE(reuser.startedOfficePid(), 0);
+            LibreOfficeSpreadsheet reuser(options);
+            QCOMPARE(reuser.createApplication(QStringLiteral("Excel.Application"))
+                         ->addWorkbook()
+                         ->sheetRowCount(),
+                1048576);
+            QCOMPARE(reuser.startedOfficePid(), 0);
+        });
     }
 };
 

@@ -67,10 +67,11 @@ private slots:
     {
         QTest::addColumn<QString>("ticks");
         QTest::addColumn<QStringList>("writes");
-        QTest::addRow("three ticked") << "xxx" << QStringList{"column 2 1 3"};
-        QTest::addRow("middle unticked") << "x.x" << QStringList{"column 2 1 1", "column 4 1 1"};
-        QTest::addRow("none ticked") << "..." << QStringList{};
-        QTest::addRow("runs and gaps") << ".xx..xxx." << QStringList{"column 3 1 2", "column 7 1 3"};
+        QTest::addRow("three ticked") << "xxx" << QStringList { "column 2 1 3" };
+        QTest::addRow("middle unticked") << "x.x" << QStringList { "column 2 1 1", "column 4 1 1" };
+        QTest::addRow("none ticked") << "..." << QStringList {};
+        QTest::addRow("runs and gaps")
+            << ".xx..xxx." << QStringList { "column 3 1 2", "column 7 1 3" };
     }
 
     void ticksDecideTheCellsAndTheBlocks()
@@ -80,13 +81,13 @@ private slots:
         fillList(ticks);
         m_form->PushButton13_Click();
 
-        QCOMPARE(spreadsheet().calls, QStringList({"create Excel.Application", "add", "visible 1",
-                                                   "cell 1 1 Results"})
-                                          + writes + QStringList{"fit 1"});
-        test::ScriptedSpreadsheet::Cells expected{{{1, 1}, QStringLiteral("Results")}};
+        QCOMPARE(spreadsheet().calls,
+            QStringList({ "create Excel.Application", "add", "visible 1", "cell 1 1 Results" })
+                + writes + QStringList { "fit 1" });
+        test::ScriptedSpreadsheet::Cells expected { { { 1, 1 }, QStringLiteral("Results") } };
         for (qsizetype k = 0; k < ticks.size(); ++k) {
             if (ticks[k] == QLatin1Char('x'))
-                expected[{int(k) + 2, 1}] = QString::fromStdString(numberOfRow(std::size_t(k)));
+                expected[{ int(k) + 2, 1 }] = QString::fromStdString(numberOfRow(std::size_t(k)));
         }
         QCOMPARE(spreadsheet().workbooks.size(), std::size_t(1));
         QVERIFY(spreadsheet().workbooks[0] == expected);
@@ -98,10 +99,10 @@ private slots:
         fillList(QString(16384 + 3, QLatin1Char('x')));
         m_form->PushButton13_Click();
         QCOMPARE(spreadsheet().calls.mid(4),
-                 QStringList({"column 2 1 16384", "column 16386 1 3", "fit 1"}));
+            QStringList({ "column 2 1 16384", "column 16386 1 3", "fit 1" }));
         QCOMPARE(spreadsheet().workbooks[0].size(), std::size_t(16384 + 3 + 1));
-        QCOMPARE(spreadsheet().workbooks[0].at({16388, 1}),
-                 QString::fromStdString(numberOfRow(16386)));
+        QCOMPARE(spreadsheet().workbooks[0].at({ 16388, 1 }),
+            QString::fromStdString(numberOfRow(16386)));
     }
 
     void twoClicksGiveTwoWorkbooks()
@@ -144,9 +145,9 @@ private slots:
 
         QCOMPARE(spreadsheet().calls.last(), lastCall);
         QCOMPARE(shown().size(), 1);
-        QCOMPARE(shown()[0].text, ErrorTrap::composeReport(
-                                      QStringLiteral("Scripted failure of \"%1\"").arg(lastCall),
-                                      kLocation, line));
+        QCOMPARE(shown()[0].text,
+            ErrorTrap::composeReport(
+                QStringLiteral("Scripted failure of \"%1\"").arg(lastCall), kLocation, line));
         QCOMPARE(shown()[0].caption, QStringLiteral("Application Error"));
         QCOMPARE(shown()[0].icon, MessageIcon::Warning);
     }
@@ -157,9 +158,12 @@ private slots:
         QTest::addColumn<QString>("lastWrite");
         QTest::addColumn<int>("leftOut");
         // A sheet of 5 rows: the heading and list rows 1 to 4.
-        QTest::addRow("two ticked beyond") << "xx.xx.x." << "column 5 1 1" << 2;
-        QTest::addRow("run across the end") << "x.xxxxx" << "column 4 1 2" << 3;
-        QTest::addRow("only unticked beyond") << "xxxx..." << "column 2 1 4" << 0;
+        QTest::addRow("two ticked beyond") << "xx.xx.x."
+                                           << "column 5 1 1" << 2;
+        QTest::addRow("run across the end") << "x.xxxxx"
+                                            << "column 4 1 2" << 3;
+        QTest::addRow("only unticked beyond") << "xxxx..."
+                                              << "column 2 1 4" << 0;
     }
 
     void rowsBeyondTheSheetAreReportedOnce()
@@ -179,10 +183,10 @@ private slots:
         }
         QCOMPARE(shown().size(), 1);
         QCOMPARE(shown()[0].text,
-                 ErrorTrap::composeReport(
-                     QStringLiteral("%1 ticked rows did not fit on the sheet, which ends at row 5")
-                         .arg(leftOut),
-                     kLocation, 124));
+            ErrorTrap::composeReport(
+                QStringLiteral("%1 ticked rows did not fit on the sheet, which ends at row 5")
+                    .arg(leftOut),
+                kLocation, 124));
     }
 
     // The export yields between blocks; a "Clear Results" handled then must
@@ -202,12 +206,12 @@ private slots:
         m_form->PushButton13_Click();
 
         QCOMPARE(m_form->results().size(), std::size_t(0));
-        QCOMPARE(spreadsheet().calls.mid(4), QStringList{"column 2 1 1"});
+        QCOMPARE(spreadsheet().calls.mid(4), QStringList { "column 2 1 1" });
         QCOMPARE(shown().size(), 1);
         QCOMPARE(shown()[0].text,
-                 ErrorTrap::composeReport(QStringLiteral("The results list changed during the "
-                                                         "export: row 2 is no longer there"),
-                                          kLocation, 122));
+            ErrorTrap::composeReport(QStringLiteral("The results list changed during the "
+                                                    "export: row 2 is no longer there"),
+                kLocation, 122));
     }
 };
 

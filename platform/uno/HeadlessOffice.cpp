@@ -22,7 +22,10 @@
 #include <QThread>
 #include <QUrl>
 
+#include <sys/prctl.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <stdexcept>
 
@@ -35,13 +38,14 @@ namespace {
 // A first start with a new profile ends with this code and expects to be
 // started again (`soffice`'s launcher would do it for us).
 constexpr int kRestartRequested = 81;
-constexpr std::chrono::seconds kCallLimit{60};
+constexpr std::chrono::seconds kCallLimit { 60 };
 
-uno::Reference<sheet::XSpreadsheet> activeSheet(const uno::Reference<sheet::XSpreadsheetDocument>& document)
+uno::Reference<sheet::XSpreadsheet> activeSheet(
+    const uno::Reference<sheet::XSpreadsheetDocument>& document)
 {
     const uno::Reference<frame::XModel> model(document, uno::UNO_QUERY_THROW);
-    const uno::Reference<sheet::XSpreadsheetView> view(model->getCurrentController(),
-                                                       uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSpreadsheetView> view(
+        model->getCurrentController(), uno::UNO_QUERY_THROW);
     return view->getActiveSheet();
 }
 
@@ -53,18 +57,18 @@ HeadlessOffice::HeadlessOffice(std::chrono::milliseconds startLimit)
     m_pipeName = QStringLiteral("pellorin_test_%1_%2").arg(getpid()).arg(++serial);
     const QString program = QStringLiteral(PELLORIN_OFFICE_PROGRAM_DIR "/soffice.bin");
     if (!QFileInfo(program).isExecutable())
-        throw std::runtime_error(program.toStdString()
-                                 + " is missing: install libreoffice-calc (make deps does)");
+        throw std::runtime_error(
+            program.toStdString() + " is missing: install libreoffice-calc (make deps does)");
     if (!m_profile.isValid())
         throw std::runtime_error("no temporary folder for the office profile");
     m_process.setProgram(program);
-    m_process.setArguments({QStringLiteral("--headless"), QStringLiteral("--invisible"),
-                            QStringLiteral("--nologo"), QStringLiteral("--norestore"),
-                            QStringLiteral("--nodefault"),
-                            QStringLiteral("-env:UserInstallation=")
-                                + QUrl::fromLocalFile(m_profile.path()).toString(),
-                            QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipeName)});
+    m_process.setArguments({ QStringLiteral("--headless"), QStringLiteral("--invisible"),
+        QStringLiteral("--nologo"), QStringLiteral("--norestore"), QStringLiteral("--nodefault"),
+        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
+        QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipeName) });
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    // Should the test or benchmark die before ending it, the office goes too.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
 
     QElapsedTimer waited;
     waited.start();
@@ -72,7 +76,7 @@ HeadlessOffice::HeadlessOffice(std::chrono::milliseconds startLimit)
     m_process.start();
     if (!m_process.waitForStarted(10000))
         throw std::runtime_error("could not run " + program.toStdString() + ": "
-                                 + m_process.errorString().toStdString());
+            + m_process.errorString().toStdString());
     while (!m_context.is()) {
         if (m_process.state() == QProcess::NotRunning) {
             if (m_process.exitCode() == kRestartRequested && restarts++ < 2) {
@@ -119,8 +123,8 @@ std::vector<uno::Reference<sheet::XSpreadsheetDocument>> HeadlessOffice::spreads
         const uno::Reference<container::XEnumeration> components
             = desktop->getComponents()->createEnumeration();
         while (components->hasMoreElements()) {
-            const uno::Reference<sheet::XSpreadsheetDocument> document(components->nextElement(),
-                                                                       uno::UNO_QUERY);
+            const uno::Reference<sheet::XSpreadsheetDocument> document(
+                components->nextElement(), uno::UNO_QUERY);
             if (document.is())
                 documents.push_back(document);
         }
@@ -135,21 +139,22 @@ void HeadlessOffice::closeDocuments()
         const uno::Reference<container::XEnumeration> components
             = desktop->getComponents()->createEnumeration();
         while (components->hasMoreElements()) {
-            const uno::Reference<util::XCloseable> document(components->nextElement(), uno::UNO_QUERY);
+            const uno::Reference<util::XCloseable> document(
+                components->nextElement(), uno::UNO_QUERY);
             if (document.is())
                 document->close(true);
         }
     });
 }
 
-std::vector<HeadlessOffice::Cell>
-HeadlessOffice::readColumn(const uno::Reference<sheet::XSpreadsheetDocument>& document, int column,
-                           int rows)
+std::vector<HeadlessOffice::Cell> HeadlessOffice::readColumn(
+    const uno::Reference<sheet::XSpreadsheetDocument>& document, int column, int rows)
 {
     return callOffice(kCallLimit, QStringLiteral("reading the sheet"), [document, column, rows] {
         const uno::Reference<sheet::XSpreadsheet> sheet = activeSheet(document);
         const uno::Reference<sheet::XCellRangeData> range(
-            sheet->getCellRangeByPosition(column - 1, 0, column - 1, rows - 1), uno::UNO_QUERY_THROW);
+            sheet->getCellRangeByPosition(column - 1, 0, column - 1, rows - 1),
+            uno::UNO_QUERY_THROW);
         const uno::Sequence<uno::Sequence<uno::Any>> data = range->getDataArray();
         std::vector<Cell> cells;
         for (int row = 0; row < rows; ++row) {
@@ -159,19 +164,21 @@ HeadlessOffice::readColumn(const uno::Reference<sheet::XSpreadsheetDocument>& do
                 data[row][0] >>= value;
                 text = rtl::OUString::number(value);
             }
-            cells.push_back({sheet->getCellByPosition(column - 1, row)->getType(), toQString(text)});
+            cells.push_back(
+                { sheet->getCellByPosition(column - 1, row)->getType(), toQString(text) });
         }
         return cells;
     });
 }
 
-int HeadlessOffice::columnWidth(const uno::Reference<sheet::XSpreadsheetDocument>& document,
-                                int column)
+int HeadlessOffice::columnWidth(
+    const uno::Reference<sheet::XSpreadsheetDocument>& document, int column)
 {
     return callOffice(kCallLimit, QStringLiteral("reading the column width"), [document, column] {
-        const uno::Reference<table::XColumnRowRange> sheet(activeSheet(document), uno::UNO_QUERY_THROW);
-        const uno::Reference<beans::XPropertySet> properties(sheet->getColumns()->getByIndex(column - 1),
-                                                             uno::UNO_QUERY_THROW);
+        const uno::Reference<table::XColumnRowRange> sheet(
+            activeSheet(document), uno::UNO_QUERY_THROW);
+        const uno::Reference<beans::XPropertySet> properties(
+            sheet->getColumns()->getByIndex(column - 1), uno::UNO_QUERY_THROW);
         sal_Int32 width = 0;
         properties->getPropertyValue(rtl::OUString("Width")) >>= width;
         return int(width);

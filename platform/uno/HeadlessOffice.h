@@ -42,12 +42,13 @@ public:
     };
 
     // Column `column` (from 1) of the active sheet, rows 1 to `rows`.
-    static std::vector<Cell> readColumn(const css::uno::Reference<css::sheet::XSpreadsheetDocument>& document,
-                                        int column, int rows);
+    static std::vector<Cell> readColumn(
+        const css::uno::Reference<css::sheet::XSpreadsheetDocument>& document, int column,
+        int rows);
 
     // The width of column `column` (from 1) of the active sheet, in 1/100 mm.
-    static int columnWidth(const css::uno::Reference<css::sheet::XSpreadsheetDocument>& document,
-                           int column);
+    static int columnWidth(
+        const css::uno::Reference<css::sheet::XSpreadsheetDocument>& document, int column);
 
 private:
     void start();

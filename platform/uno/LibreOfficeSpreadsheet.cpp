@@ -42,15 +42,15 @@ using std::chrono::milliseconds;
 
 // One connection attempt to a live office takes a few milliseconds; this only
 // bounds an office that has the pipe open but does not answer.
-constexpr milliseconds kConnectAttemptLimit{5000};
+constexpr milliseconds kConnectAttemptLimit { 5000 };
 // An `soffice` that hands its arguments to an office already running exits at
 // once, and that office then starts accepting; give it this long.
-constexpr milliseconds kHandOverGrace{3000};
+constexpr milliseconds kHandOverGrace { 3000 };
 
 uno::Reference<sheet::XSpreadsheet> activeSheet(const uno::Reference<frame::XModel>& document)
 {
-    const uno::Reference<sheet::XSpreadsheetView> view(document->getCurrentController(),
-                                                       uno::UNO_QUERY_THROW);
+    const uno::Reference<sheet::XSpreadsheetView> view(
+        document->getCurrentController(), uno::UNO_QUERY_THROW);
     const uno::Reference<sheet::XSpreadsheet> sheet = view->getActiveSheet();
     if (!sheet.is())
         throw uno::RuntimeException(rtl::OUString("the document has no active sheet"));
@@ -82,7 +82,9 @@ bool processRunning(qint64 pid)
 class CalcWorkbook final : public SpreadsheetWorkbook {
 public:
     CalcWorkbook(uno::Reference<frame::XModel> document, int rowCount, milliseconds callLimit)
-        : m_document(std::move(document)), m_rowCount(rowCount), m_callLimit(callLimit)
+        : m_document(std::move(document))
+        , m_rowCount(rowCount)
+        , m_callLimit(callLimit)
     {
     }
 
@@ -92,12 +94,12 @@ public:
     {
         checkPosition(row, column, 1);
         office::callOffice(m_callLimit, QStringLiteral("LibreOffice Calc could not fill a cell"),
-                        [document = m_document, row, column, value = office::toOUString(text)] {
-                            const uno::Reference<text::XTextRange> cell(
-                                activeSheet(document)->getCellByPosition(column - 1, row - 1),
-                                uno::UNO_QUERY_THROW);
-                            cell->setString(value);
-                        });
+            [document = m_document, row, column, value = office::toOUString(text)] {
+                const uno::Reference<text::XTextRange> cell(
+                    activeSheet(document)->getCellByPosition(column - 1, row - 1),
+                    uno::UNO_QUERY_THROW);
+                cell->setString(value);
+            });
     }
 
     void setActiveSheetColumn(int firstRow, int column, std::span<const std::string> texts) override
@@ -108,39 +110,42 @@ public:
         uno::Sequence<uno::Sequence<uno::Any>> rows(sal_Int32(texts.size()));
         uno::Sequence<uno::Any>* row = rows.getArray();
         for (const std::string& text : texts) {
-            const uno::Any value(rtl::OUString(text.data(), sal_Int32(text.size()), RTL_TEXTENCODING_UTF8));
+            const uno::Any value(
+                rtl::OUString(text.data(), sal_Int32(text.size()), RTL_TEXTENCODING_UTF8));
             *row++ = uno::Sequence<uno::Any>(&value, 1);
         }
         const int lastRow = firstRow + int(texts.size()) - 1;
         office::callOffice(m_callLimit, QStringLiteral("LibreOffice Calc could not fill the cells"),
-                        [document = m_document, firstRow, lastRow, column, rows = std::move(rows)] {
-                            const uno::Reference<sheet::XCellRangeData> range(
-                                activeSheet(document)->getCellRangeByPosition(
-                                    column - 1, firstRow - 1, column - 1, lastRow - 1),
-                                uno::UNO_QUERY_THROW);
-                            range->setDataArray(rows);
-                        });
+            [document = m_document, firstRow, lastRow, column, rows = std::move(rows)] {
+                const uno::Reference<sheet::XCellRangeData> range(
+                    activeSheet(document)->getCellRangeByPosition(
+                        column - 1, firstRow - 1, column - 1, lastRow - 1),
+                    uno::UNO_QUERY_THROW);
+                range->setDataArray(rows);
+            });
     }
 
     void fitActiveSheetColumn(int column) override
     {
         checkPosition(1, column, 1);
-        office::callOffice(m_callLimit, QStringLiteral("LibreOffice Calc could not widen the column"),
-                        [document = m_document, column] {
-                            const uno::Reference<table::XColumnRowRange> sheet(
-                                activeSheet(document), uno::UNO_QUERY_THROW);
-                            const uno::Reference<beans::XPropertySet> properties(
-                                sheet->getColumns()->getByIndex(column - 1), uno::UNO_QUERY_THROW);
-                            properties->setPropertyValue(rtl::OUString("OptimalWidth"), uno::Any(true));
-                        });
+        office::callOffice(m_callLimit,
+            QStringLiteral("LibreOffice Calc could not widen the column"),
+            [document = m_document, column] {
+                const uno::Reference<table::XColumnRowRange> sheet(
+                    activeSheet(document), uno::UNO_QUERY_THROW);
+                const uno::Reference<beans::XPropertySet> properties(
+                    sheet->getColumns()->getByIndex(column - 1), uno::UNO_QUERY_THROW);
+                properties->setPropertyValue(rtl::OUString("OptimalWidth"), uno::Any(true));
+            });
     }
 
 private:
     void checkPosition(int row, int column, std::size_t rows) const
     {
         if (row < 1 || column < 1 || std::size_t(m_rowCount - row + 1) < rows)
-            throw SpreadsheetError(
-                QStringLiteral("Row %1 is outside the sheet, which has %2 rows").arg(row).arg(m_rowCount));
+            throw SpreadsheetError(QStringLiteral("Row %1 is outside the sheet, which has %2 rows")
+                                       .arg(row)
+                                       .arg(m_rowCount));
     }
 
     uno::Reference<frame::XModel> m_document;
@@ -151,22 +156,22 @@ private:
 class CalcApplication final : public SpreadsheetApplication {
 public:
     CalcApplication(uno::Reference<uno::XComponentContext> office, milliseconds callLimit)
-        : m_office(std::move(office)), m_callLimit(callLimit)
+        : m_office(std::move(office))
+        , m_callLimit(callLimit)
     {
     }
 
     std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override
     {
-        auto [document, rowCount] = office::callOffice(
-            m_callLimit, QStringLiteral("LibreOffice Calc could not open a new document"),
-            [context = m_office] {
+        auto [document, rowCount] = office::callOffice(m_callLimit,
+            QStringLiteral("LibreOffice Calc could not open a new document"), [context = m_office] {
                 const uno::Reference<frame::XDesktop2> desktop = frame::Desktop::create(context);
                 const uno::Reference<frame::XModel> document(
-                    desktop->loadComponentFromURL(rtl::OUString("private:factory/scalc"), rtl::OUString("_blank"), 0,
-                                                  {}),
+                    desktop->loadComponentFromURL(
+                        rtl::OUString("private:factory/scalc"), rtl::OUString("_blank"), 0, {}),
                     uno::UNO_QUERY_THROW);
-                const uno::Reference<table::XColumnRowRange> sheet(activeSheet(document),
-                                                                   uno::UNO_QUERY_THROW);
+                const uno::Reference<table::XColumnRowRange> sheet(
+                    activeSheet(document), uno::UNO_QUERY_THROW);
                 return std::make_pair(document, int(sheet->getRows()->getCount()));
             });
         m_documents.push_back(document);
@@ -177,17 +182,18 @@ public:
     // the windows of the documents added through this object.
     void setVisible(bool visible) override
     {
-        office::callOffice(m_callLimit, QStringLiteral("LibreOffice Calc could not show its window"),
-                        [documents = m_documents, visible] {
-                            for (const uno::Reference<frame::XModel>& document : documents) {
-                                const uno::Reference<awt::XWindow> window
-                                    = document->getCurrentController()->getFrame()->getContainerWindow();
-                                window->setVisible(visible);
-                                if (const uno::Reference<awt::XTopWindow> top{window, uno::UNO_QUERY};
-                                    visible && top.is())
-                                    top->toFront();
-                            }
-                        });
+        office::callOffice(m_callLimit,
+            QStringLiteral("LibreOffice Calc could not show its window"),
+            [documents = m_documents, visible] {
+                for (const uno::Reference<frame::XModel>& document : documents) {
+                    const uno::Reference<awt::XWindow> window
+                        = document->getCurrentController()->getFrame()->getContainerWindow();
+                    window->setVisible(visible);
+                    if (const uno::Reference<awt::XTopWindow> top { window, uno::UNO_QUERY };
+                        visible && top.is())
+                        top->toFront();
+                }
+            });
     }
 
 private:
@@ -198,9 +204,13 @@ private:
 
 } // namespace
 
-LibreOfficeSpreadsheet::LibreOfficeSpreadsheet() : LibreOfficeSpreadsheet(Options{}) {}
+LibreOfficeSpreadsheet::LibreOfficeSpreadsheet()
+    : LibreOfficeSpreadsheet(Options {})
+{
+}
 
-LibreOfficeSpreadsheet::LibreOfficeSpreadsheet(Options options) : m_options(std::move(options))
+LibreOfficeSpreadsheet::LibreOfficeSpreadsheet(Options options)
+    : m_options(std::move(options))
 {
     if (m_options.pipeName.isEmpty())
         m_options.pipeName = defaultPipeName();
@@ -229,25 +239,27 @@ void LibreOfficeSpreadsheet::startOffice()
         throw SpreadsheetError(QStringLiteral("%1 is not a program").arg(program));
     QProcess office;
     office.setProgram(program);
-    office.setArguments(QStringList{QStringLiteral("--nologo"), QStringLiteral("--nodefault"),
-                                    QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_options.pipeName)}
-                        + m_options.extraArguments);
+    office.setArguments(QStringList { QStringLiteral("--nologo"), QStringLiteral("--nodefault"),
+                            QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_options.pipeName) }
+        + m_options.extraArguments);
     office.setStandardInputFile(QProcess::nullDevice());
     office.setStandardOutputFile(QProcess::nullDevice());
     office.setStandardErrorFile(QProcess::nullDevice());
     qint64 pid = 0;
     if (!office.startDetached(&pid))
-        throw SpreadsheetError(QStringLiteral("%1 could not be run: %2").arg(program, office.errorString()));
+        throw SpreadsheetError(
+            QStringLiteral("%1 could not be run: %2").arg(program, office.errorString()));
     m_startedPid = pid;
 }
 
-std::unique_ptr<SpreadsheetApplication>
-LibreOfficeSpreadsheet::createApplication(const QString& programmaticId)
+std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplication(
+    const QString& programmaticId)
 {
     if (programmaticId != QLatin1String("Excel.Application"))
         throw SpreadsheetError(QStringLiteral("No spreadsheet application is registered as \"%1\"")
                                    .arg(programmaticId));
-    const QString failure = QStringLiteral("LibreOffice Calc is not installed or could not be started: ");
+    const QString failure
+        = QStringLiteral("LibreOffice Calc is not installed or could not be started: ");
     try {
         uno::Reference<uno::XComponentContext> context
             = office::connectOnce(m_options.pipeName, kConnectAttemptLimit);
@@ -267,9 +279,10 @@ LibreOfficeSpreadsheet::createApplication(const QString& programmaticId)
                     throw SpreadsheetError(QStringLiteral("%1 ended without accepting connections")
                                                .arg(officeProgram()));
                 if (waited.elapsed() > m_options.startLimit.count())
-                    throw SpreadsheetError(QStringLiteral("%1 did not accept connections within %2 s")
-                                               .arg(officeProgram())
-                                               .arg(double(m_options.startLimit.count()) / 1000.0));
+                    throw SpreadsheetError(
+                        QStringLiteral("%1 did not accept connections within %2 s")
+                            .arg(officeProgram())
+                            .arg(double(m_options.startLimit.count()) / 1000.0));
             }
         }
         return std::make_unique<CalcApplication>(context, m_options.callLimit);

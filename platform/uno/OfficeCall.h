@@ -20,8 +20,10 @@ namespace pellorin::office {
 inline QString describeCaughtUnoException(const css::uno::Exception& e)
 {
     const rtl::OUString typeName = cppu::getCaughtException().getValueTypeName();
-    const QString type = QString::fromUtf16(reinterpret_cast<const char16_t*>(typeName.getStr()), typeName.getLength());
-    const QString message = QString::fromUtf16(reinterpret_cast<const char16_t*>(e.Message.getStr()), e.Message.getLength());
+    const QString type = QString::fromUtf16(
+        reinterpret_cast<const char16_t*>(typeName.getStr()), typeName.getLength());
+    const QString message = QString::fromUtf16(
+        reinterpret_cast<const char16_t*>(e.Message.getStr()), e.Message.getLength());
     return message.isEmpty() ? type : type + QStringLiteral(": ") + message;
 }
 
@@ -31,24 +33,25 @@ inline QString describeCaughtUnoException(const css::uno::Exception& e)
 // abandoned after `limit`. `call` must own everything it uses (capture by
 // value): an abandoned call may finish long after we have gone on.
 template <class Call>
-auto callOffice(std::chrono::milliseconds limit, const QString& what, Call call)
-    -> decltype(call())
+auto callOffice(std::chrono::milliseconds limit, const QString& what, Call call) -> decltype(call())
 {
     using Result = decltype(call());
-    auto task = std::make_shared<std::packaged_task<Result()>>([call = std::move(call), what]() mutable {
-        try {
-            return call();
-        } catch (const css::uno::Exception& e) {
-            throw SpreadsheetError(what + QStringLiteral(": ") + describeCaughtUnoException(e));
-        }
-    });
+    auto task = std::make_shared<std::packaged_task<Result()>>(
+        [call = std::move(call), what]() mutable {
+            try {
+                return call();
+            } catch (const css::uno::Exception& e) {
+                throw SpreadsheetError(what + QStringLiteral(": ") + describeCaughtUnoException(e));
+            }
+        });
     std::future<Result> result = task->get_future();
     std::thread([task] { (*task)(); }).detach();
     const auto deadline = std::chrono::steady_clock::now() + limit;
     while (result.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
         if (std::chrono::steady_clock::now() >= deadline)
-            throw SpreadsheetError(what + QStringLiteral(": LibreOffice did not answer within %1 s")
-                                              .arg(double(limit.count()) / 1000.0));
+            throw SpreadsheetError(what
+                + QStringLiteral(": LibreOffice did not answer within %1 s")
+                      .arg(double(limit.count()) / 1000.0));
         QCoreApplication::processEvents();
     }
     return result.get();

@@ -26,30 +26,30 @@ uno::Reference<uno::XComponentContext> localContext()
     // inside the office's program folder, and Desktop::create crashes.
     if (std::getenv("URE_BOOTSTRAP") == nullptr)
         rtl::Bootstrap::set(rtl::OUString("URE_BOOTSTRAP"),
-                            rtl::OUString("vnd.sun.star.pathname:" PELLORIN_OFFICE_PROGRAM_DIR
-                                          "/fundamentalrc"));
+            rtl::OUString("vnd.sun.star.pathname:" PELLORIN_OFFICE_PROGRAM_DIR "/fundamentalrc"));
     try {
         context = cppu::defaultBootstrap_InitialComponentContext();
     } catch (const uno::Exception& e) {
         throw SpreadsheetError(QStringLiteral("the UNO runtime could not be set up: ")
-                               + describeCaughtUnoException(e));
+            + describeCaughtUnoException(e));
     }
     if (!context.is())
         throw SpreadsheetError(QStringLiteral("the UNO runtime could not be set up"));
     return context;
 }
 
-uno::Reference<uno::XComponentContext> connectOnce(const QString& pipeName,
-                                                   std::chrono::milliseconds limit)
+uno::Reference<uno::XComponentContext> connectOnce(
+    const QString& pipeName, std::chrono::milliseconds limit)
 {
     const uno::Reference<uno::XComponentContext> local = localContext();
-    const rtl::OUString url = toOUString(QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext")
-                                             .arg(pipeName));
+    const rtl::OUString url = toOUString(
+        QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName));
     return callOffice(limit, QStringLiteral("connecting to LibreOffice"), [local, url] {
-        const uno::Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(local);
+        const uno::Reference<bridge::XUnoUrlResolver> resolver
+            = bridge::UnoUrlResolver::create(local);
         try {
-            return uno::Reference<uno::XComponentContext>(resolver->resolve(url),
-                                                          uno::UNO_QUERY_THROW);
+            return uno::Reference<uno::XComponentContext>(
+                resolver->resolve(url), uno::UNO_QUERY_THROW);
         } catch (const connection::NoConnectException&) {
             return uno::Reference<uno::XComponentContext>();
         }
@@ -58,7 +58,8 @@ uno::Reference<uno::XComponentContext> connectOnce(const QString& pipeName,
 
 rtl::OUString toOUString(const QString& text)
 {
-    return rtl::OUString(reinterpret_cast<const sal_Unicode*>(text.utf16()), sal_Int32(text.size()));
+    return rtl::OUString(
+        reinterpret_cast<const sal_Unicode*>(text.utf16()), sal_Int32(text.size()));
 }
 
 QString toQString(const rtl::OUString& text)

@@ -15,8 +15,8 @@ css::uno::Reference<css::uno::XComponentContext> localContext();
 // The office's component context over the pipe `pipeName`, or an empty
 // reference when nothing accepts connections there (yet). Throws
 // SpreadsheetError when the office does not answer within `limit`.
-css::uno::Reference<css::uno::XComponentContext> connectOnce(const QString& pipeName,
-                                                             std::chrono::milliseconds limit);
+css::uno::Reference<css::uno::XComponentContext> connectOnce(
+    const QString& pipeName, std::chrono::milliseconds limit);
 
 // Converts between Qt's and UNO's strings, both UTF-16.
 rtl::OUString toOUString(const QString& text);

@@ -1,0 +1,140 @@
+// The spreadsheet export into a headless LibreOffice that each benchmark
+// starts itself (outside the timed part) and ends by its process id. Wall
+// time: the work happens in the office's process, not ours.
+
+#include "app/ErrorTrap.h"
+#include "app/SpreadsheetExport.h"
+#include "platform/LibreOfficeSpreadsheet.h"
+#include "platform/MessageBoxes.h"
+#include "platform/uno/HeadlessOffice.h"
+#include "results/ResultsModel.h"
+
+#include <QCoreApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace pellorin;
+using office::HeadlessOffice;
+
+struct CountingBoxes final : MessageBoxes {
+    void show(const QString& text, const QString&, MessageIcon) override
+    {
+        ++shown;
+        last = text;
+    }
+    int shown = 0;
+    QString last;
+};
+
+std::unique_ptr<HeadlessOffice> startOffice(benchmark::State& state)
+{
+    try {
+        return std::make_unique<HeadlessOffice>();
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return nullptr;
+    }
+}
+
+LibreOfficeSpreadsheet::Options optionsFor(const HeadlessOffice& office)
+{
+    LibreOfficeSpreadsheet::Options options;
+    options.pipeName = office.pipeName();
+    options.officeProgram = QStringLiteral("/nonexistent/soffice"); // use only the one started here
+    return options;
+}
+
+// `rows` numbers; with `everyOther`, only every other row is ticked, so every
+// block holds a single row: the worst case for block writes.
+void fill(ResultsModel& results, std::size_t rows, bool everyOther)
+{
+    for (std::size_t k = 0; k < rows; ++k) {
+        results.append(std::to_string(4539000000000000ULL + k));
+        if (everyOther && k % 2 == 1)
+            results.setTicked(k, false);
+    }
+}
+
+void finish(benchmark::State& state, const CountingBoxes& boxes, std::size_t rows)
+{
+    if (boxes.shown > 0)
+        state.SkipWithError(boxes.last.toStdString().c_str());
+    state.counters["rows/s"] = benchmark::Counter(
+        double(state.iterations()) * double(rows), benchmark::Counter::kIsRate);
+}
+
+// The export as "Save Results As Excel File" runs it.
+void BM_SpreadsheetExport(benchmark::State& state)
+{
+    const auto rows = std::size_t(state.range(0));
+    const auto office = startOffice(state);
+    if (!office)
+        return;
+    LibreOfficeSpreadsheet spreadsheet(optionsFor(*office));
+    ResultsModel results;
+    fill(results, rows, state.range(1) != 0);
+    CountingBoxes boxes;
+    ErrorTrap trap(boxes, QStringLiteral("in bench "));
+    for (auto _ : state) {
+        exportToSpreadsheet(results, spreadsheet, trap);
+        state.PauseTiming();
+        office->closeDocuments();
+        state.ResumeTiming();
+    }
+    finish(state, boxes, rows);
+}
+BENCHMARK(BM_SpreadsheetExport)
+    ->ArgNames({ "rows", "everyOther" })
+    ->Args({ 100000, 0 })
+    ->Args({ 10000, 1 })
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// For comparison: the same sheet one cell at a time, the active sheet fetched
+// anew for every cell, yielding once per list row.
+void BM_SpreadsheetOneCellAtATime(benchmark::State& state)
+{
+    const auto rows = std::size_t(state.range(0));
+    const auto office = startOffice(state);
+    if (!office)
+        return;
+    LibreOfficeSpreadsheet spreadsheet(optionsFor(*office));
+    ResultsModel results;
+    fill(results, rows, false);
+    CountingBoxes boxes;
+    for (auto _ : state) {
+        try {
+            const auto application
+                = spreadsheet.createApplication(QStringLiteral("Excel.Application"));
+            const auto workbook = application->addWorkbook();
+            application->setVisible(true);
+            workbook->setActiveSheetCell(1, 1, QStringLiteral("Results"));
+            for (std::size_t k = 0; k < rows; ++k) {
+                QCoreApplication::processEvents();
+                if (results.isTicked(k))
+                    workbook->setActiveSheetCell(
+                        int(k) + 2, 1, QString::fromStdString(results.textString(k)));
+            }
+        } catch (const SpreadsheetError& e) {
+            boxes.show(QString::fromUtf8(e.what()), {}, MessageIcon::Warning);
+        }
+        state.PauseTiming();
+        office->closeDocuments();
+        state.ResumeTiming();
+    }
+    finish(state, boxes, rows);
+}
+BENCHMARK(BM_SpreadsheetOneCellAtATime)
+    ->ArgName("rows")
+    ->Arg(5000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
