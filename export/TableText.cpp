@@ -41,13 +41,32 @@ private:
     std::size_t m_used = 0;
 };
 
+// Copies that are mostly 8 to 16 bytes (card numbers) and fillers that are
+// mostly 0 or 1 byte long: a call to memcpy or memset would cost more than
+// the bytes.
+void copyBytes(char* out, const char* from, std::size_t n)
+{
+    if (n >= 8 && n <= 16) {
+        std::memcpy(out, from, 8);
+        std::memcpy(out + n - 8, from + n - 8, 8);
+    } else {
+        std::memcpy(out, from, n);
+    }
+}
+
 char* putCell(char* out, std::string_view text, std::size_t width)
 {
-    std::memcpy(out, text.data(), text.size());
+    copyBytes(out, text.data(), text.size());
     out += text.size();
     if (text.size() < width) {
-        std::memset(out, ' ', width - text.size());
-        out += width - text.size();
+        const std::size_t filler = width - text.size();
+        if (filler <= 8) {
+            for (std::size_t i = 0; i < filler; ++i)
+                out[i] = ' ';
+        } else {
+            std::memset(out, ' ', filler);
+        }
+        out += filler;
     }
     *out++ = '\t';
     return out;
@@ -151,6 +170,8 @@ void TableText::render(const std::function<void(std::string_view)>& sink, std::s
         if (block.used() >= blockSize) {
             sink(block.view());
             block.truncate(0);
+            // The sink may have yielded too.
+            checkRowsStillThere();
         }
     };
 

@@ -40,7 +40,7 @@ class TableText {
 public:
     // Widths are kept in 16 bits, as the clipboard and file formats always were.
     static constexpr std::size_t kMaxWidth = 32767;
-    static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
+    static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 17;
 
     TableText(const RowSource& rows, TableLayout layout, Yielder& yielder);
 
@@ -59,7 +59,8 @@ public:
 
     // The output pass, after measure(). Hands the text to `sink` in blocks of
     // whole lines, each about `blockSize` bytes (one long line may exceed it).
-    // Throws TableTextError when rows go away, and whatever `sink` throws.
+    // The sink may yield as well. Throws TableTextError when rows go away,
+    // and whatever `sink` throws.
     void render(const std::function<void(std::string_view)>& sink,
                 std::size_t blockSize = kDefaultBlockSize);
 

@@ -1,6 +1,8 @@
 #include "results/CompactRows.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 namespace pellorin {
@@ -44,16 +46,56 @@ void CompactRows::setTicked(std::size_t row, bool ticked) noexcept
         at(row) &= ~kTickedBit;
 }
 
+namespace {
+
+// The eight decimal digits of `value` (below 10^8) as ASCII, first digit in
+// the lowest byte, worked out in parallel lanes of one 64-bit word: halves
+// of four digits, then pairs, then single digits. The exports decode every
+// row, and sixteen dependent divisions by 10 cost more than the rest of the
+// export. Multiplying by 10486 / 2^20 divides by 100 exactly below 10^4, and
+// by 103 / 2^10 divides by 10 exactly below 100.
+std::uint64_t eightDigits(std::uint32_t value) noexcept
+{
+    const std::uint64_t fours = (value / 10000) | (std::uint64_t{value % 10000} << 32);
+    const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007FULL;
+    const std::uint64_t pairs = hundreds | ((fours - hundreds * 100) << 16);
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
+    const std::uint64_t digits = tens | ((pairs - tens * 10) << 8);
+    return digits + 0x3030303030303030ULL;
+}
+
+} // namespace
+
 std::size_t CompactRows::text(std::size_t row, char* out) const noexcept
 {
     const std::uint64_t packed = at(row);
-    std::uint64_t value = packed & kValueMask;
+    const std::uint64_t value = packed & kValueMask;
     const std::size_t len = (packed >> kLengthShift) & 0x1f;
-    for (std::size_t i = len; i-- > 0;) {
-        out[i] = static_cast<char>('0' + value % 10);
-        value /= 10;
+    std::uint64_t first = eightDigits(static_cast<std::uint32_t>(value / 100000000));
+    std::uint64_t second = eightDigits(static_cast<std::uint32_t>(value % 100000000));
+    if constexpr (std::endian::native == std::endian::little) {
+        // Straight from the registers: the last `len` of the sixteen places,
+        // leading zeros included. The first word, shifted past the places
+        // not wanted, is stored before the second overwrites its tail.
+        if (len > 8) {
+            first >>= 8 * (kMaxDigits - len);
+            std::memcpy(out, &first, 8);
+            std::memcpy(out + len - 8, &second, 8);
+            return len;
+        }
+        second >>= 8 * (8 - len);
+        for (std::size_t i = 0; i < len; ++i, second >>= 8)
+            out[i] = static_cast<char>(second & 0xff);
+        return len;
+    } else {
+        std::array<char, kMaxDigits> digits;
+        first = __builtin_bswap64(first);
+        second = __builtin_bswap64(second);
+        std::memcpy(digits.data(), &first, 8);
+        std::memcpy(digits.data() + 8, &second, 8);
+        std::memcpy(out, digits.data() + kMaxDigits - len, len);
+        return len;
     }
-    return len;
 }
 
 std::string CompactRows::textString(std::size_t row) const

@@ -279,6 +279,25 @@ INSTANTIATE_TEST_SUITE_P(
                     ChangeCase{"AppendedWhileWriting", TableLayout::Clipboard, 5, 20000}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A sink that writes to a slow disk yields while it waits: rows removed then
+// must not be read afterwards.
+TEST(TableText, RowsRemovedWhileTheSinkYieldsAreNotRead)
+{
+    VectorRows rows(kResults, std::vector<Row>(1000, Row{true, {"12"}}));
+    NeverYield yielder;
+    TableText table(rows, TableLayout::Clipboard, yielder);
+    table.measure();
+    int blocks = 0;
+    EXPECT_THROW(table.render(
+                     [&](std::string_view) {
+                         ++blocks;
+                         rows.rows.resize(10);
+                     },
+                     64),
+                 TableTextError);
+    EXPECT_EQ(blocks, 1);
+}
+
 TEST(TableText, CellGrownAfterWidthPassGoesOutWithoutFiller)
 {
     VectorRows rows(kTwo, {{true, {"ab", "c"}}, {true, {"abcd", ""}}});

@@ -45,12 +45,15 @@ public:
     int clears = 0;
 };
 
-// Answers the save dialog with the next name set by the test.
+// Answers the save dialog with the next name set by the test. When that file
+// exists, the replace question gets `replaceAnswer`; "no" ends like a cancel.
 class ScriptedSaveDialog final : public SaveDialog {
 public:
     QString askSaveFileName(const QString& title, const QStringList& filters) override;
 
     QString nextFileName;
+    bool replaceAnswer = true;
+    int replaceQuestions = 0;
     QString lastTitle;
     QStringList lastFilters;
     int asked = 0;

@@ -1,0 +1,65 @@
+#include "results/CompactRows.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace pellorin;
+
+namespace {
+
+// Every length with the digit patterns that break a digit-by-digit decoder:
+// all nines (carries), all zeros, a lone leading one, zeros before nines, and
+// each place holding its own digit.
+std::vector<std::string> patterns()
+{
+    std::vector<std::string> texts;
+    for (std::size_t len = 1; len <= CompactRows::kMaxDigits; ++len) {
+        texts.push_back(std::string(len, '9'));
+        texts.push_back(std::string(len, '0'));
+        texts.push_back("1" + std::string(len - 1, '0'));
+        texts.push_back(std::string(len - 1, '0') + "9");
+        std::string places;
+        for (std::size_t i = 0; i < len; ++i)
+            places += char('0' + (i * 7 + 3) % 10);
+        texts.push_back(places);
+    }
+    return texts;
+}
+
+class CompactRowsText : public testing::TestWithParam<std::string> {};
+
+TEST_P(CompactRowsText, ComesBackAsStored)
+{
+    CompactRows rows;
+    rows.append("4539148803436467", true);
+    rows.append(GetParam(), false);
+    char out[CompactRows::kMaxDigits + 1];
+    out[GetParam().size()] = '#';
+    EXPECT_EQ(rows.text(1, out), GetParam().size());
+    EXPECT_EQ(std::string(out, GetParam().size()), GetParam());
+    EXPECT_EQ(out[GetParam().size()], '#') << "wrote past the text";
+    EXPECT_EQ(rows.length(1), GetParam().size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, CompactRowsText, testing::ValuesIn(patterns()));
+
+TEST(CompactRowsText, RandomNumbersComeBackAsStored)
+{
+    std::mt19937_64 random(20140520);
+    CompactRows rows;
+    std::vector<std::string> texts;
+    for (int i = 0; i < 100000; ++i) {
+        std::string text(1 + random() % CompactRows::kMaxDigits, '0');
+        for (char& c : text)
+            c = char('0' + random() % (random() % 4 == 0 ? 1 : 10));
+        rows.append(text, i % 2 == 0);
+        texts.push_back(std::move(text));
+    }
+    for (std::size_t r = 0; r < texts.size(); ++r)
+        ASSERT_EQ(rows.textString(r), texts[r]) << "row " << r;
+}
+
+} // namespace
