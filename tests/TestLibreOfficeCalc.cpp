@@ -315,15 +315,16 @@ private slots:
                 failure = QString::fromUtf8(e.what());
             }
             const qint64 pid = starter.startedOfficePid();
-            // The office is in a session of its own; end all of it by its group id.
+            // The office is in a session of its own: ask it to end, then end what is
+            // left of that session by its group id.
             const pid_t group = pid > 0 ? getpgid(pid_t(pid)) : -1;
-            auto endOffice = qScopeGuard([group] {
-                if (group > 1 && group != getpgrp()) {
-                    kill(-group, SIGTERM);
-                    for (int i = 0; i < 100 && kill(-group, 0) == 0; ++i)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                    kill(-group, SIGKILL);
-                }
+            auto endOffice = qScopeGuard([group, pipe = options.pipeName] {
+                if (group <= 1 || group == getpgrp())
+                    return;
+                office::endOffice(pipe, std::chrono::seconds(10));
+                for (int i = 0; i < 100 && kill(-group, 0) == 0; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                kill(-group, SIGKILL);
             });
             QVERIFY2(failure.isEmpty(), qPrintable(failure));
             QVERIFY(pid > 0);

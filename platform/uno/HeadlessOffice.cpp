@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <QUrl>
@@ -108,10 +109,33 @@ HeadlessOffice::~HeadlessOffice()
         // Ending the process below is what counts.
     }
     m_context.clear();
-    m_process.terminate();
+    endOffice(m_pipeName, std::chrono::seconds(10));
     if (!m_process.waitForFinished(10000)) {
-        m_process.kill();
-        m_process.waitForFinished(10000);
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+    QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(m_pipeName));
+}
+
+bool endOffice(const QString& pipeName, std::chrono::milliseconds limit)
+{
+    try {
+        const uno::Reference<uno::XComponentContext> context = connectOnce(pipeName, limit);
+        if (!context.is())
+            return false;
+        callOffice(limit, QStringLiteral("ending the office"), [context] {
+            try {
+                frame::Desktop::create(context)->terminate();
+            } catch (const uno::RuntimeException&) {
+                // The office may go before it has answered.
+            }
+        });
+        return true;
+    } catch (const std::exception&) {
+        return false;
     }
 }
 

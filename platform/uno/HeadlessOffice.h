@@ -59,4 +59,9 @@ private:
     css::uno::Reference<css::uno::XComponentContext> m_context;
 };
 
+// Asks the office that accepts on `pipeName` to end, as closing its last
+// window would, so that it leaves no pipe or lock behind. Waits at most about
+// `limit` for each step; returns whether the office took the request.
+bool endOffice(const QString& pipeName, std::chrono::milliseconds limit);
+
 } // namespace pellorin::office
