@@ -95,7 +95,7 @@ void exportToSpreadsheet(ResultsModel& results, Spreadsheet& spreadsheet, ErrorT
                 .arg(leftOut)
                 .arg(sheetRows));
 
-    // Readable numbers rather than a column of "###".
+    // Each number within its own cell rather than running over into column B.
     trap.step(128, [&] { workbook->fitActiveSheetColumn(1); });
 }
 

@@ -14,6 +14,17 @@ constexpr int twipsToPixels(int twips)
     return (twips * 2 + kTwipsPerPixel) / (kTwipsPerPixel * 2);
 }
 
+// A position computed in twips, put on the whole-pixel grid (nearest pixel).
+inline int twipsToPixels(float twips)
+{
+    return static_cast<int>(std::lround(twips / float(kTwipsPerPixel)));
+}
+
+constexpr int pixelsToTwips(int pixels)
+{
+    return pixels * kTwipsPerPixel;
+}
+
 constexpr QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),

@@ -79,6 +79,32 @@ bool processRunning(qint64 pid)
     return close >= 0 && close + 2 < line.size() && line[close + 2] != 'Z';
 }
 
+// Connects to the office we have just started as `pid`, waiting at most
+// `limit` for it to accept.
+uno::Reference<uno::XComponentContext> waitForStartedOffice(
+    const QString& pipeName, qint64 pid, const QString& program, milliseconds limit)
+{
+    QElapsedTimer waited;
+    waited.start();
+    qint64 endedAt = -1;
+    for (;;) {
+        pause(milliseconds(100));
+        const uno::Reference<uno::XComponentContext> context
+            = office::connectOnce(pipeName, kConnectAttemptLimit);
+        if (context.is())
+            return context;
+        if (endedAt < 0 && !processRunning(pid))
+            endedAt = waited.elapsed();
+        if (endedAt >= 0 && waited.elapsed() - endedAt > kHandOverGrace.count())
+            throw SpreadsheetError(
+                QStringLiteral("%1 ended without accepting connections").arg(program));
+        if (waited.elapsed() > limit.count())
+            throw SpreadsheetError(QStringLiteral("%1 did not accept connections within %2 s")
+                                       .arg(program)
+                                       .arg(double(limit.count()) / 1000.0));
+    }
+}
+
 class CalcWorkbook final : public SpreadsheetWorkbook {
 public:
     CalcWorkbook(uno::Reference<frame::XModel> document, int rowCount, milliseconds callLimit)
@@ -265,25 +291,8 @@ std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplicatio
             = office::connectOnce(m_options.pipeName, kConnectAttemptLimit);
         if (!context.is()) {
             startOffice();
-            QElapsedTimer waited;
-            waited.start();
-            qint64 endedAt = -1;
-            for (;;) {
-                pause(milliseconds(100));
-                context = office::connectOnce(m_options.pipeName, kConnectAttemptLimit);
-                if (context.is())
-                    break;
-                if (endedAt < 0 && !processRunning(m_startedPid))
-                    endedAt = waited.elapsed();
-                if (endedAt >= 0 && waited.elapsed() - endedAt > kHandOverGrace.count())
-                    throw SpreadsheetError(QStringLiteral("%1 ended without accepting connections")
-                                               .arg(officeProgram()));
-                if (waited.elapsed() > m_options.startLimit.count())
-                    throw SpreadsheetError(
-                        QStringLiteral("%1 did not accept connections within %2 s")
-                            .arg(officeProgram())
-                            .arg(double(m_options.startLimit.count()) / 1000.0));
-            }
+            context = waitForStartedOffice(
+                m_options.pipeName, m_startedPid, officeProgram(), m_options.startLimit);
         }
         return std::make_unique<CalcApplication>(context, m_options.callLimit);
     } catch (const SpreadsheetError& e) {

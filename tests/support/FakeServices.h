@@ -7,6 +7,7 @@
 #include "platform/SaveDialog.h"
 #include "platform/SkinEngine.h"
 #include "platform/Spreadsheet.h"
+#include "tests/support/RecordingSkinEngine.h"
 
 #include <QList>
 #include <QString>
@@ -90,7 +91,7 @@ struct FakeServices {
     RecordingClipboard clipboard;
     ScriptedSaveDialog saveDialog;
     ScriptedSpreadsheet spreadsheet;
-    SkinEngine skin;
+    RecordingSkinEngine skin;
 
     Services services()
     {

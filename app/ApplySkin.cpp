@@ -1,0 +1,63 @@
+#include "app/ApplySkin.h"
+
+#include "app/WindowColors.h"
+#include "platform/SkinEngine.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QWidget>
+
+namespace pellorin {
+
+namespace {
+
+// The kinds of control whose background the skin's colour scheme sets.
+bool takesSkinBackground(const QWidget& control)
+{
+    return qobject_cast<const QRadioButton*>(&control) || qobject_cast<const QCheckBox*>(&control)
+        || qobject_cast<const QGroupBox*>(&control) || qobject_cast<const QLabel*>(&control);
+}
+
+// The window handle in the engine's 32-bit integer; X11 window ids fit.
+qint32 windowHandle(QWidget& window)
+{
+    return qint32(quint32(window.winId()));
+}
+
+} // namespace
+
+QString skinFilePath(const QString& programFolder)
+{
+    return programFolder + QStringLiteral("/x/o.cjs");
+}
+
+bool isOrdinaryFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+
+void ApplySkin(QWidget& window, SkinEngine& engine, const QString& programFolder)
+{
+    if (!isOrdinaryFile(skinFilePath(programFolder)))
+        return;
+
+    setBackColor(window, kButtonFace);
+    // The controls in creation order, as the window holds them.
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (takesSkinBackground(*control))
+            setBackColor(*control, kButtonFace);
+    }
+
+    engine.invoke(SkinEngine::LoadSkin, { skinFilePath(programFolder), QString() });
+    const qint32 options = engine.getProperty(SkinEngine::ApplyOptions).toInt();
+    engine.putProperty(SkinEngine::ApplyOptions, qint32(options | 1));
+    engine.putProperty(SkinEngine::AutoApplyNewWindows, true);
+    engine.putProperty(SkinEngine::AutoApplyNewThreads, true);
+    engine.invoke(SkinEngine::ApplyWindow, { windowHandle(window) });
+}
+
+} // namespace pellorin

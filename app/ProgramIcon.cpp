@@ -1,0 +1,10 @@
+#include "app/ProgramIcon.h"
+
+namespace pellorin {
+
+QIcon programIcon()
+{
+    return QIcon(QStringLiteral(":/pellorin/pellorin.ico"));
+}
+
+} // namespace pellorin

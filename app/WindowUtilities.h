@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace pellorin {
+
+// The folder that holds the executable, without a trailing separator. Files
+// beside the executable are joined to it with a leading "/".
+QString programFolder();
+
+// The edge that centres an extent of `windowTwips` on one of `screenTwips`:
+// (screen - window) / 2 in single precision, negative when the window is the
+// larger, so that it overhangs both sides equally.
+float centeredEdge(float screenTwips, float windowTwips);
+
+// Moves `window` to the centre of the primary screen, taskbar included:
+// first horizontally, then vertically. Its size does not change.
+void CenterOnScreen(QWidget& window);
+
+// Whether `path` names a file whose modification time can be read. Every
+// failure (absent, empty or malformed path, unreachable folder) gives false
+// and is reported nowhere. A folder is not a file.
+bool FileExists(const QString& path);
+
+} // namespace pellorin

@@ -1,0 +1,276 @@
+#include "app/Form1.h"
+#include "app/QuantityCheck.h"
+#include "platform/QtMessageBoxes.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace pellorin;
+
+class TestQuantityBox : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_programFolder;
+    std::unique_ptr<test::FakeServices> m_services;
+    std::unique_ptr<Form1> m_form;
+
+    template <class T = QWidget> T* control(const char* name)
+    {
+        auto* w = m_form->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+
+    QLineEdit* text1() { return control<QLineEdit>("Text1"); }
+
+    QVariant stored(const QString& key)
+    {
+        QSettings file(test::settingsFilePath(), QSettings::IniFormat);
+        return file.value(QStringLiteral("Pellorin/") + key);
+    }
+
+    void makeForm(Services services)
+    {
+        m_form = std::make_unique<Form1>(services, m_programFolder.path());
+        m_form->show();
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+
+    // Types `text` into the box from scratch, leaving the focus in it.
+    void enter(const QString& text)
+    {
+        text1()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), text1());
+        text1()->selectAll();
+        QTest::keyClick(text1(), Qt::Key_Backspace);
+        QTest::keyClicks(text1(), text);
+    }
+
+private slots:
+    void init()
+    {
+        test::removeSettingsFile();
+        m_services = std::make_unique<test::FakeServices>();
+        makeForm(m_services->services());
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_services.reset();
+    }
+
+    void checkMessages_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("message");
+        const QString numeric = QStringLiteral("Must be numeric entry.");
+        const QString positive = QStringLiteral("Must be greater than 0.");
+        const QString tooMany = QStringLiteral("Must be 2147483647 or less.");
+        QTest::addRow("empty") << "" << '.' << numeric;
+        QTest::addRow("blanks only") << "   " << '.' << numeric;
+        QTest::addRow("abc") << "abc" << '.' << numeric;
+        QTest::addRow("exponent") << "1e3" << '.' << numeric;
+        QTest::addRow("thousands separator") << "1,000" << '.' << numeric;
+        QTest::addRow("comma is the separator") << "1.5" << ',' << numeric;
+        QTest::addRow("currency") << "$5" << '.' << numeric;
+        QTest::addRow("zero") << "0" << '.' << positive;
+        QTest::addRow("minus zero") << "-0" << '.' << positive;
+        QTest::addRow("negative") << "-3" << '.' << positive;
+        QTest::addRow("0.4 rounds to 0") << "0.4" << '.' << positive;
+        QTest::addRow("0.5 rounds to even 0") << "0.5" << '.' << positive;
+        QTest::addRow(".5") << ".5" << '.' << positive;
+        QTest::addRow("far below 16 bits") << "-99999999999999999999" << '.' << positive;
+        QTest::addRow("0.6 rounds to 1") << "0.6" << '.' << QString();
+        QTest::addRow("1.5 rounds to 2") << "1.5" << '.' << QString();
+        QTest::addRow("1,5 in a comma locale") << "1,5" << ',' << QString();
+        QTest::addRow("25") << "25" << '.' << QString();
+        QTest::addRow("blanks around") << " 25 " << '.' << QString();
+        QTest::addRow("plus sign") << "+7" << '.' << QString();
+        QTest::addRow("beyond 16 bits") << "32768" << '.' << QString();
+        QTest::addRow("largest count") << "2147483647" << '.' << QString();
+        QTest::addRow("rounds down to largest") << "2147483647.4" << '.' << QString();
+        QTest::addRow("rounds up past largest") << "2147483647.5" << '.' << tooMany;
+        QTest::addRow("one past largest") << "2147483648" << '.' << tooMany;
+        QTest::addRow("huge") << "99999999999999999999999999" << '.' << tooMany;
+    }
+
+    void checkMessages()
+    {
+        QFETCH(QString, text);
+        QFETCH(char, separator);
+        QFETCH(QString, message);
+        QCOMPARE(quantityCheckMessage(text, separator), message);
+    }
+
+    void everyChangeIsStored()
+    {
+        QCOMPARE(stored(QStringLiteral("Text1")).toString(), QStringLiteral("50"));
+        QStringList writes;
+        connect(text1(), &QLineEdit::textChanged, this,
+            [&] { writes << stored(QStringLiteral("Text1")).toString(); });
+        text1()->setFocus();
+        text1()->selectAll();
+        QTest::keyClick(text1(), Qt::Key_Backspace);
+        QVERIFY(stored(QStringLiteral("Text1")).isValid());
+        QCOMPARE(stored(QStringLiteral("Text1")).toString(), QString());
+        QTest::keyClicks(text1(), QStringLiteral("7"));
+        QCOMPARE(stored(QStringLiteral("Text1")).toString(), QStringLiteral("7"));
+        QCOMPARE(writes, (QStringList { "", "7" }));
+    }
+
+    void wrongEntriesAreToldAndKeepTheFocus_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::addRow("empty") << ""
+                               << "Must be numeric entry.";
+        QTest::addRow("abc") << "abc"
+                             << "Must be numeric entry.";
+        QTest::addRow("zero") << "0"
+                              << "Must be greater than 0.";
+        QTest::addRow("negative") << "-3"
+                                  << "Must be greater than 0.";
+        QTest::addRow("0.4") << "0.4"
+                             << "Must be greater than 0.";
+        QTest::addRow("0.5") << "0.5"
+                             << "Must be greater than 0.";
+        QTest::addRow("too many") << "3000000000"
+                                  << "Must be 2147483647 or less.";
+    }
+
+    void wrongEntriesAreToldAndKeepTheFocus()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        enter(text);
+        QTest::keyClick(text1(), Qt::Key_Tab);
+        QTRY_COMPARE(m_services->messages.shown.size(), 1);
+        const auto& shown = m_services->messages.shown[0];
+        QCOMPARE(shown.text, message);
+        QCOMPARE(shown.caption, QStringLiteral("Pellorin"));
+        QCOMPARE(shown.icon, MessageIcon::Warning);
+        QTRY_COMPARE(QApplication::focusWidget(), text1());
+        QCOMPARE(text1()->text(), text);
+        QCOMPARE(stored(QStringLiteral("Text1")).toString(), text);
+        // Settling down shows nothing more.
+        QTest::qWait(50);
+        QCOMPARE(m_services->messages.shown.size(), 1);
+    }
+
+    void goodEntriesPassSilently_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addRow("25") << "25";
+        QTest::addRow("0.6") << "0.6";
+        QTest::addRow("1.5") << "1.5";
+        QTest::addRow("40000") << "40000";
+        QTest::addRow("2147483647") << "2147483647";
+    }
+
+    void goodEntriesPassSilently()
+    {
+        QFETCH(QString, text);
+        enter(text);
+        QTest::keyClick(text1(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), control("Option1"));
+        QTest::qWait(20);
+        QVERIFY(m_services->messages.shown.isEmpty());
+    }
+
+    void clickingElsewhereRunsTheCheck()
+    {
+        enter(QStringLiteral("abc"));
+        QTest::mouseClick(control("PushButton3"), Qt::LeftButton);
+        QTRY_COMPARE(m_services->messages.shown.size(), 1);
+        QCOMPARE(m_services->messages.shown[0].text, QStringLiteral("Must be numeric entry."));
+        QTRY_COMPARE(QApplication::focusWidget(), text1());
+    }
+
+    void switchingWindowsIsNoFocusLoss()
+    {
+        enter(QStringLiteral("abc"));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QTest::qWait(20);
+        QVERIFY(m_services->messages.shown.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), text1());
+    }
+
+    // With real message boxes: the box takes the focus and gives it back, and
+    // the check must not run again because of that.
+    void aRealMessageBoxDoesNotRetriggerTheCheck()
+    {
+        m_form.reset();
+        QtMessageBoxes boxes;
+        Services services = m_services->services();
+        Services withRealBoxes { services.settings, boxes, services.clipboard, services.saveDialog,
+            services.spreadsheet, services.skin };
+        makeForm(withRealBoxes);
+        boxes.setParentWindow(m_form.get());
+
+        QStringList seen;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                seen << box->text() + QLatin1Char('|') + box->windowTitle();
+                QCOMPARE(box->icon(), QMessageBox::Warning);
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        closer.start(20);
+
+        enter(QStringLiteral("0"));
+        QTest::keyClick(text1(), Qt::Key_Tab);
+        QTRY_COMPARE(seen.size(), 1);
+        // Without a window manager nothing activates the window again when
+        // the box closes; the focus it will get back is the box's.
+        QTRY_COMPARE(m_form->focusWidget(), text1());
+        QTest::qWait(300);
+        QCOMPARE(seen, QStringList { "Must be greater than 0.|Pellorin" });
+        QCOMPARE(m_form->focusWidget(), text1());
+
+        // Coming back to the window is no focus loss; a second wrong exit is
+        // told again, once.
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QCOMPARE(QApplication::focusWidget(), text1());
+        QTest::qWait(100);
+        QCOMPARE(seen.size(), 1);
+        QTest::keyClick(text1(), Qt::Key_Tab);
+        QTRY_COMPARE(seen.size(), 2);
+        QTest::qWait(300);
+        QCOMPARE(seen.size(), 2);
+        m_form.reset();
+    }
+
+    void aWrongEntryIsWhatTheNextStartShows()
+    {
+        enter(QStringLiteral("abc"));
+        m_form.reset();
+        makeForm(m_services->services());
+        QCOMPARE(text1()->text(), QStringLiteral("abc"));
+        QVERIFY(m_services->messages.shown.isEmpty());
+    }
+};
+
+PELLORIN_TEST_MAIN(TestQuantityBox)
+#include "TestQuantityBox.moc"

@@ -1,0 +1,171 @@
+#include "app/ProgramIcon.h"
+#include "app/WindowUtilities.h"
+#include "platform/CursorFile.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace pellorin;
+
+namespace {
+
+const QString kHandCursor = QStringLiteral(PELLORIN_ASSETS_DIR "/beside-exe/HAND-M.CUR");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestWindowUtilities : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void centeredEdge_data()
+    {
+        QTest::addColumn<float>("screen");
+        QTest::addColumn<float>("window");
+        QTest::addColumn<float>("edge");
+        QTest::addRow("main window on 1280 pixels") << 19200.f << 8040.f << 5580.f;
+        QTest::addRow("odd difference keeps the half") << 19200.f << 8055.f << 5572.5f;
+        QTest::addRow("wider than the screen") << 9000.f << 12000.f << -1500.f;
+        QTest::addRow("same size") << 8040.f << 8040.f << 0.f;
+    }
+
+    void centeredEdge()
+    {
+        QFETCH(float, screen);
+        QFETCH(float, window);
+        QFETCH(float, edge);
+        QCOMPARE(pellorin::centeredEdge(screen, window), edge);
+    }
+
+    void centerOnScreenMovesWithoutResizing_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addRow("main window") << QSize(536, 484);
+        QTest::addRow("odd sizes") << QSize(301, 77);
+        QTest::addRow("larger than the screen") << QSize(3000, 2000);
+    }
+
+    void centerOnScreenMovesWithoutResizing()
+    {
+        QFETCH(QSize, size);
+        QWidget window;
+        window.setFixedSize(size);
+        window.move(3, 5);
+        CenterOnScreen(window);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        auto expected = [](int screenPixels, int windowPixels) {
+            return int(std::lround((screenPixels * 15 - windowPixels * 15) / 2.0f / 15.f));
+        };
+        QCOMPARE(window.pos(),
+            QPoint(screen.left() + expected(screen.width(), size.width()),
+                screen.top() + expected(screen.height(), size.height())));
+        QCOMPARE(window.size(), size);
+        if (size.width() > screen.width())
+            QVERIFY(window.x() < 0);
+    }
+
+    void fileExists()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString empty = m_dir.filePath(QStringLiteral("empty.txt"));
+        writeFile(empty, {});
+        QVERIFY(FileExists(empty));
+        QVERIFY(!FileExists(QString()));
+        QVERIFY(!FileExists(m_dir.filePath(QStringLiteral("absent.txt"))));
+        QVERIFY(!FileExists(m_dir.filePath(QStringLiteral("absent/deeper/file"))));
+        QVERIFY(!FileExists(empty + QStringLiteral("/below-a-file")));
+        QVERIFY(!FileExists(QStringLiteral("\n\t")));
+        // A folder is not a file.
+        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder")));
+        QVERIFY(!FileExists(m_dir.filePath(QStringLiteral("folder"))));
+    }
+
+    void programFolderIsTheExecutablesFolder()
+    {
+        QCOMPARE(programFolder(), QCoreApplication::applicationDirPath());
+        QVERIFY(!programFolder().endsWith(QLatin1Char('/')));
+    }
+
+    void handCursorHasItsHotspot()
+    {
+        const auto cursor = readCursorFile(kHandCursor);
+        QVERIFY(cursor.has_value());
+        QCOMPARE(cursor->shape(), Qt::BitmapCursor);
+        QCOMPARE(cursor->hotSpot(), QPoint(11, 1));
+        const QImage image = cursor->pixmap().toImage();
+        QCOMPARE(image.size(), QSize(32, 32));
+        // The fingertip under the hotspot is drawn; the corner is clear.
+        QVERIFY(qAlpha(image.pixel(11, 2)) == 255);
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    }
+
+    void unusableCursorFilesGiveNothing_data()
+    {
+        const QByteArray good = readAll(kHandCursor);
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addRow("empty") << QByteArray();
+        QTest::addRow("text") << QByteArray("not a cursor at all, just some text here");
+        QTest::addRow("header only") << good.left(22);
+        QTest::addRow("truncated image") << good.left(200);
+        QByteArray icon = good;
+        icon[2] = 1; // an icon, not a cursor
+        QTest::addRow("icon") << icon;
+        QByteArray noImages = good;
+        noImages[4] = 0;
+        QTest::addRow("no images") << noImages;
+        QByteArray garbage = good;
+        for (int i = 22; i < garbage.size(); ++i)
+            garbage[i] = char(0xA5);
+        QTest::addRow("garbage image") << garbage;
+    }
+
+    void unusableCursorFilesGiveNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString path = m_dir.filePath(QStringLiteral("bad.cur"));
+        writeFile(path, bytes);
+        QVERIFY(!readCursorFile(path).has_value());
+        QVERIFY(!readCursorFile(m_dir.filePath(QStringLiteral("absent.cur"))).has_value());
+    }
+
+    void hotspotOutsideTheImageIsKeptInside()
+    {
+        QByteArray bytes = readAll(kHandCursor);
+        bytes[10] = char(200);
+        bytes[12] = char(40);
+        const QString path = m_dir.filePath(QStringLiteral("far.cur"));
+        writeFile(path, bytes);
+        const auto cursor = readCursorFile(path);
+        QVERIFY(cursor.has_value());
+        QCOMPARE(cursor->hotSpot(), QPoint(31, 31));
+    }
+
+    void programIconHasEverySize()
+    {
+        const QList<QSize> sizes = programIcon().availableSizes();
+        for (int side : { 16, 24, 32, 48, 64, 128, 256 })
+            QVERIFY2(sizes.contains(QSize(side, side)), qPrintable(QString::number(side)));
+    }
+};
+
+PELLORIN_TEST_MAIN(TestWindowUtilities)
+#include "TestWindowUtilities.moc"
