@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/FrameStyle.h"
 #include "app/Twips.h"
 #include "app/WindowColors.h"
 #include "generate/Brand.h"
@@ -59,6 +60,7 @@ void Form1::createControls()
     // Creation order is the window's control collection order.
     m_frame1 = new QGroupBox(QStringLiteral("Card Type To Generate"), this);
     place(m_frame1, "Frame1", twipsRect(120, 120, 7800, 1770));
+    m_frame1->setStyle(frameStyle());
     setBackColor(*m_frame1, kWhite);
     static constexpr std::array<const char*, 4> kOptionNames { "Option1", "Option2", "Option3",
         "Option4" };
@@ -76,6 +78,7 @@ void Form1::createControls()
     m_frame2
         = new QGroupBox(QStringLiteral("How many credit cards would you like to generate?"), this);
     place(m_frame2, "Frame2", twipsRect(120, 1950, 7800, 780));
+    m_frame2->setStyle(frameStyle());
     setBackColor(*m_frame2, kWhite);
     m_text1 = new QLineEdit(QStringLiteral("10"), m_frame2);
     place(m_text1, "Text1", twipsRect(240, 300, 7300, 345));

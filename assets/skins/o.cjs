@@ -100,6 +100,7 @@ QHeaderView::section {
     border-right: 1px solid #c3d1e4;
     border-bottom: 1px solid #c3d1e4;
     padding: 2px 6px;
+    font-weight: bold;
 }
 
 QProgressBar {
