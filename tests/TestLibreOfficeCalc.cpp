@@ -19,8 +19,9 @@
 #include <QUrl>
 #include <QtTest>
 
-#include <signal.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <memory>
 #include <thread>
@@ -105,7 +106,7 @@ class TestLibreOfficeCalc : public QObject {
     // A stand-in for `soffice` that notes that it ran and exits at once.
     QString writeFakeOffice(const QTemporaryDir& dir)
     {
-        const QString path = dir.filePath(QStringLiteral("soffice"));
+        QString path = dir.filePath(QStringLiteral("soffice"));
         QFile script(path);
         if (!script.open(QIODevice::WriteOnly))
             qFatal("cannot write %s", qPrintable(path));

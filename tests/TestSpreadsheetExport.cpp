@@ -5,7 +5,6 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -199,7 +198,8 @@ private slots:
             if (cleared)
                 return;
             cleared = true;
-            QTimer::singleShot(0, m_form.get(), [this] { m_form->results().clear(); });
+            QMetaObject::invokeMethod(
+                m_form.get(), [this] { m_form->results().clear(); }, Qt::QueuedConnection);
             // Past the yield interval, so the next row yields first.
             std::this_thread::sleep_for(std::chrono::milliseconds(400));
         };

@@ -107,8 +107,9 @@ uno::Reference<uno::XComponentContext> waitForStartedOffice(
 
 class CalcWorkbook final : public SpreadsheetWorkbook {
 public:
-    CalcWorkbook(uno::Reference<frame::XModel> document, int rowCount, milliseconds callLimit)
-        : m_document(std::move(document))
+    CalcWorkbook(
+        const uno::Reference<frame::XModel>& document, int rowCount, milliseconds callLimit)
+        : m_document(document)
         , m_rowCount(rowCount)
         , m_callLimit(callLimit)
     {
@@ -142,7 +143,8 @@ public:
         }
         const int lastRow = firstRow + int(texts.size()) - 1;
         office::callOffice(m_callLimit, QStringLiteral("LibreOffice Calc could not fill the cells"),
-            [document = m_document, firstRow, lastRow, column, rows = std::move(rows)] {
+            // A sequence is shared, not copied, by the capture.
+            [document = m_document, firstRow, lastRow, column, rows] {
                 const uno::Reference<sheet::XCellRangeData> range(
                     activeSheet(document)->getCellRangeByPosition(
                         column - 1, firstRow - 1, column - 1, lastRow - 1),
@@ -168,7 +170,8 @@ public:
 private:
     void checkPosition(int row, int column, std::size_t rows) const
     {
-        if (row < 1 || column < 1 || std::size_t(m_rowCount - row + 1) < rows)
+        if (row < 1 || column < 1 || row > m_rowCount
+            || rows > std::size_t(m_rowCount) - std::size_t(row) + 1)
             throw SpreadsheetError(QStringLiteral("Row %1 is outside the sheet, which has %2 rows")
                                        .arg(row)
                                        .arg(m_rowCount));
@@ -181,8 +184,8 @@ private:
 
 class CalcApplication final : public SpreadsheetApplication {
 public:
-    CalcApplication(uno::Reference<uno::XComponentContext> office, milliseconds callLimit)
-        : m_office(std::move(office))
+    CalcApplication(const uno::Reference<uno::XComponentContext>& office, milliseconds callLimit)
+        : m_office(office)
         , m_callLimit(callLimit)
     {
     }

@@ -44,16 +44,17 @@ uno::Reference<uno::XComponentContext> connectOnce(
     const uno::Reference<uno::XComponentContext> local = localContext();
     const rtl::OUString url = toOUString(
         QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName));
-    return callOffice(limit, QStringLiteral("connecting to LibreOffice"), [local, url] {
-        const uno::Reference<bridge::XUnoUrlResolver> resolver
-            = bridge::UnoUrlResolver::create(local);
-        try {
-            return uno::Reference<uno::XComponentContext>(
-                resolver->resolve(url), uno::UNO_QUERY_THROW);
-        } catch (const connection::NoConnectException&) {
-            return uno::Reference<uno::XComponentContext>();
-        }
-    });
+    return callOffice(limit, QStringLiteral("connecting to LibreOffice"),
+        [local, url]() -> uno::Reference<uno::XComponentContext> {
+            const uno::Reference<bridge::XUnoUrlResolver> resolver
+                = bridge::UnoUrlResolver::create(local);
+            try {
+                return uno::Reference<uno::XComponentContext>(
+                    resolver->resolve(url), uno::UNO_QUERY_THROW);
+            } catch (const connection::NoConnectException&) {
+                return {};
+            }
+        });
 }
 
 rtl::OUString toOUString(const QString& text)
