@@ -54,7 +54,7 @@ void BM_RenderTableText(benchmark::State& state)
     ResultsRowSource rows(list);
     EventLoopYielder yielder;
     std::uint64_t bytes = 0;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         TableText table(rows, layout, yielder);
         table.measure();
         table.render([&](std::string_view block) {
@@ -80,7 +80,7 @@ void BM_CopyListToClipboard(benchmark::State& state)
 {
     ResultsModel& list = listOf(std::size_t(state.range(0)));
     DiscardingClipboard clipboard;
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         CopyListToClipboard(list, clipboard);
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -92,7 +92,7 @@ void BM_SaveListToTextFile(benchmark::State& state)
 {
     ResultsModel& list = listOf(std::size_t(state.range(0)));
     const QString fileName = benchFile("save.txt");
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         SaveListToTextFile(list, fileName);
     state.SetBytesProcessed(state.iterations() * QFileInfo(fileName).size());
     QFile::remove(fileName);
@@ -110,7 +110,7 @@ void BM_WriteSameBytes(benchmark::State& state)
 
     const QByteArray block(int(TableText::kDefaultBlockSize), '7');
     const QString fileName = benchFile("raw.txt");
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         QFile file(fileName);
         if (!file.open(QIODevice::WriteOnly)) {
             state.SkipWithError("cannot open the file");

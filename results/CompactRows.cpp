@@ -101,7 +101,7 @@ std::size_t CompactRows::text(std::size_t row, char* out) const noexcept
 std::string CompactRows::textString(std::size_t row) const
 {
     std::array<char, kMaxDigits> buffer{};
-    return std::string(buffer.data(), text(row, buffer.data()));
+    return {buffer.data(), text(row, buffer.data())};
 }
 
 void CompactRows::clear() noexcept

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 #if defined(__has_feature)
@@ -46,6 +47,17 @@ class TestClipboardCopy : public QObject {
 
     std::unique_ptr<test::FakeServices> m_services;
     std::unique_ptr<Form1> m_form;
+    QTimer m_soon;
+
+    // Runs `action` at the next turn of the event loop: inside the handler
+    // under test, when it yields.
+    void soon(std::function<void()> action)
+    {
+        m_soon.disconnect();
+        m_soon.setSingleShot(true);
+        connect(&m_soon, &QTimer::timeout, this, std::move(action));
+        m_soon.start(0);
+    }
 
     // Rows as "digits" (ticked) or "-digits" (unticked).
     void fill(const QStringList& rows)
@@ -120,7 +132,7 @@ private slots:
     void clearedDuringCopyIsReportedNotAnnounced()
     {
         fill({"4539148803436467", "378282246310005"});
-        QTimer::singleShot(0, m_form.get(), [this] {
+        soon([this] {
             m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click();
         });
         m_form->PushButton2_Click();
@@ -138,7 +150,7 @@ private slots:
     void clearedAndRefilledDuringCopyIsReported()
     {
         fill({"4539148803436467", "378282246310005"});
-        QTimer::singleShot(0, m_form.get(), [this] {
+        soon([this] {
             m_form->results().clear();
             fill({"1", "2", "3"});
         });
@@ -152,7 +164,7 @@ private slots:
     void rowsAppendedDuringCopyWaitForTheNextCopy()
     {
         fill({"4539148803436467"});
-        QTimer::singleShot(0, m_form.get(), [this] { fill({"378282246310005"}); });
+        soon([this] { fill({"378282246310005"}); });
         m_form->PushButton2_Click();
 
         QCOMPARE(m_form->results().size(), std::size_t(2));

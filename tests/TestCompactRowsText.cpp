@@ -17,8 +17,8 @@ std::vector<std::string> patterns()
 {
     std::vector<std::string> texts;
     for (std::size_t len = 1; len <= CompactRows::kMaxDigits; ++len) {
-        texts.push_back(std::string(len, '9'));
-        texts.push_back(std::string(len, '0'));
+        texts.emplace_back(len, '9');
+        texts.emplace_back(len, '0');
         texts.push_back("1" + std::string(len - 1, '0'));
         texts.push_back(std::string(len - 1, '0') + "9");
         std::string places;

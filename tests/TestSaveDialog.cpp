@@ -25,13 +25,16 @@ class TestSaveDialog : public QObject {
     QString ask(QtSaveDialog& saveDialog, std::function<void(QFileDialog&)> script)
     {
         bool ran = false;
-        QTimer::singleShot(0, this, [&] {
+        QTimer soon;
+        soon.setSingleShot(true);
+        connect(&soon, &QTimer::timeout, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             ran = true;
             script(*dialog);
         });
-        const QString answer = saveDialog.askSaveFileName(QStringLiteral("Save"), m_filters);
+        soon.start(0);
+        QString answer = saveDialog.askSaveFileName(QStringLiteral("Save"), m_filters);
         if (!ran)
             qFatal("the dialog never opened");
         return answer;
@@ -43,14 +46,16 @@ class TestSaveDialog : public QObject {
                         QMessageBox::StandardButton replace = QMessageBox::NoButton)
     {
         QString question;
-        if (replace != QMessageBox::NoButton) {
-            QTimer::singleShot(0, this, [&] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                QVERIFY(box);
-                question = box->text();
-                box->button(replace)->click();
-            });
-        }
+        QTimer soon;
+        soon.setSingleShot(true);
+        connect(&soon, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            question = box->text();
+            box->button(replace)->click();
+        });
+        if (replace != QMessageBox::NoButton)
+            soon.start(0);
         dialog.setDirectory(m_dir.path());
         auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (!edit)

@@ -156,6 +156,7 @@ class TableTextBlocks : public testing::TestWithParam<BlockCase> {};
 TEST_P(TableTextBlocks, SplitAtLineEnds)
 {
     std::vector<Row> list;
+    list.reserve(1000);
     for (int i = 0; i < 1000; ++i)
         list.push_back({i % 3 != 0, {std::string(std::size_t(i % 17), char('0' + i % 10)), "x"}});
     VectorRows rows(kTwo, list);

@@ -61,6 +61,17 @@ class TestTextFileSave : public QObject {
 
     std::unique_ptr<test::FakeServices> m_services;
     std::unique_ptr<Form1> m_form;
+    QTimer m_soon;
+
+    // Runs `action` at the next turn of the event loop: inside the handler
+    // under test, when it yields.
+    void soon(std::function<void()> action)
+    {
+        m_soon.disconnect();
+        m_soon.setSingleShot(true);
+        connect(&m_soon, &QTimer::timeout, this, std::move(action));
+        m_soon.start(0);
+    }
     std::unique_ptr<QTemporaryDir> m_dir;
 
     // Rows as "digits" (ticked) or "-digits" (unticked).
@@ -221,7 +232,7 @@ private slots:
         fill({"1"});
         int pointerDuringSave = -1;
         Qt::CursorShape cursorDuringSave = Qt::ArrowCursor;
-        QTimer::singleShot(0, m_form.get(), [&] {
+        soon([&] {
             pointerDuringSave = m_form->mousePointer();
             cursorDuringSave = m_form->cursor().shape();
         });
@@ -237,7 +248,7 @@ private slots:
     {
         writeFile(path("old.txt"), "old contents");
         fill({"4539148803436467", "378282246310005"});
-        QTimer::singleShot(0, m_form.get(), [this] {
+        soon([this] {
             m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click();
         });
         saveAs(path("old.txt"));
@@ -256,7 +267,7 @@ private slots:
     {
         fill({"1"});
         int pointerAfterInner = -1;
-        QTimer::singleShot(0, m_form.get(), [&] {
+        soon([&] {
             m_services->saveDialog.nextFileName = path("inner.txt");
             m_form->PushButton4_Click();
             pointerAfterInner = m_form->mousePointer();
