@@ -48,20 +48,27 @@ void CompactRows::setTicked(std::size_t row, bool ticked) noexcept
 
 namespace {
 
-// The eight decimal digits of `value` (below 10^8) as ASCII, first digit in
-// the lowest byte, worked out in parallel lanes of one 64-bit word: halves
-// of four digits, then pairs, then single digits. The exports decode every
-// row, and sixteen dependent divisions by 10 cost more than the rest of the
-// export. Multiplying by 10486 / 2^20 divides by 100 exactly below 10^4, and
-// by 103 / 2^10 divides by 10 exactly below 100.
+// The four decimal digits of every number below 10^4 as ASCII, first digit
+// in the lowest byte (40 KB). The exports decode every row, and sixteen
+// dependent divisions by 10 cost more than the rest of the export; two
+// divisions and four look-ups cost a fifth of that.
+struct FourDigits {
+    std::array<std::uint32_t, 10000> ascii{};
+    constexpr FourDigits()
+    {
+        for (std::uint32_t i = 0; i < 10000; ++i) {
+            ascii[i] = (('0' + i / 1000) | ('0' + i / 100 % 10) << 8 | ('0' + i / 10 % 10) << 16
+                        | ('0' + i % 10) << 24);
+        }
+    }
+};
+constexpr FourDigits kFourDigits;
+
+// The eight decimal digits of `value` (below 10^8), first digit in the lowest byte.
 std::uint64_t eightDigits(std::uint32_t value) noexcept
 {
-    const std::uint64_t fours = (value / 10000) | (std::uint64_t{value % 10000} << 32);
-    const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007FULL;
-    const std::uint64_t pairs = hundreds | ((fours - hundreds * 100) << 16);
-    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
-    const std::uint64_t digits = tens | ((pairs - tens * 10) << 8);
-    return digits + 0x3030303030303030ULL;
+    return kFourDigits.ascii[value / 10000]
+           | (std::uint64_t{kFourDigits.ascii[value % 10000]} << 32);
 }
 
 } // namespace
