@@ -95,7 +95,8 @@ void Form1::connectHandlers()
 
 void Form1::Form1_Load()
 {
-    // A skin is decoration: an engine that fails leaves the layout's look.
+    // A skin is decoration: when the engine fails, start-up goes on with the
+    // window as far as the skin got.
     try {
         ApplySkin(*this, m_services.skin, m_programFolder);
     } catch (const std::exception&) {
