@@ -29,8 +29,15 @@ FileSaveError::FileSaveError(const QString& fileName, const QString& reason)
 void writeTableText(TableText& table, QIODevice& device, const QString& fileName)
 {
     table.render([&](std::string_view block) {
-        if (device.write(block.data(), qint64(block.size())) != qint64(block.size()))
-            throw FileSaveError(fileName, device.errorString());
+        // A disk that fills up mid-block takes part of it and reports
+        // nothing; writing the rest brings out the system's reason.
+        qint64 written = 0;
+        while (written < qint64(block.size())) {
+            const qint64 n = device.write(block.data() + written, qint64(block.size()) - written);
+            if (n <= 0)
+                throw FileSaveError(fileName, device.errorString());
+            written += n;
+        }
     });
 }
 
