@@ -1,0 +1,256 @@
+// The text save and the clipboard copy against an unwritable folder, a full
+// disk and a very long list: one report with the save's line, the old file
+// as it was, no file left half-written, the pointer back to normal.
+
+#include "app/ErrorTrap.h"
+#include "app/Form1.h"
+#include "results/ResultsModel.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/FaultInjection.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <sys/mount.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+using namespace pellorin;
+
+namespace {
+
+const QByteArray kOldContents("old contents\r\n");
+
+QString saveReport(const QString& description)
+{
+    return ErrorTrap::composeReport(
+        description, QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton4_Click "), 120);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Row i as a 16-digit number that tells its own index.
+std::string numberedRow(std::size_t i)
+{
+    const std::string digits = std::to_string(i);
+    std::string row(16, '0');
+    row.front() = '4';
+    row.replace(16 - digits.size(), digits.size(), digits);
+    return row;
+}
+
+void fillNumbered(ResultsModel& results, std::size_t rows)
+{
+    ResultsModel::Appender appender(results);
+    for (std::size_t i = 0; i < rows; ++i)
+        appender.append(numberedRow(i));
+}
+
+// The child: a save into a folder whose mode forbids writing, with the
+// permission override dropped before any thread exists, so a writer thread
+// is bound by the mode too.
+int runReadOnlyFolderChild(const QString& folder)
+{
+    test::EnforcedFilePermissions enforced;
+    if (!test::EnforcedFilePermissions::permissionsBind())
+        return 3;
+    int argc = 1;
+    char name[] = "child";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    test::FakeServices services;
+    Form1 form(services.services());
+    form.show();
+    fillNumbered(form.results(), 100000);
+    services.saveDialog.nextFileName = folder + QStringLiteral("/old.txt");
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("PushButton4")), Qt::LeftButton);
+    test::printChildValue(QStringLiteral("messages"), QString::number(services.messages.shown.size()));
+    for (const auto& shown : services.messages.shown)
+        test::printChildValue(QStringLiteral("message"), shown.text);
+    test::printChildValue(QStringLiteral("pointer"), QString::number(form.mousePointer()));
+    test::printChildValue(QStringLiteral("cursor"), QString::number(int(form.cursor().shape())));
+    return 0;
+}
+
+} // namespace
+
+class TestFaultInjectionExport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::FakeServices> m_services;
+    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_mounted;
+
+    void saveAs(const QString& fileName)
+    {
+        m_services->saveDialog.nextFileName = fileName;
+        QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("PushButton4")),
+                          Qt::LeftButton);
+    }
+
+    void expectOneSaveReport(const QString& fileName, const QString& reason)
+    {
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        const auto& shown = m_services->messages.shown.first();
+        QCOMPARE(shown.text, saveReport(QStringLiteral("Cannot save \"%1\": %2").arg(fileName, reason)));
+        QCOMPARE(shown.caption, QStringLiteral("Application Error"));
+        QCOMPARE(shown.icon, MessageIcon::Warning);
+        QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
+        QCOMPARE(m_form->cursor().shape(), Qt::ArrowCursor);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_services = std::make_unique<test::FakeServices>();
+        m_form = std::make_unique<Form1>(m_services->services());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    void cleanup()
+    {
+        m_form.reset();
+        m_services.reset();
+        if (!m_mounted.isEmpty()) {
+            umount2(m_mounted.toLocal8Bit().constData(), MNT_DETACH);
+            m_mounted.clear();
+        }
+        m_dir.reset();
+    }
+
+    void saveIntoReadOnlyFolder()
+    {
+        const QString folder = m_dir->filePath(QStringLiteral("ro"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeFile(folder + QStringLiteral("/old.txt"), kOldContents));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        const test::ChildResult child =
+            test::runChild({QStringLiteral("save-read-only-folder"), folder}, 120 * 1000);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(child.finished, child.errorOutput.constData());
+        if (child.exitCode == 3)
+            QSKIP("file permissions do not bind here (root without a way to drop the override)");
+        QCOMPARE(child.exitCode, 0);
+        QCOMPARE(child.values.value(QStringLiteral("messages")), QStringLiteral("1"));
+        QCOMPARE(child.values.value(QStringLiteral("message")),
+                 saveReport(QStringLiteral("Cannot save \"%1/old.txt\": Permission denied").arg(folder)));
+        QCOMPARE(child.values.value(QStringLiteral("pointer")), QString::number(Form1::kPointerDefault));
+        QCOMPARE(child.values.value(QStringLiteral("cursor")), QString::number(int(Qt::ArrowCursor)));
+        QCOMPARE(contents(folder + QStringLiteral("/old.txt")), kOldContents);
+        QCOMPARE(entries(folder), QStringList{QStringLiteral("old.txt")});
+    }
+
+    // The disk fills up after the first 64 KB of the new file.
+    void diskFullWhileWriting()
+    {
+        const QString target = m_dir->filePath(QStringLiteral("old.txt"));
+        QVERIFY(writeFile(target, kOldContents));
+        fillNumbered(m_form->results(), 100000);
+        {
+            test::FileSizeLimit limit(64 * 1024);
+            saveAs(target);
+        }
+        expectOneSaveReport(target, QStringLiteral("File too large"));
+        QCOMPARE(contents(target), kOldContents);
+        QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("old.txt")});
+    }
+
+    // A real file system with 64 KB of room, where one is allowed to make one.
+    void tinyFileSystem()
+    {
+        const QString mountPoint = m_dir->filePath(QStringLiteral("tiny"));
+        QVERIFY(QDir().mkpath(mountPoint));
+        if (mount("tmpfs", mountPoint.toLocal8Bit().constData(), "tmpfs", MS_NOSUID | MS_NODEV,
+                  "size=64k,mode=0700")
+            != 0)
+            QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs here: ")
+                             + QString::fromLocal8Bit(std::strerror(errno))));
+        m_mounted = mountPoint;
+        const QString target = mountPoint + QStringLiteral("/old.txt");
+        QVERIFY(writeFile(target, kOldContents));
+        fillNumbered(m_form->results(), 100000);
+        saveAs(target);
+        expectOneSaveReport(target, QStringLiteral("No space left on device"));
+        QCOMPARE(contents(target), kOldContents);
+        QCOMPARE(entries(mountPoint), QStringList{QStringLiteral("old.txt")});
+
+        // Once there is room again, the same save goes through.
+        m_form->results().clear();
+        fillNumbered(m_form->results(), 3);
+        saveAs(target);
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        QCOMPARE(contents(target), QByteArray("Result(s)       \t\r\n"
+                                              "4000000000000000\t\r\n"
+                                              "4000000000000001\t\r\n"
+                                              "4000000000000002\t\r\n"
+                                              "\r\n"));
+    }
+
+    void copyTenMillionRows()
+    {
+        constexpr std::size_t kRows = 10000000;
+        fillNumbered(m_form->results(), kRows);
+        m_form->results().setTicked(1, false);
+        QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("PushButton2")),
+                          Qt::LeftButton);
+
+        QCOMPARE(m_services->messages.shown.size(), 1);
+        QCOMPARE(m_services->messages.shown.first().caption, QStringLiteral("Pellorin"));
+        QVERIFY(m_services->clipboard.text.has_value());
+        const QString& text = *m_services->clipboard.text;
+        QCOMPARE(text.size(), qsizetype(kRows - 1) * 18);
+        QCOMPARE(text.first(36), QStringLiteral("4000000000000000\r\n4000000000000002\r\n"));
+        QCOMPARE(text.last(18), QStringLiteral("4000000009999999\r\n"));
+        // Every line in its place: line k holds row k + 1 from the third on.
+        for (std::size_t row : {std::size_t(2), std::size_t(12345), std::size_t(5000000), kRows - 2}) {
+            const qsizetype at = qsizetype(row - 1) * 18;
+            QCOMPARE(text.mid(at, 18), QString::fromStdString(numberedRow(row)) + QStringLiteral("\r\n"));
+        }
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (test::isChild(argc, argv)) {
+        if (argc >= 4 && qstrcmp(argv[2], "save-read-only-folder") == 0)
+            return runReadOnlyFolderChild(QString::fromLocal8Bit(argv[3]));
+        return 2;
+    }
+    test::isolateUserFolders();
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestFaultInjectionExport tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "TestFaultInjectionExport.moc"
