@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev \
-            xvfb xdotool xclip x11-utils
+            xvfb xdotool xclip x11-utils libx11-dev
 
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 
