@@ -80,7 +80,7 @@ void BM_SpreadsheetExport(benchmark::State& state)
     fill(results, rows, state.range(1) != 0);
     CountingBoxes boxes;
     ErrorTrap trap(boxes, QStringLiteral("in bench "));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         exportToSpreadsheet(results, spreadsheet, trap);
         state.PauseTiming();
         office->closeDocuments();
@@ -108,7 +108,7 @@ void BM_SpreadsheetOneCellAtATime(benchmark::State& state)
     ResultsModel results;
     fill(results, rows, false);
     CountingBoxes boxes;
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         try {
             const auto application
                 = spreadsheet.createApplication(QStringLiteral("Excel.Application"));

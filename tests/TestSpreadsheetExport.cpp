@@ -5,10 +5,12 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
 #include <thread>
+#include <utility>
 
 using namespace pellorin;
 
@@ -193,13 +195,14 @@ private slots:
     void aListClearedDuringAYieldEndsTheExport()
     {
         fillList(QStringLiteral("x.x.x"));
-        bool cleared = false;
-        spreadsheet().afterColumnWrite = [&] {
-            if (cleared)
+        // As if the user clicked "Clear Results" while the export yields.
+        QTimer clearer;
+        clearer.setSingleShot(true);
+        connect(&clearer, &QTimer::timeout, m_form.get(), [this] { m_form->results().clear(); });
+        spreadsheet().afterColumnWrite = [&, started = false]() mutable {
+            if (std::exchange(started, true))
                 return;
-            cleared = true;
-            QMetaObject::invokeMethod(
-                m_form.get(), [this] { m_form->results().clear(); }, Qt::QueuedConnection);
+            clearer.start(0);
             // Past the yield interval, so the next row yields first.
             std::this_thread::sleep_for(std::chrono::milliseconds(400));
         };
