@@ -49,7 +49,7 @@ void copyBytes(char* out, const char* from, std::size_t n)
     if (n >= 8 && n <= 16) {
         std::memcpy(out, from, 8);
         std::memcpy(out + n - 8, from + n - 8, 8);
-    } else {
+    } else if (n > 0) { // an empty view may have no data pointer at all
         std::memcpy(out, from, n);
     }
 }

@@ -299,6 +299,28 @@ TEST(TableText, RowsRemovedWhileTheSinkYieldsAreNotRead)
     EXPECT_EQ(blocks, 1);
 }
 
+// Empty cells given as views without data, as a source may hand them out.
+class NullCells final : public RowSource {
+public:
+    std::size_t columnCount() const override { return 2; }
+    std::string_view caption(std::size_t) const override { return {}; }
+    std::size_t rowCount() const override { return 2; }
+    bool isTicked(std::size_t) const override { return true; }
+    std::size_t cellLength(std::size_t r, std::size_t c) const override { return r == c ? 0 : 1; }
+    std::string_view cell(std::size_t r, std::size_t c, std::string&) const override
+    {
+        return r == c ? std::string_view() : std::string_view("x");
+    }
+};
+
+TEST(TableText, EmptyViewsWithoutData)
+{
+    NullCells rows;
+    NeverYield yielder;
+    EXPECT_EQ(renderTableText(rows, TableLayout::Clipboard, yielder), " \tx\r\nx\t\r\n");
+    EXPECT_EQ(renderTableText(rows, TableLayout::File, yielder), " \t \t\r\n \tx\t\r\nx\t \t\r\n\r\n");
+}
+
 TEST(TableText, CellGrownAfterWidthPassGoesOutWithoutFiller)
 {
     VectorRows rows(kTwo, {{true, {"ab", "c"}}, {true, {"abcd", ""}}});
