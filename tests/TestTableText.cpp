@@ -138,13 +138,6 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"NoColumns", TableLayout::File, {}, {{true, {}}}, "\r\n\r\n\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TableText, SixteenAndFifteenDigitFileIs59Bytes)
-{
-    VectorRows rows(kResults, {{true, {k16}}, {true, {k15}}});
-    NeverYield yielder;
-    EXPECT_EQ(renderTableText(rows, TableLayout::File, yielder).size(), 59u);
-}
-
 struct BlockCase {
     TableLayout layout;
     std::size_t blockSize;

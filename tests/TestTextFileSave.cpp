@@ -131,9 +131,6 @@ private slots:
         QTest::addRow("unticked row counts for the width only")
             << QStringList{"378282246310005", "-4539148803436467"} << "c.txt"
             << QByteArray("Result(s)       \t\r\n378282246310005 \t\r\n\r\n");
-        QTest::addRow("caption wider than every number")
-            << QStringList{"12", "-1234"} << "d.txt"
-            << QByteArray("Result(s)\t\r\n12       \t\r\n\r\n");
         QTest::addRow("name without extension used as typed")
             << QStringList{"1"} << "results" << QByteArray("Result(s)\t\r\n1        \t\r\n\r\n");
     }
