@@ -23,8 +23,11 @@
 
 #include <csignal>
 
+#include <functional>
 #include <memory>
+#include <span>
 #include <thread>
+#include <utility>
 
 using namespace pellorin;
 using css::table::CellContentType_EMPTY;
@@ -64,6 +67,70 @@ template <class Body> void guarded(Body body)
         QFAIL(e.what());
     }
 }
+
+// The real office, with `interrupt` run once after the first block write: a
+// way to take the document away in the middle of an export.
+class InterruptedSpreadsheet final : public Spreadsheet {
+public:
+    InterruptedSpreadsheet(Spreadsheet& real, std::function<void()> interrupt)
+        : m_real(real)
+        , m_interrupt(std::move(interrupt))
+    {
+    }
+
+    std::unique_ptr<SpreadsheetApplication> createApplication(const QString& id) override
+    {
+        return std::make_unique<Application>(m_real.createApplication(id), m_interrupt);
+    }
+
+private:
+    class Workbook final : public SpreadsheetWorkbook {
+    public:
+        Workbook(std::unique_ptr<SpreadsheetWorkbook> real, std::function<void()>& interrupt)
+            : m_real(std::move(real))
+            , m_interrupt(interrupt)
+        {
+        }
+        int sheetRowCount() override { return m_real->sheetRowCount(); }
+        void setActiveSheetCell(int row, int column, const QString& text) override
+        {
+            m_real->setActiveSheetCell(row, column, text);
+        }
+        void setActiveSheetColumn(
+            int firstRow, int column, std::span<const std::string> texts) override
+        {
+            m_real->setActiveSheetColumn(firstRow, column, texts);
+            if (m_interrupt)
+                std::exchange(m_interrupt, nullptr)();
+        }
+        void fitActiveSheetColumn(int column) override { m_real->fitActiveSheetColumn(column); }
+
+    private:
+        std::unique_ptr<SpreadsheetWorkbook> m_real;
+        std::function<void()>& m_interrupt;
+    };
+
+    class Application final : public SpreadsheetApplication {
+    public:
+        Application(std::unique_ptr<SpreadsheetApplication> real, std::function<void()>& interrupt)
+            : m_real(std::move(real))
+            , m_interrupt(interrupt)
+        {
+        }
+        std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override
+        {
+            return std::make_unique<Workbook>(m_real->addWorkbook(), m_interrupt);
+        }
+        void setVisible(bool visible) override { m_real->setVisible(visible); }
+
+    private:
+        std::unique_ptr<SpreadsheetApplication> m_real;
+        std::function<void()>& m_interrupt;
+    };
+
+    Spreadsheet& m_real;
+    std::function<void()> m_interrupt;
+};
 
 } // namespace
 
@@ -243,6 +310,28 @@ private slots:
             workbook->setActiveSheetColumn(last - 1, 1, std::vector<std::string> { "1", "2" });
             QVERIFY_THROWS_EXCEPTION(SpreadsheetError,
                 workbook->setActiveSheetColumn(last, 1, std::vector<std::string> { "1", "2" }));
+        });
+    }
+
+    // The user closes the new document while the export is under way: one
+    // report, and the export ends instead of failing once per block.
+    void aDocumentClosedMidwayIsReportedOnce()
+    {
+        guarded([&] {
+            InterruptedSpreadsheet interrupted(
+                *m_spreadsheet, [this] { m_office->closeDocuments(); });
+            makeForm(interrupted);
+            fillList(QStringLiteral("xx.xx.x"), { "1", "2", "3", "4", "5", "6", "7" });
+            m_form->PushButton13_Click();
+
+            const QStringList shown = reports();
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(shown[0],
+                ErrorTrap::composeReport(
+                    QStringLiteral("LibreOffice Calc could not fill the cells: the document or "
+                                   "LibreOffice itself has been closed"),
+                    QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "), 124));
+            QCOMPARE(m_office->spreadsheets().size(), std::size_t(0));
         });
     }
 

@@ -2,10 +2,12 @@
 
 #include "platform/Spreadsheet.h"
 
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <cppuhelper/exc_hlp.hxx>
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QString>
 
 #include <chrono>
@@ -22,8 +24,11 @@ inline QString describeCaughtUnoException(const css::uno::Exception& e)
     const rtl::OUString typeName = cppu::getCaughtException().getValueTypeName();
     const QString type = QString::fromUtf16(
         reinterpret_cast<const char16_t*>(typeName.getStr()), typeName.getLength());
-    const QString message = QString::fromUtf16(
+    QString message = QString::fromUtf16(
         reinterpret_cast<const char16_t*>(e.Message.getStr()), e.Message.getLength());
+    // The office appends where in its sources it threw, which tells the user nothing.
+    static const QRegularExpression sourceLocation(QStringLiteral(R"(\s*\bat \./\S+:\d+\s*$)"));
+    message.remove(sourceLocation);
     return message.isEmpty() ? type : type + QStringLiteral(": ") + message;
 }
 
@@ -40,6 +45,9 @@ auto callOffice(std::chrono::milliseconds limit, const QString& what, Call call)
         [call = std::move(call), what]() mutable {
             try {
                 return call();
+            } catch (const css::lang::DisposedException&) {
+                throw SpreadsheetError(
+                    what + QStringLiteral(": the document or LibreOffice itself has been closed"));
             } catch (const css::uno::Exception& e) {
                 throw SpreadsheetError(what + QStringLiteral(": ") + describeCaughtUnoException(e));
             }
