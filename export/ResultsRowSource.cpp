@@ -50,4 +50,17 @@ std::string_view ResultsRowSource::cell(std::size_t row, std::size_t, std::strin
     return {scratch.data(), m_model.text(row, scratch.data())};
 }
 
+void ResultsRowSource::ticks(std::size_t first, std::size_t count, bool* ticked) const
+{
+    for (std::size_t i = 0; i < count; ++i)
+        ticked[i] = m_model.isTicked(first + i);
+}
+
+void ResultsRowSource::cellLengths(std::size_t first, std::size_t count, std::size_t,
+                                   std::size_t* lengths) const
+{
+    for (std::size_t i = 0; i < count; ++i)
+        lengths[i] = m_model.textLength(first + i);
+}
+
 } // namespace pellorin

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace pellorin {
 
@@ -79,9 +80,10 @@ TableText::TableText(const RowSource& rows, TableLayout layout, Yielder& yielder
 {
 }
 
-void TableText::poll()
+void TableText::poll(std::size_t cells)
 {
-    if (++m_cellsSincePoll < kCellsPerPoll)
+    m_cellsSincePoll += cells;
+    if (m_cellsSincePoll < kCellsPerPoll)
         return;
     m_cellsSincePoll = 0;
     m_yielder.poll();
@@ -100,6 +102,11 @@ void TableText::measure()
     m_rowCount = m_rows.rowCount();
     m_widths.assign(columns, 0);
 
+    // Rows are read in runs of two polls' worth: a length and a tick each.
+    const std::size_t run = std::min(kCellsPerPoll / 2, m_rowCount);
+    std::vector<std::size_t> lengths(run);
+    const auto ticks = std::make_unique<bool[]>(run);
+
     std::uint64_t ticked = 0;
     std::uint64_t lastCells = 0; // length of the last cell, summed over ticked rows
     for (std::size_t c = 0; c < columns; ++c) {
@@ -110,23 +117,30 @@ void TableText::measure()
                 throwOverflow("the caption", c);
         }
         const bool last = c + 1 == columns;
-        for (std::size_t r = 0; r < m_rowCount; ++r) {
-            poll();
-            const std::size_t length = m_rows.cellLength(r, c);
-            if (length > kMaxWidth)
-                throwOverflow("a cell", c);
-            width = std::max(width, length);
-            if (last && m_rows.isTicked(r)) {
-                ++ticked;
-                lastCells += length;
+        for (std::size_t first = 0; first < m_rowCount; first += run) {
+            const std::size_t count = std::min(run, m_rowCount - first);
+            poll(count);
+            m_rows.cellLengths(first, count, c, lengths.data());
+            if (last)
+                m_rows.ticks(first, count, ticks.get());
+            for (std::size_t i = 0; i < count; ++i) {
+                if (lengths[i] > kMaxWidth)
+                    throwOverflow("a cell", c);
+                width = std::max(width, lengths[i]);
+                if (last && ticks[i]) {
+                    ++ticked;
+                    lastCells += lengths[i];
+                }
             }
         }
         m_widths[c] = width;
     }
     if (columns == 0) {
-        for (std::size_t r = 0; r < m_rowCount; ++r) {
-            poll();
-            ticked += m_rows.isTicked(r) ? 1 : 0;
+        for (std::size_t first = 0; first < m_rowCount; first += run) {
+            const std::size_t count = std::min(run, m_rowCount - first);
+            poll(count);
+            m_rows.ticks(first, count, ticks.get());
+            ticked += std::size_t(std::count(ticks.get(), ticks.get() + count, true));
         }
     }
 
@@ -178,7 +192,7 @@ void TableText::render(const std::function<void(std::string_view)>& sink, std::s
     if (m_layout == TableLayout::File) {
         const std::size_t lineStart = block.used();
         for (std::size_t c = 0; c < columns; ++c) {
-            poll();
+            poll(1);
             const std::string_view caption = m_rows.caption(c);
             char* out = block.room(std::max(caption.size(), m_widths[c]) + 1);
             block.advanceTo(putCell(out, caption, m_widths[c]));
@@ -186,20 +200,26 @@ void TableText::render(const std::function<void(std::string_view)>& sink, std::s
         endLine(lineStart);
     }
 
-    for (std::size_t r = 0; r < m_rowCount; ++r) {
-        poll();
-        if (!m_rows.isTicked(r))
-            continue;
-        const std::size_t lineStart = block.used();
-        for (std::size_t c = 0; c < columns; ++c) {
-            poll();
-            const std::string_view text = m_rows.cell(r, c, scratch);
-            // A cell longer than its width (the list changed after the width
-            // pass) goes out without filler.
-            char* out = block.room(std::max(text.size(), m_widths[c]) + 1);
-            block.advanceTo(putCell(out, text, m_widths[c]));
+    // Runs of rows worth one poll each: a tick and the cells per row.
+    const std::size_t run = std::max<std::size_t>(1, kCellsPerPoll / (columns + 1));
+    const auto ticks = std::make_unique<bool[]>(run);
+    for (std::size_t first = 0; first < m_rowCount; first += run) {
+        const std::size_t count = std::min(run, m_rowCount - first);
+        poll(count * (columns + 1));
+        m_rows.ticks(first, count, ticks.get());
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!ticks[i])
+                continue;
+            const std::size_t lineStart = block.used();
+            for (std::size_t c = 0; c < columns; ++c) {
+                const std::string_view text = m_rows.cell(first + i, c, scratch);
+                // A cell longer than its width (the list changed after the
+                // width pass) goes out without filler.
+                char* out = block.room(std::max(text.size(), m_widths[c]) + 1);
+                block.advanceTo(putCell(out, text, m_widths[c]));
+            }
+            endLine(lineStart);
         }
-        endLine(lineStart);
     }
 
     if (m_layout == TableLayout::File) {

@@ -65,7 +65,9 @@ public:
                 std::size_t blockSize = kDefaultBlockSize);
 
 private:
-    void poll();
+    // Accounts for `cells` cells about to be read, and now and then lets the
+    // yielder run; then checks that the rows are still there.
+    void poll(std::size_t cells);
     void checkRowsStillThere() const;
 
     const RowSource& m_rows;

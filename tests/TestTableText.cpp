@@ -230,8 +230,8 @@ struct ChangeCase {
 
 class TableTextListChanges : public testing::TestWithParam<ChangeCase> {};
 
-// Polls come at the first cell and then every 4096 cells: with 10,000 rows of
-// one column the width pass polls 3 times and the output pass after that.
+// Polls come before the first read and then every 4096 cells: with 10,000
+// rows of one column the width pass polls twice, the output pass five times.
 TEST_P(TableTextListChanges, RemovedRowsFailAppendedRowsWait)
 {
     const ChangeCase& c = GetParam();

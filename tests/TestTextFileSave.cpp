@@ -289,8 +289,8 @@ private slots:
                 appender.append("4539148803436467");
         }
         ResultsRowSource rows(list);
-        // The width pass polls 74 times for 300,000 rows; by poll 140 of the
-        // output pass, two blocks have gone to the temporary file.
+        // The width pass polls 74 times for 300,000 rows; by poll 140, in the
+        // output pass, a score of blocks have gone to the temporary file.
         ScriptedYielder yielder([&](int poll) {
             if (poll == 140)
                 list.clear();
