@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,15 +15,16 @@ namespace pellorin {
 
 namespace {
 
-// One block write of this many cells takes a few tens of milliseconds, so the
-// window still gets its turns a few times a second.
-constexpr std::size_t kMaxBlockRows = 16384;
+// One write of the ticked rows among this many list rows takes a few tens of
+// milliseconds, so the window still gets its turns a few times a second.
+constexpr std::size_t kRowsPerWrite = 16384;
 constexpr qint64 kYieldIntervalMs = 150;
 
 } // namespace
 
-// Instead of three automation calls per ticked row, runs of consecutive ticked
-// rows go to the sheet in one block write each; the sheet comes out the same.
+// Instead of three automation calls per ticked row, the ticked rows among the
+// next few thousand list rows go to the sheet in one write, as runs of
+// consecutive rows; the sheet comes out the same.
 // Any failure is reported once and ends the export: after a failure every
 // further call would most likely fail as well, one message box per row.
 void exportToSpreadsheet(ResultsModel& results, Spreadsheet& spreadsheet, ErrorTrap& trap)
@@ -53,7 +55,7 @@ void exportToSpreadsheet(ResultsModel& results, Spreadsheet& spreadsheet, ErrorT
     // [118]
     const std::size_t rowCount = results.size();
     const std::size_t writtenRows = std::min(rowCount, fittingRows);
-    std::vector<std::string> block;
+    std::vector<SpreadsheetColumnRun> runs;
     QElapsedTimer sinceYield;
     sinceYield.start();
     std::size_t k = 0;
@@ -71,19 +73,19 @@ void exportToSpreadsheet(ResultsModel& results, Spreadsheet& spreadsheet, ErrorT
                     .arg(k + 1));
             return;
         }
-        if (!results.isTicked(k)) {
-            ++k; // [126]
-            continue;
+        // [124] to [128] for the next list rows at once.
+        runs.clear();
+        const std::size_t end = std::min({ writtenRows, k + kRowsPerWrite, results.size() });
+        for (; k < end; ++k) {
+            if (!results.isTicked(k))
+                continue;
+            const int sheetRow = int(k) + 2;
+            if (runs.empty() || runs.back().firstRow + int(runs.back().texts.size()) != sheetRow)
+                runs.push_back({ sheetRow, {} });
+            runs.back().texts.push_back(results.textString(k));
         }
-        // [124] The run of ticked rows starting here, in one block.
-        const std::size_t first = k;
-        block.clear();
-        while (k < writtenRows && k < results.size() && results.isTicked(k)
-            && block.size() < kMaxBlockRows)
-            block.push_back(results.textString(k++));
-        if (!trap.step(124, [&] { workbook->setActiveSheetColumn(int(first) + 2, 1, block); }))
+        if (!runs.empty() && !trap.step(124, [&] { workbook->setActiveSheetColumn(1, runs); }))
             return;
-        // [126], [128]: k has moved past the block.
     }
 
     std::size_t leftOut = 0;

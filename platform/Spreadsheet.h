@@ -6,6 +6,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace pellorin {
 
@@ -17,6 +18,12 @@ public:
         : std::runtime_error(description.toStdString())
     {
     }
+};
+
+// Texts for consecutive cells of a column, from `firstRow` down.
+struct SpreadsheetColumnRun {
+    int firstRow = 1;
+    std::vector<std::string> texts;
 };
 
 // A workbook opened in the spreadsheet application. Rows and columns count
@@ -33,11 +40,11 @@ public:
     // long digit string keeps every digit.
     virtual void setActiveSheetCell(int row, int column, const QString& text) = 0;
 
-    // Puts `texts` into consecutive cells of one column of the active sheet,
-    // starting at `firstRow`, as text. The sheet comes out as if each had
-    // been put in with setActiveSheetCell(), only much faster.
-    virtual void setActiveSheetColumn(int firstRow, int column, std::span<const std::string> texts)
-        = 0;
+    // Puts the texts of `runs` into `column` of the active sheet, as text,
+    // in one go; the cells between the runs are left alone. The sheet comes
+    // out as if each text had been put in with setActiveSheetCell(), only
+    // much faster.
+    virtual void setActiveSheetColumn(int column, std::span<const SpreadsheetColumnRun> runs) = 0;
 
     // Widens `column` of the active sheet so that its content is readable.
     virtual void fitActiveSheetColumn(int column) = 0;

@@ -96,10 +96,9 @@ private:
         {
             m_real->setActiveSheetCell(row, column, text);
         }
-        void setActiveSheetColumn(
-            int firstRow, int column, std::span<const std::string> texts) override
+        void setActiveSheetColumn(int column, std::span<const SpreadsheetColumnRun> runs) override
         {
-            m_real->setActiveSheetColumn(firstRow, column, texts);
+            m_real->setActiveSheetColumn(column, runs);
             if (m_interrupt)
                 std::exchange(m_interrupt, nullptr)();
         }
@@ -272,8 +271,12 @@ private slots:
     void blockWriteMatchesOneCellAtATime()
     {
         guarded([&] {
-            const std::vector<std::string> texts { "4539148803436467", "", "0000000000000001",
-                "9999999999999999", "=1+1", "1e5", "'7", " 8 " };
+            const std::vector<SpreadsheetColumnRun> runs {
+                { 2, { "4539148803436467", "", "0000000000000001", "9999999999999999" } },
+                { 7, { "=1+1" } },
+                { 9, { "1e5", "'7", " 8 " } },
+            };
+            const int rows = 12;
             std::vector<std::vector<HeadlessOffice::Cell>> columns;
             css::uno::Reference<css::sheet::XSpreadsheetDocument> first;
             for (const bool blocks : { false, true }) {
@@ -281,22 +284,27 @@ private slots:
                     = m_spreadsheet->createApplication(QStringLiteral("Excel.Application"));
                 auto workbook = application->addWorkbook();
                 if (blocks) {
-                    workbook->setActiveSheetColumn(2, 1, texts);
+                    workbook->setActiveSheetColumn(1, runs);
                 } else {
-                    for (std::size_t i = 0; i < texts.size(); ++i)
-                        workbook->setActiveSheetCell(
-                            int(i) + 2, 1, QString::fromStdString(texts[i]));
+                    for (const SpreadsheetColumnRun& run : runs) {
+                        for (std::size_t i = 0; i < run.texts.size(); ++i)
+                            workbook->setActiveSheetCell(
+                                run.firstRow + int(i), 1, QString::fromStdString(run.texts[i]));
+                    }
                 }
                 const auto documents = m_office->spreadsheets();
                 QCOMPARE(documents.size(), std::size_t(blocks ? 2 : 1));
                 QCOMPARE(workbook->sheetRowCount(), 1048576);
                 const auto written = blocks && documents[0] == first ? documents[1] : documents[0];
                 first = written;
-                columns.push_back(HeadlessOffice::readColumn(written, 1, int(texts.size()) + 2));
+                columns.push_back(HeadlessOffice::readColumn(written, 1, rows));
             }
             QVERIFY(columns[0] == columns[1]);
             QCOMPARE(columns[0][1], text("4539148803436467"));
             QCOMPARE(columns[0][3], text("0000000000000001"));
+            QCOMPARE(columns[0][5], kEmpty);
+            QCOMPARE(columns[0][7], kEmpty);
+            QCOMPARE(columns[0][11], kEmpty);
         });
     }
 
@@ -307,21 +315,27 @@ private slots:
                 = m_spreadsheet->createApplication(QStringLiteral("Excel.Application"));
             auto workbook = application->addWorkbook();
             const int last = workbook->sheetRowCount();
-            workbook->setActiveSheetColumn(last - 1, 1, std::vector<std::string> { "1", "2" });
-            QVERIFY_THROWS_EXCEPTION(SpreadsheetError,
-                workbook->setActiveSheetColumn(last, 1, std::vector<std::string> { "1", "2" }));
+            const std::vector<SpreadsheetColumnRun> fits { { last - 1, { "1", "2" } } };
+            const std::vector<SpreadsheetColumnRun> beyond { { last, { "1", "2" } } };
+            workbook->setActiveSheetColumn(1, fits);
+            QVERIFY_THROWS_EXCEPTION(SpreadsheetError, workbook->setActiveSheetColumn(1, beyond));
         });
     }
 
     // The user closes the new document while the export is under way: one
-    // report, and the export ends instead of failing once per block.
+    // report, and the export ends instead of failing once per write.
     void aDocumentClosedMidwayIsReportedOnce()
     {
         guarded([&] {
             InterruptedSpreadsheet interrupted(
                 *m_spreadsheet, [this] { m_office->closeDocuments(); });
             makeForm(interrupted);
-            fillList(QStringLiteral("xx.xx.x"), { "1", "2", "3", "4", "5", "6", "7" });
+            // More rows than one write takes, so that a second write follows.
+            const int rows = 16384 + 3;
+            QStringList numbers;
+            for (int k = 0; k < rows; ++k)
+                numbers << QString::number(4539000000000000LL + k);
+            fillList(QString(rows, QLatin1Char('x')), numbers);
             m_form->PushButton13_Click();
 
             const QStringList shown = reports();

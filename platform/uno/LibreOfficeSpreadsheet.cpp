@@ -129,27 +129,41 @@ public:
             });
     }
 
-    void setActiveSheetColumn(int firstRow, int column, std::span<const std::string> texts) override
+    void setActiveSheetColumn(int column, std::span<const SpreadsheetColumnRun> runs) override
     {
-        if (texts.empty())
-            return;
-        checkPosition(firstRow, column, texts.size());
-        uno::Sequence<uno::Sequence<uno::Any>> rows(sal_Int32(texts.size()));
-        uno::Sequence<uno::Any>* row = rows.getArray();
-        for (const std::string& text : texts) {
-            const uno::Any value(
-                rtl::OUString(text.data(), sal_Int32(text.size()), RTL_TEXTENCODING_UTF8));
-            *row++ = uno::Sequence<uno::Any>(&value, 1);
+        struct Block {
+            int firstRow;
+            int lastRow;
+            uno::Sequence<uno::Sequence<uno::Any>> rows;
+        };
+        std::vector<Block> blocks;
+        for (const SpreadsheetColumnRun& run : runs) {
+            if (run.texts.empty())
+                continue;
+            checkPosition(run.firstRow, column, run.texts.size());
+            uno::Sequence<uno::Sequence<uno::Any>> rows(sal_Int32(run.texts.size()));
+            uno::Sequence<uno::Any>* row = rows.getArray();
+            for (const std::string& text : run.texts) {
+                const uno::Any value(
+                    rtl::OUString(text.data(), sal_Int32(text.size()), RTL_TEXTENCODING_UTF8));
+                *row++ = uno::Sequence<uno::Any>(&value, 1);
+            }
+            blocks.push_back({ run.firstRow, run.firstRow + int(run.texts.size()) - 1, rows });
         }
-        const int lastRow = firstRow + int(texts.size()) - 1;
+        if (blocks.empty())
+            return;
+        // One request for all runs: each remote call costs a round trip, and
+        // a list with many unticked rows has many short runs.
         office::callOffice(m_callLimit, QStringLiteral("LibreOffice Calc could not fill the cells"),
-            // A sequence is shared, not copied, by the capture.
-            [document = m_document, firstRow, lastRow, column, rows] {
-                const uno::Reference<sheet::XCellRangeData> range(
-                    activeSheet(document)->getCellRangeByPosition(
-                        column - 1, firstRow - 1, column - 1, lastRow - 1),
-                    uno::UNO_QUERY_THROW);
-                range->setDataArray(rows);
+            [document = m_document, column, blocks = std::move(blocks)] {
+                const uno::Reference<sheet::XSpreadsheet> sheet = activeSheet(document);
+                for (const Block& block : blocks) {
+                    const uno::Reference<sheet::XCellRangeData> range(
+                        sheet->getCellRangeByPosition(
+                            column - 1, block.firstRow - 1, column - 1, block.lastRow - 1),
+                        uno::UNO_QUERY_THROW);
+                    range->setDataArray(block.rows);
+                }
             });
     }
 

@@ -39,7 +39,11 @@ namespace {
 
 class ScriptedWorkbook final : public SpreadsheetWorkbook {
 public:
-    ScriptedWorkbook(ScriptedSpreadsheet& owner, std::size_t index) : m_owner(owner), m_index(index) {}
+    ScriptedWorkbook(ScriptedSpreadsheet& owner, std::size_t index)
+        : m_owner(owner)
+        , m_index(index)
+    {
+    }
 
     int sheetRowCount() override { return m_owner.sheetRows; }
 
@@ -49,11 +53,16 @@ public:
         put(row, column, text);
     }
 
-    void setActiveSheetColumn(int firstRow, int column, std::span<const std::string> texts) override
+    void setActiveSheetColumn(int column, std::span<const SpreadsheetColumnRun> runs) override
     {
-        m_owner.record(QStringLiteral("column %1 %2 %3").arg(firstRow).arg(column).arg(texts.size()));
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            put(firstRow + int(i), column, QString::fromStdString(texts[i]));
+        for (const SpreadsheetColumnRun& run : runs) {
+            m_owner.record(QStringLiteral("column %1 %2 %3")
+                               .arg(run.firstRow)
+                               .arg(column)
+                               .arg(run.texts.size()));
+            for (std::size_t i = 0; i < run.texts.size(); ++i)
+                put(run.firstRow + int(i), column, QString::fromStdString(run.texts[i]));
+        }
         if (m_owner.afterColumnWrite)
             m_owner.afterColumnWrite();
     }
@@ -67,8 +76,9 @@ private:
     void put(int row, int column, const QString& text)
     {
         if (row < 1 || row > m_owner.sheetRows || column < 1)
-            throw SpreadsheetError(QStringLiteral("Cell (%1, %2) is outside the sheet").arg(row).arg(column));
-        m_owner.workbooks[m_index][{row, column}] = text;
+            throw SpreadsheetError(
+                QStringLiteral("Cell (%1, %2) is outside the sheet").arg(row).arg(column));
+        m_owner.workbooks[m_index][{ row, column }] = text;
     }
 
     ScriptedSpreadsheet& m_owner;
@@ -77,7 +87,10 @@ private:
 
 class ScriptedApplication final : public SpreadsheetApplication {
 public:
-    explicit ScriptedApplication(ScriptedSpreadsheet& owner) : m_owner(owner) {}
+    explicit ScriptedApplication(ScriptedSpreadsheet& owner)
+        : m_owner(owner)
+    {
+    }
 
     std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override
     {
@@ -97,8 +110,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<SpreadsheetApplication>
-ScriptedSpreadsheet::createApplication(const QString& programmaticId)
+std::unique_ptr<SpreadsheetApplication> ScriptedSpreadsheet::createApplication(
+    const QString& programmaticId)
 {
     record(QStringLiteral("create ") + programmaticId);
     return std::make_unique<ScriptedApplication>(*this);

@@ -62,9 +62,9 @@ public:
 
 // A spreadsheet application in memory. Records every call as a line of text
 // ("create Excel.Application", "add", "visible 1", "cell 1 1 Results",
-// "column 2 1 3" for three cells from row 2 of column 1, "fit 1") and keeps
-// each added workbook's cells. The call whose line starts with `failOn` throws
-// once `failAfter` earlier ones have succeeded.
+// "column 2 1 3" for a run of three cells from row 2 of column 1, "fit 1")
+// and keeps each added workbook's cells. The call whose line starts with
+// `failOn` throws once `failAfter` earlier ones have succeeded.
 class ScriptedSpreadsheet final : public Spreadsheet {
 public:
     using Cells = std::map<std::pair<int, int>, QString>; // (row, column) -> text
@@ -76,7 +76,7 @@ public:
     int sheetRows = 1048576;
     QString failOn;
     int failAfter = 0;
-    // Runs after each block write, as other events would during a yield.
+    // Runs after each write of runs, as other events would during a yield.
     std::function<void()> afterColumnWrite;
 
     // Records `line`, then throws when it is the scripted failure.
