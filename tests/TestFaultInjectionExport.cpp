@@ -176,7 +176,7 @@ private slots:
         QVERIFY(writeFile(target, kOldContents));
         fillNumbered(m_form->results(), 100000);
         {
-            test::FileSizeLimit limit(64 * 1024);
+            test::FileSizeLimit limit(rlim_t{64} * 1024);
             saveAs(target);
         }
         expectOneSaveReport(target, QStringLiteral("File too large"));

@@ -41,21 +41,20 @@ wait_for() {
 }
 
 # --- An X server of our own on a free display --------------------------------
+# Xvfb picks the display itself (-displayfd), so no other server started at
+# the same moment can take the number between a check and the start; without
+# -noreset it resets when xdpyinfo, its first client, leaves, and refuses
+# the program's connection for that moment.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+display_known() { [ -s "$work/display" ]; }
 display=""
-for n in $(seq 90 160); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    if wait_for 100 xdpyinfo -display ":$n"; then
-        display=":$n"
-        break
-    fi
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-done
-if [ -z "$display" ]; then
-    echo "SKIP: Xvfb could not start on any display from :90 to :160:" >&2
+if wait_for 100 display_known; then
+    display=":$(head -n 1 "$work/display")"
+    wait_for 100 xdpyinfo -display "$display" || display=""
+fi
+if [ -z "$display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "SKIP: Xvfb could not start:" >&2
     cat "$work/xvfb.log" >&2
     exit 77
 fi
@@ -81,12 +80,15 @@ find_main_window() {
     done
     return 1
 }
-wait_for 300 find_main_window || {
+program_gone() { ! kill -0 "$program_pid" 2>/dev/null; }
+window_or_gone() { program_gone || find_main_window; }
+wait_for 300 window_or_gone
+window=$(find_main_window) || {
     cat "$work/program.log" >&2
+    program_gone && fail "the program ended before it showed its window"
     xdotool search --name . 2>/dev/null | while read -r id; do xwininfo -id "$id" | head -8 >&2; done
     fail "no visible window named Pellorin with a 536 x 484 client area"
 }
-window=$(find_main_window)
 # Without a window manager there is no frame: the window is the client area.
 geometry=$(xwininfo -id "$window")
 width=$(sed -n 's/^ *Width: //p' <<<"$geometry")
@@ -182,8 +184,7 @@ value() { sed -n "s/^$1=//p" "$settings"; }
 
 # --- Closing the window ends the process ----------------------------------------
 "$send_close" "$window" || fail "the close request could not be sent"
-program_exited() { ! kill -0 "$program_pid" 2>/dev/null; }
-wait_for 100 program_exited || fail "the program still runs 10 s after its window was closed"
+wait_for 100 program_gone || fail "the program still runs 10 s after its window was closed"
 wait "$program_pid"
 status=$?
 program_pid=""
