@@ -133,8 +133,8 @@ private slots:
         QTest::addRow("workbook") << "add" << 0 << 110 << "add";
         QTest::addRow("visible") << "visible" << 0 << 112 << "visible 1";
         QTest::addRow("heading") << "cell" << 0 << 114 << "cell 1 1 Results";
-        QTest::addRow("first block") << "column" << 0 << 124 << "column 2 1 2";
-        QTest::addRow("middle block") << "column" << 1 << 124 << "column 5 1 1";
+        QTest::addRow("first run") << "column" << 0 << 124 << "column 2 1 2";
+        QTest::addRow("later run") << "column" << 1 << 124 << "column 5 1 1";
         QTest::addRow("widening") << "fit" << 0 << 128 << "fit 1";
     }
 
