@@ -28,6 +28,7 @@
 #include <QRadioButton>
 
 #include <exception>
+#include <utility>
 
 namespace pellorin {
 
@@ -46,10 +47,10 @@ Form1::Form1(Services services, QWidget* parent)
 {
 }
 
-Form1::Form1(Services services, const QString& programFolder, QWidget* parent)
+Form1::Form1(Services services, QString programFolder, QWidget* parent)
     : QWidget(parent)
     , m_services(services)
-    , m_programFolder(programFolder)
+    , m_programFolder(std::move(programFolder))
     , m_pointer(new PointerFeedback(*this))
     , m_random(RandomSource::fromSystem())
     , m_results(new ResultsModel(this))

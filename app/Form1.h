@@ -32,7 +32,7 @@ public:
     // Looks for the skin and the pointer image beside the executable.
     explicit Form1(Services services, QWidget* parent = nullptr);
     // Looks for them in `programFolder` instead.
-    Form1(Services services, const QString& programFolder, QWidget* parent = nullptr);
+    Form1(Services services, QString programFolder, QWidget* parent = nullptr);
     ~Form1() override;
 
     ResultsModel& results() { return *m_results; }

@@ -14,7 +14,7 @@ namespace pellorin {
 namespace {
 
 // Cursors are at most 256 x 256 pixels of 32 bits, a few hundred kilobytes.
-constexpr qint64 kMaxCursorBytes = 1024 * 1024;
+constexpr qint64 kMaxCursorBytes = qint64{1024} * 1024;
 
 // Header: reserved (0), type (2 for a cursor), image count. The first
 // directory entry follows, whose bytes 4-7 hold the hotspot's x and y.
