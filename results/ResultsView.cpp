@@ -21,7 +21,6 @@ ResultsView::ResultsView(QWidget* parent)
     m_header->setStretchLastSection(false);
     m_header->setSectionResizeMode(QHeaderView::Interactive);
     m_header->setMouseTracking(true);
-    m_header->installEventFilter(this);
     viewport()->setMouseTracking(true);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
@@ -199,12 +198,6 @@ void ResultsView::mousePressEvent(QMouseEvent* event)
     viewport()->update();
 }
 
-void ResultsView::mouseMoveEvent(QMouseEvent* event)
-{
-    emit pointerMoved();
-    QAbstractScrollArea::mouseMoveEvent(event);
-}
-
 void ResultsView::keyPressEvent(QKeyEvent* event)
 {
     const int count = m_model ? m_model->rowCount() : 0;
@@ -236,13 +229,6 @@ bool ResultsView::viewportEvent(QEvent* event)
     if (event->type() == QEvent::MouseButtonDblClick)
         return true;
     return QAbstractScrollArea::viewportEvent(event);
-}
-
-bool ResultsView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_header && event->type() == QEvent::MouseMove)
-        emit pointerMoved();
-    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 } // namespace pellorin

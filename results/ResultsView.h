@@ -36,19 +36,13 @@ public:
     // The row under a viewport position, or -1.
     int rowAt(int y) const;
 
-signals:
-    // A mouse move over the list, viewport or header alike.
-    void pointerMoved();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateGeometries();
