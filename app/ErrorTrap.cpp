@@ -5,6 +5,12 @@
 
 namespace pellorin {
 
+QString handlerLocation(const char* handler)
+{
+    return QStringLiteral("in Tavimbrel5/20/2014.Form1.") + QLatin1String(handler)
+        + QLatin1Char(' ');
+}
+
 StepFailure::StepFailure(const QString& description)
     : std::runtime_error(description.toStdString())
 {

@@ -9,6 +9,10 @@
 
 namespace pellorin {
 
+// The location text a report quotes for a handler of the main window, e.g.
+// handlerLocation("PushButton1_Click").
+QString handlerLocation(const char* handler);
+
 // A step failure with a plain description for the user, e.g. the operating
 // system's reason for a file error.
 class StepFailure : public std::runtime_error {

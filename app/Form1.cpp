@@ -32,16 +32,6 @@
 
 namespace pellorin {
 
-namespace {
-
-QString handlerLocation(const char* handler)
-{
-    return QStringLiteral("in Tavimbrel5/20/2014.Form1.") + QLatin1String(handler)
-        + QLatin1Char(' ');
-}
-
-} // namespace
-
 Form1::Form1(Services services, QWidget* parent)
     : Form1(services, programFolder(), parent)
 {

@@ -7,7 +7,7 @@ namespace pellorin {
 void Form1::PushButton13_Click()
 {
     ErrorTrap trap(
-        m_services.messages, QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "));
+        m_services.messages, handlerLocation("PushButton13_Click"));
     exportToSpreadsheet(*m_results, m_services.spreadsheet, trap);
 }
 

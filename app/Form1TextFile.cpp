@@ -9,7 +9,7 @@ namespace pellorin {
 void Form1::PushButton4_Click()
 {
     ErrorTrap trap(m_services.messages,
-                   QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton4_Click "));
+                   handlerLocation("PushButton4_Click"));
     // [106] to [110] configure the dialog; the platform dialog takes its
     // title and file types with the question itself.
     QString fileName;
