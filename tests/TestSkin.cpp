@@ -214,7 +214,8 @@ private slots:
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (w != &plain && qobject_cast<Form1*>(w))
                     form = static_cast<Form1*>(w);
-            QVERIFY(form);
+            if (form == nullptr)
+                QFAIL("no main window among the top-level widgets");
             QCOMPARE(backColor(*form), buttonFace);
             for (const char* name : kColouredByTheSkin)
                 QCOMPARE(backColor(*control(*form, name)), buttonFace);

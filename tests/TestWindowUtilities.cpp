@@ -73,7 +73,7 @@ private slots:
         CenterOnScreen(window);
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         auto expected = [](int screenPixels, int windowPixels) {
-            return int(std::lround((screenPixels * 15 - windowPixels * 15) / 2.0f / 15.f));
+            return int(std::lround(float(screenPixels * 15 - windowPixels * 15) / 2.0f / 15.f));
         };
         QCOMPARE(window.pos(),
             QPoint(screen.left() + expected(screen.width(), size.width()),
