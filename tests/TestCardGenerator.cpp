@@ -90,7 +90,7 @@ TEST(RandomSource, BelowIsUniform)
     for (int i = 0; i < draws; ++i)
         ++counts[random.below(9)];
     for (int c : counts)
-        EXPECT_NEAR(c, draws / 9, 5 * std::sqrt(draws / 9.0));
+        EXPECT_NEAR(c, draws / 9.0, 5 * std::sqrt(draws / 9.0));
 }
 
 // The literal procedure: draw a prefix and every digit 1-9, keep the

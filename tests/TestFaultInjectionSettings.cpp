@@ -216,7 +216,8 @@ private slots:
         QTest::addRow("1 MB of digits")
             << QByteArray(1 << 20, '9') << QByteArray("True") << 0 << "0" << report;
         QTest::addRow("5x inside 1 MB of blanks")
-            << QByteArray(512 * 1024, ' ') + "5x" + QByteArray(512 * 1024, ' ') << QByteArray("1")
+            << QByteArray(qsizetype{512} * 1024, ' ') + "5x" + QByteArray(qsizetype{512} * 1024, ' ')
+            << QByteArray("1")
             << 0 << "0" << report;
         // Not a truth value: reads as false, as "False" would, so no card
         // type is selected and the run asks for one.
