@@ -50,6 +50,30 @@ uno::Reference<sheet::XSpreadsheet> activeSheet(
     return view->getActiveSheet();
 }
 
+// An office on a new profile sets the profile up, may end asking to be
+// started again, and then does so on its own. Were the tests already talking
+// to it, they would lose it midway; so the profile is made by an office of its
+// own that ends once it is ready.
+void prepareProfile(const QString& program, const QStringList& arguments,
+    std::chrono::milliseconds limit)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QProcess setup;
+        setup.setProgram(program);
+        setup.setArguments(arguments + QStringList { QStringLiteral("--terminate_after_init") });
+        setup.setProcessChannelMode(QProcess::MergedChannels);
+        setup.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        setup.start();
+        if (!setup.waitForFinished(int(limit.count()))) {
+            setup.kill();
+            setup.waitForFinished(5000);
+            throw std::runtime_error("the office did not set up its profile in time");
+        }
+        if (setup.exitStatus() == QProcess::NormalExit && setup.exitCode() != kRestartRequested)
+            return;
+    }
+}
+
 } // namespace
 
 HeadlessOffice::HeadlessOffice(std::chrono::milliseconds startLimit)
@@ -62,11 +86,12 @@ HeadlessOffice::HeadlessOffice(std::chrono::milliseconds startLimit)
             program.toStdString() + " is missing: install libreoffice-calc (make deps does)");
     if (!m_profile.isValid())
         throw std::runtime_error("no temporary folder for the office profile");
-    m_process.setProgram(program);
-    m_process.setArguments({ QStringLiteral("--headless"), QStringLiteral("--invisible"),
+    const QStringList common { QStringLiteral("--headless"), QStringLiteral("--invisible"),
         QStringLiteral("--nologo"), QStringLiteral("--norestore"), QStringLiteral("--nodefault"),
-        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString(),
-        QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipeName) });
+        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString() };
+    prepareProfile(program, common, startLimit);
+    m_process.setProgram(program);
+    m_process.setArguments(common + QStringList { QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipeName) });
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // Should the test or benchmark die before ending it, the office goes too.
     m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });

@@ -42,10 +42,10 @@ using std::chrono::milliseconds;
 
 // One connection attempt to a live office takes a few milliseconds; this only
 // bounds an office that has the pipe open but does not answer.
-constexpr milliseconds kConnectAttemptLimit { 5000 };
+constexpr milliseconds kConnectAttemptLimit { 15000 };
 // An `soffice` that hands its arguments to an office already running exits at
 // once, and that office then starts accepting; give it this long.
-constexpr milliseconds kHandOverGrace { 3000 };
+constexpr milliseconds kHandOverGrace { 5000 };
 
 uno::Reference<sheet::XSpreadsheet> activeSheet(const uno::Reference<frame::XModel>& document)
 {
@@ -304,8 +304,19 @@ std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplicatio
     const QString failure
         = QStringLiteral("LibreOffice Calc is not installed or could not be started: ");
     try {
-        uno::Reference<uno::XComponentContext> context
-            = office::connectOnce(m_options.pipeName, kConnectAttemptLimit);
+        uno::Reference<uno::XComponentContext> context;
+        for (int attempt = 1;; ++attempt) {
+            try {
+                context = office::connectOnce(m_options.pipeName, kConnectAttemptLimit);
+                break;
+            } catch (const SpreadsheetError&) {
+                // While the connection of an earlier export is being torn
+                // down, a busy office can refuse the next one for a moment.
+                if (attempt == 3)
+                    throw;
+                pause(milliseconds(250));
+            }
+        }
         if (!context.is()) {
             startOffice();
             context = waitForStartedOffice(
