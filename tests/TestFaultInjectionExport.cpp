@@ -6,6 +6,7 @@
 #include "app/Form1.h"
 #include "results/ResultsModel.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/FaultInjection.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -131,9 +132,8 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_services = std::make_unique<test::FakeServices>();
-        m_form = std::make_unique<Form1>(m_services->services());
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form = test::showMainWindow(*m_services);
+        QVERIFY(m_form);
     }
 
     void cleanup()

@@ -6,6 +6,7 @@
 #include "generate/LuhnCheck.h"
 #include "results/ResultsModel.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/FaultInjection.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -26,14 +27,7 @@ namespace {
 
 const QString kLocation = QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton1_Click ");
 
-template <class T>
-T* control(Form1& form, const char* name)
-{
-    auto* w = form.findChild<T*>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
+using test::control;
 
 void generate(Form1& form, const char* option, const QString& quantity)
 {
@@ -106,9 +100,8 @@ private slots:
     {
         test::removeSettingsFile();
         m_services = std::make_unique<test::FakeServices>();
-        m_form = std::make_unique<Form1>(m_services->services());
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form = test::showMainWindow(*m_services);
+        QVERIFY(m_form);
     }
 
     void cleanup()

@@ -2,6 +2,7 @@
 #include "generate/LuhnCheck.h"
 #include "results/ResultsModel.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -22,20 +23,12 @@ class TestGenerationRun : public QObject {
     std::unique_ptr<test::FakeServices> m_services;
     std::unique_ptr<Form1> m_form;
 
-    template <class T>
-    T* child(const char* name)
-    {
-        auto* w = m_form->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
-
     void generate(int optionIndex, const QString& quantity)
     {
-        QTest::mouseClick(child<QRadioButton>(kOptions[optionIndex]), Qt::LeftButton, {}, QPoint(8, 8));
-        child<QLineEdit>("Text1")->setText(quantity);
-        QTest::mouseClick(child<QPushButton>("PushButton1"), Qt::LeftButton);
+        QTest::mouseClick(test::control<QRadioButton>(*m_form, kOptions[optionIndex]),
+                          Qt::LeftButton, {}, QPoint(8, 8));
+        test::control<QLineEdit>(*m_form, "Text1")->setText(quantity);
+        QTest::mouseClick(test::control<QPushButton>(*m_form, "PushButton1"), Qt::LeftButton);
     }
 
     static constexpr const char* kOptions[] = {"Option1", "Option2", "Option3", "Option4"};
@@ -51,9 +44,8 @@ private slots:
     {
         test::removeSettingsFile();
         m_services = std::make_unique<test::FakeServices>();
-        m_form = std::make_unique<Form1>(m_services->services());
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form = test::showMainWindow(*m_services);
+        QVERIFY(m_form);
     }
 
     void cleanup()
@@ -64,7 +56,7 @@ private slots:
 
     void mastercardThreeRows()
     {
-        QProgressBar* bar = child<QProgressBar>("ProgressBar1");
+        QProgressBar* bar = test::control<QProgressBar>(*m_form, "ProgressBar1");
         QList<int> progress;
         connect(bar, &QProgressBar::valueChanged, this, [&](int v) { progress << v; });
         generate(1, QStringLiteral("3"));
@@ -127,10 +119,10 @@ private slots:
         QVERIFY(results.textString(4).starts_with("601100"));
         QVERIFY(results.textString(5).starts_with("510813"));
 
-        QTest::mouseClick(child<QPushButton>("PushButton3"), Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*m_form, "PushButton3"), Qt::LeftButton);
         QCOMPARE(results.rowCount(), 0);
         QCOMPARE(results.columnCaption(), QStringLiteral("Result(s)"));
-        QTest::mouseClick(child<QPushButton>("PushButton3"), Qt::LeftButton);
+        QTest::mouseClick(test::control<QPushButton>(*m_form, "PushButton3"), Qt::LeftButton);
         QVERIFY(m_services->messages.shown.isEmpty());
     }
 
@@ -155,7 +147,7 @@ private slots:
         generate(0, QStringLiteral("2"));
         generate(0, quantity);
         QCOMPARE(m_form->results().rowCount(), 2);
-        QCOMPARE(child<QProgressBar>("ProgressBar1")->value(), 0);
+        QCOMPARE(test::control<QProgressBar>(*m_form, "ProgressBar1")->value(), 0);
         if (report.isEmpty()) {
             QVERIFY(m_services->messages.shown.isEmpty());
         } else {
@@ -178,8 +170,8 @@ private slots:
     {
         for (int i = 0; i < 4; ++i)
             m_form->setOptionSelected(i, false);
-        child<QLineEdit>("Text1")->setText(QStringLiteral("3"));
-        QTest::mouseClick(child<QPushButton>("PushButton1"), Qt::LeftButton);
+        test::control<QLineEdit>(*m_form, "Text1")->setText(QStringLiteral("3"));
+        QTest::mouseClick(test::control<QPushButton>(*m_form, "PushButton1"), Qt::LeftButton);
         QCOMPARE(m_form->results().rowCount(), 0);
         QCOMPARE(m_services->messages.shown.size(), 1);
         QCOMPARE(m_services->messages.shown[0].text, QStringLiteral("Select a card type first."));
@@ -189,9 +181,9 @@ private slots:
 
     void optionClicksStoreTrueUnderTheirOwnKeyOnly()
     {
-        QTest::mouseClick(child<QRadioButton>("Option3"), Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseClick(test::control<QRadioButton>(*m_form, "Option3"), Qt::LeftButton, {}, QPoint(8, 8));
         QCOMPARE(storedValue(QStringLiteral("Option3")), QStringLiteral("True"));
-        QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseClick(test::control<QRadioButton>(*m_form, "Option2"), Qt::LeftButton, {}, QPoint(8, 8));
         QCOMPARE(storedValue(QStringLiteral("Option2")), QStringLiteral("True"));
         // The option that lost the selection keeps its text.
         QCOMPARE(storedValue(QStringLiteral("Option3")), QStringLiteral("True"));
