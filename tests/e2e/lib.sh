@@ -1,0 +1,137 @@
+#!/bin/bash
+# Shared by the end-to-end scripts: an X server of their own, the real program
+# on prepared settings, and the helpers to find its windows and click them.
+# Source it; it sets `work`, `program_pid` and cleans both up on exit.
+# A script skips (exit 77) only where no X server can be started.
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+skip() {
+    echo "SKIP: $*" >&2
+    exit 77
+}
+
+require_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (make deps installs it)"
+    done
+}
+
+work=$(mktemp -d /tmp/pellorin-e2e.XXXXXX)
+xvfb_pid=""
+program_pid=""
+# Further clean-up steps of a script, run before the X server ends.
+extra_cleanup=()
+e2e_cleanup() {
+    local step
+    for step in "${extra_cleanup[@]}"; do eval "$step"; done
+    [ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap e2e_cleanup EXIT
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1
+    shift
+    while ! "$@" >/dev/null 2>&1; do
+        tenths=$((tenths - 1))
+        [ "$tenths" -le 0 ] && return 1
+        sleep 0.1
+    done
+}
+
+# Starts Xvfb on a free display and exports DISPLAY; extra arguments go to
+# Xvfb. Xvfb picks the display itself (-displayfd), so no other server
+# started at the same moment can take the number between a check and the
+# start; without -noreset it resets when xdpyinfo, its first client, leaves,
+# and refuses the program's connection for that moment.
+start_xvfb() {
+    require_tools Xvfb xdpyinfo
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset "$@" \
+        3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    display_known() { [ -s "$work/display" ]; }
+    local display=""
+    if wait_for 100 display_known; then
+        display=":$(head -n 1 "$work/display")"
+        wait_for 100 xdpyinfo -display "$display" || display=""
+    fi
+    if [ -z "$display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        cat "$work/xvfb.log" >&2
+        skip "Xvfb could not start"
+    fi
+    export DISPLAY=$display
+}
+
+# Points the user's folders into $work and writes the settings file from the
+# lines given, e.g. prepare_settings Text1=25 Option1=False.
+prepare_settings() {
+    export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME/Quillmere" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    settings=$XDG_CONFIG_HOME/Quillmere/Pellorin.ini
+    { echo '[Pellorin]'; printf '%s\n' "$@"; } >"$settings"
+}
+
+# Starts the program (the command given) and waits for its main window;
+# sets `window`. The client area is 536 x 484 unless E2E_CLIENT_SIZE says
+# otherwise ("1072 968" at twice the scale).
+start_program() {
+    "$@" >"$work/program.log" 2>&1 &
+    program_pid=$!
+    wait_for 300 window_or_gone
+    window=$(find_main_window) || {
+        cat "$work/program.log" >&2
+        program_gone && fail "the program ended before it showed its window"
+        xdotool search --name . 2>/dev/null | while read -r id; do xwininfo -id "$id" | head -8 >&2; done
+        fail "no visible window named Pellorin with a ${E2E_CLIENT_SIZE:-536 484} client area"
+    }
+}
+
+find_main_window() {
+    local id size=(${E2E_CLIENT_SIZE:-536 484})
+    for id in $(xdotool search --onlyvisible --pid "$program_pid" --name '^Pellorin$' 2>/dev/null); do
+        if xwininfo -id "$id" | grep -q "Width: ${size[0]}\$" && xwininfo -id "$id" | grep -q "Height: ${size[1]}\$"; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+program_gone() { ! kill -0 "$program_pid" 2>/dev/null; }
+window_or_gone() { program_gone || find_main_window; }
+
+# Twips of the layout to pixels: 15 twips make a pixel; aim at the middle.
+click_at() { # left top width height, in twips
+    local x=$((($1 + $3 / 2) / 15)) y=$((($2 + $4 / 2) / 15))
+    xdotool mousemove --window "$window" "$x" "$y" click 1
+}
+
+# A visible window of the program other than the main window.
+message_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$program_pid" --name '^Pellorin$' 2>/dev/null); do
+        [ "$id" != "$window" ] && echo "$id" && return 0
+    done
+    return 1
+}
+no_message_box() { ! message_box; }
+
+luhn_valid() {
+    local digits=$1 sum=0 i d n=${#1}
+    for ((i = 0; i < n; i++)); do
+        d=${digits:n-1-i:1}
+        if ((i % 2 == 1)); then
+            d=$((d * 2))
+            ((d > 9)) && d=$((d - 9))
+        fi
+        sum=$((sum + d))
+    done
+    ((sum % 10 == 0))
+}
