@@ -3,6 +3,7 @@
 #include "results/CompactRows.h"
 #include "results/ResultsModel.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -221,6 +222,22 @@ void ResultsView::keyPressEvent(QKeyEvent* event)
     default: QAbstractScrollArea::keyPressEvent(event); return;
     }
     event->accept();
+}
+
+void ResultsView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    // Coming in by keyboard, the first row becomes current so Space works at
+    // once; a click picks its own row, which scrolling here would move.
+    if (m_current < 0 && event->reason() != Qt::MouseFocusReason)
+        setCurrentRow(0);
+    viewport()->update();
+}
+
+void ResultsView::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 bool ResultsView::viewportEvent(QEvent* event)

@@ -12,8 +12,10 @@ class ResultsModel;
 // A list view over ResultsModel that costs nothing per row: it keeps no
 // per-row layout, paints only the visible rows and scrolls by row. Each row
 // shows a check box before its text; a click on the box or Space on the
-// current row ticks or unticks it. The header shows the column caption and
-// can be widened, which brings in a horizontal scroll bar.
+// current row ticks or unticks it. Up, Down, Page Up, Page Down, Home and End
+// move the current row, which shows a focus rectangle while the list has the
+// focus. The header shows the column caption and can be widened, which brings
+// in a horizontal scroll bar.
 class ResultsView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -41,6 +43,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent* event) override;
 

@@ -5,11 +5,40 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QVBoxLayout>
 #include <QtTest>
 
+#include <vector>
+
 using namespace pellorin;
+
+namespace {
+
+// Records the top edge of every row the view paints with the focus state.
+class FocusRecordingStyle final : public QProxyStyle {
+public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+        const QWidget* widget) const override
+    {
+        if (element == CE_ItemViewItem && option->state.testFlag(State_HasFocus))
+            focusedTops.push_back(option->rect.top());
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    mutable std::vector<int> focusedTops;
+};
+
+void appendRows(ResultsModel& model, int count)
+{
+    ResultsModel::Appender appender(model);
+    for (int i = 0; i < count; ++i)
+        appender.append(std::to_string(1000 + i));
+}
+
+} // namespace
 
 class TestResultsModel : public QObject {
     Q_OBJECT
@@ -28,7 +57,8 @@ private slots:
     {
         QFETCH(QString, digits);
         ResultsModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.append(digits.toStdString());
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.index(0).data().toString(), digits);
@@ -50,7 +80,8 @@ private slots:
     void appenderAnnouncesBatchesInOrder()
     {
         ResultsModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.append("1111");
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         {
@@ -73,11 +104,12 @@ private slots:
             for (int i = 0; i < 70000; ++i) // spans two storage blocks
                 appender.append("4111111111111111");
         }
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.clear();
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
-                 QStringLiteral("Result(s)"));
+            QStringLiteral("Result(s)"));
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         model.clear(); // clearing an empty list does nothing
         QCOMPARE(reset.size(), 0);
@@ -102,7 +134,8 @@ private slots:
         QVERIFY(model.isTicked(0));
 
         // A click on the text beside the box ticks nothing.
-        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(box.right() + 60, box.center().y()));
+        QTest::mouseClick(
+            view.viewport(), Qt::LeftButton, {}, QPoint(box.right() + 60, box.center().y()));
         QVERIFY(!model.isTicked(1));
 
         view.setCurrentRow(2);
@@ -114,6 +147,145 @@ private slots:
         // A double-click removes nothing.
         QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(200, box.center().y()));
         QCOMPARE(model.rowCount(), 3);
+    }
+
+    void keysMoveTheCurrentRowAndScrollItIntoView_data()
+    {
+        // 100 rows, 10 of them visible at a time.
+        QTest::addColumn<int>("firstBefore");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("firstAfter");
+        QTest::addRow("Down") << 0 << 0 << int(Qt::Key_Down) << 1 << 0;
+        QTest::addRow("Down past the bottom edge") << 0 << 9 << int(Qt::Key_Down) << 10 << 1;
+        QTest::addRow("Down on the last row") << 90 << 99 << int(Qt::Key_Down) << 99 << 90;
+        QTest::addRow("Down with no current row") << 20 << -1 << int(Qt::Key_Down) << 20 << 20;
+        QTest::addRow("Up past the top edge") << 50 << 50 << int(Qt::Key_Up) << 49 << 49;
+        QTest::addRow("Up on the first row") << 0 << 0 << int(Qt::Key_Up) << 0 << 0;
+        QTest::addRow("Page Down") << 0 << 0 << int(Qt::Key_PageDown) << 10 << 1;
+        QTest::addRow("Page Down near the end") << 90 << 95 << int(Qt::Key_PageDown) << 99 << 90;
+        QTest::addRow("Page Up") << 50 << 55 << int(Qt::Key_PageUp) << 45 << 45;
+        QTest::addRow("Page Up near the start") << 0 << 5 << int(Qt::Key_PageUp) << 0 << 0;
+        QTest::addRow("Home") << 50 << 55 << int(Qt::Key_Home) << 0 << 0;
+        QTest::addRow("End") << 0 << 3 << int(Qt::Key_End) << 99 << 90;
+    }
+
+    void keysMoveTheCurrentRowAndScrollItIntoView()
+    {
+        QFETCH(int, firstBefore);
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(int, current);
+        QFETCH(int, firstAfter);
+        ResultsModel model;
+        appendRows(model, 100);
+        ResultsView view;
+        view.setModel(&model);
+        view.resize(520, 151);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.resize(520, view.height() - view.viewport()->height() + 10 * view.rowHeight());
+        QCOMPARE(view.viewport()->height() / view.rowHeight(), 10);
+
+        if (start < 0) { // a list refilled after a clear has no current row
+            model.clear();
+            appendRows(model, 100);
+        }
+        view.verticalScrollBar()->setValue(firstBefore);
+        if (start >= 0)
+            view.setCurrentRow(start);
+        QCOMPARE(view.firstVisibleRow(), firstBefore);
+        QTest::keyClick(&view, Qt::Key(key));
+        QCOMPARE(view.currentRow(), current);
+        QCOMPARE(view.firstVisibleRow(), firstAfter);
+        QCOMPARE(model.rowCount(), 100);
+        QVERIFY(model.isTicked(std::size_t(current)));
+    }
+
+    void keyboardFocusMakesTheFirstRowCurrentAndShowsItsFocus()
+    {
+        ResultsModel model;
+        appendRows(model, 5);
+        QWidget window;
+        auto* edit = new QLineEdit(&window);
+        auto* view = new ResultsView(&window);
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(edit);
+        layout->addWidget(view);
+        FocusRecordingStyle style;
+        view->setStyle(&style);
+        view->setModel(&model);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        edit->setFocus();
+        QCOMPARE(view->currentRow(), -1);
+
+        auto focusedRowsPainted = [&] {
+            style.focusedTops.clear();
+            view->viewport()->repaint();
+            return style.focusedTops;
+        };
+        QVERIFY(focusedRowsPainted().empty());
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QVERIFY(view->hasFocus());
+        QCOMPARE(view->currentRow(), 0);
+        QCOMPARE(focusedRowsPainted(), std::vector<int> { 0 });
+        QTest::keyClick(view, Qt::Key_Space);
+        QVERIFY(!model.isTicked(0));
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(focusedRowsPainted(), std::vector<int> { view->rowHeight() });
+
+        // Without the focus the current row stays but shows no rectangle.
+        edit->setFocus();
+        QCOMPARE(view->currentRow(), 1);
+        QVERIFY(focusedRowsPainted().empty());
+
+        // A click gives the focus to the row clicked, not to the first one.
+        model.clear();
+        appendRows(model, 5);
+        edit->setFocus();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+            QPoint(200, 2 * view->rowHeight() + view->rowHeight() / 2));
+        QVERIFY(view->hasFocus());
+        QCOMPARE(view->currentRow(), 2);
+    }
+
+    void tickBoxHitAreaFollowsTheHorizontalScroll_data()
+    {
+        QTest::addColumn<int>("scroll");
+        QTest::addRow("unscrolled") << 0;
+        QTest::addRow("scrolled by 4") << 4;
+        QTest::addRow("scrolled by 9") << 9;
+    }
+
+    void tickBoxHitAreaFollowsTheHorizontalScroll()
+    {
+        QFETCH(int, scroll);
+        ResultsModel model;
+        appendRows(model, 1);
+        ResultsView view;
+        view.resize(520, 151);
+        view.setModel(&model);
+        view.setColumnWidth(1000);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QRect unscrolled = view.checkBoxRect(0);
+        view.horizontalScrollBar()->setValue(scroll);
+        QCOMPARE(view.horizontalScrollBar()->value(), scroll);
+
+        // The box's last column of pixels, moved left by the scroll, ticks;
+        // the column after it does not.
+        const int y = unscrolled.center().y();
+        QTest::mouseClick(
+            view.viewport(), Qt::LeftButton, {}, QPoint(unscrolled.right() - scroll + 1, y));
+        QVERIFY(model.isTicked(0));
+        QTest::mouseClick(
+            view.viewport(), Qt::LeftButton, {}, QPoint(unscrolled.right() - scroll, y));
+        QVERIFY(!model.isTicked(0));
+        QTest::mouseClick(
+            view.viewport(), Qt::LeftButton, {}, QPoint(unscrolled.left() - scroll, y));
+        QVERIFY(model.isTicked(0));
     }
 
     void viewScrollsOverMillionsOfRowsWithoutPerRowState()
