@@ -7,7 +7,8 @@
 namespace pellorin {
 
 CardGenerator::CardGenerator(const Brand& brand, RandomSource& random) noexcept
-    : m_brand(brand), m_random(random)
+    : m_brand(brand)
+    , m_random(random)
 {
 }
 
@@ -18,8 +19,9 @@ CardGenerator::CardGenerator(const Brand& brand, RandomSource& random) noexcept
 // same probability 1/9, and the others never. The kept numbers are therefore
 // uniform over the (prefix, body) pairs whose check digit is not 0. Drawing a
 // prefix and body, rejecting the pair (prefix included) when the check digit is
-// 0 and otherwise appending it, gives exactly that distribution, with 8 in 9
-// attempts succeeding instead of about 1 in 10.
+// 0 and otherwise appending it, gives exactly that distribution. The check digit
+// is 0 for about one body in ten, so about 9 in 10 attempts succeed instead of
+// about 1 in 10.
 CardNumber CardGenerator::next() noexcept
 {
     const auto& prefixes = m_brand.prefixes;
@@ -27,8 +29,8 @@ CardNumber CardGenerator::next() noexcept
     CardNumber number;
     for (;;) {
         m_random.reseed();
-        const std::size_t index =
-            prefixes.size() > 1 ? m_random.below(static_cast<std::uint32_t>(prefixes.size())) : 0;
+        const std::size_t index
+            = prefixes.size() > 1 ? m_random.below(static_cast<std::uint32_t>(prefixes.size())) : 0;
         const std::string_view prefix = prefixes[index];
         std::copy(prefix.begin(), prefix.end(), number.digits.begin());
         int pos = static_cast<int>(prefix.size());
