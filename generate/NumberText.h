@@ -15,7 +15,7 @@ struct DecimalReading {
     std::int64_t rounded = 0;
 };
 
-inline constexpr std::int64_t kSaturated = std::int64_t{1} << 62;
+inline constexpr std::int64_t kSaturated = std::int64_t { 1 } << 62;
 
 // Reads plain decimal text: blanks (space, tab) around, an optional sign, then
 // digits with at most one decimal separator and at least one digit. Nothing
@@ -37,7 +37,9 @@ Quantity readQuantity(std::string_view text, char decimalSeparator) noexcept;
 std::optional<std::int32_t> readQuantity32(std::string_view text, char decimalSeparator) noexcept;
 
 // A stored truth value: "True"/"False" in any letter case, or a number (0 is
-// false, any other number true). Anything else reads as false.
+// false, any other number true). Numbers may be decimal with an optional
+// exponent ("1E2"), hexadecimal ("&H1F") or octal ("&O17"), as a hand-edited
+// store may hold them. Anything else reads as false.
 bool readTruthValue(std::string_view text, char decimalSeparator) noexcept;
 
 } // namespace pellorin
