@@ -8,6 +8,7 @@
 #include <cmath>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -19,7 +20,13 @@ std::uint64_t frozenTimer() noexcept
     return 123456789; // every re-seed lands in the same timer tick
 }
 
-class BrandTest : public testing::TestWithParam<BrandId> {};
+class BrandTest : public testing::TestWithParam<BrandId> { };
+
+std::string brandName(BrandId id)
+{
+    constexpr const char* kNames[] = { "Visa", "Mastercard", "AmericanExpress", "Discover" };
+    return kNames[static_cast<int>(id)];
+}
 
 TEST_P(BrandTest, EveryNumberHasAPrefixTheLengthNonZeroDigitsAndPassesLuhn)
 {
@@ -32,7 +39,7 @@ TEST_P(BrandTest, EveryNumberHasAPrefixTheLengthNonZeroDigitsAndPassesLuhn)
         ASSERT_EQ(number.size(), std::size_t(b.length)) << number;
         ASSERT_TRUE(LuhnCheck(number)) << number;
         const auto prefix = std::find_if(b.prefixes.begin(), b.prefixes.end(),
-                                         [&](std::string_view p) { return number.starts_with(p); });
+            [&](std::string_view p) { return number.starts_with(p); });
         ASSERT_NE(prefix, b.prefixes.end()) << number;
         prefixesSeen.insert(std::string(*prefix));
         const std::string rest = number.substr(prefix->size());
@@ -42,26 +49,90 @@ TEST_P(BrandTest, EveryNumberHasAPrefixTheLengthNonZeroDigitsAndPassesLuhn)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllBrands, BrandTest,
-                         testing::Values(BrandId::Visa, BrandId::Mastercard,
-                                         BrandId::AmericanExpress, BrandId::Discover));
+    testing::Values(
+        BrandId::Visa, BrandId::Mastercard, BrandId::AmericanExpress, BrandId::Discover),
+    [](const auto& info) { return brandName(info.param); });
 
-TEST(BrandTable, MatchesTheIssuerPrefixesAndLengths)
+TEST(BrandTable, HoldsTheDocumentedCaptionsPrefixesAndLengths)
 {
+    struct Row {
+        BrandId id;
+        std::string_view caption;
+        std::vector<std::string_view> prefixes;
+        int length;
+    };
+    const Row expected[] = {
+        { BrandId::Visa, " Visa",
+            { "4032", "4128", "4250", "4312", "4421", "4539", "4556", "4673", "4722", "4800",
+                "4833" },
+            16 },
+        { BrandId::Mastercard, "Mastercard", { "510813" }, 16 },
+        { BrandId::AmericanExpress, "American Express", { "372034", "372407", "372861", "373227" },
+            15 },
+        { BrandId::Discover, "Discover", { "601100" }, 16 },
+    };
     const auto& table = brandTable();
-    ASSERT_EQ(table.size(), 4u);
-    EXPECT_EQ(table[0].caption, " Visa");
-    EXPECT_EQ(table[0].prefixes.size(), 11u);
-    EXPECT_EQ(table[0].prefixes[0], "4032");
-    EXPECT_EQ(table[0].prefixes[10], "4833");
-    EXPECT_EQ(table[0].length, 16);
-    EXPECT_EQ(table[1].prefixes[0], "510813");
-    EXPECT_EQ(table[1].length, 16);
-    EXPECT_EQ(table[2].caption, "American Express");
-    EXPECT_EQ(std::vector<std::string_view>(table[2].prefixes.begin(), table[2].prefixes.end()),
-              (std::vector<std::string_view>{"372034", "372407", "372861", "373227"}));
-    EXPECT_EQ(table[2].length, 15);
-    EXPECT_EQ(table[3].prefixes[0], "601100");
-    EXPECT_EQ(table[3].length, 16);
+    ASSERT_EQ(table.size(), std::size(expected));
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        EXPECT_EQ(table[i].id, expected[i].id) << "row " << i;
+        EXPECT_EQ(&brand(expected[i].id), &table[i]) << "row " << i;
+        EXPECT_EQ(table[i].caption, expected[i].caption) << "row " << i;
+        EXPECT_EQ(std::vector<std::string_view>(table[i].prefixes.begin(), table[i].prefixes.end()),
+            expected[i].prefixes)
+            << "row " << i;
+        EXPECT_EQ(table[i].length, expected[i].length) << "row " << i;
+    }
+}
+
+// A timer that counts its calls, one per re-seed.
+std::uint64_t g_timerCalls = 0;
+
+std::uint64_t countingTimer() noexcept
+{
+    ++g_timerCalls;
+    return 987654321;
+}
+
+// One number from a source that has been re-seeded `skip` times already, and
+// how many re-seeds the number then took.
+std::pair<std::string, std::uint64_t> numberAfterReseeds(const Brand& b, std::uint64_t skip)
+{
+    RandomSource random(7, countingTimer);
+    for (std::uint64_t i = 0; i < skip; ++i)
+        random.reseed();
+    CardGenerator generator(b, random);
+    const std::uint64_t before = g_timerCalls;
+    std::string number(generator.next().text());
+    return { std::move(number), g_timerCalls - before };
+}
+
+// Every attempt starts with exactly one re-seed and depends on nothing drawn
+// before it: started at any of a number's re-seeds, the generator makes the
+// same attempts from there on and ends with the same number.
+TEST(CardGenerator, ReseedsOnceBeforeEveryAttempt)
+{
+    const Brand& b = brand(BrandId::AmericanExpress);
+    RandomSource random(7, countingTimer);
+    CardGenerator generator(b, random);
+    g_timerCalls = 0;
+    std::uint64_t reseeds = 0;
+    int retried = 0;
+    for (int n = 0; n < 300; ++n) {
+        const std::uint64_t before = g_timerCalls;
+        const std::string number(generator.next().text());
+        const std::uint64_t attempts = g_timerCalls - before;
+        ASSERT_GE(attempts, 1u) << "number " << n;
+        retried += attempts > 1 ? 1 : 0;
+        for (std::uint64_t j = 0; j < attempts; ++j) {
+            const auto [again, took] = numberAfterReseeds(b, reseeds + j);
+            EXPECT_EQ(again, number) << "number " << n << " from its attempt " << j + 1;
+            EXPECT_EQ(took, attempts - j) << "number " << n << " from its attempt " << j + 1;
+        }
+        reseeds += attempts;
+    }
+    // About one attempt in ten fails; a generator that re-seeds once per
+    // number would show none.
+    EXPECT_GT(retried, 5);
 }
 
 TEST(RandomSource, SameSeedAndTimerGiveTheSameNumbers)
@@ -85,7 +156,7 @@ TEST(RandomSource, ReseedsWithinOneTimerTickStillGiveFreshNumbers)
 TEST(RandomSource, BelowIsUniform)
 {
     RandomSource random(11, frozenTimer);
-    std::array<int, 9> counts{};
+    std::array<int, 9> counts {};
     const int draws = 90000;
     for (int i = 0; i < draws; ++i)
         ++counts[random.below(9)];
@@ -99,7 +170,8 @@ std::string referenceNumber(const Brand& b, RandomSource& random)
 {
     for (;;) {
         random.reseed();
-        const auto index = b.prefixes.size() > 1 ? random.below(std::uint32_t(b.prefixes.size())) : 0;
+        const auto index
+            = b.prefixes.size() > 1 ? random.below(std::uint32_t(b.prefixes.size())) : 0;
         std::string candidate(b.prefixes[index]);
         while (candidate.size() < std::size_t(b.length))
             candidate += char('1' + random.below(9));
@@ -117,7 +189,8 @@ TEST_P(BrandTest, DigitFrequenciesMatchTheLiteralProcedure)
     const int samples = 60000;
     RandomSource fastRandom(17, frozenTimer), referenceRandom(23, frozenTimer);
     CardGenerator generator(b, fastRandom);
-    std::vector<std::array<double, 10>> fast(std::size_t(b.length)), reference(std::size_t(b.length));
+    std::vector<std::array<double, 10>> fast(std::size_t(b.length)),
+        reference(std::size_t(b.length));
     for (int i = 0; i < samples; ++i) {
         const auto number = generator.next();
         const std::string literal = referenceNumber(b, referenceRandom);

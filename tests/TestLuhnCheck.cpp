@@ -1,4 +1,5 @@
 #include "generate/LuhnCheck.h"
+#include "tests/support/ParamName.h"
 
 #include <gtest/gtest.h>
 
@@ -19,34 +20,31 @@ void PrintTo(const LuhnCase& c, std::ostream* os)
     *os << '"' << c.text << '"';
 }
 
-class LuhnCheckTest : public testing::TestWithParam<LuhnCase> {};
+class LuhnCheckTest : public testing::TestWithParam<LuhnCase> { };
 
 TEST_P(LuhnCheckTest, JudgesText)
 {
     EXPECT_EQ(LuhnCheck(GetParam().text), GetParam().passes) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LuhnCheckTest,
-    testing::Values(LuhnCase{"", true},             // sum 0
-                    LuhnCase{"18", true},           // 8 + (1*2)
-                    LuhnCase{"81", false},          // doubling counts from the right
-                    LuhnCase{"1 8", false},         // same as 108: 8 + 0*2 + 1 = 9
-                    LuhnCase{"108", false},
-                    LuhnCase{"1x9", true},          // same as 109: 9 + 0 + 1 = 10
-                    LuhnCase{"59", true},           // doubled 5 counts 1: 9 + 1
-                    LuhnCase{"91", true},           // doubled 9 counts 9: 1 + 9
-                    LuhnCase{"42", true},           // doubled 4 counts 8: 2 + 8
-                    LuhnCase{"4539148803436467", true},
-                    LuhnCase{"4539148803436468", false},
-                    LuhnCase{"378282246310005", true},
-                    LuhnCase{"378282246310006", false},
-                    LuhnCase{"0", true},
-                    LuhnCase{"5", false}));
+INSTANTIATE_TEST_SUITE_P(Cases, LuhnCheckTest,
+    testing::Values(LuhnCase { "", true }, // sum 0
+        LuhnCase { "18", true }, // 8 + (1*2)
+        LuhnCase { "81", false }, // doubling counts from the right
+        LuhnCase { "1 8", false }, // same as 108: 8 + 0*2 + 1 = 9
+        LuhnCase { "108", false }, LuhnCase { "1x9", true }, // same as 109: 9 + 0 + 1 = 10
+        LuhnCase { "59", true }, // doubled 5 counts 1: 9 + 1
+        LuhnCase { "91", true }, // doubled 9 counts 9: 1 + 9
+        LuhnCase { "42", true }, // doubled 4 counts 8: 2 + 8
+        LuhnCase { "4539148803436467", true }, LuhnCase { "4539148803436468", false },
+        LuhnCase { "378282246310005", true }, LuhnCase { "378282246310006", false },
+        LuhnCase { "0", true }, LuhnCase { "5", false }),
+    [](const auto& info) { return pellorin::test::spelledName(info.param.text); });
 
 TEST(LuhnCheckDigit, CompletesEveryPayloadToAPassingNumber)
 {
-    for (const std::string payload : {"", "1", "453914880343646", "37828224631000", "999999999"}) {
+    for (const std::string payload :
+        { "", "1", "453914880343646", "37828224631000", "999999999" }) {
         const int digit = luhnCheckDigit(payload);
         ASSERT_GE(digit, 0);
         ASSERT_LE(digit, 9);

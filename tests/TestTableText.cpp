@@ -19,7 +19,8 @@ struct Row {
 class VectorRows final : public RowSource {
 public:
     VectorRows(std::vector<std::string> captions, std::vector<Row> rows)
-        : captions(std::move(captions)), rows(std::move(rows))
+        : captions(std::move(captions))
+        , rows(std::move(rows))
     {
     }
 
@@ -43,7 +44,10 @@ public:
 // Runs `onPoll` with the number of the poll (from 1) each time it is asked.
 class ScriptedYielder final : public Yielder {
 public:
-    explicit ScriptedYielder(std::function<void(int)> onPoll) : m_onPoll(std::move(onPoll)) {}
+    explicit ScriptedYielder(std::function<void(int)> onPoll)
+        : m_onPoll(std::move(onPoll))
+    {
+    }
     void poll() override { m_onPoll(++polls); }
     int polls = 0;
 
@@ -63,7 +67,7 @@ struct LayoutCase {
     bool exactSizeHint = true;
 };
 
-class TableTextLayout : public testing::TestWithParam<LayoutCase> {};
+class TableTextLayout : public testing::TestWithParam<LayoutCase> { };
 
 TEST_P(TableTextLayout, RendersExactBytes)
 {
@@ -81,61 +85,53 @@ TEST_P(TableTextLayout, RendersExactBytes)
         EXPECT_GE(table.sizeHint(), c.expected.size());
 }
 
-const std::vector<std::string> kResults{"Result(s)"};
-const std::vector<std::string> kTwo{"A", "Bee"};
+const std::vector<std::string> kResults { "Result(s)" };
+const std::vector<std::string> kTwo { "A", "Bee" };
 
-INSTANTIATE_TEST_SUITE_P(
-    Clipboard, TableTextLayout,
-    testing::Values(
-        LayoutCase{"EmptyList", TableLayout::Clipboard, kResults, {}, ""},
-        LayoutCase{"NoneTicked", TableLayout::Clipboard, kResults, {{false, {k16}}, {false, {k15}}}, ""},
-        LayoutCase{"SixteenAndFifteenDigits", TableLayout::Clipboard, kResults,
-                   {{true, {k16}}, {true, {k15}}},
-                   "4539148803436467\r\n378282246310005\r\n"},
-        LayoutCase{"UntickedRowLeftOut", TableLayout::Clipboard, kResults,
-                   {{true, {k15}}, {false, {k16}}, {true, {"12"}}},
-                   "378282246310005\r\n12\r\n"},
-        LayoutCase{"TwoColumns", TableLayout::Clipboard, kTwo,
-                   {{true, {"ab", "c"}}, {true, {"abcd", ""}}},
-                   "ab  \tc\r\nabcd\t\r\n"},
-        LayoutCase{"UntickedRowWidensColumn", TableLayout::Clipboard, kTwo,
-                   {{true, {"ab", "c"}}, {true, {"abcd", ""}}, {false, {"abcdefgh", "x"}}},
-                   "ab      \tc\r\nabcd    \t\r\n"},
-        LayoutCase{"LastCellBlanksTrimmed", TableLayout::Clipboard, kTwo,
-                   {{true, {"a", "b  "}}, {true, {"a", "   "}}},
-                   "a\tb\r\na\t\r\n", false},
-        LayoutCase{"TrimStopsAtTab", TableLayout::Clipboard, kTwo,
-                   {{true, {"a ", ""}}},
-                   "a \t\r\n"},
-        LayoutCase{"BlankOnlyColumn", TableLayout::Clipboard, kResults,
-                   {{true, {"  "}}, {true, {"x"}}},
-                   "\r\nx\r\n", false},
-        LayoutCase{"ThreeColumns", TableLayout::Clipboard, {"1", "2", "3"},
-                   {{true, {"a", "", "ccc"}}, {true, {"", "bb", "c"}}},
-                   "a\t  \tccc\r\n \tbb\tc\r\n"},
-        LayoutCase{"NoColumns", TableLayout::Clipboard, {}, {{true, {}}, {false, {}}}, "\r\n"}),
+INSTANTIATE_TEST_SUITE_P(Clipboard, TableTextLayout,
+    testing::Values(LayoutCase { "EmptyList", TableLayout::Clipboard, kResults, {}, "" },
+        LayoutCase { "NoneTicked", TableLayout::Clipboard, kResults,
+            { { false, { k16 } }, { false, { k15 } } }, "" },
+        LayoutCase { "SixteenAndFifteenDigits", TableLayout::Clipboard, kResults,
+            { { true, { k16 } }, { true, { k15 } } }, "4539148803436467\r\n378282246310005\r\n" },
+        LayoutCase { "UntickedRowLeftOut", TableLayout::Clipboard, kResults,
+            { { true, { k15 } }, { false, { k16 } }, { true, { "12" } } },
+            "378282246310005\r\n12\r\n" },
+        LayoutCase { "TwoColumns", TableLayout::Clipboard, kTwo,
+            { { true, { "ab", "c" } }, { true, { "abcd", "" } } }, "ab  \tc\r\nabcd\t\r\n" },
+        LayoutCase { "UntickedRowWidensColumn", TableLayout::Clipboard, kTwo,
+            { { true, { "ab", "c" } }, { true, { "abcd", "" } }, { false, { "abcdefgh", "x" } } },
+            "ab      \tc\r\nabcd    \t\r\n" },
+        LayoutCase { "LastCellBlanksTrimmed", TableLayout::Clipboard, kTwo,
+            { { true, { "a", "b  " } }, { true, { "a", "   " } } }, "a\tb\r\na\t\r\n", false },
+        LayoutCase { "TrimStopsAtTab", TableLayout::Clipboard, kTwo, { { true, { "a ", "" } } },
+            "a \t\r\n" },
+        LayoutCase { "BlankOnlyColumn", TableLayout::Clipboard, kResults,
+            { { true, { "  " } }, { true, { "x" } } }, "\r\nx\r\n", false },
+        LayoutCase { "ThreeColumns", TableLayout::Clipboard, { "1", "2", "3" },
+            { { true, { "a", "", "ccc" } }, { true, { "", "bb", "c" } } },
+            "a\t  \tccc\r\n \tbb\tc\r\n" },
+        LayoutCase {
+            "NoColumns", TableLayout::Clipboard, {}, { { true, {} }, { false, {} } }, "\r\n" }),
     [](const auto& info) { return std::string(info.param.name); });
 
-INSTANTIATE_TEST_SUITE_P(
-    File, TableTextLayout,
+INSTANTIATE_TEST_SUITE_P(File, TableTextLayout,
     testing::Values(
-        LayoutCase{"EmptyList", TableLayout::File, kResults, {}, "Result(s)\t\r\n\r\n"},
-        LayoutCase{"SixteenAndFifteenDigits", TableLayout::File, kResults,
-                   {{true, {k16}}, {true, {k15}}},
-                   "Result(s)       \t\r\n4539148803436467\t\r\n378282246310005 \t\r\n\r\n"},
-        LayoutCase{"UntickedRowCountsForWidth", TableLayout::File, kResults,
-                   {{true, {k15}}, {false, {k16}}},
-                   "Result(s)       \t\r\n378282246310005 \t\r\n\r\n"},
-        LayoutCase{"CaptionSetsWidth", TableLayout::File, kResults,
-                   {{true, {"123"}}},
-                   "Result(s)\t\r\n123      \t\r\n\r\n"},
-        LayoutCase{"TwoColumns", TableLayout::File, kTwo,
-                   {{true, {"ab", "c"}}, {true, {"abcd", ""}}},
-                   "A   \tBee\t\r\nab  \tc  \t\r\nabcd\t   \t\r\n\r\n"},
-        LayoutCase{"EmptyCaptionAndCells", TableLayout::File, {""},
-                   {{true, {""}}},
-                   "\t\r\n\t\r\n\r\n"},
-        LayoutCase{"NoColumns", TableLayout::File, {}, {{true, {}}}, "\r\n\r\n\r\n"}),
+        LayoutCase { "EmptyList", TableLayout::File, kResults, {}, "Result(s)\t\r\n\r\n" },
+        LayoutCase { "SixteenAndFifteenDigits", TableLayout::File, kResults,
+            { { true, { k16 } }, { true, { k15 } } },
+            "Result(s)       \t\r\n4539148803436467\t\r\n378282246310005 \t\r\n\r\n" },
+        LayoutCase { "UntickedRowCountsForWidth", TableLayout::File, kResults,
+            { { true, { k15 } }, { false, { k16 } } },
+            "Result(s)       \t\r\n378282246310005 \t\r\n\r\n" },
+        LayoutCase { "CaptionSetsWidth", TableLayout::File, kResults, { { true, { "123" } } },
+            "Result(s)\t\r\n123      \t\r\n\r\n" },
+        LayoutCase { "TwoColumns", TableLayout::File, kTwo,
+            { { true, { "ab", "c" } }, { true, { "abcd", "" } } },
+            "A   \tBee\t\r\nab  \tc  \t\r\nabcd\t   \t\r\n\r\n" },
+        LayoutCase { "EmptyCaptionAndCells", TableLayout::File, { "" }, { { true, { "" } } },
+            "\t\r\n\t\r\n\r\n" },
+        LayoutCase { "NoColumns", TableLayout::File, {}, { { true, {} } }, "\r\n\r\n\r\n" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BlockCase {
@@ -143,7 +139,7 @@ struct BlockCase {
     std::size_t blockSize;
 };
 
-class TableTextBlocks : public testing::TestWithParam<BlockCase> {};
+class TableTextBlocks : public testing::TestWithParam<BlockCase> { };
 
 // Blocks end at line ends and together make the same text, whatever their size.
 TEST_P(TableTextBlocks, SplitAtLineEnds)
@@ -151,7 +147,8 @@ TEST_P(TableTextBlocks, SplitAtLineEnds)
     std::vector<Row> list;
     list.reserve(1000);
     for (int i = 0; i < 1000; ++i)
-        list.push_back({i % 3 != 0, {std::string(std::size_t(i % 17), char('0' + i % 10)), "x"}});
+        list.push_back(
+            { i % 3 != 0, { std::string(std::size_t(i % 17), char('0' + i % 10)), "x" } });
     VectorRows rows(kTwo, list);
     NeverYield yielder;
     const std::string whole = renderTableText(rows, GetParam().layout, yielder);
@@ -172,10 +169,13 @@ TEST_P(TableTextBlocks, SplitAtLineEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, TableTextBlocks,
-                         testing::Values(BlockCase{TableLayout::Clipboard, 1},
-                                         BlockCase{TableLayout::Clipboard, 100},
-                                         BlockCase{TableLayout::File, 1},
-                                         BlockCase{TableLayout::File, 4096}));
+    testing::Values(BlockCase { TableLayout::Clipboard, 1 },
+        BlockCase { TableLayout::Clipboard, 100 }, BlockCase { TableLayout::File, 1 },
+        BlockCase { TableLayout::File, 4096 }),
+    [](const auto& info) {
+        return std::string(info.param.layout == TableLayout::File ? "File" : "Clipboard")
+            + "InBlocksOf" + std::to_string(info.param.blockSize);
+    });
 
 struct OverflowCase {
     const char* name;
@@ -185,13 +185,13 @@ struct OverflowCase {
     const char* error; // nullptr: renders
 };
 
-class TableTextOverflow : public testing::TestWithParam<OverflowCase> {};
+class TableTextOverflow : public testing::TestWithParam<OverflowCase> { };
 
 TEST_P(TableTextOverflow, WidthsStopAt32767)
 {
     const OverflowCase& c = GetParam();
-    VectorRows rows({"A", std::string(c.captionLength, 'h')},
-                    {{false, {"a", std::string(c.cellLength, 'c')}}});
+    VectorRows rows({ "A", std::string(c.captionLength, 'h') },
+        { { false, { "a", std::string(c.cellLength, 'c') } } });
     NeverYield yielder;
     TableText table(rows, c.layout, yielder);
     if (c.error) {
@@ -203,22 +203,21 @@ TEST_P(TableTextOverflow, WidthsStopAt32767)
         }
     } else {
         table.measure();
-        EXPECT_EQ(table.widths().at(1), std::max(c.cellLength, c.layout == TableLayout::File ? c.captionLength : 0));
+        EXPECT_EQ(table.widths().at(1),
+            std::max(c.cellLength, c.layout == TableLayout::File ? c.captionLength : 0));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TableTextOverflow,
-    testing::Values(
-        OverflowCase{"CellAtLimit", TableLayout::Clipboard, 1, 32767, nullptr},
-        OverflowCase{"CellOverLimit", TableLayout::Clipboard, 1, 32768,
-                     "Overflow: a cell of column 2 has more than 32767 characters"},
-        OverflowCase{"FileCellOverLimit", TableLayout::File, 1, 32768,
-                     "Overflow: a cell of column 2 has more than 32767 characters"},
-        OverflowCase{"CaptionAtLimit", TableLayout::File, 32767, 0, nullptr},
-        OverflowCase{"CaptionOverLimit", TableLayout::File, 32768, 0,
-                     "Overflow: the caption of column 2 has more than 32767 characters"},
-        OverflowCase{"ClipboardIgnoresCaption", TableLayout::Clipboard, 40000, 3, nullptr}),
+INSTANTIATE_TEST_SUITE_P(Cases, TableTextOverflow,
+    testing::Values(OverflowCase { "CellAtLimit", TableLayout::Clipboard, 1, 32767, nullptr },
+        OverflowCase { "CellOverLimit", TableLayout::Clipboard, 1, 32768,
+            "Overflow: a cell of column 2 has more than 32767 characters" },
+        OverflowCase { "FileCellOverLimit", TableLayout::File, 1, 32768,
+            "Overflow: a cell of column 2 has more than 32767 characters" },
+        OverflowCase { "CaptionAtLimit", TableLayout::File, 32767, 0, nullptr },
+        OverflowCase { "CaptionOverLimit", TableLayout::File, 32768, 0,
+            "Overflow: the caption of column 2 has more than 32767 characters" },
+        OverflowCase { "ClipboardIgnoresCaption", TableLayout::Clipboard, 40000, 3, nullptr }),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct ChangeCase {
@@ -228,19 +227,19 @@ struct ChangeCase {
     std::size_t keepRows; // rows left after the change; more than now: rows appended
 };
 
-class TableTextListChanges : public testing::TestWithParam<ChangeCase> {};
+class TableTextListChanges : public testing::TestWithParam<ChangeCase> { };
 
 // Polls come before the first read and then every 4096 cells: with 10,000
 // rows of one column the width pass polls twice, the output pass five times.
 TEST_P(TableTextListChanges, RemovedRowsFailAppendedRowsWait)
 {
     const ChangeCase& c = GetParam();
-    std::vector<Row> list(10000, Row{true, {"12"}});
+    std::vector<Row> list(10000, Row { true, { "12" } });
     VectorRows rows(kResults, list);
     VectorRows unchanged(kResults, list);
     ScriptedYielder yielder([&](int poll) {
         if (poll == c.atPoll)
-            rows.rows.resize(c.keepRows, Row{true, {"123456"}});
+            rows.rows.resize(c.keepRows, Row { true, { "123456" } });
     });
     TableText table(rows, c.layout, yielder);
     auto run = [&] {
@@ -263,21 +262,20 @@ TEST_P(TableTextListChanges, RemovedRowsFailAppendedRowsWait)
     EXPECT_GE(yielder.polls, c.atPoll);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TableTextListChanges,
-    testing::Values(ChangeCase{"ClearedWhileMeasuring", TableLayout::Clipboard, 1, 0},
-                    ChangeCase{"ShortenedWhileMeasuring", TableLayout::File, 2, 9999},
-                    ChangeCase{"ClearedWhileWriting", TableLayout::File, 4, 0},
-                    ChangeCase{"LastRowGoneWhileWriting", TableLayout::Clipboard, 5, 9999},
-                    ChangeCase{"AppendedWhileMeasuring", TableLayout::File, 1, 20000},
-                    ChangeCase{"AppendedWhileWriting", TableLayout::Clipboard, 5, 20000}),
+INSTANTIATE_TEST_SUITE_P(Cases, TableTextListChanges,
+    testing::Values(ChangeCase { "ClearedWhileMeasuring", TableLayout::Clipboard, 1, 0 },
+        ChangeCase { "ShortenedWhileMeasuring", TableLayout::File, 2, 9999 },
+        ChangeCase { "ClearedWhileWriting", TableLayout::File, 4, 0 },
+        ChangeCase { "LastRowGoneWhileWriting", TableLayout::Clipboard, 5, 9999 },
+        ChangeCase { "AppendedWhileMeasuring", TableLayout::File, 1, 20000 },
+        ChangeCase { "AppendedWhileWriting", TableLayout::Clipboard, 5, 20000 }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A sink that writes to a slow disk yields while it waits: rows removed then
 // must not be read afterwards.
 TEST(TableText, RowsRemovedWhileTheSinkYieldsAreNotRead)
 {
-    VectorRows rows(kResults, std::vector<Row>(1000, Row{true, {"12"}}));
+    VectorRows rows(kResults, std::vector<Row>(1000, Row { true, { "12" } }));
     NeverYield yielder;
     TableText table(rows, TableLayout::Clipboard, yielder);
     table.measure();
@@ -288,7 +286,7 @@ TEST(TableText, RowsRemovedWhileTheSinkYieldsAreNotRead)
                          rows.rows.resize(10);
                      },
                      64),
-                 TableTextError);
+        TableTextError);
     EXPECT_EQ(blocks, 1);
 }
 
@@ -311,12 +309,13 @@ TEST(TableText, EmptyViewsWithoutData)
     NullCells rows;
     NeverYield yielder;
     EXPECT_EQ(renderTableText(rows, TableLayout::Clipboard, yielder), " \tx\r\nx\t\r\n");
-    EXPECT_EQ(renderTableText(rows, TableLayout::File, yielder), " \t \t\r\n \tx\t\r\nx\t \t\r\n\r\n");
+    EXPECT_EQ(
+        renderTableText(rows, TableLayout::File, yielder), " \t \t\r\n \tx\t\r\nx\t \t\r\n\r\n");
 }
 
 TEST(TableText, CellGrownAfterWidthPassGoesOutWithoutFiller)
 {
-    VectorRows rows(kTwo, {{true, {"ab", "c"}}, {true, {"abcd", ""}}});
+    VectorRows rows(kTwo, { { true, { "ab", "c" } }, { true, { "abcd", "" } } });
     NeverYield yielder;
     TableText table(rows, TableLayout::File, yielder);
     table.measure();
