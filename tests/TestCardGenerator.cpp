@@ -56,20 +56,20 @@ INSTANTIATE_TEST_SUITE_P(AllBrands, BrandTest,
 TEST(BrandTable, HoldsTheDocumentedCaptionsPrefixesAndLengths)
 {
     struct Row {
-        BrandId id;
         std::string_view caption;
         std::vector<std::string_view> prefixes;
         int length;
+        BrandId id;
     };
     const Row expected[] = {
-        { BrandId::Visa, " Visa",
+        { " Visa",
             { "4032", "4128", "4250", "4312", "4421", "4539", "4556", "4673", "4722", "4800",
                 "4833" },
-            16 },
-        { BrandId::Mastercard, "Mastercard", { "510813" }, 16 },
-        { BrandId::AmericanExpress, "American Express", { "372034", "372407", "372861", "373227" },
-            15 },
-        { BrandId::Discover, "Discover", { "601100" }, 16 },
+            16, BrandId::Visa },
+        { "Mastercard", { "510813" }, 16, BrandId::Mastercard },
+        { "American Express", { "372034", "372407", "372861", "373227" }, 15,
+            BrandId::AmericanExpress },
+        { "Discover", { "601100" }, 16, BrandId::Discover },
     };
     const auto& table = brandTable();
     ASSERT_EQ(table.size(), std::size(expected));
