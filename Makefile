@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev \
-            xvfb xdotool xclip x11-utils libx11-dev
+            xvfb xdotool xclip x11-utils libx11-dev libxfixes-dev \
+            dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion
 
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 
@@ -23,7 +24,7 @@ FUZZ_DIR ?= $(BUILD_DIR)-fuzz
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 LINT_PACKAGES := clang-tidy
 
-.PHONY: all deps build run test test-sanitize build-sanitize lint fuzz bench clean
+.PHONY: all deps build run test test-sanitize build-sanitize lint fuzz bench package clean
 
 all: build
 
@@ -40,6 +41,10 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-sanitize
+
+# The Debian package: $(BUILD_DIR)/pellorin_<version>_<arch>.deb
+package: build
+	cmake --build $(BUILD_DIR) --target package
 
 build-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) $(SANITIZE_FLAGS)

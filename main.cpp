@@ -11,6 +11,8 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PELLORIN_APP_ID));
 
     pellorin::QtSettingsStore settings;
     pellorin::QtMessageBoxes messages;
@@ -19,7 +21,7 @@ int main(int argc, char* argv[])
     pellorin::LibreOfficeSpreadsheet spreadsheet;
     pellorin::StyleSheetSkinEngine skin;
 
-    pellorin::Form1 window({settings, messages, clipboard, saveDialog, spreadsheet, skin});
+    pellorin::Form1 window({ settings, messages, clipboard, saveDialog, spreadsheet, skin });
     messages.setParentWindow(&window);
     window.show();
     return application.exec();

@@ -2,6 +2,8 @@
 """Draws the program's own pictures and writes them in Windows formats.
 
     assets/pellorin.ico         program icon: a payment card with a tick, 16 to 256 pixels
+    assets/icons/pellorin-N.png the same icon at each of its sizes N, for the desktop's
+                                icon theme
     assets/beside-exe/HAND-M.CUR  hand pointer, 32 x 32, hotspot on the index fingertip
 
 Shapes are signed distance functions sampled 4 x 4 per pixel, so edges are
@@ -216,10 +218,13 @@ def directory(kind, images):
 
 def main():
     icon_images = []
+    os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
     for size in (16, 24, 32, 48, 64, 128, 256):
         rows = render(size, icon_shader(size))
         data = png(rows) if size == 256 else dib(rows)
         icon_images.append((size, data, 1, 32))
+        with open(os.path.join(HERE, "icons", "pellorin-%d.png" % size), "wb") as f:
+            f.write(png(rows))
     with open(os.path.join(HERE, "pellorin.ico"), "wb") as f:
         f.write(directory(1, icon_images))
 

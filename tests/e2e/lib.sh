@@ -108,9 +108,12 @@ program_gone() { ! kill -0 "$program_pid" 2>/dev/null; }
 window_or_gone() { program_gone || find_main_window; }
 
 # Twips of the layout to pixels: 15 twips make a pixel; aim at the middle.
-click_at() { # left top width height, in twips
+point_at() { # left top width height, in twips
     local x=$((($1 + $3 / 2) / 15)) y=$((($2 + $4 / 2) / 15))
-    xdotool mousemove --window "$window" "$x" "$y" click 1
+    xdotool mousemove --window "$window" "$x" "$y"
+}
+click_at() { # left top width height, in twips
+    point_at "$@" && xdotool click 1
 }
 
 # A visible window of the program other than the main window.

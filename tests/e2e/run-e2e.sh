@@ -1,14 +1,17 @@
 #!/bin/bash
 # Drives the real program in its own X server, as a user would: starts it on
 # prepared settings, clicks its buttons at their places in the layout, reads
-# the X clipboard, checks the stored settings and closes the window.
+# the X clipboard, checks the stored settings and closes the window. PELLORIN
+# may be a symbolic link, as an installed one is: the hand pointer still comes
+# from the folder of the file it leads to.
 #
-# Usage: run-e2e.sh PELLORIN SEND-CLOSE-REQUEST
+# Usage: run-e2e.sh PELLORIN SEND-CLOSE-REQUEST CURRENT-CURSOR
 # Exit status 77 (a skip) only when no X server can be started here.
 
 set -u
 readonly program=$1
 readonly send_close=$2
+readonly current_cursor=$3
 
 . "$(dirname "$0")/lib.sh"
 require_tools xdotool xclip xwininfo
@@ -23,6 +26,17 @@ geometry=$(xwininfo -id "$window")
 width=$(sed -n 's/^ *Width: //p' <<<"$geometry")
 height=$(sed -n 's/^ *Height: //p' <<<"$geometry")
 [ "$width" = 536 ] && [ "$height" = 484 ] || fail "client area is ${width} x ${height}, not 536 x 484"
+
+# --- The hand over a button: HAND-M.CUR from the program's own folder ----------
+hand=$(dirname "$(readlink -f "$program")")/HAND-M.CUR
+[ -f "$hand" ] || fail "$hand is missing"
+# A cursor file's first entry: width and height (bytes 6, 7), hotspot (10-13).
+read -r hand_width hand_height < <(od -An -tu1 -j6 -N2 "$hand")
+read -r hot_x hot_y < <(od -An -tu2 -j10 -N4 "$hand")
+readonly hand_pointer="$hand_width $hand_height $hot_x $hot_y"
+hand_shown() { [ "$("$current_cursor")" = "$hand_pointer" ]; }
+point_at 120 2835 7800 405 # Start Generating
+wait_for 50 hand_shown || fail "over a button the pointer is '$("$current_cursor")', not $hand ($hand_pointer)"
 
 # Copy Results To Clipboard, then dismiss the message it shows with Return.
 copy_and_dismiss() {
