@@ -1,14 +1,42 @@
 #include "app/ErrorTrap.h"
 #include "app/Form1.h"
-#include "app/SpreadsheetExport.h"
+#include "export/EventLoopYielder.h"
+#include "export/ResultsRowSource.h"
+#include "export/SpreadsheetExport.h"
+#include "results/ResultsModel.h"
 
 namespace pellorin {
 
+// Any failure is reported once and ends the export: after a failure every
+// further call would most likely fail as well, one message box per row.
 void Form1::PushButton13_Click()
 {
-    ErrorTrap trap(
-        m_services.messages, handlerLocation("PushButton13_Click"));
-    exportToSpreadsheet(*m_results, m_services.spreadsheet, trap);
+    ErrorTrap trap(m_services.messages, handlerLocation("PushButton13_Click"));
+    // [106]
+    if (m_results->size() == 0)
+        return;
+    const ResultsRowSource rows(*m_results);
+    EventLoopYielder yielder;
+    SpreadsheetExport sheet(rows, m_services.spreadsheet, yielder);
+    if (!trap.step(108, [&] { sheet.createApplication(); })
+        || !trap.step(110, [&] { sheet.addWorkbook(); })
+        || !trap.step(112, [&] { sheet.showApplication(); })
+        || !trap.step(114, [&] { sheet.writeHeading(); })
+        // [116] List row k goes to sheet row k + 1, ticked or not.
+        || !trap.step(116, [&] { sheet.startRows(); }))
+        return;
+
+    // [118] to [128], a block of list rows at a time.
+    bool failed = false;
+    while (!failed && sheet.rowsLeft()) {
+        sheet.yield(); // [120]
+        failed = !trap.step(122, [&] { sheet.checkNextRow(); })
+            || !trap.step(124, [&] { sheet.writeNextRows(); });
+    }
+    if (failed)
+        return;
+    trap.step(124, [&] { sheet.checkEveryRowFitted(); });
+    trap.step(128, [&] { sheet.fitColumn(); });
 }
 
 } // namespace pellorin

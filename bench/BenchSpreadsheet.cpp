@@ -2,12 +2,13 @@
 // starts itself (outside the timed part) and ends by its process id. Wall
 // time: the work happens in the office's process, not ours.
 
-#include "app/ErrorTrap.h"
-#include "app/SpreadsheetExport.h"
+#include "export/EventLoopYielder.h"
+#include "export/ResultsRowSource.h"
+#include "export/SpreadsheetExport.h"
 #include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/MessageBoxes.h"
-#include "platform/uno/HeadlessOffice.h"
 #include "results/ResultsModel.h"
+#include "tests/support/HeadlessOffice.h"
 
 #include <QCoreApplication>
 
@@ -19,7 +20,7 @@
 namespace {
 
 using namespace pellorin;
-using office::HeadlessOffice;
+using test::HeadlessOffice;
 
 struct CountingBoxes final : MessageBoxes {
     void show(const QString& text, const QString&, MessageIcon) override
@@ -60,6 +61,30 @@ void fill(ResultsModel& results, std::size_t rows, bool everyOther)
     }
 }
 
+// The steps of "Save Results As Excel File", in the handler's order.
+void exportRows(const ResultsModel& results, Spreadsheet& spreadsheet, CountingBoxes& boxes)
+{
+    const ResultsRowSource rows(results);
+    EventLoopYielder yielder;
+    SpreadsheetExport sheet(rows, spreadsheet, yielder);
+    try {
+        sheet.createApplication();
+        sheet.addWorkbook();
+        sheet.showApplication();
+        sheet.writeHeading();
+        sheet.startRows();
+        while (sheet.rowsLeft()) {
+            sheet.yield();
+            sheet.checkNextRow();
+            sheet.writeNextRows();
+        }
+        sheet.checkEveryRowFitted();
+        sheet.fitColumn();
+    } catch (const std::exception& e) {
+        boxes.show(QString::fromUtf8(e.what()), {}, MessageIcon::Warning);
+    }
+}
+
 void finish(benchmark::State& state, const CountingBoxes& boxes, std::size_t rows)
 {
     if (boxes.shown > 0)
@@ -79,9 +104,8 @@ void BM_SpreadsheetExport(benchmark::State& state)
     ResultsModel results;
     fill(results, rows, state.range(1) != 0);
     CountingBoxes boxes;
-    ErrorTrap trap(boxes, QStringLiteral("in bench "));
     for ([[maybe_unused]] auto _ : state) {
-        exportToSpreadsheet(results, spreadsheet, trap);
+        exportRows(results, spreadsheet, boxes);
         state.PauseTiming();
         office->closeDocuments();
         state.ResumeTiming();

@@ -5,9 +5,9 @@
 #include "app/ErrorTrap.h"
 #include "app/Form1.h"
 #include "platform/LibreOfficeSpreadsheet.h"
-#include "platform/uno/HeadlessOffice.h"
 #include "results/ResultsModel.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/HeadlessOffice.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <com/sun/star/table/CellContentType.hpp>
@@ -32,7 +32,7 @@
 using namespace pellorin;
 using css::table::CellContentType_EMPTY;
 using css::table::CellContentType_TEXT;
-using office::HeadlessOffice;
+using test::HeadlessOffice;
 
 namespace {
 
@@ -425,7 +425,7 @@ private slots:
             auto endOffice = qScopeGuard([group, pipe = options.pipeName] {
                 if (group <= 1 || group == getpgrp())
                     return;
-                office::endOffice(pipe, std::chrono::seconds(10));
+                test::endOffice(pipe, std::chrono::seconds(10));
                 for (int i = 0; i < 100 && kill(-group, 0) == 0; ++i)
                     std::this_thread::sleep_for(std::chrono::milliseconds(100));
                 kill(-group, SIGKILL);

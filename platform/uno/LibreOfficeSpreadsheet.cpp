@@ -2,6 +2,7 @@
 
 #include "platform/uno/OfficeCall.h"
 #include "platform/uno/OfficeConnection.h"
+#include "platform/uno/OfficeWait.h"
 
 #include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
@@ -20,7 +21,6 @@
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -29,7 +29,6 @@
 
 #include <unistd.h>
 
-#include <thread>
 #include <vector>
 
 using namespace css;
@@ -57,17 +56,6 @@ uno::Reference<sheet::XSpreadsheet> activeSheet(const uno::Reference<frame::XMod
     return sheet;
 }
 
-// Waits `duration` while keeping the event queue alive.
-void pause(milliseconds duration)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < duration.count()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(milliseconds(10));
-    }
-}
-
 bool processRunning(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -88,7 +76,7 @@ uno::Reference<uno::XComponentContext> waitForStartedOffice(
     waited.start();
     qint64 endedAt = -1;
     for (;;) {
-        pause(milliseconds(100));
+        office::pauseServingEvents(milliseconds(100));
         const uno::Reference<uno::XComponentContext> context
             = office::connectOnce(pipeName, kConnectAttemptLimit);
         if (context.is())
@@ -314,7 +302,7 @@ std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplicatio
                 // down, a busy office can refuse the next one for a moment.
                 if (attempt == 3)
                     throw;
-                pause(milliseconds(250));
+                office::pauseServingEvents(milliseconds(250));
             }
         }
         if (!context.is()) {

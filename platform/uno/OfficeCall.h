@@ -1,12 +1,12 @@
 #pragma once
 
 #include "platform/Spreadsheet.h"
+#include "platform/uno/OfficeWait.h"
 
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/Exception.hpp>
 #include <cppuhelper/exc_hlp.hxx>
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QString>
 
@@ -54,14 +54,13 @@ auto callOffice(std::chrono::milliseconds limit, const QString& what, Call call)
         });
     std::future<Result> result = task->get_future();
     std::thread([task] { (*task)(); }).detach();
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (result.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            throw SpreadsheetError(what
-                + QStringLiteral(": LibreOffice did not answer within %1 s")
-                      .arg(double(limit.count()) / 1000.0));
-        QCoreApplication::processEvents();
-    }
+    const bool answered = waitServingEvents(limit, [&result](std::chrono::milliseconds slice) {
+        return result.wait_for(slice) == std::future_status::ready;
+    });
+    if (!answered)
+        throw SpreadsheetError(what
+            + QStringLiteral(": LibreOffice did not answer within %1 s")
+                  .arg(double(limit.count()) / 1000.0));
     return result.get();
 }
 

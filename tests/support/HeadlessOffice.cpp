@@ -1,4 +1,4 @@
-#include "platform/uno/HeadlessOffice.h"
+#include "tests/support/HeadlessOffice.h"
 
 #include "platform/uno/OfficeCall.h"
 #include "platform/uno/OfficeConnection.h"
@@ -32,7 +32,11 @@
 
 using namespace css;
 
-namespace pellorin::office {
+namespace pellorin::test {
+
+using office::callOffice;
+using office::connectOnce;
+using office::toQString;
 
 namespace {
 
@@ -54,8 +58,8 @@ uno::Reference<sheet::XSpreadsheet> activeSheet(
 // started again, and then does so on its own. Were the tests already talking
 // to it, they would lose it midway; so the profile is made by an office of its
 // own that ends once it is ready.
-void prepareProfile(const QString& program, const QStringList& arguments,
-    std::chrono::milliseconds limit)
+void prepareProfile(
+    const QString& program, const QStringList& arguments, std::chrono::milliseconds limit)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
         QProcess setup;
@@ -88,10 +92,12 @@ HeadlessOffice::HeadlessOffice(std::chrono::milliseconds startLimit)
         throw std::runtime_error("no temporary folder for the office profile");
     const QStringList common { QStringLiteral("--headless"), QStringLiteral("--invisible"),
         QStringLiteral("--nologo"), QStringLiteral("--norestore"), QStringLiteral("--nodefault"),
-        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(m_profile.path()).toString() };
+        QStringLiteral("-env:UserInstallation=")
+            + QUrl::fromLocalFile(m_profile.path()).toString() };
     prepareProfile(program, common, startLimit);
     m_process.setProgram(program);
-    m_process.setArguments(common + QStringList { QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipeName) });
+    m_process.setArguments(
+        common + QStringList { QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_pipeName) });
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // Should the test or benchmark die before ending it, the office goes too.
     m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
@@ -234,4 +240,4 @@ int HeadlessOffice::columnWidth(
     });
 }
 
-} // namespace pellorin::office
+} // namespace pellorin::test

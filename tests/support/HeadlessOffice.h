@@ -11,7 +11,7 @@
 #include <chrono>
 #include <vector>
 
-namespace pellorin::office {
+namespace pellorin::test {
 
 // A headless LibreOffice of our own with a throwaway profile, for tests and
 // benchmarks: started on construction, ended by its process id on
@@ -51,8 +51,6 @@ public:
         const css::uno::Reference<css::sheet::XSpreadsheetDocument>& document, int column);
 
 private:
-    void start();
-
     QTemporaryDir m_profile;
     QString m_pipeName;
     QProcess m_process;
@@ -64,4 +62,4 @@ private:
 // `limit` for each step; returns whether the office took the request.
 bool endOffice(const QString& pipeName, std::chrono::milliseconds limit);
 
-} // namespace pellorin::office
+} // namespace pellorin::test
