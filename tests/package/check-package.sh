@@ -72,7 +72,7 @@ done
 cli=$root/usr/bin/pellorin-cli
 if [ -e "$cli" ]; then
     "$cli" --version >"$work/version" || fail "pellorin-cli --version failed"
-    grep -qw -- "$version" "$work/version" || fail "pellorin-cli --version says '$(cat "$work/version")', not $version"
+    grep -Fqw -- "$version" "$work/version" || fail "pellorin-cli --version says '$(cat "$work/version")', not $version"
     # What <Tab> offers after the words given; the last word is being typed.
     completions() {
         bash -c '. /usr/share/bash-completion/bash_completion
@@ -88,7 +88,7 @@ if [ -e "$cli" ]; then
     done <<'CASES'
 |--help --version check generate 
 generate --brand|amex discover mastercard visa 
-generate --format|csv json ndjson table text 
+generate -f|csv json ndjson table text 
 CASES
 fi
 
