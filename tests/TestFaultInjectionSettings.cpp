@@ -223,8 +223,9 @@ private slots:
         // type is selected and the run asks for one.
         QTest::addRow("Option1 maybe") << QByteArray("3") << QByteArray("maybe") << -1 << "0"
                                        << askForBrand;
-        QTest::addRow("Option1 1e3") << QByteArray("3") << QByteArray("1e3") << -1 << "0"
-                                     << askForBrand;
+        // A number in exponent notation is a number: not 0, so true.
+        QTest::addRow("Option1 1e3") << QByteArray("3") << QByteArray("1e3") << 0 << "3"
+                                     << QString();
         QTest::addRow("Option1 of 1 MB")
             << QByteArray("3") << QByteArray(1 << 20, '1') << 0 << "3" << QString();
     }
