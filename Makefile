@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-PACKAGES := cmake make g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev \
+PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev \
             xvfb xdotool xclip x11-utils libx11-dev libxfixes-dev \
             dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion

@@ -2,7 +2,9 @@
 
 #include "results/CompactRows.h"
 #include "results/ResultsModel.h"
+#include "results/ResultsViewAccessible.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -32,6 +34,7 @@ ResultsView::ResultsView(QWidget* parent)
         updateGeometries();
         viewport()->update();
     });
+    ResultsViewAccessible::installFactory();
 }
 
 void ResultsView::setModel(ResultsModel* model)
@@ -41,20 +44,33 @@ void ResultsView::setModel(ResultsModel* model)
     m_model = model;
     m_header->setModel(model);
     m_current = -1;
+    m_announced = -1;
     if (model) {
         auto refresh = [this] {
             updateGeometries();
             viewport()->update();
         };
-        connect(model, &QAbstractItemModel::rowsInserted, this, refresh);
+        connect(model, &QAbstractItemModel::rowsInserted, this,
+            [this, refresh](const QModelIndex&, int first, int last) {
+                refresh();
+                announceRowsInserted(first, last);
+            });
         connect(model, &QAbstractItemModel::modelReset, this, [this, refresh] {
             m_current = -1;
+            m_announced = -1;
             refresh();
+            announceReset();
         });
-        connect(model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
+        connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                const QList<int>& roles) {
+                viewport()->update();
+                announceTicks(topLeft.row(), bottomRight.row(), roles);
+            });
     }
     updateGeometries();
     viewport()->update();
+    announceReset();
 }
 
 void ResultsView::setColumnWidth(int pixels)
@@ -86,9 +102,17 @@ void ResultsView::setCurrentRow(int row)
     const int count = m_model ? m_model->rowCount() : 0;
     if (count == 0)
         return;
-    m_current = std::clamp(row, 0, count - 1);
+    makeCurrent(std::clamp(row, 0, count - 1));
     ensureVisible(m_current);
+}
+
+void ResultsView::makeCurrent(int row)
+{
+    const bool moved = row != m_current;
+    m_current = row;
     viewport()->update();
+    if (moved)
+        announceFocusedRow();
 }
 
 int ResultsView::rowAt(int y) const
@@ -99,13 +123,20 @@ int ResultsView::rowAt(int y) const
     return row < m_model->rowCount() ? int(row) : -1;
 }
 
+QRect ResultsView::rowRect(int row) const
+{
+    // Far rows would overflow the coordinates; they are far out of view anyway.
+    const qint64 top = (qint64(row) - firstVisibleRow()) * rowHeight();
+    const int clamped = int(std::clamp<qint64>(top, -(1 << 24), 1 << 24));
+    return QRect(-horizontalScrollBar()->value(), clamped, columnWidth(), rowHeight());
+}
+
 QRect ResultsView::checkBoxRect(int row) const
 {
     QStyleOptionViewItem option;
     option.initFrom(this);
     option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-    option.rect = QRect(-horizontalScrollBar()->value(), (row - firstVisibleRow()) * rowHeight(),
-                        columnWidth(), rowHeight());
+    option.rect = rowRect(row);
     return style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
 }
 
@@ -193,7 +224,7 @@ void ResultsView::mousePressEvent(QMouseEvent* event)
     const int row = rowAt(event->position().toPoint().y());
     if (row < 0)
         return;
-    m_current = row;
+    makeCurrent(row);
     if (event->button() == Qt::LeftButton && checkBoxRect(row).contains(event->position().toPoint()))
         toggle(row);
     viewport()->update();
@@ -229,15 +260,73 @@ void ResultsView::focusInEvent(QFocusEvent* event)
     QAbstractScrollArea::focusInEvent(event);
     // Coming in by keyboard, the first row becomes current so Space works at
     // once; a click picks its own row, which scrolling here would move.
-    if (m_current < 0 && event->reason() != Qt::MouseFocusReason)
-        setCurrentRow(0);
+    if (m_current < 0 && event->reason() != Qt::MouseFocusReason && m_model
+        && m_model->rowCount() > 0) {
+        m_current = 0;
+        ensureVisible(0);
+    }
     viewport()->update();
+    // Qt announces the list itself as focused after this handler; the row
+    // follows, so a screen reader ends on the row.
+    m_announced = -1;
+    QMetaObject::invokeMethod(this, &ResultsView::announceFocusedRow, Qt::QueuedConnection);
 }
 
 void ResultsView::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
+}
+
+void ResultsView::announceFocusedRow()
+{
+    if (!QAccessible::isActive() || !hasFocus() || m_current < 0 || m_current == m_announced)
+        return;
+    m_announced = m_current;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(ResultsViewAccessible::childIndexOfRow(m_current));
+    QAccessible::updateAccessibility(&event);
+}
+
+void ResultsView::announceRowsInserted(int first, int last)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::RowsInserted);
+    event.setFirstRow(first);
+    event.setLastRow(last);
+    event.setFirstColumn(0);
+    event.setLastColumn(0);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ResultsView::announceReset()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ResultsView::announceTicks(int first, int last, const QList<int>& roles)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTableModelChangeEvent changed(this, QAccessibleTableModelChangeEvent::DataChanged);
+    changed.setFirstRow(first);
+    changed.setLastRow(last);
+    changed.setFirstColumn(0);
+    changed.setLastColumn(0);
+    QAccessible::updateAccessibility(&changed);
+    // One row's tick is what a user toggles: say it of that row. A wider
+    // change would cost an event per row.
+    if (first == last && (roles.isEmpty() || roles.contains(Qt::CheckStateRole))) {
+        QAccessible::State checked;
+        checked.checked = true;
+        QAccessibleStateChangeEvent toggled(this, checked);
+        toggled.setChild(ResultsViewAccessible::childIndexOfRow(first));
+        QAccessible::updateAccessibility(&toggled);
+    }
 }
 
 bool ResultsView::viewportEvent(QEvent* event)

@@ -33,6 +33,9 @@ public:
     void setCurrentRow(int row);
     int firstVisibleRow() const;
 
+    // The viewport rectangle of `row`, which lies outside the viewport when
+    // the row is scrolled out of view.
+    QRect rowRect(int row) const;
     // The viewport rectangle of the check box of `row` (which must be visible).
     QRect checkBoxRect(int row) const;
     // The row under a viewport position, or -1.
@@ -52,10 +55,19 @@ private:
     void updateGeometries();
     void ensureVisible(int row);
     void toggle(int row);
+    void makeCurrent(int row);
+    // Tells assistive technology about the list's changes, as Qt's own item
+    // views do.
+    void announceFocusedRow();
+    void announceRowsInserted(int first, int last);
+    void announceReset();
+    void announceTicks(int first, int last, const QList<int>& roles);
 
     QPointer<ResultsModel> m_model;
     QHeaderView* m_header;
     int m_current = -1;
+    // The row last announced as focused to assistive technology.
+    int m_announced = -1;
 };
 
 } // namespace pellorin
