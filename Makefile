@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev \
-            xvfb xdotool xclip x11-utils libx11-dev libxfixes-dev \
+            xvfb xdotool xclip x11-utils libx11-dev \
+            at-spi2-core python3-pyatspi dbus-x11 libxfixes-dev \
             dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion
 
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release

@@ -19,6 +19,7 @@
 #include "results/ResultsModel.h"
 #include "results/ResultsView.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -31,6 +32,19 @@
 #include <utility>
 
 namespace pellorin {
+
+namespace {
+
+// To assistive technology a top-level QWidget is a plain pane; the main
+// window is told as a window, so a screen reader treats it as one.
+QAccessibleInterface* mainWindowAccessible(const QString& className, QObject* object)
+{
+    if (className != QLatin1String(Form1::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
+} // namespace
 
 Form1::Form1(Services services, QWidget* parent)
     : Form1(services, programFolder(), parent)
@@ -45,6 +59,11 @@ Form1::Form1(Services services, QString programFolder, QWidget* parent)
     , m_random(RandomSource::fromSystem())
     , m_results(new ResultsModel(this))
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(&mainWindowAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     createControls();
     connectHandlers();
     Form1_Load();

@@ -70,7 +70,9 @@ QStringList heardSince(qsizetype start)
 
 QAccessibleInterface* accessibleOf(QWidget& window, const char* name)
 {
-    return QAccessible::queryAccessibleInterface(test::control<QWidget>(window, name));
+    return QAccessible::queryAccessibleInterface(window.objectName() == QLatin1String(name)
+            ? &window
+            : test::control<QWidget>(window, name));
 }
 
 } // namespace
@@ -114,6 +116,7 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<int>("role");
         QTest::addColumn<QString>("name");
+        QTest::addRow("Form1") << "Form1" << int(QAccessible::Window) << "Pellorin";
         const int button = QAccessible::Button;
         QTest::addRow("PushButton1") << "PushButton1" << button << "Start Generating";
         QTest::addRow("PushButton2") << "PushButton2" << button << "Copy Results To Clipboard";
