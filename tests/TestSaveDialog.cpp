@@ -1,12 +1,20 @@
+#include "app/Form1.h"
 #include "platform/QtSaveDialog.h"
+#include "results/ResultsModel.h"
+#include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -21,8 +29,8 @@ class TestSaveDialog : public QObject {
     QTemporaryDir m_dir;
     const QStringList m_filters{"Text Files (*.txt)", "All Files (*.*)"};
 
-    // Runs `script` on the dialog once it is open, as the user would.
-    QString ask(QtSaveDialog& saveDialog, std::function<void(QFileDialog&)> script)
+    // Runs `script` on the dialog once `open` has opened it, as the user would.
+    void whileOpen(const std::function<void()>& open, std::function<void(QFileDialog&)> script)
     {
         bool ran = false;
         QTimer soon;
@@ -32,11 +40,21 @@ class TestSaveDialog : public QObject {
             QVERIFY(dialog);
             ran = true;
             script(*dialog);
+            // A script that failed half-way must not leave the dialog waiting.
+            if (dialog->isVisible())
+                dialog->reject();
         });
         soon.start(0);
-        QString answer = saveDialog.askSaveFileName(QStringLiteral("Save"), m_filters);
+        open();
         if (!ran)
             qFatal("the dialog never opened");
+    }
+
+    QString ask(QtSaveDialog& saveDialog, std::function<void(QFileDialog&)> script)
+    {
+        QString answer;
+        whileOpen([&] { answer = saveDialog.askSaveFileName(QStringLiteral("Save"), m_filters); },
+            std::move(script));
         return answer;
     }
 
@@ -66,6 +84,20 @@ class TestSaveDialog : public QObject {
         return question;
     }
 
+    // The names the dialog's file list shows, sorted.
+    static QStringList listedNames(QFileDialog& dialog)
+    {
+        auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        if (!view)
+            qFatal("no file list");
+        QStringList names;
+        const QModelIndex root = view->rootIndex();
+        for (int row = 0; row < view->model()->rowCount(root); ++row)
+            names << view->model()->index(row, 0, root).data().toString();
+        names.sort();
+        return names;
+    }
+
 private slots:
     void showsTitleAndFileTypesWithoutDefaultSuffix()
     {
@@ -80,36 +112,90 @@ private slots:
         QCOMPARE(chosen, m_dir.filePath(QStringLiteral("results")));
     }
 
+    // The file type is chosen in the dialog's own list with the arrow keys;
+    // "v" moves down a type, "^" up.
+    void listsTheFilesOfTheChosenType_data()
+    {
+        QTest::addColumn<QString>("moves");
+        QTest::addColumn<QString>("shownType");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addRow("text files") << ""
+                                    << "Text Files (*.txt)" << QStringList { "other.txt" };
+        QTest::addRow("all files, also without a dot")
+            << "v"
+            << "All Files (*.*)" << QStringList { "mixed", "noext", "other.txt" };
+        QTest::addRow("all files, then text files again")
+            << "v^"
+            << "Text Files (*.txt)" << QStringList { "other.txt" };
+    }
+
+    void listsTheFilesOfTheChosenType()
+    {
+        QFETCH(QString, moves);
+        QFETCH(QString, shownType);
+        QFETCH(QStringList, listed);
+        const QString folder = m_dir.filePath(QStringLiteral("listing"));
+        QVERIFY(QDir().mkpath(folder));
+        for (const char* name : { "noext", "mixed", "other.txt" }) {
+            QFile file(folder + u'/' + QLatin1String(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+
+        QtSaveDialog saveDialog;
+        ask(saveDialog, [&](QFileDialog& dialog) {
+            dialog.setDirectory(folder);
+            auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(types);
+            for (QChar move : moves)
+                QTest::keyClick(types, move == u'v' ? Qt::Key_Down : Qt::Key_Up);
+            QCOMPARE(types->currentText(), shownType);
+            QTRY_COMPARE(listedNames(dialog), listed);
+        });
+    }
+
+    // Through the program's own save button, so the answer decides what
+    // becomes of the file.
     void existingFileAsksBeforeReplacing_data()
     {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("chosen");
-        QTest::addRow("yes") << int(QMessageBox::Yes) << true;
-        QTest::addRow("no, then cancel") << int(QMessageBox::No) << false;
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addRow("yes replaces")
+            << int(QMessageBox::Yes) << QByteArray("Result(s)\t\r\n1        \t\r\n\r\n");
+        QTest::addRow("no, then cancel, keeps the old file")
+            << int(QMessageBox::No) << QByteArray("old contents");
     }
 
     void existingFileAsksBeforeReplacing()
     {
         QFETCH(int, answer);
-        QFETCH(bool, chosen);
-        const QString existing = m_dir.filePath(QStringLiteral("old.txt"));
-        QFile file(existing);
+        QFETCH(QByteArray, expected);
+        QFile file(m_dir.filePath(QStringLiteral("old.txt")));
         QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("old contents");
         file.close();
 
+        test::FakeServices fakes;
         QtSaveDialog saveDialog;
+        const Services s = fakes.services();
+        Form1 form({ s.settings, s.messages, s.clipboard, saveDialog, s.spreadsheet, s.skin });
+        form.show();
+        form.results().append("1");
         QString question;
         bool openAfterNo = false;
-        const QString result = ask(saveDialog, [&](QFileDialog& dialog) {
-            question = typeAndSave(dialog, QStringLiteral("old.txt"),
-                                   QMessageBox::StandardButton(answer));
-            openAfterNo = dialog.isVisible();
-            if (openAfterNo)
-                dialog.reject();
-        });
+        whileOpen(
+            [&] {
+                QTest::mouseClick(test::control<QPushButton>(form, "PushButton4"), Qt::LeftButton);
+            },
+            [&](QFileDialog& dialog) {
+                question = typeAndSave(
+                    dialog, QStringLiteral("old.txt"), QMessageBox::StandardButton(answer));
+                openAfterNo = dialog.isVisible();
+            });
         QCOMPARE(question, QStringLiteral("old.txt already exists.\nDo you want to replace it?"));
-        QCOMPARE(result, chosen ? existing : QString());
-        QCOMPARE(openAfterNo, !chosen);
+        QCOMPARE(openAfterNo, answer == QMessageBox::No);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), expected);
+        QVERIFY(fakes.messages.shown.isEmpty());
     }
 
     // A cancel must not hand back the previous choice, or a cancelled save
