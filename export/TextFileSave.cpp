@@ -71,6 +71,10 @@ void SaveListToTextFile(const RowSource& rows, const QString& fileName, Yielder&
         throw FileSaveError(fileName, QStringLiteral("The file is read-only"));
 
     QSaveFile file(fileName);
+    // Where the folder refuses the temporary file but the file itself may be
+    // written, write it in place: the only way the user's save can succeed
+    // there, at the price that a failure half-way leaves the file cut short.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw FileSaveError(fileName, file.errorString());
     writeTableText(table, file, fileName);

@@ -72,10 +72,10 @@ void fillNumbered(ResultsModel& results, std::size_t rows)
         appender.append(numberedRow(i));
 }
 
-// The child: a save into a folder whose mode forbids writing, with the
-// permission override dropped before any thread exists, so a writer thread
-// is bound by the mode too.
-int runReadOnlyFolderChild(const QString& folder)
+// The child: a save to `target` in a folder whose mode forbids writing,
+// with the permission override dropped before any thread exists, so a
+// writer thread is bound by the mode too.
+int runReadOnlyFolderChild(const QString& target)
 {
     test::EnforcedFilePermissions enforced;
     if (!test::EnforcedFilePermissions::permissionsBind())
@@ -88,7 +88,7 @@ int runReadOnlyFolderChild(const QString& folder)
     Form1 form(services.services());
     form.show();
     fillNumbered(form.results(), 100000);
-    services.saveDialog.nextFileName = folder + QStringLiteral("/old.txt");
+    services.saveDialog.nextFileName = target;
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("PushButton4")), Qt::LeftButton);
     test::printChildValue(QStringLiteral("messages"), QString::number(services.messages.shown.size()));
     for (const auto& shown : services.messages.shown)
@@ -147,26 +147,46 @@ private slots:
         m_dir.reset();
     }
 
+    // The folder refuses the temporary file the save is written to. A file
+    // the user may write is then written in place; a new one cannot be made.
+    void saveIntoReadOnlyFolder_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason"); // empty: saved
+        QTest::addRow("writable file is written in place") << "old.txt" << "";
+        QTest::addRow("new file is refused") << "new.txt" << "Permission denied";
+    }
+
     void saveIntoReadOnlyFolder()
     {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
         const QString folder = m_dir->filePath(QStringLiteral("ro"));
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(writeFile(folder + QStringLiteral("/old.txt"), kOldContents));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        const test::ChildResult child =
-            test::runChild({QStringLiteral("save-read-only-folder"), folder}, 120 * 1000);
+        const test::ChildResult child = test::runChild(
+            {QStringLiteral("save-read-only-folder"), folder + u'/' + name}, 120 * 1000);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY2(child.finished, child.errorOutput.constData());
         if (child.exitCode == 3)
             QSKIP("file permissions do not bind here (root without a way to drop the override)");
         QCOMPARE(child.exitCode, 0);
-        QCOMPARE(child.values.value(QStringLiteral("messages")), QStringLiteral("1"));
-        QCOMPARE(child.values.value(QStringLiteral("message")),
-                 saveReport(QStringLiteral("Cannot save \"%1/old.txt\": Permission denied").arg(folder)));
         QCOMPARE(child.values.value(QStringLiteral("pointer")), QString::number(Form1::kPointerDefault));
         QCOMPARE(child.values.value(QStringLiteral("cursor")), QString::number(int(Qt::ArrowCursor)));
-        QCOMPARE(contents(folder + QStringLiteral("/old.txt")), kOldContents);
         QCOMPARE(entries(folder), QStringList{QStringLiteral("old.txt")});
+        if (!reason.isEmpty()) {
+            QCOMPARE(child.values.value(QStringLiteral("messages")), QStringLiteral("1"));
+            QCOMPARE(child.values.value(QStringLiteral("message")),
+                     saveReport(QStringLiteral("Cannot save \"%1/%2\": %3").arg(folder, name, reason)));
+            QCOMPARE(contents(folder + QStringLiteral("/old.txt")), kOldContents);
+            return;
+        }
+        QCOMPARE(child.values.value(QStringLiteral("messages")), QStringLiteral("0"));
+        const QByteArray saved = contents(folder + QStringLiteral("/old.txt"));
+        QCOMPARE(saved.size(), qsizetype(19) * 100001 + 2);
+        QVERIFY(saved.startsWith("Result(s)       \t\r\n4000000000000000\t\r\n"));
+        QVERIFY(saved.endsWith("4000000000099999\t\r\n\r\n"));
     }
 
     // The disk fills up after the first 64 KB of the new file.
