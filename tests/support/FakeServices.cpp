@@ -1,7 +1,5 @@
 #include "tests/support/FakeServices.h"
 
-#include <QFileInfo>
-
 namespace pellorin::test {
 
 void RecordingMessageBoxes::show(const QString& text, const QString& caption, MessageIcon icon)
@@ -27,11 +25,6 @@ QString ScriptedSaveDialog::askSaveFileName(const QString& title, const QStringL
     ++asked;
     lastTitle = title;
     lastFilters = filters;
-    if (!nextFileName.isEmpty() && QFileInfo::exists(nextFileName)) {
-        ++replaceQuestions;
-        if (!replaceAnswer)
-            return {};
-    }
     return nextFileName;
 }
 

@@ -46,15 +46,13 @@ public:
     int clears = 0;
 };
 
-// Answers the save dialog with the next name set by the test. When that file
-// exists, the replace question gets `replaceAnswer`; "no" ends like a cancel.
+// Answers the save dialog with the next name set by the test, as if any
+// replace question had been answered yes.
 class ScriptedSaveDialog final : public SaveDialog {
 public:
     QString askSaveFileName(const QString& title, const QStringList& filters) override;
 
     QString nextFileName;
-    bool replaceAnswer = true;
-    int replaceQuestions = 0;
     QString lastTitle;
     QStringList lastFilters;
     int asked = 0;
