@@ -7,7 +7,7 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev \
             xvfb xdotool xclip x11-utils libx11-dev \
             at-spi2-core python3-pyatspi dbus-x11 libxfixes-dev \
-            dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion
+            dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion openbox
 
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 

@@ -16,6 +16,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/ProcessEnd.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowManagerRequests.h"
 #include "results/ResultsModel.h"
 #include "results/ResultsView.h"
 
@@ -67,6 +68,9 @@ Form1::Form1(Services services, QString programFolder, QWidget* parent)
     createControls();
     connectHandlers();
     Form1_Load();
+    // Qt would drop the window manager's close request while a message box
+    // or dialog is open; closing ends the program then too.
+    acceptCloseRequestsWhileBlocked(*this);
 }
 
 Form1::~Form1() = default;

@@ -1,6 +1,7 @@
 #include "app/WindowUtilities.h"
 
 #include "app/Twips.h"
+#include "platform/WindowManagerRequests.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -26,15 +27,20 @@ void CenterOnScreen(QWidget& window)
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    const QSize size = window.frameGeometry().size();
+    // Before it is shown the window has no frame yet. Where a window manager
+    // will add one, the outer window is centred and the client area placed
+    // inside it, so nothing moves once the frame is there. (Asking made the
+    // native window, so a move now places the client area.)
+    const QMargins frame = window.isVisible() ? QMargins() : expectedFrameMargins(window);
+    const QSize size = window.frameGeometry().size().grownBy(frame);
 
     const float left
         = centeredEdge(float(pixelsToTwips(area.width())), float(pixelsToTwips(size.width())));
-    window.move(area.left() + twipsToPixels(left), window.pos().y());
+    window.move(area.left() + twipsToPixels(left) + frame.left(), window.pos().y());
 
     const float top
         = centeredEdge(float(pixelsToTwips(area.height())), float(pixelsToTwips(size.height())));
-    window.move(window.pos().x(), area.top() + twipsToPixels(top));
+    window.move(window.pos().x(), area.top() + twipsToPixels(top) + frame.top());
 }
 
 bool FileExists(const QString& path)

@@ -16,7 +16,9 @@ QString programFolder();
 float centeredEdge(float screenTwips, float windowTwips);
 
 // Moves `window` to the centre of the primary screen, taskbar included:
-// first horizontally, then vertically. Its size does not change.
+// first horizontally, then vertically. Its size does not change. What is
+// centred is the outer window, with the frame and title bar that a window
+// manager puts around it, also when it is not shown yet.
 void CenterOnScreen(QWidget& window);
 
 // Whether `path` names a file whose modification time can be read. Every

@@ -153,8 +153,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("reason"); // empty: saved
-        QTest::addRow("writable file is written in place") << "old.txt" << "";
-        QTest::addRow("new file is refused") << "new.txt" << "Permission denied";
+        QTest::addRow("writable file is written in place") << "old.txt"
+                                                           << "";
+        QTest::addRow("new file is refused") << "new.txt"
+                                             << "Permission denied";
     }
 
     void saveIntoReadOnlyFolder()
@@ -166,19 +168,20 @@ private slots:
         QVERIFY(writeFile(folder + QStringLiteral("/old.txt"), kOldContents));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         const test::ChildResult child = test::runChild(
-            {QStringLiteral("save-read-only-folder"), folder + u'/' + name}, 120 * 1000);
+            { QStringLiteral("save-read-only-folder"), folder + u'/' + name }, 120 * 1000);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY2(child.finished, child.errorOutput.constData());
         if (child.exitCode == 3)
             QSKIP("file permissions do not bind here (root without a way to drop the override)");
         QCOMPARE(child.exitCode, 0);
         QCOMPARE(child.values.value(QStringLiteral("pointer")), QString::number(Form1::kPointerDefault));
-        QCOMPARE(child.values.value(QStringLiteral("cursor")), QString::number(int(Qt::ArrowCursor)));
+        QCOMPARE(
+            child.values.value(QStringLiteral("cursor")), QString::number(int(Qt::ArrowCursor)));
         QCOMPARE(entries(folder), QStringList{QStringLiteral("old.txt")});
         if (!reason.isEmpty()) {
             QCOMPARE(child.values.value(QStringLiteral("messages")), QStringLiteral("1"));
             QCOMPARE(child.values.value(QStringLiteral("message")),
-                     saveReport(QStringLiteral("Cannot save \"%1/%2\": %3").arg(folder, name, reason)));
+                saveReport(QStringLiteral("Cannot save \"%1/%2\": %3").arg(folder, name, reason)));
             QCOMPARE(contents(folder + QStringLiteral("/old.txt")), kOldContents);
             return;
         }

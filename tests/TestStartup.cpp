@@ -3,7 +3,6 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "app/Form1.h"
-#include "platform/QtMessageBoxes.h"
 #include "results/ResultsModel.h"
 #include "results/ResultsView.h"
 #include "tests/support/FakeServices.h"
@@ -12,15 +11,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -29,46 +25,6 @@ using namespace pellorin;
 namespace {
 
 const QString kHandCursor = QStringLiteral(PELLORIN_ASSETS_DIR "/beside-exe/HAND-M.CUR");
-const char* const kCloseWithOtherWindows = "--close-with-other-windows";
-
-// Run in a child process: the main window closes while a modal message box,
-// another shown window and a hidden one are open. The process must end at
-// once, with none of the code after the box running.
-int closeWithOtherWindows(int argc, char** argv)
-{
-    test::isolateUserFolders();
-    QApplication app(argc, argv);
-    test::FakeServices fakes;
-    QtMessageBoxes boxes;
-    Services real = fakes.services();
-    QTemporaryDir folder;
-    Form1 form(
-        { real.settings, boxes, real.clipboard, real.saveDialog, real.spreadsheet, real.skin },
-        folder.path());
-    boxes.setParentWindow(&form);
-    form.show();
-    QWidget other;
-    other.setWindowTitle(QStringLiteral("other"));
-    other.show();
-    QWidget hidden;
-    hidden.setWindowTitle(QStringLiteral("hidden"));
-    hidden.winId(); // a native window that is never shown
-
-    QTimer::singleShot(50, &form, [&] {
-        QTimer::singleShot(100, &form, [&] {
-            std::fputs("closing\n", stdout);
-            std::fflush(stdout);
-            form.close();
-            std::fputs("still running after close\n", stdout);
-        });
-        boxes.show(
-            QStringLiteral("A box left open"), QStringLiteral("Pellorin"), MessageIcon::None);
-        std::fputs("carried on after the box\n", stdout);
-    });
-    app.exec();
-    std::fputs("carried on after the event loop\n", stdout);
-    return 3;
-}
 
 } // namespace
 
@@ -327,28 +283,10 @@ private slots:
             QPoint(screen.left() + (screen.width() - 536) / 2,
                 screen.top() + (screen.height() - 484) / 2));
     }
-
-    void closingEndsTheProcessAndEveryWindow()
-    {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::SeparateChannels);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        child.setProcessEnvironment(environment);
-        child.start(QCoreApplication::applicationFilePath(),
-            { QString::fromLatin1(kCloseWithOtherWindows) });
-        QVERIFY(child.waitForFinished(20000));
-        const QByteArray output = child.readAllStandardOutput();
-        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(child.exitCode(), 0);
-        QCOMPARE(output, QByteArray("closing\n"));
-    }
 };
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::strcmp(argv[1], kCloseWithOtherWindows) == 0)
-        return closeWithOtherWindows(argc, argv);
     pellorin::test::isolateUserFolders();
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);

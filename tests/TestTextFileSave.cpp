@@ -169,7 +169,7 @@ private slots:
     void replacesAnExistingFile()
     {
         writeFile(path("old.txt"), "old contents");
-        fill({"1"});
+        fill({ "1" });
         saveAs(path("old.txt"));
 
         QCOMPARE(contents(path("old.txt")), QByteArray("Result(s)\t\r\n1        \t\r\n\r\n"));

@@ -138,3 +138,17 @@ luhn_valid() {
     done
     ((sum % 10 == 0))
 }
+
+# Asks the main window to close as a window manager's close button does,
+# with the tool given ($1, SendCloseRequest), and expects the program to end
+# within $2 tenths of a second, with status 0 and no window of it left.
+close_and_expect_end() {
+    local tool=$1 tenths=$2 status
+    "$tool" "$window" || fail "the close request could not be sent"
+    wait_for "$tenths" program_gone || fail "the program still runs $((tenths / 10)) s after the close request"
+    wait "$program_pid"
+    status=$?
+    program_pid=""
+    [ "$status" = 0 ] || fail "the program ended with status $status"
+    [ -z "$(xdotool search --name 'Pellorin|Save' 2>/dev/null)" ] || fail "a window of the program is left"
+}
