@@ -7,7 +7,8 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev \
             xvfb xdotool xclip x11-utils libx11-dev \
             at-spi2-core python3-pyatspi dbus-x11 libxfixes-dev \
-            dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion openbox
+            dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion openbox \
+            libcli11-dev nlohmann-json3-dev libcsv-dev
 
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 
@@ -58,7 +59,7 @@ test-sanitize: build-sanitize
 lint: build
 	@tools/ensure-packages $(LINT_PACKAGES)
 	run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) \
-	  '^$(CURDIR)/(main\.cpp|(app|generate|results|export|platform|tests|fuzz|bench)/)'
+	  '^$(CURDIR)/(main\.cpp|(app|cli|generate|results|export|platform|tests|fuzz|bench)/)'
 
 # Builds the libFuzzer targets; run one with e.g.
 #   $(FUZZ_DIR)/bin/fuzz_quantity -max_total_time=300 fuzz/corpus/quantity

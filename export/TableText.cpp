@@ -14,14 +14,18 @@ constexpr std::size_t kCellsPerPoll = 4096;
 
 [[noreturn]] void throwOverflow(const char* what, std::size_t column)
 {
-    throw TableTextError("Overflow: " + std::string(what) + " of column " + std::to_string(column + 1)
-                         + " has more than " + std::to_string(TableText::kMaxWidth) + " characters");
+    throw TableTextError("Overflow: " + std::string(what) + " of column "
+        + std::to_string(column + 1) + " has more than " + std::to_string(TableText::kMaxWidth)
+        + " characters");
 }
 
 // A block of output that grows only when a single line is longer than it.
 class Block {
 public:
-    explicit Block(std::size_t capacity) : m_bytes(std::max<std::size_t>(capacity, 64)) {}
+    explicit Block(std::size_t capacity)
+        : m_bytes(std::max<std::size_t>(capacity, 64))
+    {
+    }
 
     // Room for `n` more bytes at the end.
     char* room(std::size_t n)
@@ -35,7 +39,7 @@ public:
     std::size_t used() const { return m_used; }
     void truncate(std::size_t used) { m_used = used; }
     char at(std::size_t i) const { return m_bytes[i]; }
-    std::string_view view() const { return {m_bytes.data(), m_used}; }
+    std::string_view view() const { return { m_bytes.data(), m_used }; }
 
 private:
     std::vector<char> m_bytes;
@@ -76,7 +80,10 @@ char* putCell(char* out, std::string_view text, std::size_t width)
 } // namespace
 
 TableText::TableText(const RowSource& rows, TableLayout layout, Yielder& yielder)
-    : m_rows(rows), m_layout(layout), m_yielder(yielder), m_cellsSincePoll(kCellsPerPoll)
+    : m_rows(rows)
+    , m_layout(layout)
+    , m_yielder(yielder)
+    , m_cellsSincePoll(kCellsPerPoll)
 {
 }
 
@@ -156,7 +163,8 @@ void TableText::measure()
     m_measured = true;
 }
 
-void TableText::render(const std::function<void(std::string_view)>& sink, std::size_t blockSize)
+void TableText::render(
+    const std::function<void(std::string_view)>& sink, std::size_t blockSize, unsigned parts)
 {
     if (!m_measured)
         throw std::logic_error("TableText::render before measure");
@@ -189,7 +197,8 @@ void TableText::render(const std::function<void(std::string_view)>& sink, std::s
         }
     };
 
-    if (m_layout == TableLayout::File) {
+    const bool file = m_layout == TableLayout::File;
+    if (file && (parts & kHeaderPart) != 0) {
         const std::size_t lineStart = block.used();
         for (std::size_t c = 0; c < columns; ++c) {
             poll(1);
@@ -203,8 +212,9 @@ void TableText::render(const std::function<void(std::string_view)>& sink, std::s
     // Runs of rows worth one poll each: a tick and the cells per row.
     const std::size_t run = std::max<std::size_t>(1, kCellsPerPoll / (columns + 1));
     const auto ticks = std::make_unique<bool[]>(run);
-    for (std::size_t first = 0; first < m_rowCount; first += run) {
-        const std::size_t count = std::min(run, m_rowCount - first);
+    const std::size_t rows = (!file || (parts & kRowsPart) != 0) ? m_rowCount : 0;
+    for (std::size_t first = 0; first < rows; first += run) {
+        const std::size_t count = std::min(run, rows - first);
         poll(count * (columns + 1));
         m_rows.ticks(first, count, ticks.get());
         for (std::size_t i = 0; i < count; ++i) {
@@ -222,7 +232,7 @@ void TableText::render(const std::function<void(std::string_view)>& sink, std::s
         }
     }
 
-    if (m_layout == TableLayout::File) {
+    if (file && (parts & kEndingPart) != 0) {
         char* out = block.room(2);
         *out++ = '\r';
         *out++ = '\n';

@@ -38,9 +38,17 @@ enum class TableLayout {
 // away make the export fail rather than read rows that are gone.
 class TableText {
 public:
+    // The pieces of the file layout, for a table written in parts (each part
+    // measured and rendered on its own, with the same widths): the header
+    // line, the ticked rows, and the final line end.
+    static constexpr unsigned kHeaderPart = 1;
+    static constexpr unsigned kRowsPart = 2;
+    static constexpr unsigned kEndingPart = 4;
+    static constexpr unsigned kAllParts = kHeaderPart | kRowsPart | kEndingPart;
+
     // Widths are kept in 16 bits, as the clipboard and file formats always were.
     static constexpr std::size_t kMaxWidth = 32767;
-    static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 17;
+    static constexpr std::size_t kDefaultBlockSize = std::size_t { 1 } << 17;
 
     TableText(const RowSource& rows, TableLayout layout, Yielder& yielder);
 
@@ -60,9 +68,10 @@ public:
     // The output pass, after measure(). Hands the text to `sink` in blocks of
     // whole lines, each about `blockSize` bytes (one long line may exceed it).
     // The sink may yield as well. Throws TableTextError when rows go away,
-    // and whatever `sink` throws.
+    // and whatever `sink` throws. `parts` leaves out pieces of the file
+    // layout; the clipboard layout has rows only.
     void render(const std::function<void(std::string_view)>& sink,
-                std::size_t blockSize = kDefaultBlockSize);
+        std::size_t blockSize = kDefaultBlockSize, unsigned parts = kAllParts);
 
 private:
     // Accounts for `cells` cells about to be read, and now and then lets the

@@ -1,33 +1,22 @@
 #pragma once
 
 #include "generate/Brand.h"
+#include "generate/CardNumber.h"
+#include "generate/NumberPattern.h"
 #include "generate/RandomSource.h"
 
-#include <array>
-#include <cstdint>
-#include <string_view>
-
 namespace pellorin {
-
-inline constexpr int kMaxCardLength = 19;
-
-struct CardNumber {
-    std::array<char, kMaxCardLength> digits{};
-    std::uint8_t length = 0;
-
-    std::string_view text() const noexcept { return {digits.data(), length}; }
-};
 
 // Builds Luhn-valid numbers of one brand: a prefix from the brand's table,
 // then digits 1 to 9 up to the brand's length.
 class CardGenerator {
 public:
-    CardGenerator(const Brand& brand, RandomSource& random) noexcept;
+    CardGenerator(const Brand& brand, RandomSource& random);
 
     CardNumber next() noexcept;
 
 private:
-    const Brand& m_brand;
+    NumberPattern m_pattern;
     RandomSource& m_random;
 };
 

@@ -5,35 +5,23 @@
 
 namespace pellorin {
 
-namespace {
-
-constexpr std::uint64_t kGolden = 0x9e3779b97f4a7c15ULL;
-
-constexpr std::uint64_t mix64(std::uint64_t z) noexcept
-{
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-}
-
-} // namespace
-
 RandomSource::RandomSource(std::uint64_t baseSeed, Timer timer) noexcept
-    : m_base(mix64(baseSeed)), m_state(m_base), m_timer(timer)
+    : m_base(mix64(baseSeed))
+    , m_state(m_base)
+    , m_timer(timer)
 {
 }
 
 RandomSource RandomSource::fromSystem()
 {
     std::random_device device;
-    const std::uint64_t seed = (std::uint64_t{device()} << 32) ^ device();
+    const std::uint64_t seed = (std::uint64_t { device() } << 32) ^ device();
     return RandomSource(seed ^ systemTimer());
 }
 
 std::uint64_t RandomSource::systemTimer() noexcept
 {
-    return static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
 void RandomSource::reseed() noexcept

@@ -4,6 +4,17 @@
 
 namespace pellorin {
 
+// SplitMix64's increment and output mix: a stream is mix64 of a counter
+// stepped by kGolden.
+inline constexpr std::uint64_t kGolden = 0x9e3779b97f4a7c15ULL;
+
+constexpr std::uint64_t mix64(std::uint64_t z) noexcept
+{
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
 // Uniform random source for card generation, re-seeded before every attempt.
 //
 // A re-seed mixes the timer, a per-source counter and a base seed taken once

@@ -1,11 +1,13 @@
 #include "generate/Brand.h"
 #include "generate/CardGenerator.h"
 #include "generate/LuhnCheck.h"
+#include "generate/NumberPattern.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -216,6 +218,46 @@ TEST_P(BrandTest, DigitFrequenciesMatchTheLiteralProcedure)
             EXPECT_EQ(fast[p][0], 0) << "a 0 after the prefix at position " << p;
         }
     }
+}
+
+// The share of draws that give no number is the share of (prefix, digits)
+// pairs whose check digit would be 0: what numberCount() claims is left.
+TEST_P(BrandTest, DrawsGivingNoNumberMatchTheCountOfNumbers)
+{
+    const NumberPattern pattern = NumberPattern::forBrand(brand(GetParam()));
+    RandomSource random(3, frozenTimer);
+    CardNumber number;
+    const int draws = 200000;
+    int none = 0;
+    for (int i = 0; i < draws; ++i)
+        none += pattern.write(random.next(), number.digits.data()) == NumberPattern::kNone;
+    const double expected = 1.0 - double(pattern.numberCount()) / double(pattern.keyCount());
+    EXPECT_NEAR(none / double(draws), expected, 5 * std::sqrt(expected / draws));
+}
+
+// One free digit and the check digit: ten numbers, each equally likely,
+// every one Luhn-valid, with 0 among the free digits.
+TEST(NumberPattern, CustomPrefixIsUniformOverEveryValidNumber)
+{
+    const NumberPattern pattern = NumberPattern::custom("60345678901", 13);
+    EXPECT_EQ(pattern.numberCount(), 10u);
+    RandomSource random(8, frozenTimer);
+    std::map<std::string, int> counts;
+    const int draws = 100000;
+    CardNumber number;
+    for (int i = 0; i < draws; ++i) {
+        ASSERT_NE(pattern.write(random.next(), number.digits.data()), NumberPattern::kNone);
+        ++counts[std::string(number.digits.data(), 13)];
+    }
+    ASSERT_EQ(counts.size(), 10u);
+    double chi2 = 0;
+    for (const auto& [text, count] : counts) {
+        EXPECT_TRUE(text.starts_with("60345678901") && LuhnCheck(text)) << text;
+        chi2 += (count - draws / 10.0) * (count - draws / 10.0) / (draws / 10.0);
+    }
+    EXPECT_LT(chi2, 33.7); // 9 degrees of freedom, 99.99th percentile
+    EXPECT_TRUE(
+        counts.contains(std::string("603456789010") + char('0' + luhnCheckDigit("603456789010"))));
 }
 
 } // namespace

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pellorin::cli {
+
+// The longest line `check` reads, in bytes, line end excluded. Longer lines
+// are reported, not read.
+inline constexpr std::size_t kMaxCheckLine = 256;
+
+// One line of `check` input, read.
+struct CheckLine {
+    enum class Kind {
+        Blank, // nothing but blanks: skipped
+        Number, // digits, with any blanks and dashes taken out
+        NotANumber, // a character other than a digit, blank or dash
+        NoDigits, // only dashes and blanks
+        TooLong, // more than 19 digits, or more than kMaxCheckLine bytes
+    };
+    Kind kind = Kind::Blank;
+    std::string digits;
+    std::size_t column = 0; // 1-based, of the first wrong character (NotANumber)
+};
+
+// Reads a line without its line end. Blanks are spaces and TABs; a CR at
+// the end (a CR LF file) counts as a blank.
+CheckLine readCheckLine(std::string_view line);
+
+// The brand a number belongs to by its issuer prefix and length: "Visa"
+// (4, 13/16/19 digits), "Mastercard" (51-55 and 2221-2720, 16),
+// "American Express" (34 and 37, 15), "Discover" (6011, 644-649 and 65,
+// 16 to 19), or "unknown".
+std::string_view issuerOf(std::string_view digits) noexcept;
+
+// Cuts input into lines as it arrives in pieces of any size, holding at
+// most kMaxCheckLine bytes of a line: a longer one is handed on as
+// overlong, without its text.
+class LineSplitter {
+public:
+    // Calls onLine(std::string_view line, bool overlong) for every complete
+    // line in `bytes`.
+    template <typename OnLine> void feed(std::string_view bytes, OnLine&& onLine)
+    {
+        while (!bytes.empty()) {
+            const std::size_t end = bytes.find('\n');
+            const std::string_view piece = bytes.substr(0, end);
+            if (!m_overlong) {
+                if (m_line.size() + piece.size() > kMaxCheckLine) {
+                    m_overlong = true;
+                    m_line.clear();
+                } else {
+                    m_line.append(piece);
+                }
+            }
+            if (end == std::string_view::npos)
+                return;
+            onLine(std::string_view(m_line), m_overlong);
+            m_line.clear();
+            m_overlong = false;
+            bytes.remove_prefix(end + 1);
+        }
+    }
+
+    // The last line when the input does not end with a line end.
+    template <typename OnLine> void finish(OnLine&& onLine)
+    {
+        if (!m_line.empty() || m_overlong)
+            onLine(std::string_view(m_line), m_overlong);
+        m_line.clear();
+        m_overlong = false;
+    }
+
+private:
+    std::string m_line;
+    bool m_overlong = false;
+};
+
+} // namespace pellorin::cli

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "cli/CommandLine.h"
+
+namespace pellorin::cli {
+
+class Output;
+
+// Checks every line of the request's files (standard input when none) and
+// writes a verdict line per number to `output`; reports unreadable lines
+// and the summary on standard error. Returns the exit status: 0 all valid,
+// 1 any invalid, 2 any line or file that could not be read. Throws
+// OutputError.
+int runCheck(const CheckRequest& request, Output& output);
+
+} // namespace pellorin::cli

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "generate/Brand.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pellorin::cli {
+
+enum class Format { Text, Csv, Json, Ndjson, Table };
+
+struct GenerateRequest {
+    // Empty for a custom prefix.
+    std::optional<BrandId> brand = BrandId::Visa;
+    std::string prefix;
+    int length = 0;
+    std::uint64_t count = 10;
+    std::optional<std::uint64_t> seed;
+    bool unique = false;
+    bool withExpiry = false;
+    bool withCvv = false;
+    Format format = Format::Text;
+    std::string output; // empty: standard output
+    unsigned threads = 1;
+};
+
+struct CheckRequest {
+    std::vector<std::string> files; // empty: standard input
+};
+
+// What the command line asks for. For Message the text goes to standard
+// output with status 0 (help, version); for UsageError it goes to standard
+// error with status 2.
+struct CommandLine {
+    enum class Kind { Generate, Check, Message, UsageError };
+    Kind kind = Kind::UsageError;
+    GenerateRequest generate;
+    CheckRequest check;
+    std::string text;
+};
+
+// Reads the arguments after the program name. Never throws for any input
+// but running out of memory. `defaultThreads` is what --threads defaults to.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned defaultThreads);
+
+// The version the program reports, from the project's build.
+const char* programVersion() noexcept;
+
+} // namespace pellorin::cli

@@ -1,0 +1,98 @@
+// pellorin-cli: the card number generator for scripts and pipelines. It
+// shares the window's core and nothing of its user interface.
+
+#include "cli/CheckRun.h"
+#include "cli/CommandLine.h"
+#include "cli/GenerateRun.h"
+#include "cli/Output.h"
+#include "generate/RandomSource.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <new>
+#include <random>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+using namespace pellorin;
+using namespace pellorin::cli;
+
+std::uint64_t unpredictableSeed()
+{
+    std::random_device device;
+    return ((std::uint64_t { device() } << 32) ^ device()) ^ RandomSource::systemTimer();
+}
+
+// The month expiry dates count from: the current one in UTC, or the one of
+// SOURCE_DATE_EPOCH, the reproducible-builds convention for pinning "now".
+std::optional<MonthIndex> currentMonth()
+{
+    std::time_t now = std::time(nullptr);
+    if (const char* pinned = std::getenv("SOURCE_DATE_EPOCH")) {
+        const std::string_view text(pinned);
+        std::int64_t seconds = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() || seconds < 0
+            || seconds > std::int64_t { 1 } << 40)
+            return std::nullopt;
+        now = std::time_t(seconds);
+    }
+    std::tm utc {};
+    if (gmtime_r(&now, &utc) == nullptr)
+        return std::nullopt;
+    return MonthIndex(utc.tm_year + 1900) * 12 + utc.tm_mon;
+}
+
+int generate(const GenerateRequest& request)
+{
+    const auto month = currentMonth();
+    if (!month) {
+        std::fputs(
+            "pellorin-cli generate: SOURCE_DATE_EPOCH: expected seconds since 1970\n", stderr);
+        return 2;
+    }
+    const std::uint64_t seed = request.seed ? *request.seed : unpredictableSeed();
+    Output output(request.output);
+    // A reader that went away is no error for a generator: it simply had
+    // enough.
+    if (runGenerate(request, seed, *month, output))
+        output.commit();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Output::installSignalHandling();
+    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const CommandLine command = parseCommandLine(arguments, std::thread::hardware_concurrency());
+    try {
+        switch (command.kind) {
+        case CommandLine::Kind::Message: {
+            Output output("");
+            output.write(command.text);
+            return 0;
+        }
+        case CommandLine::Kind::UsageError:
+            std::fputs(command.text.c_str(), stderr);
+            return 2;
+        case CommandLine::Kind::Check: {
+            Output output("");
+            return runCheck(command.check, output);
+        }
+        case CommandLine::Kind::Generate:
+            return generate(command.generate);
+        }
+    } catch (const OutputError& error) {
+        std::fprintf(stderr, "pellorin-cli: %s\n", error.what());
+    } catch (const std::bad_alloc&) {
+        std::fputs("pellorin-cli: not enough memory\n", stderr);
+    }
+    return 1;
+}

@@ -1,0 +1,59 @@
+// Feeds arbitrary argument lists (the input split at NUL bytes) to the
+// command line reader: it must never throw, and whatever it accepts must be
+// within the limits the generator relies on.
+
+#include "cli/CommandLine.h"
+#include "fuzz/FuzzCheck.h"
+#include "generate/NumberPattern.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<std::string> arguments(1);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0)
+            arguments.emplace_back();
+        else
+            arguments.back().push_back(char(data[i]));
+    }
+    if (size == 0)
+        arguments.clear();
+
+    using pellorin::cli::CommandLine;
+    const CommandLine command = pellorin::cli::parseCommandLine(arguments, 4);
+    switch (command.kind) {
+    case CommandLine::Kind::UsageError:
+        PELLORIN_FUZZ_CHECK(command.text.find("Usage: pellorin-cli") != std::string::npos);
+        break;
+    case CommandLine::Kind::Message:
+        PELLORIN_FUZZ_CHECK(!command.text.empty());
+        break;
+    case CommandLine::Kind::Check:
+        break;
+    case CommandLine::Kind::Generate: {
+        const auto& g = command.generate;
+        PELLORIN_FUZZ_CHECK(g.threads >= 1 && g.threads <= 256);
+        PELLORIN_FUZZ_CHECK(g.count <= std::uint64_t(std::numeric_limits<std::int64_t>::max()));
+        if (!g.brand) {
+            PELLORIN_FUZZ_CHECK(g.length >= 12 && g.length <= pellorin::kMaxCardLength);
+            PELLORIN_FUZZ_CHECK(!g.prefix.empty() && g.prefix.size() < std::size_t(g.length));
+            PELLORIN_FUZZ_CHECK(std::all_of(
+                g.prefix.begin(), g.prefix.end(), [](char c) { return c >= '0' && c <= '9'; }));
+        }
+        if (g.unique) {
+            const auto pattern = g.brand
+                ? pellorin::NumberPattern::forBrand(pellorin::brand(*g.brand))
+                : pellorin::NumberPattern::custom(g.prefix, g.length);
+            PELLORIN_FUZZ_CHECK(g.count <= pattern.numberCount());
+        }
+        break;
+    }
+    }
+    return 0;
+}

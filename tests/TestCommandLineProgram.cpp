@@ -1,0 +1,465 @@
+// pellorin-cli run as a user runs it: a real process, its output read back
+// with real parsers.
+
+#include "generate/Brand.h"
+#include "generate/LuhnCheck.h"
+#include "tests/support/RunProgram.h"
+
+#include <csv.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using namespace pellorin;
+using pellorin::test::ProgramRun;
+
+// 2026-01-01 00:00 UTC: expiry dates run from 02/26 to 01/31.
+const std::vector<std::string> kPinnedDate { "SOURCE_DATE_EPOCH=1767225600" };
+
+ProgramRun cli(const std::vector<std::string>& arguments, const std::string& input = {})
+{
+    return test::runProgram(PELLORIN_CLI, arguments, input, kPinnedDate);
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+// A generated record, whatever the format it came in.
+struct Record {
+    std::string number, brand, expiry, cvv;
+};
+
+std::vector<Record> parseCsv(const std::string& text)
+{
+    struct Parse {
+        std::vector<std::vector<std::string>> rows { {} };
+    } parse;
+    csv_parser parser {};
+    csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI);
+    auto field = [](void* data, std::size_t size, void* self) {
+        static_cast<Parse*>(self)->rows.back().emplace_back(static_cast<const char*>(data), size);
+    };
+    auto row = [](int, void* self) { static_cast<Parse*>(self)->rows.emplace_back(); };
+    EXPECT_EQ(csv_parse(&parser, text.data(), text.size(), field, row, &parse), text.size());
+    EXPECT_EQ(csv_fini(&parser, field, row, &parse), 0);
+    csv_free(&parser);
+    parse.rows.pop_back();
+    std::vector<Record> records;
+    if (parse.rows.empty())
+        return records;
+    const std::vector<std::string> header = parse.rows.front();
+    EXPECT_GE(header.size(), 2u);
+    for (std::size_t r = 1; r < parse.rows.size(); ++r) {
+        Record record;
+        for (std::size_t c = 0; c < header.size() && c < parse.rows[r].size(); ++c) {
+            const std::string& value = parse.rows[r][c];
+            if (header[c] == "number")
+                record.number = value;
+            else if (header[c] == "brand")
+                record.brand = value;
+            else if (header[c] == "expiry")
+                record.expiry = value;
+            else if (header[c] == "cvv")
+                record.cvv = value;
+        }
+        records.push_back(record);
+    }
+    return records;
+}
+
+Record fromJson(const nlohmann::json& object)
+{
+    return { object.at("number").get<std::string>(), object.at("brand").get<std::string>(),
+        object.value("expiry", ""), object.value("cvv", "") };
+}
+
+std::vector<Record> parseRecords(const std::string& format, const std::string& text)
+{
+    std::vector<Record> records;
+    if (format == "csv")
+        return parseCsv(text);
+    if (format == "json") {
+        for (const auto& object : nlohmann::json::parse(text))
+            records.push_back(fromJson(object));
+    } else if (format == "ndjson") {
+        for (const std::string& line : lines(text))
+            records.push_back(fromJson(nlohmann::json::parse(line)));
+    } else {
+        for (const std::string& line : lines(text)) {
+            std::istringstream fields(line);
+            Record record;
+            fields >> record.number >> record.expiry >> record.cvv;
+            records.push_back(record);
+        }
+    }
+    return records;
+}
+
+// Months from January 2026 to the expiry "MM/YY".
+int monthsAhead(const std::string& expiry)
+{
+    return (std::stoi(expiry.substr(3, 2)) + 2000 - 2026) * 12 + std::stoi(expiry.substr(0, 2)) - 1;
+}
+
+struct FormatCase {
+    BrandId id;
+    const char* brand;
+    const char* caption;
+    const char* format;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* os)
+{
+    *os << c.brand << ' ' << c.format;
+}
+
+class GenerateFormats : public testing::TestWithParam<FormatCase> { };
+
+TEST_P(GenerateFormats, EveryRecordParsesWithAValidNumberOfTheBrandAndItsExtras)
+{
+    const FormatCase c = GetParam();
+    const Brand& table = brand(c.id);
+    const ProgramRun run = cli({ "generate", "--brand", c.brand, "--format", c.format, "--count",
+        "2000", "--seed", "7", "--with-expiry", "--with-cvv" });
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::vector<Record> records = parseRecords(c.format, run.out);
+    ASSERT_EQ(records.size(), 2000u);
+    std::set<int> months;
+    for (const Record& r : records) {
+        ASSERT_EQ(r.number.size(), std::size_t(table.length)) << r.number;
+        EXPECT_TRUE(LuhnCheck(r.number)) << r.number;
+        EXPECT_TRUE(std::any_of(table.prefixes.begin(), table.prefixes.end(),
+            [&](std::string_view p) { return r.number.starts_with(p); }))
+            << r.number;
+        EXPECT_EQ(r.number.find('0', table.prefixes[0].size()), std::string::npos) << r.number;
+        if (std::string(c.format) != "text") {
+            EXPECT_EQ(r.brand, c.caption);
+        }
+        ASSERT_EQ(r.expiry.size(), 5u);
+        months.insert(monthsAhead(r.expiry));
+        EXPECT_EQ(r.cvv.size(), table.id == BrandId::AmericanExpress ? 4u : 3u) << r.cvv;
+        EXPECT_EQ(r.cvv.find_first_not_of("0123456789"), std::string::npos) << r.cvv;
+    }
+    EXPECT_EQ(*months.begin(), 1);
+    EXPECT_EQ(*months.rbegin(), 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(BrandsAndFormats, GenerateFormats,
+    testing::Values(FormatCase { BrandId::Visa, "visa", "Visa", "text" },
+        FormatCase { BrandId::Mastercard, "mastercard", "Mastercard", "csv" },
+        FormatCase { BrandId::AmericanExpress, "amex", "American Express", "json" },
+        FormatCase { BrandId::Discover, "discover", "Discover", "ndjson" },
+        FormatCase { BrandId::AmericanExpress, "amex", "American Express", "csv" },
+        FormatCase { BrandId::Visa, "visa", "Visa", "json" }),
+    [](const auto& info) { return std::string(info.param.brand) + "_" + info.param.format; });
+
+struct StabilityCase {
+    const char* name;
+    std::vector<std::string> arguments;
+};
+
+void PrintTo(const StabilityCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SeedStability : public testing::TestWithParam<StabilityCase> { };
+
+// Several blocks, so threads really share the work.
+TEST_P(SeedStability, SameBytesForEveryThreadCountAndRun)
+{
+    std::vector<std::string> arguments { "generate", "--seed", "12345", "--count", "70000" };
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    std::string first;
+    for (const char* threads : { "1", "2", "3", "8", "1" }) {
+        std::vector<std::string> withThreads = arguments;
+        withThreads.insert(withThreads.end(), { "--threads", threads });
+        const ProgramRun run = cli(withThreads);
+        ASSERT_EQ(run.status, 0) << run.err;
+        if (first.empty())
+            first = run.out;
+        EXPECT_EQ(run.out, first) << "--threads " << threads;
+    }
+    arguments[2] = "12346";
+    EXPECT_NE(cli(arguments).out, first) << "another seed gives other numbers";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SeedStability,
+    testing::Values(StabilityCase { "text", {} },
+        StabilityCase { "json_extras", { "-f", "json", "--with-expiry", "--with-cvv" } },
+        StabilityCase { "table", { "--format", "table", "--brand", "amex" } },
+        StabilityCase { "unique_custom", { "--unique", "--prefix", "5", "--length", "12" } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Generate, WithoutASeedEveryRunDiffers)
+{
+    EXPECT_NE(cli({ "generate", "-n", "5" }).out, cli({ "generate", "-n", "5" }).out);
+}
+
+TEST(Generate, ExtrasLeaveTheNumbersAsTheyWere)
+{
+    const auto plain = lines(cli({ "generate", "-s", "3", "-n", "100" }).out);
+    const auto withExtras = lines(cli({ "generate", "-s", "3", "-n", "100", "--with-cvv" }).out);
+    ASSERT_EQ(withExtras.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        EXPECT_EQ(withExtras[i].substr(0, 17), plain[i] + " ");
+}
+
+// Ten digits of prefix leave two free digits and the check digit: exactly
+// 100 numbers, so --unique can ask for all of them and not one more.
+TEST(Generate, CustomPrefixUniqueGivesEveryNumberOnceUpToTheCapacity)
+{
+    const ProgramRun all = cli({ "generate", "--prefix", "6034567890", "--length", "13", "--count",
+        "100", "--unique", "--seed", "1" });
+    ASSERT_EQ(all.status, 0) << all.err;
+    const auto numbers = lines(all.out);
+    const std::set<std::string> distinct(numbers.begin(), numbers.end());
+    EXPECT_EQ(distinct.size(), 100u);
+    for (const std::string& n : distinct) {
+        EXPECT_TRUE(n.starts_with("6034567890") && n.size() == 13 && LuhnCheck(n)) << n;
+    }
+    EXPECT_TRUE(std::any_of(distinct.begin(), distinct.end(), [](const std::string& n) {
+        return n.find('0', 10) != std::string::npos;
+    })) << "digits after the prefix include 0";
+
+    const ProgramRun tooMany = cli(
+        { "generate", "--prefix", "6034567890", "--length", "13", "--count", "101", "--unique" });
+    EXPECT_EQ(tooMany.status, 2);
+    EXPECT_EQ(tooMany.out, "");
+    EXPECT_NE(tooMany.err.find("100 different numbers"), std::string::npos) << tooMany.err;
+}
+
+TEST(Generate, UniqueBrandNumbersNeverRepeat)
+{
+    const auto numbers
+        = lines(cli({ "generate", "-b", "mastercard", "-n", "50000", "--unique" }).out);
+    EXPECT_EQ(std::set<std::string>(numbers.begin(), numbers.end()).size(), 50000u);
+}
+
+TEST(Generate, AClosedPipeEndsQuietlyWithStatusZero)
+{
+    test::SpawnedProgram program(PELLORIN_CLI, { "generate", "--count", "1000000000000" });
+    char first[17];
+    ASSERT_EQ(::read(program.outputFd(), first, sizeof first), ssize_t(sizeof first));
+    program.closeOutput();
+    EXPECT_EQ(program.finish(), 0);
+    EXPECT_EQ(program.err, "");
+}
+
+struct BadOutputCase {
+    const char* name;
+    const char* file;
+    const char* reason;
+};
+
+void PrintTo(const BadOutputCase& c, std::ostream* os)
+{
+    *os << c.file;
+}
+
+class UnwritableOutput : public testing::TestWithParam<BadOutputCase> { };
+
+TEST_P(UnwritableOutput, StatusOneNamingTheFileAndTheReason)
+{
+    const ProgramRun run = cli({ "generate", "-n", "100000", "--output", GetParam().file });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(GetParam().file), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(GetParam().reason), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnwritableOutput,
+    testing::Values(
+        BadOutputCase { "missing_folder", "/nonexistent-folder/numbers.txt", "No such file" },
+        BadOutputCase { "folder", "/tmp", "Is a directory" },
+        BadOutputCase { "full_disk", "/dev/full", "No space left" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class OutputFile : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = std::filesystem::temp_directory_path()
+            / ("pellorin-cli-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_folder);
+        m_file = m_folder / "numbers.txt";
+        std::ofstream(m_file) << "old\n";
+    }
+    void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+    std::string content() const
+    {
+        std::ifstream in(m_file);
+        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    }
+    std::size_t files() const
+    {
+        return std::size_t(std::distance(
+            std::filesystem::directory_iterator(m_folder), std::filesystem::directory_iterator()));
+    }
+
+    std::filesystem::path m_folder;
+    std::filesystem::path m_file;
+};
+
+TEST_F(OutputFile, ReplacedWhenCompleteWithTheSameBytesAsStandardOutput)
+{
+    const ProgramRun run = cli({ "generate", "-s", "4", "-n", "30000", "-o", m_file.string() });
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(content(), cli({ "generate", "-s", "4", "-n", "30000" }).out);
+    EXPECT_EQ(files(), 1u);
+}
+
+TEST_F(OutputFile, AnInterruptedRunLeavesTheOldFileAndNoTemporaryFile)
+{
+    for (int signal : { SIGINT, SIGTERM }) {
+        test::SpawnedProgram program(
+            PELLORIN_CLI, { "generate", "-n", "1000000000000", "-o", m_file.string() });
+        // Wait until it writes beside the file.
+        for (int i = 0; i < 2000 && files() < 2; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_EQ(files(), 2u);
+        ::kill(program.pid(), signal);
+        EXPECT_EQ(program.finish(), 128 + signal);
+        EXPECT_EQ(content(), "old\n");
+        EXPECT_EQ(files(), 1u);
+    }
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* message;
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os)
+{
+    for (const std::string& a : c.arguments)
+        *os << a << ' ';
+}
+
+class UsageErrors : public testing::TestWithParam<UsageCase> { };
+
+TEST_P(UsageErrors, StatusTwoWithTheUsageLineAndNothingOnStandardOutput)
+{
+    const ProgramRun run = cli(GetParam().arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Usage: pellorin-cli"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrors,
+    testing::Values(UsageCase { "no_command", {}, "subcommand" },
+        UsageCase { "unknown_command", { "make" }, "unknown command 'make'" },
+        UsageCase { "prefix_with_brand",
+            { "generate", "--brand", "visa", "--prefix", "4", "--length", "16" },
+            "--prefix cannot be used with --brand" },
+        UsageCase { "prefix_alone", { "generate", "--prefix", "4" }, "go together" },
+        UsageCase { "empty_prefix", { "generate", "--prefix", "", "--length", "16" },
+            "--prefix: expected digits" },
+        UsageCase { "prefix_letters", { "generate", "--prefix", "4x", "--length", "16" },
+            "--prefix: expected digits" },
+        UsageCase { "prefix_as_long_as_length",
+            { "generate", "--prefix", "123456789012", "--length", "12" }, "shorter than --length" },
+        UsageCase { "length_11", { "generate", "--prefix", "4", "--length", "11" }, "--length" },
+        UsageCase { "length_20", { "generate", "--prefix", "4", "--length", "20" }, "--length" },
+        UsageCase { "negative_count", { "generate", "--count", "-1" }, "--count" },
+        UsageCase { "count_2_63", { "generate", "--count", "9223372036854775808" }, "--count" },
+        UsageCase { "seed_2_64", { "generate", "--seed", "18446744073709551616" }, "--seed" },
+        UsageCase { "hex_seed", { "generate", "--seed", "0x10" }, "--seed" },
+        UsageCase { "zero_threads", { "generate", "--threads", "0" }, "--threads" },
+        UsageCase { "unknown_brand", { "generate", "--brand", "diners" }, "diners" },
+        UsageCase { "unknown_format", { "generate", "--format", "xml" }, "xml" },
+        UsageCase { "unknown_option", { "generate", "--colour" }, "--colour" },
+        UsageCase { "unique_beyond_brand",
+            { "generate", "-b", "mastercard", "--unique", "-n", "1000000000" },
+            "different numbers" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Version, IsTheProjectVersion)
+{
+    const ProgramRun run = cli({ "--version" });
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, std::string("pellorin-cli ") + PELLORIN_VERSION + "\n");
+}
+
+TEST(Check, VerdictsAndBrandsByIssuerRanges)
+{
+    // Each input line and the line printed for it.
+    const std::vector<std::pair<std::string, std::string>> cases {
+        { "4539 1488 0343 6467", "4539148803436467 valid Visa" },
+        { "4539-1488-0343-6468", "4539148803436468 invalid Visa" },
+        { "4222222222222", "4222222222222 valid Visa" },
+        { "5105105105105100", "5105105105105100 valid Mastercard" },
+        { "5555555555554445", "5555555555554445 invalid Mastercard" },
+        { "2221000000000009", "2221000000000009 valid Mastercard" },
+        { "2720999999999996", "2720999999999996 valid Mastercard" },
+        { "2721000000000004", "2721000000000004 valid unknown" },
+        { "378282246310005", "378282246310005 valid American Express" },
+        { "341111111111111", "341111111111111 valid American Express" },
+        { "371449635398432", "371449635398432 invalid American Express" },
+        { "6011111111111117", "6011111111111117 valid Discover" },
+        { "6445644564456445", "6445644564456445 valid Discover" },
+        { "6500000000000002", "6500000000000002 valid Discover" },
+        { "6430000000000004", "6430000000000004 invalid unknown" },
+        { "", "" },
+        { "  \t", "" },
+        { "3530111333300000", "3530111333300000 valid unknown" },
+    };
+    std::string input, expected;
+    for (const auto& [line, verdict] : cases) {
+        input += line + "\r\n";
+        if (!verdict.empty())
+            expected += verdict + "\n";
+    }
+    const ProgramRun run = cli({ "check" }, input);
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("16 numbers: 12 valid, 4 invalid"), std::string::npos) << run.err;
+
+    const ProgramRun allValid = cli({ "check" }, "4539148803436467\n6011111111111117");
+    EXPECT_EQ(allValid.status, 0);
+    EXPECT_EQ(lines(allValid.out).size(), 2u);
+}
+
+TEST(Check, UnreadableLinesAreReportedByNumberAndTheRestIsChecked)
+{
+    const std::string input = "4539148803436467\nnot a number\n---\n12345678901234567890\n"
+        + std::string(100000, '4') + "\n6011111111111117\n";
+    const ProgramRun run = cli({ "check" }, input);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "4539148803436467 valid Visa\n6011111111111117 valid Discover\n");
+    for (const char* line : { "line 2", "line 3", "line 4", "line 5" })
+        EXPECT_NE(run.err.find(line), std::string::npos) << line << " in " << run.err;
+    EXPECT_NE(run.err.find("4 lines not read"), std::string::npos) << run.err;
+}
+
+TEST(Check, ReadsFilesInOrderAndReportsOneThatIsMissing)
+{
+    const auto file
+        = std::filesystem::temp_directory_path() / ("pellorin-check-" + std::to_string(::getpid()));
+    std::ofstream(file) << "6011111111111117\n";
+    const ProgramRun run = cli({ "check", file.string(), "/nonexistent/numbers" });
+    std::filesystem::remove(file);
+    EXPECT_EQ(run.out, "6011111111111117 valid Discover\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("/nonexistent/numbers"), std::string::npos) << run.err;
+}
+
+} // namespace
