@@ -163,8 +163,8 @@ RecordLayout layoutFor(const GenerateRequest& request, const std::string& brandN
         const bool array = request.format == Format::Json;
         const bool empty = request.count == 0;
         return { array ? (empty ? "[" : "[\n") : "", array ? (empty ? "]\n" : "\n]\n") : "",
-            array ? ",\n" : "", "{\"number\":\"", "\",\"brand\":\"" + brandName + "\"",
-            ",\"expiry\":\"", "\"", ",\"cvv\":\"", "\"", array ? "}" : "}\n" };
+            array ? ",\n" : "", R"({"number":")", R"(","brand":")" + brandName + "\"",
+            R"(,"expiry":")", "\"", R"(,"cvv":")", "\"", array ? "}" : "}\n" };
     }
     case Format::Table:
         break;

@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const CheckLine read = pellorin::cli::readCheckLine(line.text);
         PELLORIN_FUZZ_CHECK(read.kind == referenceKind(line.text));
         if (read.kind == CheckLine::Kind::Number) {
-            PELLORIN_FUZZ_CHECK(read.digits.size() >= 1 && read.digits.size() <= 19);
+            PELLORIN_FUZZ_CHECK(!read.digits.empty() && read.digits.size() <= 19);
             const std::string_view brand = pellorin::cli::issuerOf(read.digits);
             PELLORIN_FUZZ_CHECK(brand == "Visa" || brand == "Mastercard"
                 || brand == "American Express" || brand == "Discover" || brand == "unknown");

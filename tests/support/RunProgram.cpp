@@ -51,6 +51,7 @@ SpawnedProgram::SpawnedProgram(const std::string& program,
     std::vector<std::string> argv { program };
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> argp;
+    argp.reserve(argv.size() + 1);
     for (std::string& a : argv)
         argp.push_back(a.data());
     argp.push_back(nullptr);
@@ -58,6 +59,7 @@ SpawnedProgram::SpawnedProgram(const std::string& program,
     for (char** e = environ; *e != nullptr; ++e)
         env.emplace_back(*e);
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
