@@ -1,8 +1,10 @@
 #include "platform/QtSaveDialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 
 namespace pellorin {
 
@@ -32,9 +34,21 @@ QString QtSaveDialog::askSaveFileName(const QString& title, const QStringList& f
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);
     listEveryFileUnderStarDotStar(dialog);
-    // Runs after the dialog has applied the chosen filter's own patterns.
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-        [&dialog] { listEveryFileUnderStarDotStar(dialog); });
+    // Qt's own dialog also puts a chosen type's extension on the name typed,
+    // which makes "results.txt" "results.*"; "*" is no extension, so that
+    // name goes back to what it was. The index changes before the dialog
+    // applies the type, and filterSelected follows after.
+    auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QString nameBefore;
+    if (name && types)
+        QObject::connect(
+            types, &QComboBox::currentIndexChanged, &dialog, [&] { nameBefore = name->text(); });
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&] {
+        listEveryFileUnderStarDotStar(dialog);
+        if (name && name->text() != nameBefore && name->text().endsWith(QStringLiteral(".*")))
+            name->setText(nameBefore);
+    });
     // No default suffix, and the replace question stays on (Qt's default).
     dialog.setDefaultSuffix(QString());
     if (!m_lastChoice.isEmpty())

@@ -144,12 +144,16 @@ private slots:
         QtSaveDialog saveDialog;
         ask(saveDialog, [&](QFileDialog& dialog) {
             dialog.setDirectory(folder);
+            auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-            QVERIFY(types);
+            QVERIFY(name && types);
+            QTest::keyClicks(name, QStringLiteral("results.txt"));
             for (QChar move : moves)
                 QTest::keyClick(types, move == u'v' ? Qt::Key_Down : Qt::Key_Up);
             QCOMPARE(types->currentText(), shownType);
             QTRY_COMPARE(listedNames(dialog), listed);
+            // The type shown never rewrites the name typed.
+            QCOMPARE(name->text(), QStringLiteral("results.txt"));
         });
     }
 
