@@ -119,7 +119,7 @@ void Form1::Form1_Load()
 
     const QString cursorPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
     if (FileExists(cursorPath))
-        m_pointer->setHandCursor(readCursorFile(cursorPath));
+        m_pointer->setHandCursor(readCursorFile(cursorPath, devicePixelRatio()));
 
     setWindowTitle(applicationTitle());
     setWindowIcon(programIcon());

@@ -4,7 +4,8 @@
     assets/pellorin.ico         program icon: a payment card with a tick, 16 to 256 pixels
     assets/icons/pellorin-N.png the same icon at each of its sizes N, for the desktop's
                                 icon theme
-    assets/beside-exe/HAND-M.CUR  hand pointer, 32 x 32, hotspot on the index fingertip
+    assets/beside-exe/HAND-M.CUR  hand pointer, 32 x 32 and 64 x 64 for screens of
+                                twice the density, hotspot on the index fingertip
 
 Shapes are signed distance functions sampled 4 x 4 per pixel, so edges are
 smooth at every size. Only the standard library is used; run it again after
@@ -228,9 +229,13 @@ def main():
     with open(os.path.join(HERE, "pellorin.ico"), "wb") as f:
         f.write(directory(1, icon_images))
 
-    hand = render(32, hand_shader)
+    # The 32-pixel image comes first: programs that read only one take it.
+    hands = []
+    for scale in (1, 2):
+        hand = render(32 * scale, lambda x, y, s=scale: hand_shader(x / s, y / s))
+        hands.append((32 * scale, dib(hand), HAND_HOTSPOT[0] * scale, HAND_HOTSPOT[1] * scale))
     with open(os.path.join(HERE, "beside-exe", "HAND-M.CUR"), "wb") as f:
-        f.write(directory(2, [(32, dib(hand), HAND_HOTSPOT[0], HAND_HOTSPOT[1])]))
+        f.write(directory(2, hands))
 
 
 if __name__ == "__main__":

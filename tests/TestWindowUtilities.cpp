@@ -118,6 +118,40 @@ private slots:
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
     }
 
+    void handCursorForTheScreenDensity_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<bool>("onlyFirstImage");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QPoint>("hotspot");
+        QTest::addRow("1x") << 1.0 << false << 32 << QPoint(11, 1);
+        QTest::addRow("2x, its own image") << 2.0 << false << 64 << QPoint(22, 2);
+        QTest::addRow("1.5x, the 64 scaled down") << 1.5 << false << 48 << QPoint(17, 2);
+        QTest::addRow("3x, the 64 scaled up") << 3.0 << false << 96 << QPoint(33, 3);
+        QTest::addRow("2x, a file of one image") << 2.0 << true << 64 << QPoint(22, 2);
+    }
+
+    void handCursorForTheScreenDensity()
+    {
+        QFETCH(qreal, ratio);
+        QFETCH(bool, onlyFirstImage);
+        QFETCH(int, side);
+        QFETCH(QPoint, hotspot);
+        QByteArray bytes = readAll(kHandCursor);
+        if (onlyFirstImage)
+            bytes[4] = 1; // the image count
+        const QString path = m_dir.filePath(QStringLiteral("hand.cur"));
+        writeFile(path, bytes);
+        const auto cursor = readCursorFile(path, ratio);
+        QVERIFY(cursor.has_value());
+        QCOMPARE(cursor->pixmap().size(), QSize(side, side));
+        QCOMPARE(cursor->hotSpot(), hotspot);
+        // The fingertip lies just below the hotspot; the corner stays clear.
+        const QImage image = cursor->pixmap().toImage();
+        QCOMPARE(qAlpha(image.pixel(hotspot + QPoint(0, side / 16))), 255);
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    }
+
     void unusableCursorFilesGiveNothing_data()
     {
         const QByteArray good = readAll(kHandCursor);
