@@ -1,5 +1,6 @@
 #include "app/ErrorTrap.h"
 #include "app/GenerationRun.h"
+#include "bench/ResidentMemory.h"
 #include "generate/Brand.h"
 #include "generate/CardGenerator.h"
 #include "generate/LuhnCheck.h"
@@ -8,7 +9,6 @@
 #include "results/ResultsView.h"
 
 #include <QApplication>
-#include <QFile>
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +18,7 @@
 namespace {
 
 using namespace pellorin;
+using bench::residentMegabytes;
 
 void BM_LuhnCheck(benchmark::State& state)
 {
@@ -59,15 +60,6 @@ void BM_RunIntoModel(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * quantity);
 }
 BENCHMARK(BM_RunIntoModel)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
-
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
-}
 
 // A run into the list as the window shows it, with the view on screen; the
 // counter gives the memory the rows cost beyond the empty list.
