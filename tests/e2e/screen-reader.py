@@ -2,11 +2,13 @@
 what it hears: every control with its role, name and state, and the rows of
 the results list after "Start Generating" is pressed through its action.
 
-    screen-reader.py PID
+    screen-reader.py PID WINDOW
+Keys go to the X window WINDOW through xdotool, as a user types them.
 Prints what it found; exits 1 with the reason on the first thing amiss.
 """
 
 import re
+import subprocess
 import sys
 import time
 
@@ -70,6 +72,12 @@ def action_index(acc, name):
          f"(only {[action.getName(i) for i in range(action.nActions)]})")
 
 
+def press(window, *keys):
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+    if keys:
+        subprocess.run(["xdotool", "key", *keys], check=True)
+
+
 def luhn_valid(digits):
     total = 0
     for i, d in enumerate(reversed(digits)):
@@ -119,6 +127,8 @@ def main():
     if len(lists) != 1:
         fail(f"lists heard: {[o.name for o in by_role(pyatspi.ROLE_LIST)]}")
     results = lists[0]
+    if not states(results).contains(pyatspi.STATE_MANAGES_DESCENDANTS):
+        fail("the list does not tell screen readers to leave its rows unlisted")
     table = results.queryTable()
     header = results.getChildAtIndex(0)
     if (table.nColumns, table.nRows) != (1, 0) or table.getColumnDescription(0) != "Result(s)" \
@@ -148,6 +158,22 @@ def main():
     wait_until("row 1 stays checked after its toggle action", 3,
                lambda: not states(table.getAccessibleAt(1, 0)).contains(pyatspi.STATE_CHECKED))
     print(f"row 1 {rows[1].name} unchecked through its toggle action")
+
+    # The keys, typed into the list, which has held the focus since start-up:
+    # as the window takes the keyboard, the first row becomes current.
+    def focused_row():
+        return next((r for r in range(table.nRows)
+                     if states(table.getAccessibleAt(r, 0)).contains(pyatspi.STATE_FOCUSED)), None)
+    press(sys.argv[2])
+    wait_until(f"row {focused_row()} is focused, not row 0", 3, lambda: focused_row() == 0)
+    press(sys.argv[2], "Down", "space")
+    wait_until("Space did not tick row 1 again", 3,
+               lambda: states(table.getAccessibleAt(1, 0)).contains(pyatspi.STATE_CHECKED))
+    if focused_row() != 1:
+        fail(f"after Down the focused row is {focused_row()}, not row 1")
+    press(sys.argv[2], "End")
+    wait_until(f"End focused row {focused_row()}, not row 2", 3, lambda: focused_row() == 2)
+    print("keys: row 0 focused with the window, Down and Space ticked row 1, End focused row 2")
 
     clear = buttons["Clear Results"]
     clear.queryAction().doAction(action_index(clear, "Press"))

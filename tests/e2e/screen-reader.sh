@@ -1,8 +1,9 @@
 #!/bin/bash
 # The real program as a screen reader hears it: a session bus and the
 # accessibility bus of its own, the program with accessibility on, and an
-# AT-SPI client (screen-reader.py) that reads the controls and the rows and
-# presses "Start Generating" through its accessible action.
+# AT-SPI client (screen-reader.py) that reads the controls and the rows,
+# presses "Start Generating" through its accessible action and hears what the
+# list's keys do.
 #
 # Usage: screen-reader.sh PELLORIN
 # Exit status 77 (a skip) only when no X server or no bus can be started here.
@@ -44,7 +45,7 @@ fi
 
 prepare_settings Text1=3
 start_program env QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program"
-"$client_python" "$here/screen-reader.py" "$program_pid" || {
+"$client_python" "$here/screen-reader.py" "$program_pid" "$window" || {
     cat "$work/program.log" >&2
     fail "the screen reader's view of the window is not as it should be"
 }
