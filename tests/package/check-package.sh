@@ -5,7 +5,7 @@
 # completion, and lintian's verdict.
 #
 # Usage: check-package.sh DEB ROOT VERSION APP-ID [OPTIONAL-FILE...]
-#   OPTIONAL-FILE: a further installed path, e.g. usr/lib/pellorin/<module>
+#   OPTIONAL-FILE: a further installed path of this build, e.g. the spreadsheet module
 
 set -u
 readonly deb=$1 root=$2 version=$3 id=$4
@@ -32,7 +32,10 @@ expected=(
     usr/lib/pellorin/HAND-M.CUR
     "usr/share/applications/$id.desktop"
     "usr/share/metainfo/$id.metainfo.xml"
+    usr/bin/pellorin-cli
     usr/share/man/man1/pellorin.1.gz
+    usr/share/man/man1/pellorin-cli.1.gz
+    usr/share/bash-completion/completions/pellorin-cli
     usr/share/doc/pellorin/copyright
     usr/share/doc/pellorin/changelog.gz
     usr/share/lintian/overrides/pellorin
@@ -70,27 +73,25 @@ done
 
 # --- The command line and its completion ----------------------------------------
 cli=$root/usr/bin/pellorin-cli
-if [ -e "$cli" ]; then
-    "$cli" --version >"$work/version" || fail "pellorin-cli --version failed"
-    grep -Fqw -- "$version" "$work/version" || fail "pellorin-cli --version says '$(cat "$work/version")', not $version"
-    # What <Tab> offers after the words given; the last word is being typed.
-    completions() {
-        bash -c '. /usr/share/bash-completion/bash_completion
-                 . "$1"; shift
-                 COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
-                 _pellorin_cli pellorin-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
-                 printf "%s\n" "${COMPREPLY[@]}" | sort | tr "\n" " "' \
-            _ "$root/usr/share/bash-completion/completions/pellorin-cli" pellorin-cli "$@"
-    }
-    while IFS='|' read -r words offered; do
-        got=$(completions $words '')
-        [ "$got" = "$offered" ] || fail "after 'pellorin-cli $words' completion offers '$got', not '$offered'"
-    done <<'CASES'
+said=$("$cli" --version) || fail "pellorin-cli --version failed"
+[ "$said" = "pellorin-cli $version" ] || fail "pellorin-cli --version says '$said', not 'pellorin-cli $version'"
+# What <Tab> offers after the words given; the last word is being typed.
+completions() {
+    bash -c '. /usr/share/bash-completion/bash_completion
+             . "$1"; shift
+             COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+             _pellorin_cli pellorin-cli "${COMP_WORDS[-1]}" "${COMP_WORDS[-2]}"
+             printf "%s\n" "${COMPREPLY[@]}" | sort | tr "\n" " "' \
+        _ "$root/usr/share/bash-completion/completions/pellorin-cli" pellorin-cli "$@"
+}
+while IFS='|' read -r words offered; do
+    got=$(completions $words '')
+    [ "$got" = "$offered" ] || fail "after 'pellorin-cli $words' completion offers '$got', not '$offered'"
+done <<'CASES'
 |--help --version check generate 
 generate --brand|amex discover mastercard visa 
 generate -f|csv json ndjson table text 
 CASES
-fi
 
 # --- Debian's checks ------------------------------------------------------------
 lintian --fail-on error "$deb" || fail "lintian finds errors in the package"
