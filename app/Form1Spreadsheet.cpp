@@ -33,10 +33,14 @@ void Form1::PushButton13_Click()
         failed = !trap.step(122, [&] { sheet.checkNextRow(); })
             || !trap.step(124, [&] { sheet.writeNextRows(); });
     }
-    if (failed)
-        return;
-    trap.step(124, [&] { sheet.checkEveryRowFitted(); });
-    trap.step(128, [&] { sheet.fitColumn(); });
+    if (!failed)
+        failed = !trap.step(124, [&] { sheet.checkEveryRowFitted(); });
+    // Each number within its own cell rather than running over into column B,
+    // also when the export has ended early.
+    if (!failed)
+        trap.step(128, [&] { sheet.fitColumn(); });
+    else if (sheet.anyRowWritten())
+        sheet.fitColumnQuietly();
 }
 
 } // namespace pellorin

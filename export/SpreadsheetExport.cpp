@@ -97,10 +97,10 @@ void SpreadsheetExport::writeNextRows()
         runs.back().texts.emplace_back(m_rows.cell(k, 0, scratch));
         ++ticked;
     }
+    m_rowsWritten += ticked;
     if (!runs.empty())
         m_workbook->setActiveSheetColumn(1, runs);
     m_next = end;
-    m_rowsWritten += ticked;
 }
 
 void SpreadsheetExport::checkEveryRowFitted() const
@@ -119,6 +119,15 @@ void SpreadsheetExport::checkEveryRowFitted() const
 void SpreadsheetExport::fitColumn()
 {
     m_workbook->fitActiveSheetColumn(1);
+}
+
+void SpreadsheetExport::fitColumnQuietly() noexcept
+{
+    try {
+        fitColumn();
+    } catch (...) {
+        // The office has most likely gone; the report has told so.
+    }
 }
 
 } // namespace pellorin

@@ -42,11 +42,15 @@ public:
     void writeNextRows();
     // Throws when ticked rows lay beyond the sheet's last row.
     void checkEveryRowFitted() const;
-    // Whether any list row has reached the sheet.
+    // Whether any list row has gone to the sheet, if perhaps in a write that
+    // failed part-way.
     bool anyRowWritten() const { return m_rowsWritten > 0; }
 
     // Widens column A, so that each number stays within its cell.
     void fitColumn();
+    // The same after the export has ended early; a failure here would only
+    // repeat the one already reported.
+    void fitColumnQuietly() noexcept;
 
 private:
     const RowSource& m_rows;

@@ -122,38 +122,48 @@ private slots:
         QCOMPARE(spreadsheet().workbooks[1].size(), std::size_t(3));
     }
 
-    // Whatever fails is reported once, with its own line, and ends the export.
+    // Whatever fails is reported once, with its own line, and ends the
+    // export; once rows have gone to the sheet, column A is widened still.
     void aFailureIsReportedOnceAndEndsTheExport_data()
     {
         QTest::addColumn<QString>("failOn");
         QTest::addColumn<int>("failAfter");
+        QTest::addColumn<bool>("staysFailed");
         QTest::addColumn<int>("line");
-        QTest::addColumn<QString>("lastCall");
-        QTest::addRow("application") << "create" << 0 << 108 << "create Excel.Application";
-        QTest::addRow("workbook") << "add" << 0 << 110 << "add";
-        QTest::addRow("visible") << "visible" << 0 << 112 << "visible 1";
-        QTest::addRow("heading") << "cell" << 0 << 114 << "cell 1 1 Results";
-        QTest::addRow("first run") << "column" << 0 << 124 << "column 2 1 2";
-        QTest::addRow("later run") << "column" << 1 << 124 << "column 5 1 1";
-        QTest::addRow("widening") << "fit" << 0 << 128 << "fit 1";
+        QTest::addColumn<QString>("failedCall");
+        QTest::addColumn<bool>("widened");
+        QTest::addRow("application")
+            << "create" << 0 << false << 108 << "create Excel.Application" << false;
+        QTest::addRow("workbook") << "add" << 0 << false << 110 << "add" << false;
+        QTest::addRow("visible") << "visible" << 0 << false << 112 << "visible 1" << false;
+        QTest::addRow("heading") << "cell" << 0 << false << 114 << "cell 1 1 Results" << false;
+        QTest::addRow("first run") << "column" << 0 << false << 124 << "column 2 1 2" << true;
+        QTest::addRow("later run") << "column" << 1 << false << 124 << "column 5 1 1" << true;
+        QTest::addRow("later run, office gone")
+            << "column" << 1 << true << 124 << "column 5 1 1" << true;
+        QTest::addRow("widening") << "fit" << 0 << false << 128 << "fit 1" << true;
     }
 
     void aFailureIsReportedOnceAndEndsTheExport()
     {
         QFETCH(QString, failOn);
         QFETCH(int, failAfter);
+        QFETCH(bool, staysFailed);
         QFETCH(int, line);
-        QFETCH(QString, lastCall);
+        QFETCH(QString, failedCall);
+        QFETCH(bool, widened);
         fillList(QStringLiteral("xx.x.x"));
         spreadsheet().failOn = failOn;
         spreadsheet().failAfter = failAfter;
+        spreadsheet().staysFailed = staysFailed;
         m_form->PushButton13_Click();
 
-        QCOMPARE(spreadsheet().calls.last(), lastCall);
+        QCOMPARE(spreadsheet().calls.last(), widened ? QStringLiteral("fit 1") : failedCall);
+        QCOMPARE(spreadsheet().calls.count(failedCall), 1);
         QCOMPARE(shown().size(), 1);
         QCOMPARE(shown()[0].text,
             ErrorTrap::composeReport(
-                QStringLiteral("Scripted failure of \"%1\"").arg(lastCall), kLocation, line));
+                QStringLiteral("Scripted failure of \"%1\"").arg(failedCall), kLocation, line));
         QCOMPARE(shown()[0].caption, QStringLiteral("Application Error"));
         QCOMPARE(shown()[0].icon, MessageIcon::Warning);
     }
@@ -196,7 +206,8 @@ private slots:
     }
 
     // The export yields between blocks; a "Clear Results" handled then must
-    // end it with one report, without reading rows that are gone.
+    // end it with one report, without reading rows that are gone, and leave
+    // the rows written so far readable.
     void aListClearedDuringAYieldEndsTheExport()
     {
         // More rows than one write takes, so that a yield comes before the next.
@@ -215,7 +226,7 @@ private slots:
         m_form->PushButton13_Click();
 
         QCOMPARE(m_form->results().size(), std::size_t(0));
-        QCOMPARE(spreadsheet().calls.mid(4), QStringList { "column 2 1 16384" });
+        QCOMPARE(spreadsheet().calls.mid(4), QStringList({ "column 2 1 16384", "fit 1" }));
         QCOMPARE(shown().size(), 1);
         QCOMPARE(shown()[0].text,
             ErrorTrap::composeReport(QStringLiteral("The results list changed during the "

@@ -4,7 +4,7 @@ namespace pellorin::test {
 
 void RecordingMessageBoxes::show(const QString& text, const QString& caption, MessageIcon icon)
 {
-    shown.append({text, caption, icon});
+    shown.append({ text, caption, icon });
     if (onShow)
         onShow(shown.back());
 }
@@ -113,6 +113,8 @@ std::unique_ptr<SpreadsheetApplication> ScriptedSpreadsheet::createApplication(
 void ScriptedSpreadsheet::record(const QString& line)
 {
     calls.append(line);
+    if (staysFailed && failAfter < 0)
+        throw SpreadsheetError(QStringLiteral("Failure after the scripted one"));
     if (!failOn.isEmpty() && line.startsWith(failOn) && failAfter-- == 0)
         throw SpreadsheetError(QStringLiteral("Scripted failure of \"%1\"").arg(line));
 }

@@ -62,18 +62,21 @@ public:
 // ("create Excel.Application", "add", "visible 1", "cell 1 1 Results",
 // "column 2 1 3" for a run of three cells from row 2 of column 1, "fit 1")
 // and keeps each added workbook's cells. The call whose line starts with
-// `failOn` throws once `failAfter` earlier ones have succeeded.
+// `failOn` throws once `failAfter` earlier ones have succeeded; with
+// `staysFailed`, as an office that has gone, so does every call after it.
 class ScriptedSpreadsheet final : public Spreadsheet {
 public:
     using Cells = std::map<std::pair<int, int>, QString>; // (row, column) -> text
 
-    std::unique_ptr<SpreadsheetApplication> createApplication(const QString& programmaticId) override;
+    std::unique_ptr<SpreadsheetApplication> createApplication(
+        const QString& programmaticId) override;
 
     QStringList calls;
     std::vector<Cells> workbooks;
     int sheetRows = 1048576;
     QString failOn;
     int failAfter = 0;
+    bool staysFailed = false;
     // Runs after each write of runs, as other events would during a yield.
     std::function<void()> afterColumnWrite;
 
@@ -91,10 +94,7 @@ struct FakeServices {
     ScriptedSpreadsheet spreadsheet;
     RecordingSkinEngine skin;
 
-    Services services()
-    {
-        return {settings, messages, clipboard, saveDialog, spreadsheet, skin};
-    }
+    Services services() { return { settings, messages, clipboard, saveDialog, spreadsheet, skin }; }
 };
 
 } // namespace pellorin::test
