@@ -22,10 +22,11 @@ public:
         QString pipeName;
         // Added to the office's command line, e.g. "--headless".
         QStringList extraArguments;
-        // How long a starting office may take to accept a connection.
+        // How long reaching the office may take, from the request to a
+        // connection, starting the office included.
         std::chrono::milliseconds startLimit { 20000 };
-        // How long one request to the office may take.
-        std::chrono::milliseconds callLimit { 30000 };
+        // How long one request to the connected office may take.
+        std::chrono::milliseconds callLimit { 20000 };
     };
 
     LibreOfficeSpreadsheet();

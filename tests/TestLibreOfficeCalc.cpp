@@ -5,6 +5,7 @@
 #include "app/ErrorTrap.h"
 #include "app/Form1.h"
 #include "platform/LibreOfficeSpreadsheet.h"
+#include "platform/uno/OfficeCall.h"
 #include "results/ResultsModel.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/HeadlessOffice.h"
@@ -19,9 +20,12 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 
 #include <functional>
 #include <memory>
@@ -67,6 +71,41 @@ template <class Body> void guarded(Body body)
         QFAIL(e.what());
     }
 }
+
+// Takes connections on an office's pipe, as a hung office would, and never
+// answers them.
+class SilentOffice {
+public:
+    explicit SilentOffice(const QString& pipeName)
+        : m_path(test::officePipePath(pipeName).toStdString())
+    {
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, m_path.c_str(), sizeof address.sun_path - 1);
+        m_socket = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (m_socket < 0
+            || bind(m_socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0
+            || listen(m_socket, 8) != 0)
+            qFatal("cannot listen on %s", m_path.c_str());
+    }
+    ~SilentOffice() { close(); }
+    SilentOffice(const SilentOffice&) = delete;
+    SilentOffice& operator=(const SilentOffice&) = delete;
+
+    // Ends the connections it took without a word.
+    void close()
+    {
+        if (m_socket < 0)
+            return;
+        ::close(m_socket);
+        m_socket = -1;
+        unlink(m_path.c_str());
+    }
+
+private:
+    std::string m_path;
+    int m_socket = -1;
+};
 
 // The real office, with `interrupt` run once after the first block write: a
 // way to take the document away in the middle of an export.
@@ -322,13 +361,36 @@ private slots:
         });
     }
 
-    // The user closes the new document while the export is under way: one
-    // report, and the export ends instead of failing once per write.
-    void aDocumentClosedMidwayIsReportedOnce()
+    // The user closes the new document while the export is under way, or
+    // the office stops answering: one report, and the export ends instead of
+    // failing once per write or leaving a call blocked per write.
+    void anExportCutShortIsReportedOnce_data()
+    {
+        QTest::addColumn<bool>("stopOffice");
+        QTest::addColumn<QString>("reason");
+        QTest::addRow("document closed")
+            << false << "the document or LibreOffice itself has been closed";
+        QTest::addRow("office stops answering") << true << "LibreOffice did not answer within 1 s";
+    }
+
+    void anExportCutShortIsReportedOnce()
     {
         guarded([&] {
-            InterruptedSpreadsheet interrupted(
-                *m_spreadsheet, [this] { m_office->closeDocuments(); });
+            QFETCH(bool, stopOffice);
+            QFETCH(QString, reason);
+            LibreOfficeSpreadsheet::Options options;
+            options.pipeName = m_office->pipeName();
+            options.officeProgram = QStringLiteral("/nonexistent/soffice");
+            options.callLimit = std::chrono::seconds(1);
+            LibreOfficeSpreadsheet spreadsheet(options);
+            const auto office = pid_t(m_office->pid());
+            const auto resume = qScopeGuard([office] { kill(office, SIGCONT); });
+            InterruptedSpreadsheet interrupted(spreadsheet, [&] {
+                if (stopOffice)
+                    kill(office, SIGSTOP);
+                else
+                    m_office->closeDocuments();
+            });
             makeForm(interrupted);
             // More rows than one write takes, so that a second write follows.
             const int rows = 16384 + 3;
@@ -338,14 +400,15 @@ private slots:
             fillList(QString(rows, QLatin1Char('x')), numbers);
             m_form->PushButton13_Click();
 
-            const QStringList shown = reports();
-            QCOMPARE(shown.size(), 1);
-            QCOMPARE(shown[0],
-                ErrorTrap::composeReport(
-                    QStringLiteral("LibreOffice Calc could not fill the cells: the document or "
-                                   "LibreOffice itself has been closed"),
-                    QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "), 124));
-            QCOMPARE(m_office->spreadsheets().size(), std::size_t(0));
+            QCOMPARE(reports(),
+                QStringList { ErrorTrap::composeReport(
+                    QStringLiteral("LibreOffice Calc could not fill the cells: ") + reason,
+                    QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "), 124) });
+            QCOMPARE(office::abandonedCalls().load(), stopOffice ? 1 : 0);
+            kill(office, SIGCONT);
+            QTRY_COMPARE(office::abandonedCalls().load(), 0);
+            if (!stopOffice)
+                QCOMPARE(m_office->spreadsheets().size(), std::size_t(0));
         });
     }
 
@@ -380,6 +443,35 @@ private slots:
             QStringList { ErrorTrap::composeReport(kNotStarted + reason.arg(options.officeProgram),
                 QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "), 108) });
         QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("ran"))), fake);
+    }
+
+    // One limit from the click to the report, which names it, and no more
+    // than the one call that got no answer is left behind.
+    void anOfficeThatNeverAnswersIsGivenUpOnce()
+    {
+        LibreOfficeSpreadsheet::Options options;
+        options.officeProgram = QStringLiteral("/nonexistent/soffice");
+        options.pipeName = QStringLiteral("pellorin_test_silent_%1").arg(getpid());
+        options.startLimit = std::chrono::milliseconds(1500);
+        SilentOffice silent(options.pipeName);
+        LibreOfficeSpreadsheet hung(options);
+        makeForm(hung);
+        fillList(QStringLiteral("xx"), { "4539148803436467", "4539148803436467" });
+
+        QElapsedTimer elapsed;
+        elapsed.start();
+        m_form->PushButton13_Click();
+        // Generous, but short of a second try.
+        QVERIFY2(elapsed.elapsed() < 3000, qPrintable(QString::number(elapsed.elapsed())));
+
+        QCOMPARE(reports(),
+            QStringList { ErrorTrap::composeReport(kNotStarted
+                    + QStringLiteral(
+                        "connecting to LibreOffice: LibreOffice did not answer within 1.5 s"),
+                QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "), 108) });
+        QCOMPARE(office::abandonedCalls().load(), 1);
+        silent.close();
+        QTRY_COMPARE(office::abandonedCalls().load(), 0);
     }
 
     void anEmptyListStartsNoOffice()

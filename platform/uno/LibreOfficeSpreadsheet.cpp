@@ -29,6 +29,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <vector>
 
 using namespace css;
@@ -39,9 +41,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// One connection attempt to a live office takes a few milliseconds; this only
-// bounds an office that has the pipe open but does not answer.
-constexpr milliseconds kConnectAttemptLimit { 15000 };
 // An `soffice` that hands its arguments to an office already running exits at
 // once, and that office then starts accepting; give it this long.
 constexpr milliseconds kHandOverGrace { 5000 };
@@ -67,18 +66,18 @@ bool processRunning(qint64 pid)
     return close >= 0 && close + 2 < line.size() && line[close + 2] != 'Z';
 }
 
-// Connects to the office we have just started as `pid`, waiting at most
-// `limit` for it to accept.
+// Connects to the office we have just started as `pid`, waiting for it to
+// accept until `deadline`.
 uno::Reference<uno::XComponentContext> waitForStartedOffice(
-    const QString& pipeName, qint64 pid, const QString& program, milliseconds limit)
+    const QString& pipeName, qint64 pid, const QString& program, const office::Deadline& deadline)
 {
     QElapsedTimer waited;
     waited.start();
     qint64 endedAt = -1;
     for (;;) {
-        office::pauseServingEvents(milliseconds(100));
+        office::pauseServingEvents(std::min(milliseconds(100), deadline.left()));
         const uno::Reference<uno::XComponentContext> context
-            = office::connectOnce(pipeName, kConnectAttemptLimit);
+            = office::connectOnce(pipeName, deadline);
         if (context.is())
             return context;
         if (endedAt < 0 && !processRunning(pid))
@@ -86,20 +85,46 @@ uno::Reference<uno::XComponentContext> waitForStartedOffice(
         if (endedAt >= 0 && waited.elapsed() - endedAt > kHandOverGrace.count())
             throw SpreadsheetError(
                 QStringLiteral("%1 ended without accepting connections").arg(program));
-        if (waited.elapsed() > limit.count())
-            throw SpreadsheetError(QStringLiteral("%1 did not accept connections within %2 s")
-                                       .arg(program)
-                                       .arg(double(limit.count()) / 1000.0));
+        if (deadline.passed())
+            throw SpreadsheetError(
+                QStringLiteral("%1 did not accept connections %2").arg(program, deadline.within()));
     }
 }
 
+// The requests of one export to the office. Once a request has got no answer
+// in time, the office is taken for hung: later requests fail at once rather
+// than keep the user waiting again and leave one more call blocked behind.
+class OfficeLine {
+public:
+    explicit OfficeLine(milliseconds limit)
+        : m_limit(limit)
+    {
+    }
+
+    template <class Call> auto call(const QString& what, Call request) const
+    {
+        if (*m_hung)
+            throw SpreadsheetError(
+                what + QStringLiteral(": LibreOffice has not answered an earlier request"));
+        try {
+            return office::callOffice(m_limit, what, std::move(request));
+        } catch (const office::OfficeTimeout&) {
+            *m_hung = true;
+            throw;
+        }
+    }
+
+private:
+    milliseconds m_limit;
+    std::shared_ptr<bool> m_hung = std::make_shared<bool>(false);
+};
+
 class CalcWorkbook final : public SpreadsheetWorkbook {
 public:
-    CalcWorkbook(
-        const uno::Reference<frame::XModel>& document, int rowCount, milliseconds callLimit)
+    CalcWorkbook(const uno::Reference<frame::XModel>& document, int rowCount, OfficeLine office)
         : m_document(document)
         , m_rowCount(rowCount)
-        , m_callLimit(callLimit)
+        , m_office(std::move(office))
     {
     }
 
@@ -108,7 +133,7 @@ public:
     void setActiveSheetCell(int row, int column, const QString& text) override
     {
         checkPosition(row, column, 1);
-        office::callOffice(m_callLimit, QStringLiteral("LibreOffice Calc could not fill a cell"),
+        m_office.call(QStringLiteral("LibreOffice Calc could not fill a cell"),
             [document = m_document, row, column, value = office::toOUString(text)] {
                 const uno::Reference<text::XTextRange> cell(
                     activeSheet(document)->getCellByPosition(column - 1, row - 1),
@@ -142,7 +167,7 @@ public:
             return;
         // One request for all runs: each remote call costs a round trip, and
         // a list with many unticked rows has many short runs.
-        office::callOffice(m_callLimit, QStringLiteral("LibreOffice Calc could not fill the cells"),
+        m_office.call(QStringLiteral("LibreOffice Calc could not fill the cells"),
             [document = m_document, column, blocks = std::move(blocks)] {
                 const uno::Reference<sheet::XSpreadsheet> sheet = activeSheet(document);
                 for (const Block& block : blocks) {
@@ -158,8 +183,7 @@ public:
     void fitActiveSheetColumn(int column) override
     {
         checkPosition(1, column, 1);
-        office::callOffice(m_callLimit,
-            QStringLiteral("LibreOffice Calc could not widen the column"),
+        m_office.call(QStringLiteral("LibreOffice Calc could not widen the column"),
             [document = m_document, column] {
                 const uno::Reference<table::XColumnRowRange> sheet(
                     activeSheet(document), uno::UNO_QUERY_THROW);
@@ -181,21 +205,22 @@ private:
 
     uno::Reference<frame::XModel> m_document;
     int m_rowCount;
-    milliseconds m_callLimit;
+    OfficeLine m_office;
 };
 
 class CalcApplication final : public SpreadsheetApplication {
 public:
-    CalcApplication(const uno::Reference<uno::XComponentContext>& office, milliseconds callLimit)
-        : m_office(office)
-        , m_callLimit(callLimit)
+    CalcApplication(const uno::Reference<uno::XComponentContext>& context, milliseconds callLimit)
+        : m_context(context)
+        , m_office(callLimit)
     {
     }
 
     std::unique_ptr<SpreadsheetWorkbook> addWorkbook() override
     {
-        auto [document, rowCount] = office::callOffice(m_callLimit,
-            QStringLiteral("LibreOffice Calc could not open a new document"), [context = m_office] {
+        auto [document, rowCount] = m_office.call(
+            QStringLiteral("LibreOffice Calc could not open a new document"),
+            [context = m_context] {
                 const uno::Reference<frame::XDesktop2> desktop = frame::Desktop::create(context);
                 const uno::Reference<frame::XModel> document(
                     desktop->loadComponentFromURL(
@@ -206,15 +231,14 @@ public:
                 return std::make_pair(document, int(sheet->getRows()->getCount()));
             });
         m_documents.push_back(document);
-        return std::make_unique<CalcWorkbook>(document, rowCount, m_callLimit);
+        return std::make_unique<CalcWorkbook>(document, rowCount, m_office);
     }
 
     // Calc has no application window of its own: showing it means showing
     // the windows of the documents added through this object.
     void setVisible(bool visible) override
     {
-        office::callOffice(m_callLimit,
-            QStringLiteral("LibreOffice Calc could not show its window"),
+        m_office.call(QStringLiteral("LibreOffice Calc could not show its window"),
             [documents = m_documents, visible] {
                 for (const uno::Reference<frame::XModel>& document : documents) {
                     const uno::Reference<awt::XWindow> window
@@ -228,8 +252,8 @@ public:
     }
 
 private:
-    uno::Reference<uno::XComponentContext> m_office;
-    milliseconds m_callLimit;
+    uno::Reference<uno::XComponentContext> m_context;
+    OfficeLine m_office;
     std::vector<uno::Reference<frame::XModel>> m_documents;
 };
 
@@ -291,24 +315,30 @@ std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplicatio
                                    .arg(programmaticId));
     const QString failure
         = QStringLiteral("LibreOffice Calc is not installed or could not be started: ");
+    // One limit from the request to a connected office, however many tries
+    // it takes: a try that gets no answer is not repeated, as each would keep
+    // the user waiting again and leave one more call blocked behind.
+    const auto deadline = office::Deadline::after(m_options.startLimit);
     try {
         uno::Reference<uno::XComponentContext> context;
         for (int attempt = 1;; ++attempt) {
             try {
-                context = office::connectOnce(m_options.pipeName, kConnectAttemptLimit);
+                context = office::connectOnce(m_options.pipeName, deadline);
                 break;
+            } catch (const office::OfficeTimeout&) {
+                throw;
             } catch (const SpreadsheetError&) {
                 // While the connection of an earlier export is being torn
                 // down, a busy office can refuse the next one for a moment.
-                if (attempt == 3)
+                if (attempt == 3 || deadline.passed())
                     throw;
-                office::pauseServingEvents(milliseconds(250));
+                office::pauseServingEvents(std::min(milliseconds(250), deadline.left()));
             }
         }
         if (!context.is()) {
             startOffice();
-            context = waitForStartedOffice(
-                m_options.pipeName, m_startedPid, officeProgram(), m_options.startLimit);
+            context
+                = waitForStartedOffice(m_options.pipeName, m_startedPid, officeProgram(), deadline);
         }
         return std::make_unique<CalcApplication>(context, m_options.callLimit);
     } catch (const SpreadsheetError& e) {

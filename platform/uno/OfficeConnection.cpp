@@ -38,13 +38,18 @@ uno::Reference<uno::XComponentContext> localContext()
     return context;
 }
 
-uno::Reference<uno::XComponentContext> connectOnce(
-    const QString& pipeName, std::chrono::milliseconds limit)
+std::atomic<int>& abandonedCalls()
+{
+    static std::atomic<int> count { 0 };
+    return count;
+}
+
+uno::Reference<uno::XComponentContext> connectOnce(const QString& pipeName, Deadline deadline)
 {
     const uno::Reference<uno::XComponentContext> local = localContext();
     const rtl::OUString url = toOUString(
         QStringLiteral("uno:pipe,name=%1;urp;StarOffice.ComponentContext").arg(pipeName));
-    return callOffice(limit, QStringLiteral("connecting to LibreOffice"),
+    return callOffice(deadline, QStringLiteral("connecting to LibreOffice"),
         [local, url]() -> uno::Reference<uno::XComponentContext> {
             const uno::Reference<bridge::XUnoUrlResolver> resolver
                 = bridge::UnoUrlResolver::create(local);

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/uno/OfficeCall.h"
+
 #include <com/sun/star/uno/XComponentContext.hpp>
 
 #include <QString>
-
-#include <chrono>
 
 namespace pellorin::office {
 
@@ -14,9 +14,10 @@ css::uno::Reference<css::uno::XComponentContext> localContext();
 
 // The office's component context over the pipe `pipeName`, or an empty
 // reference when nothing accepts connections there (yet). Throws
-// SpreadsheetError when the office does not answer within `limit`.
+// SpreadsheetError when the connection fails, OfficeTimeout when the office
+// does not answer by `deadline`.
 css::uno::Reference<css::uno::XComponentContext> connectOnce(
-    const QString& pipeName, std::chrono::milliseconds limit);
+    const QString& pipeName, Deadline deadline);
 
 // Converts between Qt's and UNO's strings, both UTF-16.
 rtl::OUString toOUString(const QString& text);

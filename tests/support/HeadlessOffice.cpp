@@ -128,7 +128,7 @@ HeadlessOffice::HeadlessOffice(std::chrono::milliseconds startLimit)
             throw std::runtime_error("the office did not accept connections in time");
         }
         m_process.waitForFinished(100);
-        m_context = connectOnce(m_pipeName, std::chrono::seconds(10));
+        m_context = connectOnce(m_pipeName, office::Deadline::after(std::chrono::seconds(10)));
     }
 }
 
@@ -148,13 +148,19 @@ HeadlessOffice::~HeadlessOffice()
             m_process.waitForFinished(5000);
         }
     }
-    QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(m_pipeName));
+    QFile::remove(officePipePath(m_pipeName));
+}
+
+QString officePipePath(const QString& pipeName)
+{
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(getuid()).arg(pipeName);
 }
 
 bool endOffice(const QString& pipeName, std::chrono::milliseconds limit)
 {
     try {
-        const uno::Reference<uno::XComponentContext> context = connectOnce(pipeName, limit);
+        const uno::Reference<uno::XComponentContext> context
+            = connectOnce(pipeName, office::Deadline::after(limit));
         if (!context.is())
             return false;
         callOffice(limit, QStringLiteral("ending the office"), [context] {

@@ -62,4 +62,7 @@ private:
 // `limit` for each step; returns whether the office took the request.
 bool endOffice(const QString& pipeName, std::chrono::milliseconds limit);
 
+// The socket that the office's UNO pipe `pipeName` is.
+QString officePipePath(const QString& pipeName);
+
 } // namespace pellorin::test
