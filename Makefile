@@ -3,19 +3,27 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
+# WITH_CALC=OFF builds without the LibreOffice Calc module and needs no
+# LibreOffice package.
+WITH_CALC ?= ON
+
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev fonts-liberation2 libreoffice-calc libreoffice-dev \
+            libbenchmark-dev fonts-liberation2 \
             xvfb xdotool xclip x11-utils libx11-dev \
             at-spi2-core python3-pyatspi dbus-x11 libxfixes-dev \
             dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion openbox \
             libcli11-dev nlohmann-json3-dev libcsv-dev
+ifeq ($(WITH_CALC),ON)
+PACKAGES += libreoffice-calc libreoffice-dev
+endif
 
-CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
+CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WITH_CALC=$(WITH_CALC)
 
 # The tests again with AddressSanitizer and UndefinedBehaviorSanitizer. Every
 # report ends the test that triggers it, so any report fails `make test`.
 SANITIZE_DIR ?= $(BUILD_DIR)-asan
-SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DPELLORIN_SANITIZE=ON -DPELLORIN_BUILD_BENCH=OFF
+SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DPELLORIN_SANITIZE=ON -DPELLORIN_BUILD_BENCH=OFF \
+                  -DPELLORIN_WITH_CALC=$(WITH_CALC)
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp

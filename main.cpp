@@ -1,9 +1,9 @@
 #include "app/Form1.h"
-#include "platform/LibreOfficeSpreadsheet.h"
 #include "platform/QtClipboard.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSaveDialog.h"
 #include "platform/QtSettingsStore.h"
+#include "platform/SpreadsheetModule.h"
 #include "platform/StyleSheetSkinEngine.h"
 
 #include <QApplication>
@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     pellorin::QtMessageBoxes messages;
     pellorin::QtClipboard clipboard;
     pellorin::QtSaveDialog saveDialog;
-    pellorin::LibreOfficeSpreadsheet spreadsheet;
+    pellorin::SpreadsheetModule spreadsheet;
     pellorin::StyleSheetSkinEngine skin;
 
     pellorin::Form1 window({ settings, messages, clipboard, saveDialog, spreadsheet, skin });

@@ -116,15 +116,68 @@ click_at() { # left top width height, in twips
     point_at "$@" && xdotool click 1
 }
 
-# A visible window of the program other than the main window.
+# A visible window of the program other than the main window, named after
+# the program or as the pattern given.
 message_box() {
     local id
-    for id in $(xdotool search --onlyvisible --pid "$program_pid" --name '^Pellorin$' 2>/dev/null); do
+    for id in $(xdotool search --onlyvisible --pid "$program_pid" --name "${1:-^Pellorin\$}" 2>/dev/null); do
         [ "$id" != "$window" ] && echo "$id" && return 0
     done
     return 1
 }
 no_message_box() { ! message_box; }
+
+# Copy Results To Clipboard, then dismiss the message it shows with Return.
+copy_and_dismiss() {
+    click_at 120 6210 3840 405
+    wait_for 100 message_box || fail "no message box after the copy"
+    local box
+    box=$(message_box)
+    xdotool windowfocus --sync "$box"
+    xdotool key Return
+    wait_for 100 no_message_box || fail "the message box did not close on Return"
+}
+
+# Runs the calling script again on a session bus of its own and ends with
+# its status: pass the script's arguments. In that run it returns at once.
+# Skips where no session bus can be started.
+on_own_session_bus() {
+    if [ -n "${PELLORIN_SESSION_BUS:-}" ]; then
+        echo started >"$PELLORIN_SESSION_BUS"
+        return 0
+    fi
+    require_tools dbus-run-session
+    local started status
+    started=$(mktemp "$work/bus.XXXXXX")
+    PELLORIN_SESSION_BUS=$started dbus-run-session -- bash "$0" "$@"
+    status=$?
+    # An empty marker: the script never ran, so the session bus did not start.
+    [ -s "$started" ] || skip "no session bus could be started"
+    exit "$status"
+}
+
+# What a screen reader sees: the accessibility bus on the script's session
+# bus (on_own_session_bus); Qt programs started after it report to it.
+start_accessibility_bus() {
+    require_tools dbus-send
+    [ -x /usr/libexec/at-spi-bus-launcher ] || fail "at-spi-bus-launcher is missing (make deps installs at-spi2-core)"
+    /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "pyatspi is missing (make deps installs python3-pyatspi)"
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/at-spi.log" 2>&1 &
+    extra_cleanup+=("kill $! 2>/dev/null")
+    bus_address() {
+        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress
+    }
+    if ! wait_for 100 bus_address; then
+        cat "$work/at-spi.log" >&2
+        skip "the accessibility bus could not be started"
+    fi
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# The texts of the labels in the program's window titled $1, one a line.
+window_texts() {
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window-texts.py" "$program_pid" "$1"
+}
 
 luhn_valid() {
     local digits=$1 sum=0 i d n=${#1}

@@ -38,17 +38,6 @@ hand_shown() { [ "$("$current_cursor")" = "$hand_pointer" ]; }
 point_at 120 2835 7800 405 # Start Generating
 wait_for 50 hand_shown || fail "over a button the pointer is '$("$current_cursor")', not $hand ($hand_pointer)"
 
-# Copy Results To Clipboard, then dismiss the message it shows with Return.
-copy_and_dismiss() {
-    click_at 120 6210 3840 405
-    wait_for 100 message_box || fail "no message box after the copy"
-    local box
-    box=$(message_box)
-    xdotool windowfocus --sync "$box"
-    xdotool key Return
-    wait_for 100 no_message_box || fail "the message box did not close on Return"
-}
-
 # Checks the clipboard: $1 lines of the first pattern, then $2 of the second.
 check_clipboard() {
     local first=$1 second=$2 first_pattern=$3 second_pattern=${4:-}

@@ -1,0 +1,17 @@
+// The entry point of the spreadsheet module, which the program loads on the
+// first spreadsheet export (SpreadsheetModule).
+
+#include "platform/LibreOfficeSpreadsheet.h"
+#include "platform/SpreadsheetModule.h"
+
+#include <QtGlobal>
+
+#include <string_view>
+
+static_assert(
+    std::string_view(pellorin::SpreadsheetModule::kEntryPoint) == "pellorin_create_spreadsheet");
+
+extern "C" Q_DECL_EXPORT pellorin::Spreadsheet* pellorin_create_spreadsheet()
+{
+    return new pellorin::LibreOfficeSpreadsheet();
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/python3
+"""Prints the texts of the labels in a window of a program, one a line, as a
+screen reader reads them over AT-SPI.
+
+Usage: window-texts.py PID WINDOW-TITLE
+"""
+import sys
+
+import pyatspi
+
+
+def nodes(node):
+    yield node
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is not None:
+            yield from nodes(child)
+
+
+def main():
+    pid, title = int(sys.argv[1]), sys.argv[2]
+    for application in pyatspi.Registry.getDesktop(0):
+        if application is None or application.get_process_id() != pid:
+            continue
+        for window in application:
+            if window is not None and window.name == title:
+                for node in nodes(window):
+                    if node.getRoleName() == "label" and node.name:
+                        print(node.name)
+                return 0
+    return 1
+
+
+sys.exit(main())
