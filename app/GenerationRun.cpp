@@ -7,14 +7,16 @@
 namespace pellorin {
 
 void runGeneration(ResultsModel& results, const Brand& brand, std::int32_t quantity,
-                   RandomSource& random, ErrorTrap& trap,
-                   const std::function<void(int percent)>& setProgress)
+    RandomSource& random, ErrorTrap& trap, const std::function<void(int percent)>& setProgress,
+    std::int32_t first)
 {
     CardGenerator generator(brand, random);
     ResultsModel::Appender appender(results);
     int shownPercent = 0;
     bool appending = true;
-    for (std::int32_t k = 1; k <= quantity && appending; ++k) {
+    // k is counted in 64 bits: after the last number of a run of
+    // 2,147,483,647 it steps past the 32-bit range before the loop ends.
+    for (std::int64_t k = first; k <= quantity && appending; ++k) {
         const CardNumber number = generator.next();
         // The bar moves about a hundred times per run; rows reach the list
         // in batches at those moments, so the list grows with the bar.
