@@ -1,16 +1,16 @@
 #include "app/ErrorTrap.h"
 #include "app/Form1.h"
 #include "results/ResultsModel.h"
+#include "tests/support/AtNextYield.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/MainWindowUnderTest.h"
+#include "tests/support/ResultsRows.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 #if defined(__has_feature)
@@ -36,9 +36,10 @@ const QString kCopied = QStringLiteral(
 
 QString report(const QString& description)
 {
-    return description + QStringLiteral("\r\nin Tavimbrel5/20/2014.Form1.PushButton2_Click at line 106\r\r"
-                                        "Please email screenshot of this message to ")
-           + ErrorTrap::supportAddress();
+    return description
+        + QStringLiteral("\r\nin Tavimbrel5/20/2014.Form1.PushButton2_Click at line 106\r\r"
+                         "Please email screenshot of this message to ")
+        + ErrorTrap::supportAddress();
 }
 
 } // namespace
@@ -48,33 +49,12 @@ class TestClipboardCopy : public QObject {
 
     std::unique_ptr<test::FakeServices> m_services;
     std::unique_ptr<Form1> m_form;
-    QTimer m_soon;
-
-    // Runs `action` at the next turn of the event loop: inside the handler
-    // under test, when it yields.
-    void soon(std::function<void()> action)
-    {
-        m_soon.disconnect();
-        m_soon.setSingleShot(true);
-        connect(&m_soon, &QTimer::timeout, this, std::move(action));
-        m_soon.start(0);
-    }
-
-    // Rows as "digits" (ticked) or "-digits" (unticked).
-    void fill(const QStringList& rows)
-    {
-        ResultsModel& results = m_form->results();
-        for (const QString& row : rows) {
-            const bool ticked = !row.startsWith(u'-');
-            results.append((ticked ? row : row.mid(1)).toStdString());
-            results.setTicked(results.size() - 1, ticked);
-        }
-    }
+    void fill(const QStringList& rows) { test::fillResults(m_form->results(), rows); }
 
     void click()
     {
-        QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("PushButton2")),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            m_form->findChild<QPushButton*>(QStringLiteral("PushButton2")), Qt::LeftButton);
     }
 
 private slots:
@@ -97,15 +77,13 @@ private slots:
         QTest::addColumn<int>("clears");
         QTest::addColumn<QString>("clipboard"); // null: never touched
 
-        QTest::addRow("empty list leaves the clipboard alone") << QStringList{} << 0 << QString();
+        QTest::addRow("empty list leaves the clipboard alone") << QStringList {} << 0 << QString();
         QTest::addRow("none ticked empties it")
-            << QStringList{"-4539148803436467", "-378282246310005"} << 1 << QStringLiteral("");
-        QTest::addRow("16 and 15 digits")
-            << QStringList{"4539148803436467", "378282246310005"} << 1
-            << QStringLiteral("4539148803436467\r\n378282246310005\r\n");
-        QTest::addRow("unticked rows left out")
-            << QStringList{"-5108131111111111", "378282246310005", "-4", "12"} << 1
-            << QStringLiteral("378282246310005\r\n12\r\n");
+            << QStringList { "-4539148803436467", "-378282246310005" } << 1 << QStringLiteral("");
+        QTest::addRow("16 and 15 digits") << QStringList { "4539148803436467",
+            "378282246310005" } << 1 << QStringLiteral("4539148803436467\r\n378282246310005\r\n");
+        QTest::addRow("unticked rows left out") << QStringList { "-5108131111111111",
+            "378282246310005", "-4", "12" } << 1 << QStringLiteral("378282246310005\r\n12\r\n");
     }
 
     void copiesTickedRows()
@@ -131,10 +109,9 @@ private slots:
     // that the copy worked.
     void clearedDuringCopyIsReportedNotAnnounced()
     {
-        fill({"4539148803436467", "378282246310005"});
-        soon([this] {
-            m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click();
-        });
+        fill({ "4539148803436467", "378282246310005" });
+        test::AtNextYield clear(
+            [this] { m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click(); });
         m_form->PushButton2_Click();
 
         QCOMPARE(m_form->results().size(), std::size_t(0));
@@ -142,17 +119,18 @@ private slots:
         QCOMPARE(m_services->messages.shown.size(), 1);
         const auto& shown = m_services->messages.shown.first();
         QCOMPARE(shown.text,
-                 report(QStringLiteral("The results list changed during the export: rows were removed")));
+            report(
+                QStringLiteral("The results list changed during the export: rows were removed")));
         QCOMPARE(shown.caption, QStringLiteral("Application Error"));
         QCOMPARE(shown.icon, MessageIcon::Warning);
     }
 
     void clearedAndRefilledDuringCopyIsReported()
     {
-        fill({"4539148803436467", "378282246310005"});
-        soon([this] {
+        fill({ "4539148803436467", "378282246310005" });
+        test::AtNextYield refill([this] {
             m_form->results().clear();
-            fill({"1", "2", "3"});
+            fill({ "1", "2", "3" });
         });
         m_form->PushButton2_Click();
 
@@ -163,8 +141,8 @@ private slots:
 
     void rowsAppendedDuringCopyWaitForTheNextCopy()
     {
-        fill({"4539148803436467"});
-        soon([this] { fill({"378282246310005"}); });
+        fill({ "4539148803436467" });
+        test::AtNextYield append([this] { fill({ "378282246310005" }); });
         m_form->PushButton2_Click();
 
         QCOMPARE(m_form->results().size(), std::size_t(2));
@@ -186,7 +164,7 @@ private slots:
             for (int i = 0; i < 500000; ++i)
                 appender.append("4539148803436467");
         }
-        rlimit old{};
+        rlimit old {};
         QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
         QFile status(QStringLiteral("/proc/self/statm"));
         QVERIFY(status.open(QIODevice::ReadOnly));

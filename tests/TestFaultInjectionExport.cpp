@@ -6,8 +6,8 @@
 #include "app/Form1.h"
 #include "results/ResultsModel.h"
 #include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/FaultInjection.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <sys/mount.h>
@@ -73,29 +73,33 @@ void fillNumbered(ResultsModel& results, std::size_t rows)
 }
 
 // The child: a save to `target` in a folder whose mode forbids writing,
-// with the permission override dropped before any thread exists, so a
-// writer thread is bound by the mode too.
+// with the permission override dropped before the save starts any thread,
+// so a writer thread is bound by the mode too.
 int runReadOnlyFolderChild(const QString& target)
 {
     test::EnforcedFilePermissions enforced;
     if (!test::EnforcedFilePermissions::permissionsBind())
         return 3;
-    int argc = 1;
-    char name[] = "child";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
     test::FakeServices services;
     Form1 form(services.services());
     form.show();
     fillNumbered(form.results(), 100000);
     services.saveDialog.nextFileName = target;
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("PushButton4")), Qt::LeftButton);
-    test::printChildValue(QStringLiteral("messages"), QString::number(services.messages.shown.size()));
+    test::printChildValue(
+        QStringLiteral("messages"), QString::number(services.messages.shown.size()));
     for (const auto& shown : services.messages.shown)
         test::printChildValue(QStringLiteral("message"), shown.text);
     test::printChildValue(QStringLiteral("pointer"), QString::number(form.mousePointer()));
     test::printChildValue(QStringLiteral("cursor"), QString::number(int(form.cursor().shape())));
     return 0;
+}
+
+int runChildRole(const QStringList& arguments)
+{
+    if (arguments.value(0) == QStringLiteral("save-read-only-folder"))
+        return runReadOnlyFolderChild(arguments.value(1));
+    return 2;
 }
 
 } // namespace
@@ -111,15 +115,16 @@ class TestFaultInjectionExport : public QObject {
     void saveAs(const QString& fileName)
     {
         m_services->saveDialog.nextFileName = fileName;
-        QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("PushButton4")),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            m_form->findChild<QPushButton*>(QStringLiteral("PushButton4")), Qt::LeftButton);
     }
 
     void expectOneSaveReport(const QString& fileName, const QString& reason)
     {
         QCOMPARE(m_services->messages.shown.size(), 1);
         const auto& shown = m_services->messages.shown.first();
-        QCOMPARE(shown.text, saveReport(QStringLiteral("Cannot save \"%1\": %2").arg(fileName, reason)));
+        QCOMPARE(
+            shown.text, saveReport(QStringLiteral("Cannot save \"%1\": %2").arg(fileName, reason)));
         QCOMPARE(shown.caption, QStringLiteral("Application Error"));
         QCOMPARE(shown.icon, MessageIcon::Warning);
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
@@ -174,10 +179,11 @@ private slots:
         if (child.exitCode == 3)
             QSKIP("file permissions do not bind here (root without a way to drop the override)");
         QCOMPARE(child.exitCode, 0);
-        QCOMPARE(child.values.value(QStringLiteral("pointer")), QString::number(Form1::kPointerDefault));
+        QCOMPARE(
+            child.values.value(QStringLiteral("pointer")), QString::number(Form1::kPointerDefault));
         QCOMPARE(
             child.values.value(QStringLiteral("cursor")), QString::number(int(Qt::ArrowCursor)));
-        QCOMPARE(entries(folder), QStringList{QStringLiteral("old.txt")});
+        QCOMPARE(entries(folder), QStringList { QStringLiteral("old.txt") });
         if (!reason.isEmpty()) {
             QCOMPARE(child.values.value(QStringLiteral("messages")), QStringLiteral("1"));
             QCOMPARE(child.values.value(QStringLiteral("message")),
@@ -199,12 +205,12 @@ private slots:
         QVERIFY(writeFile(target, kOldContents));
         fillNumbered(m_form->results(), 100000);
         {
-            test::FileSizeLimit limit(rlim_t{64} * 1024);
+            test::FileSizeLimit limit(rlim_t { 64 } * 1024);
             saveAs(target);
         }
         expectOneSaveReport(target, QStringLiteral("File too large"));
         QCOMPARE(contents(target), kOldContents);
-        QCOMPARE(entries(m_dir->path()), QStringList{QStringLiteral("old.txt")});
+        QCOMPARE(entries(m_dir->path()), QStringList { QStringLiteral("old.txt") });
     }
 
     // A real file system with 64 KB of room, where one is allowed to make one.
@@ -213,10 +219,10 @@ private slots:
         const QString mountPoint = m_dir->filePath(QStringLiteral("tiny"));
         QVERIFY(QDir().mkpath(mountPoint));
         if (mount("tmpfs", mountPoint.toLocal8Bit().constData(), "tmpfs", MS_NOSUID | MS_NODEV,
-                  "size=64k,mode=0700")
+                "size=64k,mode=0700")
             != 0)
             QSKIP(qPrintable(QStringLiteral("cannot mount a small tmpfs here: ")
-                             + QString::fromLocal8Bit(std::strerror(errno))));
+                + QString::fromLocal8Bit(std::strerror(errno))));
         m_mounted = mountPoint;
         const QString target = mountPoint + QStringLiteral("/old.txt");
         QVERIFY(writeFile(target, kOldContents));
@@ -224,18 +230,19 @@ private slots:
         saveAs(target);
         expectOneSaveReport(target, QStringLiteral("No space left on device"));
         QCOMPARE(contents(target), kOldContents);
-        QCOMPARE(entries(mountPoint), QStringList{QStringLiteral("old.txt")});
+        QCOMPARE(entries(mountPoint), QStringList { QStringLiteral("old.txt") });
 
         // Once there is room again, the same save goes through.
         m_form->results().clear();
         fillNumbered(m_form->results(), 3);
         saveAs(target);
         QCOMPARE(m_services->messages.shown.size(), 1);
-        QCOMPARE(contents(target), QByteArray("Result(s)       \t\r\n"
-                                              "4000000000000000\t\r\n"
-                                              "4000000000000001\t\r\n"
-                                              "4000000000000002\t\r\n"
-                                              "\r\n"));
+        QCOMPARE(contents(target),
+            QByteArray("Result(s)       \t\r\n"
+                       "4000000000000000\t\r\n"
+                       "4000000000000001\t\r\n"
+                       "4000000000000002\t\r\n"
+                       "\r\n"));
     }
 
     void copyTenMillionRows()
@@ -243,8 +250,8 @@ private slots:
         constexpr std::size_t kRows = 10000000;
         fillNumbered(m_form->results(), kRows);
         m_form->results().setTicked(1, false);
-        QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("PushButton2")),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            m_form->findChild<QPushButton*>(QStringLiteral("PushButton2")), Qt::LeftButton);
 
         QCOMPARE(m_services->messages.shown.size(), 1);
         QCOMPARE(m_services->messages.shown.first().caption, QStringLiteral("Pellorin"));
@@ -254,26 +261,15 @@ private slots:
         QCOMPARE(text.first(36), QStringLiteral("4000000000000000\r\n4000000000000002\r\n"));
         QCOMPARE(text.last(18), QStringLiteral("4000000009999999\r\n"));
         // Every line in its place: line k holds row k + 1 from the third on.
-        for (std::size_t row : {std::size_t(2), std::size_t(12345), std::size_t(5000000), kRows - 2}) {
+        for (std::size_t row :
+            { std::size_t(2), std::size_t(12345), std::size_t(5000000), kRows - 2 }) {
             const qsizetype at = qsizetype(row - 1) * 18;
-            QCOMPARE(text.mid(at, 18), QString::fromStdString(numberedRow(row)) + QStringLiteral("\r\n"));
+            QCOMPARE(text.mid(at, 18),
+                QString::fromStdString(numberedRow(row)) + QStringLiteral("\r\n"));
         }
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (test::isChild(argc, argv)) {
-        if (argc >= 4 && qstrcmp(argv[2], "save-read-only-folder") == 0)
-            return runReadOnlyFolderChild(QString::fromLocal8Bit(argv[3]));
-        return 2;
-    }
-    test::isolateUserFolders();
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    TestFaultInjectionExport tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+PELLORIN_TEST_MAIN_WITH_CHILD(TestFaultInjectionExport, runChildRole)
 
 #include "TestFaultInjectionExport.moc"

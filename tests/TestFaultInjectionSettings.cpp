@@ -62,26 +62,34 @@ int runStartUpChild(const QStringList& arguments)
             selected = i;
     }
     test::printChildValue(QStringLiteral("option"), QString::number(selected));
-    test::printChildValue(QStringLiteral("messages"), QString::number(services.messages.shown.size()));
+    test::printChildValue(
+        QStringLiteral("messages"), QString::number(services.messages.shown.size()));
     if (arguments.contains(QStringLiteral("edit"))) {
         // What a user does next: each change is stored at once.
         form.findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("7"));
         QTest::mouseClick(form.findChild<QRadioButton*>(QStringLiteral("Option2")), Qt::LeftButton,
-                          {}, QPoint(8, 8));
-        test::printChildValue(QStringLiteral("edited messages"),
-                              QString::number(services.messages.shown.size()));
+            {}, QPoint(8, 8));
+        test::printChildValue(
+            QStringLiteral("edited messages"), QString::number(services.messages.shown.size()));
     }
     if (arguments.contains(QStringLiteral("generate"))) {
-        QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("PushButton1")), Qt::LeftButton);
+        QTest::mouseClick(
+            form.findChild<QPushButton*>(QStringLiteral("PushButton1")), Qt::LeftButton);
         test::printChildValue(QStringLiteral("rows"), QString::number(form.results().size()));
         // The last line of each message: a report's location and line, or
         // a plain message whole.
         QStringList lines;
         for (const auto& shown : services.messages.shown)
-            lines << shown.caption + QStringLiteral(": ") + shown.text.section(QStringLiteral("\r\n"), -1);
+            lines << shown.caption + QStringLiteral(": ")
+                    + shown.text.section(QStringLiteral("\r\n"), -1);
         test::printChildValue(QStringLiteral("run messages"), lines.join(QLatin1Char('|')));
     }
     return 0;
+}
+
+int runChildRole(const QStringList& arguments)
+{
+    return arguments.value(0) == QStringLiteral("start-up") ? runStartUpChild(arguments) : 2;
 }
 
 } // namespace
@@ -104,14 +112,15 @@ class TestFaultInjectionSettings : public QObject {
 
     static test::ChildResult start(const QStringList& arguments = {})
     {
-        return test::runChild(QStringList{QStringLiteral("start-up")} + arguments, 120 * 1000);
+        return test::runChild(QStringList { QStringLiteral("start-up") } + arguments, 120 * 1000);
     }
 
 private slots:
     void init()
     {
         QDir().mkpath(configFolder());
-        QFile::setPermissions(configFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(
+            configFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (QFileInfo(test::settingsFilePath()).isDir())
             QDir(test::settingsFilePath()).removeRecursively();
         test::removeSettingsFile();
@@ -119,7 +128,8 @@ private slots:
 
     void cleanup()
     {
-        QFile::setPermissions(configFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(
+            configFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void damagedFile_data()
@@ -137,7 +147,8 @@ private slots:
         QTest::addRow("cut after a line")
             << QByteArray("[Pellorin]\nOption1=False\nOption4=True\n") << "50" << 3;
         QTest::addRow("unbalanced quote")
-            << QByteArray("[Pellorin]\nText1=\"12\nOption2=True\n") << "12\nOption2=True\n" << 0;
+            << QByteArray("[Pellorin]\nText1=\"12\nOption2=True\n") << "12\nOption2=True\n"
+            << 0;
         QTest::addRow("other section only") << QByteArray("[Other]\nText1=7\n") << "50" << 0;
         QTest::addRow("UTF-16 with byte-order mark")
             << QByteArray("\xff\xfe[\0P\0]\0\n\0", 10) << "50" << 0;
@@ -160,7 +171,7 @@ private slots:
     void folderInPlaceOfTheFile()
     {
         QVERIFY(QDir().mkpath(test::settingsFilePath() + QStringLiteral("/inside")));
-        const test::ChildResult child = start({QStringLiteral("edit")});
+        const test::ChildResult child = start({ QStringLiteral("edit") });
         expectStart(child, QStringLiteral("50"), 0);
         if (QTest::currentTestFailed())
             return;
@@ -173,8 +184,8 @@ private slots:
         const QByteArray stored("[Pellorin]\nText1=25\nOption1=False\nOption3=True\n");
         test::writeSettingsFile(stored);
         QVERIFY(QFile::setPermissions(configFolder(), QFile::ReadOwner | QFile::ExeOwner));
-        const test::ChildResult child =
-            start({QStringLiteral("enforce-permissions"), QStringLiteral("edit")});
+        const test::ChildResult child
+            = start({ QStringLiteral("enforce-permissions"), QStringLiteral("edit") });
         if (child.exitCode == kPermissionsDoNotBind)
             QSKIP("file permissions do not bind here (root without a way to drop the override)");
         expectStart(child, QStringLiteral("25"), 2);
@@ -182,22 +193,24 @@ private slots:
             return;
         QCOMPARE(child.values.value(QStringLiteral("edited messages")), QStringLiteral("0"));
         QCOMPARE(fileContents(test::settingsFilePath()), stored);
-        QCOMPARE(QDir(configFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList{QStringLiteral("Pellorin.ini")});
+        QCOMPARE(
+            QDir(configFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList { QStringLiteral("Pellorin.ini") });
     }
 
     void readOnlyConfigFolderWithoutAFile()
     {
         QVERIFY(QFile::setPermissions(configFolder(), QFile::ReadOwner | QFile::ExeOwner));
-        const test::ChildResult child =
-            start({QStringLiteral("enforce-permissions"), QStringLiteral("edit")});
+        const test::ChildResult child
+            = start({ QStringLiteral("enforce-permissions"), QStringLiteral("edit") });
         if (child.exitCode == kPermissionsDoNotBind)
             QSKIP("file permissions do not bind here (root without a way to drop the override)");
         expectStart(child, QStringLiteral("50"), 0);
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(child.values.value(QStringLiteral("edited messages")), QStringLiteral("0"));
-        QVERIFY(QDir(configFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        QVERIFY(
+            QDir(configFolder()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     }
 
     void absurdValues_data()
@@ -215,17 +228,16 @@ private slots:
             << QByteArray(1 << 20, 'x') << QByteArray("True") << 0 << "0" << report;
         QTest::addRow("1 MB of digits")
             << QByteArray(1 << 20, '9') << QByteArray("True") << 0 << "0" << report;
-        QTest::addRow("5x inside 1 MB of blanks")
-            << QByteArray(qsizetype{512} * 1024, ' ') + "5x" + QByteArray(qsizetype{512} * 1024, ' ')
-            << QByteArray("1")
-            << 0 << "0" << report;
+        QTest::addRow("5x inside 1 MB of blanks") << QByteArray(qsizetype { 512 } * 1024, ' ')
+                + "5x" + QByteArray(qsizetype { 512 } * 1024, ' ')
+                                                  << QByteArray("1") << 0 << "0" << report;
         // Not a truth value: reads as false, as "False" would, so no card
         // type is selected and the run asks for one.
-        QTest::addRow("Option1 maybe") << QByteArray("3") << QByteArray("maybe") << -1 << "0"
-                                       << askForBrand;
+        QTest::addRow("Option1 maybe")
+            << QByteArray("3") << QByteArray("maybe") << -1 << "0" << askForBrand;
         // A number in exponent notation is a number: not 0, so true.
-        QTest::addRow("Option1 1e3") << QByteArray("3") << QByteArray("1e3") << 0 << "3"
-                                     << QString();
+        QTest::addRow("Option1 1e3")
+            << QByteArray("3") << QByteArray("1e3") << 0 << "3" << QString();
         QTest::addRow("Option1 of 1 MB")
             << QByteArray("3") << QByteArray(1 << 20, '1') << 0 << "3" << QString();
     }
@@ -238,7 +250,7 @@ private slots:
         QFETCH(QString, rows);
         QFETCH(QString, runMessages);
         test::writeSettingsFile("[Pellorin]\nText1=" + text1 + "\nOption1=" + option1 + "\n");
-        const test::ChildResult child = start({QStringLiteral("generate")});
+        const test::ChildResult child = start({ QStringLiteral("generate") });
         // Blanks around an INI value are not part of it.
         expectStart(child, QString::fromLatin1(text1.trimmed()), option);
         if (QTest::currentTestFailed())
@@ -248,27 +260,10 @@ private slots:
         // The huge text was stored back whole by the start-up.
         QSettings file(test::settingsFilePath(), QSettings::IniFormat);
         QCOMPARE(file.value(QStringLiteral("Pellorin/Text1")).toString(),
-                 QString::fromLatin1(text1.trimmed()));
+            QString::fromLatin1(text1.trimmed()));
     }
 };
 
-int main(int argc, char** argv)
-{
-    if (test::isChild(argc, argv)) {
-        // The parent's isolated folders come with the environment.
-        QApplication app(argc, argv);
-        app.setAttribute(Qt::AA_Use96Dpi, true);
-        const QStringList arguments = app.arguments().mid(2);
-        if (arguments.value(0) == QStringLiteral("start-up"))
-            return runStartUpChild(arguments);
-        return 2;
-    }
-    test::isolateUserFolders();
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    TestFaultInjectionSettings tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+PELLORIN_TEST_MAIN_WITH_CHILD(TestFaultInjectionSettings, runChildRole)
 
 #include "TestFaultInjectionSettings.moc"

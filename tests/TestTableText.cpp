@@ -1,4 +1,5 @@
 #include "export/TableText.h"
+#include "tests/support/ScriptedYielder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,20 +40,6 @@ public:
 
     std::vector<std::string> captions;
     std::vector<Row> rows;
-};
-
-// Runs `onPoll` with the number of the poll (from 1) each time it is asked.
-class ScriptedYielder final : public Yielder {
-public:
-    explicit ScriptedYielder(std::function<void(int)> onPoll)
-        : m_onPoll(std::move(onPoll))
-    {
-    }
-    void poll() override { m_onPoll(++polls); }
-    int polls = 0;
-
-private:
-    std::function<void(int)> m_onPoll;
 };
 
 const std::string k16 = "4539148803436467";
@@ -237,7 +224,7 @@ TEST_P(TableTextListChanges, RemovedRowsFailAppendedRowsWait)
     std::vector<Row> list(10000, Row { true, { "12" } });
     VectorRows rows(kResults, list);
     VectorRows unchanged(kResults, list);
-    ScriptedYielder yielder([&](int poll) {
+    test::ScriptedYielder yielder([&](int poll) {
         if (poll == c.atPoll)
             rows.rows.resize(c.keepRows, Row { true, { "123456" } });
     });

@@ -4,8 +4,11 @@
 #include "export/TableText.h"
 #include "export/TextFileSave.h"
 #include "results/ResultsModel.h"
+#include "tests/support/AtNextYield.h"
 #include "tests/support/FakeServices.h"
 #include "tests/support/MainWindowUnderTest.h"
+#include "tests/support/ResultsRows.h"
+#include "tests/support/ScriptedYielder.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -13,10 +16,8 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 using namespace pellorin;
@@ -25,9 +26,10 @@ namespace {
 
 QString report(const QString& description)
 {
-    return description + QStringLiteral("\r\nin Tavimbrel5/20/2014.Form1.PushButton4_Click at line 120\r\r"
-                                        "Please email screenshot of this message to ")
-           + ErrorTrap::supportAddress();
+    return description
+        + QStringLiteral("\r\nin Tavimbrel5/20/2014.Form1.PushButton4_Click at line 120\r\r"
+                         "Please email screenshot of this message to ")
+        + ErrorTrap::supportAddress();
 }
 
 QByteArray contents(const QString& path)
@@ -45,16 +47,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-class ScriptedYielder final : public Yielder {
-public:
-    explicit ScriptedYielder(std::function<void(int)> onPoll) : m_onPoll(std::move(onPoll)) {}
-    void poll() override { m_onPoll(++polls); }
-    int polls = 0;
-
-private:
-    std::function<void(int)> m_onPoll;
-};
-
 } // namespace
 
 class TestTextFileSave : public QObject {
@@ -62,37 +54,17 @@ class TestTextFileSave : public QObject {
 
     std::unique_ptr<test::FakeServices> m_services;
     std::unique_ptr<Form1> m_form;
-    QTimer m_soon;
-
-    // Runs `action` at the next turn of the event loop: inside the handler
-    // under test, when it yields.
-    void soon(std::function<void()> action)
-    {
-        m_soon.disconnect();
-        m_soon.setSingleShot(true);
-        connect(&m_soon, &QTimer::timeout, this, std::move(action));
-        m_soon.start(0);
-    }
     std::unique_ptr<QTemporaryDir> m_dir;
 
-    // Rows as "digits" (ticked) or "-digits" (unticked).
-    void fill(const QStringList& rows)
-    {
-        ResultsModel& results = m_form->results();
-        for (const QString& row : rows) {
-            const bool ticked = !row.startsWith(u'-');
-            results.append((ticked ? row : row.mid(1)).toStdString());
-            results.setTicked(results.size() - 1, ticked);
-        }
-    }
+    void fill(const QStringList& rows) { test::fillResults(m_form->results(), rows); }
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
     void saveAs(const QString& fileName)
     {
         m_services->saveDialog.nextFileName = fileName;
-        QTest::mouseClick(m_form->findChild<QPushButton*>(QStringLiteral("PushButton4")),
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            m_form->findChild<QPushButton*>(QStringLiteral("PushButton4")), Qt::LeftButton);
     }
 
     QStringList filesInDir() const
@@ -124,15 +96,15 @@ private slots:
         QTest::addColumn<QByteArray>("expected");
 
         QTest::addRow("empty list, 14 bytes")
-            << QStringList{} << "a.txt" << QByteArray("Result(s)\t\r\n\r\n");
+            << QStringList {} << "a.txt" << QByteArray("Result(s)\t\r\n\r\n");
         QTest::addRow("16 and 15 digits, 59 bytes")
-            << QStringList{"4539148803436467", "378282246310005"} << "b.txt"
+            << QStringList { "4539148803436467", "378282246310005" } << "b.txt"
             << QByteArray("Result(s)       \t\r\n4539148803436467\t\r\n378282246310005 \t\r\n\r\n");
         QTest::addRow("unticked row counts for the width only")
-            << QStringList{"378282246310005", "-4539148803436467"} << "c.txt"
+            << QStringList { "378282246310005", "-4539148803436467" } << "c.txt"
             << QByteArray("Result(s)       \t\r\n378282246310005 \t\r\n\r\n");
         QTest::addRow("name without extension used as typed")
-            << QStringList{"1"} << "results" << QByteArray("Result(s)\t\r\n1        \t\r\n\r\n");
+            << QStringList { "1" } << "results" << QByteArray("Result(s)\t\r\n1        \t\r\n\r\n");
     }
 
     void writesExactBytes()
@@ -144,17 +116,17 @@ private slots:
         saveAs(path(name));
 
         QCOMPARE(contents(path(name)), expected);
-        QCOMPARE(filesInDir(), QStringList{name});
+        QCOMPARE(filesInDir(), QStringList { name });
         QVERIFY(m_services->messages.shown.isEmpty());
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
         QCOMPARE(m_services->saveDialog.lastTitle, QStringLiteral("Save"));
         QCOMPARE(m_services->saveDialog.lastFilters,
-                 (QStringList{"Text Files (*.txt)", "All Files (*.*)"}));
+            (QStringList { "Text Files (*.txt)", "All Files (*.*)" }));
     }
 
     void cancelWritesNothing()
     {
-        fill({"4539148803436467"});
+        fill({ "4539148803436467" });
         m_form->setMousePointer(Form1::kPointerHand);
         saveAs(QString());
 
@@ -173,7 +145,7 @@ private slots:
         saveAs(path("old.txt"));
 
         QCOMPARE(contents(path("old.txt")), QByteArray("Result(s)\t\r\n1        \t\r\n\r\n"));
-        QCOMPARE(filesInDir(), QStringList{"old.txt"});
+        QCOMPARE(filesInDir(), QStringList { "old.txt" });
         QVERIFY(m_services->messages.shown.isEmpty());
     }
 
@@ -182,10 +154,14 @@ private slots:
         QTest::addColumn<QString>("target"); // "@" stands for the test folder
         QTest::addColumn<QString>("reason");
 
-        QTest::addRow("missing folder") << "@/none/out.txt" << "No such file or directory";
-        QTest::addRow("read-only file") << "@/old.txt" << "The file is read-only";
-        QTest::addRow("folder") << "@/sub" << "It is a folder";
-        QTest::addRow("full device") << "/dev/full" << "No space left on device";
+        QTest::addRow("missing folder") << "@/none/out.txt"
+                                        << "No such file or directory";
+        QTest::addRow("read-only file") << "@/old.txt"
+                                        << "The file is read-only";
+        QTest::addRow("folder") << "@/sub"
+                                << "It is a folder";
+        QTest::addRow("full device") << "/dev/full"
+                                     << "No space left on device";
     }
 
     void failuresAreReportedAndTouchNothing()
@@ -194,7 +170,8 @@ private slots:
         QFETCH(QString, reason);
         target.replace(u'@', m_dir->path());
         writeFile(path("old.txt"), "old contents");
-        QVERIFY(QFile::setPermissions(path("old.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        QVERIFY(QFile::setPermissions(
+            path("old.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         QVERIFY(QDir(m_dir->path()).mkdir("sub"));
         // Enough rows to fill more than one block.
         {
@@ -211,15 +188,15 @@ private slots:
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
         QCOMPARE(m_form->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
-        QCOMPARE(filesInDir(), QStringList{"old.txt"});
+        QCOMPARE(filesInDir(), QStringList { "old.txt" });
     }
 
     void busyPointerWhileSaving()
     {
-        fill({"1"});
+        fill({ "1" });
         int pointerDuringSave = -1;
         Qt::CursorShape cursorDuringSave = Qt::ArrowCursor;
-        soon([&] {
+        test::AtNextYield during([&] {
             pointerDuringSave = m_form->mousePointer();
             cursorDuringSave = m_form->cursor().shape();
         });
@@ -234,17 +211,17 @@ private slots:
     void clearedDuringSaveKeepsTheOldFile()
     {
         writeFile(path("old.txt"), "old contents");
-        fill({"4539148803436467", "378282246310005"});
-        soon([this] {
-            m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click();
-        });
+        fill({ "4539148803436467", "378282246310005" });
+        test::AtNextYield clear(
+            [this] { m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click(); });
         saveAs(path("old.txt"));
 
         QCOMPARE(m_services->messages.shown.size(), 1);
         QCOMPARE(m_services->messages.shown.first().text,
-                 report(QStringLiteral("The results list changed during the export: rows were removed")));
+            report(
+                QStringLiteral("The results list changed during the export: rows were removed")));
         QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
-        QCOMPARE(filesInDir(), QStringList{"old.txt"});
+        QCOMPARE(filesInDir(), QStringList { "old.txt" });
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
     }
 
@@ -252,9 +229,9 @@ private slots:
     // first one's hourglass away when it ends.
     void nestedSaveKeepsTheOuterHourglass()
     {
-        fill({"1"});
+        fill({ "1" });
         int pointerAfterInner = -1;
-        soon([&] {
+        test::AtNextYield inner([&] {
             m_services->saveDialog.nextFileName = path("inner.txt");
             m_form->PushButton4_Click();
             pointerAfterInner = m_form->mousePointer();
@@ -281,7 +258,7 @@ private slots:
         ResultsRowSource rows(list);
         // The width pass polls 74 times for 300,000 rows; by poll 140, in the
         // output pass, a score of blocks have gone to the temporary file.
-        ScriptedYielder yielder([&](int poll) {
+        test::ScriptedYielder yielder([&](int poll) {
             if (poll == 140)
                 list.clear();
         });
@@ -293,7 +270,7 @@ private slots:
         }
         QCOMPARE(yielder.polls, 140);
         QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
-        QCOMPARE(filesInDir(), QStringList{"old.txt"});
+        QCOMPARE(filesInDir(), QStringList { "old.txt" });
     }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/TestEnvironment.h"
+
 #include <sys/resource.h>
 
 #include <QByteArray>
@@ -29,7 +31,7 @@ public:
 
 private:
     bool m_dropped = false;
-    std::uint32_t m_savedEffective[2] = {0, 0};
+    std::uint32_t m_savedEffective[2] = { 0, 0 };
 };
 
 // Caps the size of any file this process writes to `bytes`, so a write past
@@ -43,7 +45,7 @@ public:
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
-    rlimit m_saved{};
+    rlimit m_saved {};
     void (*m_savedHandler)(int) = nullptr;
 };
 
@@ -81,3 +83,22 @@ void printChildValue(const QString& key, const QString& value);
 bool isChild(int argc, char** argv);
 
 } // namespace pellorin::test
+
+// A main() for Qt Test executables that run themselves as a child (runChild).
+// In the child, `childMain` gets the arguments after "--child" and returns
+// the child's exit status; the parent's isolated folders come with the
+// environment.
+#define PELLORIN_TEST_MAIN_WITH_CHILD(TestClass, childMain)                                        \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        const bool child = pellorin::test::isChild(argc, argv);                                    \
+        if (!child)                                                                                \
+            pellorin::test::isolateUserFolders();                                                  \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        if (child)                                                                                 \
+            return childMain(app.arguments().mid(2));                                              \
+        TestClass tc;                                                                              \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }

@@ -1,0 +1,16 @@
+#include "tests/support/ResultsRows.h"
+
+#include "results/ResultsModel.h"
+
+namespace pellorin::test {
+
+void fillResults(ResultsModel& results, const QStringList& rows)
+{
+    for (const QString& row : rows) {
+        const bool ticked = !row.startsWith(u'-');
+        results.append((ticked ? row : row.mid(1)).toStdString());
+        results.setTicked(results.size() - 1, ticked);
+    }
+}
+
+} // namespace pellorin::test
