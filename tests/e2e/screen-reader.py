@@ -101,7 +101,7 @@ def main():
         fail(f"push buttons heard: {sorted(buttons)}")
     print(f"push buttons: {', '.join(BUTTONS)}")
 
-    options = {o.name.strip(): o for o in by_role(pyatspi.ROLE_RADIO_BUTTON)}
+    options = {o.name: o for o in by_role(pyatspi.ROLE_RADIO_BUTTON)}
     if sorted(options) != sorted(OPTIONS):
         fail(f"radio buttons heard: {sorted(options)}")
     checked = [name for name in OPTIONS if states(options[name]).contains(pyatspi.STATE_CHECKED)]
