@@ -1,8 +1,9 @@
 #!/bin/bash
 # Under a real window manager (openbox), the window opens centred with its
-# frame and title bar, and stays where it opened.
+# frame and title bar and stays where it opened, and the close button on its
+# title bar ends the program while a message box is open.
 #
-# Usage: centre-under-window-manager.sh PELLORIN
+# Usage: under-window-manager.sh PELLORIN
 # Exit status 77 (a skip) only when no X server can be started here.
 
 set -u
@@ -12,7 +13,7 @@ readonly program=$1
 require_tools openbox xprop xwininfo xdotool
 
 start_xvfb
-prepare_settings
+prepare_settings Text1=3 Option1=True
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 openbox_pid=$!
 extra_cleanup+=('kill $openbox_pid 2>/dev/null')
@@ -37,4 +38,12 @@ echo "frame $left $right $top $bottom; gaps left $gap_left right $gap_right top 
 # No move after the window manager framed it.
 sleep 1
 [ "$(client_origin)" = "$x $y " ] || fail "the window moved from $x $y to $(client_origin)"
-echo "PASS: centred with its frame under openbox"
+
+# Copy, and with the "copied" message open, the close button at the right end
+# of the main window's title bar.
+click_at 120 2835 7800 405 # Start Generating
+click_at 120 6210 3840 405 # Copy Results To Clipboard
+wait_for 100 message_box || fail "no message box after the copy"
+xdotool mousemove $((x + 536 - 8)) $((y - top / 2)) click 1
+wait_for 20 program_gone || fail "the program still runs 2 s after a click on the close button"
+echo "PASS: centred with its frame under openbox; the close button ended the program"
