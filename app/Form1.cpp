@@ -12,6 +12,7 @@
 #include "app/WindowUtilities.h"
 #include "generate/Brand.h"
 #include "generate/NumberText.h"
+#include "platform/CoarseTimer.h"
 #include "platform/CursorFile.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProcessEnd.h"
@@ -57,7 +58,7 @@ Form1::Form1(Services services, QString programFolder, QWidget* parent)
     , m_services(services)
     , m_programFolder(std::move(programFolder))
     , m_pointer(new PointerFeedback(*this))
-    , m_random(RandomSource::fromSystem())
+    , m_random(RandomSource::fromSystem(&coarseTimer))
     , m_results(new ResultsModel(this))
 {
     static const bool accessible = [] {

@@ -51,37 +51,33 @@ template <unsigned Base> struct ChunkTables {
 constexpr ChunkTables<9> kOneToNine;
 constexpr ChunkTables<10> kZeroToNine;
 
-// Writes the k digits of `body` in base `Base` at `out` (and up to three
-// bytes after them) and returns their Luhn sum, the last of them sitting
-// just before the check digit.
-template <unsigned Base>
-unsigned writeBody(std::uint64_t body, char* out, int k, const ChunkTables<Base>& tables) noexcept
+// Writes the steps' digits at `out` (and up to three bytes after them),
+// taking each step's value from the high half of the fraction times its
+// multiplier and keeping the low half as the fraction for the next. Adds
+// their Luhn sum to `sum` and returns the fraction left at the end.
+template <unsigned Base, class Step>
+std::uint64_t writeDigits(std::uint64_t fraction, const Step* step, const Step* end, char* out,
+    unsigned& sum, const ChunkTables<Base>& tables) noexcept
 {
-    constexpr std::uint64_t chunk = ChunkTables<Base>::kChunk;
-    if (k <= 0)
-        return 0;
-    const int chunks = (k + 2) / 3;
-    const int top = k - 3 * (chunks - 1);
-    std::array<unsigned, 6> values {}; // k <= 17
-    for (int c = 0; c < chunks - 1; ++c) {
-        values[std::size_t(c)] = unsigned(body % chunk);
-        body /= chunk;
+    for (; step != end; ++step) {
+        const Wide product = Wide { fraction } * step->multiplier;
+        const auto value = unsigned(product >> 64);
+        fraction = std::uint64_t(product);
+        std::memcpy(out, &tables.chars[value * 4 + 3U - step->digits], 4);
+        sum += tables.luhn[step->digits - 1U][step->parity][value];
+        out += step->digits;
     }
-    values[std::size_t(chunks - 1)] = unsigned(body);
-
-    const int last = chunks - 1;
-    unsigned sum
-        = tables.luhn[std::size_t(top - 1)][std::size_t(last % 2)][values[std::size_t(last)]];
-    std::memcpy(out, &tables.chars[values[std::size_t(last)] * 4 + unsigned(3 - top)], 4);
-    out += top;
-    for (int c = last - 1; c >= 0; --c) {
-        const unsigned v = values[std::size_t(c)];
-        sum += tables.luhn[2][std::size_t(c % 2)][v];
-        std::memcpy(out, &tables.chars[v * 4], 4);
-        out += 3;
-    }
-    return sum;
+    return fraction;
 }
+
+// The check digit for a Luhn sum of the other digits, for every sum a number
+// of up to 19 digits can reach.
+constexpr std::array<char, 9 * 19 + 1> kCheckDigit = [] {
+    std::array<char, 9 * 19 + 1> table {};
+    for (std::size_t sum = 0; sum < table.size(); ++sum)
+        table[sum] = char('0' + (10 - sum % 10) % 10);
+    return table;
+}();
 
 std::uint64_t power(std::uint64_t base, int exponent) noexcept
 {
@@ -103,10 +99,22 @@ NumberPattern::NumberPattern(
 {
     m_prefixCount = m_prefixes.size();
     m_bodyCount = power(zeroDigits ? 10 : 9, m_bodyDigits);
-    const std::uint64_t keys = keyCount();
+    m_keyCount = m_prefixCount * m_bodyCount;
+    const std::uint64_t keys = m_keyCount;
     // Lemire's bound: refusing draws whose low product bits fall below
     // 2^64 mod N leaves every value of floor(N × r) equally likely.
     m_refuseBelow = (std::uint64_t { 0 } - keys) % keys;
+
+    // The digits after the prefix in steps of three, a shorter one first.
+    const int steps = (m_bodyDigits + 2) / 3;
+    for (int i = 0, at = 0; i < steps; ++i) {
+        const int digits = i == 0 ? m_bodyDigits - 3 * (steps - 1) : 3;
+        const int lastPlace = m_bodyDigits - at - digits; // from the check digit, 0 = next to it
+        m_steps[std::size_t(i)] = { std::uint32_t(power(zeroDigits ? 10 : 9, digits)),
+            std::uint8_t(digits), std::uint8_t(lastPlace % 2) };
+        at += digits;
+    }
+    m_stepCount = steps;
 
     for (Prefix& prefix : m_prefixes) {
         int sum = 0;
@@ -156,23 +164,24 @@ NumberPattern NumberPattern::custom(std::string_view prefix, int length)
 std::uint64_t NumberPattern::write(std::uint64_t draw, char* out) const noexcept
 {
     const Wide byPrefix = Wide { draw } * m_prefixCount;
-    const auto index = std::uint64_t(byPrefix >> 64);
-    const Wide byBody = Wide { std::uint64_t(byPrefix) } * m_bodyCount;
-    const auto body = std::uint64_t(byBody >> 64);
-    if (std::uint64_t(byBody) < m_refuseBelow) [[unlikely]]
-        return kNone;
-
-    const Prefix& prefix = m_prefixes[index];
+    const Prefix& prefix = m_prefixes[std::size_t(byPrefix >> 64)];
     std::memcpy(out, prefix.text.data(), kCardNumberRoom);
+    unsigned sum = prefix.luhnSum;
+    const Step* first = m_steps.data();
+    const Step* last = first + m_stepCount;
     char* digits = out + m_prefixLength;
-    const unsigned sum = prefix.luhnSum
-        + (m_zeroDigits ? writeBody(body, digits, m_bodyDigits, kZeroToNine)
-                        : writeBody(body, digits, m_bodyDigits, kOneToNine));
-    const unsigned check = (10 - sum % 10) % 10;
-    if (check == 0 && !m_zeroDigits)
+    const std::uint64_t rest = m_zeroDigits
+        ? writeDigits(std::uint64_t(byPrefix), first, last, digits, sum, kZeroToNine)
+        : writeDigits(std::uint64_t(byPrefix), first, last, digits, sum, kOneToNine);
+    // What is left of the draw is the low half of N × r.
+    if (rest < m_refuseBelow) [[unlikely]]
         return kNone;
-    out[m_length - 1] = char('0' + check);
-    return index * m_bodyCount + body;
+    const char check = kCheckDigit[sum];
+    if (check == '0' && !m_zeroDigits)
+        return kNone;
+    out[m_length - 1] = check;
+    // floor(N × r): the prefix index and the digits read as one number.
+    return std::uint64_t((Wide { draw } * m_keyCount) >> 64);
 }
 
 } // namespace pellorin

@@ -45,7 +45,7 @@ public:
     // Keys lie below keyCount().
     std::uint64_t write(std::uint64_t draw, char* out) const noexcept;
 
-    std::uint64_t keyCount() const noexcept { return m_prefixCount * m_bodyCount; }
+    std::uint64_t keyCount() const noexcept { return m_keyCount; }
 
     // How many different numbers write() can give.
     std::uint64_t numberCount() const noexcept { return m_numberCount; }
@@ -56,11 +56,21 @@ private:
         std::uint8_t luhnSum = 0; // of the prefix's digits at their places
     };
 
+    // Up to three digits after the prefix, taken at once from the draw.
+    struct Step {
+        std::uint32_t multiplier; // base^digits
+        std::uint8_t digits;
+        std::uint8_t parity; // 0 when the step's last digit is doubled
+    };
+
     NumberPattern(std::vector<Prefix> prefixes, int prefixLength, int length, bool zeroDigits);
 
     std::vector<Prefix> m_prefixes;
     std::uint64_t m_prefixCount = 0;
     std::uint64_t m_bodyCount = 0; // b^k: the digits between prefix and check digit
+    std::uint64_t m_keyCount = 0;
+    std::array<Step, 6> m_steps {};
+    int m_stepCount = 0;
     std::uint64_t m_refuseBelow = 0;
     std::uint64_t m_numberCount = 0;
     int m_prefixLength = 0;

@@ -12,11 +12,11 @@ RandomSource::RandomSource(std::uint64_t baseSeed, Timer timer) noexcept
 {
 }
 
-RandomSource RandomSource::fromSystem()
+RandomSource RandomSource::fromSystem(Timer timer)
 {
     std::random_device device;
     const std::uint64_t seed = (std::uint64_t { device() } << 32) ^ device();
-    return RandomSource(seed ^ systemTimer());
+    return RandomSource(seed ^ systemTimer(), timer);
 }
 
 std::uint64_t RandomSource::systemTimer() noexcept

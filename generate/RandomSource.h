@@ -27,8 +27,9 @@ public:
 
     explicit RandomSource(std::uint64_t baseSeed, Timer timer = &systemTimer) noexcept;
 
-    // A source seeded from std::random_device and the system timer.
-    static RandomSource fromSystem();
+    // A source seeded from std::random_device and the system timer, re-seeded
+    // from `timer`.
+    static RandomSource fromSystem(Timer timer = &systemTimer);
 
     // Nanoseconds of the monotonic system clock.
     static std::uint64_t systemTimer() noexcept;
