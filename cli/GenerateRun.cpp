@@ -172,6 +172,59 @@ RecordLayout layoutFor(const GenerateRequest& request, const std::string& brandN
     return {};
 }
 
+// Where a block's numbers come from: its stream, and with --unique the keys
+// written so far. With --unique the block's draws are taken ahead, so each
+// key's place in the (large) table is on its way from memory before it is
+// looked at; a number already written is replaced by the stream's next.
+class BlockNumbers {
+public:
+    BlockNumbers(
+        const NumberPattern& pattern, Stream& stream, UniqueKeys* unique, std::size_t count)
+        : m_pattern(pattern)
+        , m_stream(stream)
+        , m_unique(unique)
+    {
+        if (unique == nullptr)
+            return;
+        m_ahead.resize(count);
+        CardNumber scratch;
+        for (std::uint64_t& draw : m_ahead) {
+            do
+                draw = stream.next();
+            while (pattern.write(draw, scratch.digits.data()) == NumberPattern::kNone);
+        }
+        for (std::size_t i = 0; i < kAhead && i < count; ++i)
+            unique->prefetch(pattern.key(m_ahead[i]));
+    }
+
+    void write(char* at)
+    {
+        if (m_unique != nullptr) {
+            const std::size_t i = m_next++;
+            if (i + kAhead < m_ahead.size())
+                m_unique->prefetch(m_pattern.key(m_ahead[i + kAhead]));
+            if (m_unique->insert(m_pattern.key(m_ahead[i]))) {
+                m_pattern.write(m_ahead[i], at);
+                return;
+            }
+        }
+        for (;;) {
+            const std::uint64_t key = m_pattern.write(m_stream.next(), at);
+            if (key != NumberPattern::kNone && (m_unique == nullptr || m_unique->insert(key)))
+                return;
+        }
+    }
+
+private:
+    static constexpr std::size_t kAhead = 16;
+
+    const NumberPattern& m_pattern;
+    Stream& m_stream;
+    UniqueKeys* m_unique;
+    std::vector<std::uint64_t> m_ahead;
+    std::size_t m_next = 0;
+};
+
 class BlockMaker {
 public:
     BlockMaker(const GenerateRequest& request, std::uint64_t seed, MonthIndex now)
@@ -239,12 +292,13 @@ public:
             }
             out.advanceTo(p);
         } else {
+            BlockNumbers source(m_pattern, numbers, unique, count);
             char* p = out.room(count * m_recordBytes);
             for (std::size_t i = 0; i < count; ++i) {
                 if (first + i > 0)
                     p = put(p, m_layout.separator);
                 p = put(p, m_layout.lead);
-                writeNumber(p, numbers, unique);
+                source.write(p);
                 p = put(p + length, m_layout.afterNumber);
                 if (extrasWanted) {
                     const std::uint64_t drawn = drawExtras(extras);
@@ -268,15 +322,6 @@ public:
     }
 
 private:
-    void writeNumber(char* at, Stream& numbers, UniqueKeys* unique) const
-    {
-        for (;;) {
-            const std::uint64_t key = m_pattern.write(numbers.next(), at);
-            if (key != NumberPattern::kNone && (unique == nullptr || unique->insert(key)))
-                return;
-        }
-    }
-
     char* writeExpiry(char* out, std::uint64_t drawn) const noexcept
     {
         const MonthIndex month = m_now + 1 + MonthIndex(drawn / kCodes);
@@ -307,8 +352,9 @@ private:
         std::vector<char> digits(count * length + kCardNumberRoom);
         std::vector<char> expiry(m_request.withExpiry ? count * 5 + 5 : 0);
         std::vector<char> codes(m_request.withCvv ? count * 4 + 4 : 0);
+        BlockNumbers source(m_pattern, numbers, unique, count);
         for (std::size_t i = 0; i < count; ++i) {
-            writeNumber(digits.data() + i * length, numbers, unique);
+            source.write(digits.data() + i * length);
             if (m_request.withExpiry || m_request.withCvv) {
                 const std::uint64_t drawn = drawExtras(extras);
                 if (m_request.withExpiry)

@@ -1,61 +1,22 @@
 #include "cli/UniqueKeys.h"
 
-#include "generate/RandomSource.h"
+#include <bit>
+#include <new>
 
 namespace pellorin::cli {
 
-namespace {
-
-constexpr std::uint64_t kFirstSlots = std::uint64_t { 1 } << 16;
-
-} // namespace
-
 UniqueKeys::UniqueKeys(std::uint64_t keyCount, std::uint64_t count)
 {
-    // The table needs at least 12 bytes per key once full.
-    m_bitmap = keyCount / 8 <= count / 2 * 3 * 8 || keyCount <= kFirstSlots * 64;
-    if (m_bitmap)
-        m_slots.assign(keyCount / 64 + 1, 0);
-    else
-        m_slots.assign(kFirstSlots, 0);
-}
-
-bool UniqueKeys::insert(std::uint64_t key)
-{
-    if (m_bitmap) {
-        std::uint64_t& word = m_slots[key / 64];
-        const std::uint64_t bit = std::uint64_t { 1 } << (key % 64);
-        const bool fresh = (word & bit) == 0;
-        word |= bit;
-        return fresh;
-    }
-    if ((m_used + 1) * 3 > m_slots.size() * 2)
-        grow();
-    const std::uint64_t mask = m_slots.size() - 1;
-    for (std::uint64_t i = mix64(key) & mask;; i = (i + 1) & mask) {
-        if (m_slots[i] == key + 1)
-            return false;
-        if (m_slots[i] == 0) {
-            m_slots[i] = key + 1;
-            ++m_used;
-            return true;
-        }
-    }
-}
-
-void UniqueKeys::grow()
-{
-    std::vector<std::uint64_t> old(m_slots.size() * 2, 0);
-    old.swap(m_slots);
-    const std::uint64_t mask = m_slots.size() - 1;
-    for (std::uint64_t slot : old) {
-        if (slot == 0)
-            continue;
-        std::uint64_t i = mix64(slot - 1) & mask;
-        while (m_slots[i] != 0)
-            i = (i + 1) & mask;
-        m_slots[i] = slot;
-    }
+    // Slots for one and a half times the keys, rounded up to a power of two.
+    const std::uint64_t slots = std::bit_ceil(count + count / 2 + 1);
+    m_bitmap = keyCount / 64 + 1 <= slots;
+    const std::uint64_t words = m_bitmap ? keyCount / 64 + 1 : slots;
+    m_mask = slots - 1;
+    if (words > (std::uint64_t { 1 } << 60))
+        throw std::bad_alloc();
+    m_slots.reset(static_cast<std::uint64_t*>(std::calloc(words, sizeof(std::uint64_t))));
+    if (!m_slots)
+        throw std::bad_alloc();
 }
 
 } // namespace pellorin::cli

@@ -180,8 +180,8 @@ std::uint64_t NumberPattern::write(std::uint64_t draw, char* out) const noexcept
     if (check == '0' && !m_zeroDigits)
         return kNone;
     out[m_length - 1] = check;
-    // floor(N × r): the prefix index and the digits read as one number.
-    return std::uint64_t((Wide { draw } * m_keyCount) >> 64);
+    // The prefix index and the digits read as one number.
+    return key(draw);
 }
 
 } // namespace pellorin

@@ -47,6 +47,13 @@ public:
 
     std::uint64_t keyCount() const noexcept { return m_keyCount; }
 
+    // The key of the number `draw` gives, when it gives one: floor(N × r).
+    std::uint64_t key(std::uint64_t draw) const noexcept
+    {
+        __extension__ using Wide = unsigned __int128;
+        return std::uint64_t((Wide { draw } * m_keyCount) >> 64);
+    }
+
     // How many different numbers write() can give.
     std::uint64_t numberCount() const noexcept { return m_numberCount; }
 
