@@ -4,15 +4,20 @@
 #include "export/TableText.h"
 #include "export/TextFileSave.h"
 #include "platform/Clipboard.h"
+#include "platform/QtClipboard.h"
 #include "results/ResultsModel.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QString>
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -66,13 +71,15 @@ void BM_RenderTableText(benchmark::State& state)
     state.SetLabel(layout == TableLayout::File ? "file layout" : "clipboard layout");
 }
 BENCHMARK(BM_RenderTableText)
-    ->ArgsProduct({{1'000'000, 10'000'000}, {int(TableLayout::Clipboard), int(TableLayout::File)}})
+    ->ArgsProduct(
+        { { 1'000'000, 10'000'000 }, { int(TableLayout::Clipboard), int(TableLayout::File) } })
     ->Unit(benchmark::kMillisecond);
 
 class DiscardingClipboard final : public Clipboard {
 public:
-    void clear() override {}
-    void setText(const QString& text) override { benchmark::DoNotOptimize(text.size()); }
+    void clear() override { }
+    void setText(QByteArray text) override { benchmark::DoNotOptimize(text.size()); }
+    void releaseOwnText() override { }
 };
 
 // The whole copy: widths, text in memory, conversion to the clipboard's text.
@@ -85,6 +92,65 @@ void BM_CopyListToClipboard(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_CopyListToClipboard)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+// This process's resident memory now and at its peak since the last
+// resetResidentPeak(), in bytes.
+struct Resident {
+    double now = 0;
+    double peak = 0;
+};
+
+Resident resident()
+{
+    std::ifstream status("/proc/self/status");
+    Resident r;
+    for (std::string key; status >> key;) {
+        double kib = 0;
+        if (key == "VmRSS:" && status >> kib)
+            r.now = kib * 1024;
+        else if (key == "VmHWM:" && status >> kib)
+            r.peak = kib * 1024;
+    }
+    return r;
+}
+
+bool resetResidentPeak()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    return bool(clear << "5" << std::flush);
+}
+
+// Memory of a copy of ten million rows on the real clipboard, in multiples
+// of the text's size: held once the copy is done ("held", goal at most 1.2),
+// at the copy's peak ("peak", at most 2.2), and at the peak of two more
+// copies in a row ("peak_next_two", no higher than "peak").
+void BM_ClipboardMemory(benchmark::State& state)
+{
+    ResultsModel& list = listOf(std::size_t(state.range(0)));
+    QtClipboard clipboard;
+    for ([[maybe_unused]] auto _ : state) {
+        clipboard.clear();
+        const Resident before = resident();
+        if (!resetResidentPeak()) {
+            state.SkipWithError("cannot reset the peak resident size");
+            break;
+        }
+        CopyListToClipboard(list, clipboard);
+        const Resident one = resident();
+        const double size = double(
+            QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/plain")).size());
+        resetResidentPeak();
+        CopyListToClipboard(list, clipboard);
+        CopyListToClipboard(list, clipboard);
+        const Resident three = resident();
+        state.counters["text_MB"] = size / 1e6;
+        state.counters["held"] = (one.now - before.now) / size;
+        state.counters["peak"] = (one.peak - before.now) / size;
+        state.counters["peak_next_two"] = (three.peak - before.now) / size;
+    }
+    clipboard.releaseOwnText();
+}
+BENCHMARK(BM_ClipboardMemory)->Arg(10'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // The whole save, and beside it the same number of bytes written straight
 // to a file in the same folder: the limit the save can approach.

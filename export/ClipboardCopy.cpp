@@ -5,7 +5,7 @@
 #include "export/TableText.h"
 #include "platform/Clipboard.h"
 
-#include <QString>
+#include <QByteArray>
 
 #include <limits>
 #include <new>
@@ -16,24 +16,28 @@ void CopyListToClipboard(const RowSource& rows, Clipboard& clipboard, Yielder& y
 {
     if (rows.rowCount() == 0)
         return;
+    // Our previous copy goes before the next one is built, so that a copy
+    // after a copy needs no more memory than the first. Should this copy
+    // then fail, the clipboard is left empty rather than as it was.
+    clipboard.releaseOwnText();
     TableText table(rows, TableLayout::Clipboard, yielder);
     table.measure();
 
-    // Ten million rows make a text of some 350 MB: take it in one piece up
-    // front, so running out of memory shows now rather than half-way.
+    // Ten million rows make a text of some 160 MB: take it in one piece up
+    // front, so running out of memory shows now rather than half-way. The
+    // text is handed to the clipboard as these bytes, never copied.
     const std::uint64_t size = table.sizeHint();
-    if (size > std::uint64_t(std::numeric_limits<qsizetype>::max() / 4))
+    if (size > std::uint64_t(std::numeric_limits<qsizetype>::max() / 2))
         throw std::bad_alloc();
-    QString text;
+    QByteArray text;
     text.reserve(qsizetype(size));
     if (text.capacity() < qsizetype(size))
         throw std::bad_alloc();
-    table.render([&](std::string_view block) {
-        text.append(QLatin1String(block.data(), qsizetype(block.size())));
-    });
+    table.render(
+        [&](std::string_view block) { text.append(block.data(), qsizetype(block.size())); });
 
     clipboard.clear();
-    clipboard.setText(text);
+    clipboard.setText(std::move(text));
 }
 
 void CopyListToClipboard(const ResultsModel& list, Clipboard& clipboard)

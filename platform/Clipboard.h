@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
 namespace pellorin {
 
@@ -12,8 +12,14 @@ public:
     // Empties the clipboard.
     virtual void clear() = 0;
 
-    // Puts `text` on the clipboard as plain text, whole.
-    virtual void setText(const QString& text) = 0;
+    // Puts `text`, UTF-8 bytes, on the clipboard as plain text, whole. The
+    // bytes are handed over as they are: no copy, no conversion.
+    virtual void setText(QByteArray text) = 0;
+
+    // Drops the text this program put on the clipboard, if the clipboard
+    // still holds it, so its memory is free before the next copy is built.
+    // Text that another program put there stays.
+    virtual void releaseOwnText() = 0;
 };
 
 } // namespace pellorin

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -149,6 +150,28 @@ private slots:
         QCOMPARE(*m_services->clipboard.text, QStringLiteral("4539148803436467\r\n"));
         QCOMPARE(m_services->messages.shown.size(), 1);
         QCOMPARE(m_services->messages.shown.first().text, kCopied);
+    }
+
+    // A copy after a copy drops our first text before building the next, so
+    // both never need memory at once; should the second fail, the clipboard
+    // is left empty.
+    void nextCopyReleasesOurTextFirst()
+    {
+        fill({"4539148803436467", "378282246310005"});
+        click();
+        QCOMPARE(*m_services->clipboard.text, QStringLiteral("4539148803436467\r\n378282246310005\r\n"));
+        std::optional<QString> duringSecond;
+        test::AtNextYield clear([this, &duringSecond] {
+            duringSecond = m_services->clipboard.text;
+            m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click();
+        });
+        m_form->PushButton2_Click();
+
+        QCOMPARE(m_services->clipboard.releases, 1);
+        QCOMPARE(duringSecond, std::optional<QString>(QString()));
+        QCOMPARE(m_services->clipboard.text, std::optional<QString>(QString()));
+        QCOMPARE(m_services->messages.shown.size(), 2);
+        QCOMPARE(m_services->messages.shown.last().caption, QStringLiteral("Application Error"));
     }
 
     void outOfMemoryIsOneReport()

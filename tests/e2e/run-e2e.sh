@@ -79,6 +79,14 @@ click_at 120 2835 7800 405 # Start Generating; Text1 loses the focus and passes 
 copy_and_dismiss
 check_clipboard 25 12 "$amex" "$discover"
 
+# Every plain-text form that Qt, GTK and plain X11 clients ask for gives the
+# same bytes.
+for target in UTF8_STRING STRING TEXT text/plain 'text/plain;charset=utf-8'; do
+    xclip -o -selection clipboard -t "$target" >"$work/as-target" \
+        || fail "the clipboard cannot be read as $target"
+    cmp -s "$work/clipboard" "$work/as-target" || fail "the clipboard as $target differs from its text"
+done
+
 # --- What the clicks stored ---------------------------------------------------
 value() { sed -n "s/^$1=//p" "$settings"; }
 [ "$(value Text1)" = 12 ] || fail "Text1 holds '$(value Text1)', not 12"

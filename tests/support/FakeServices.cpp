@@ -13,11 +13,22 @@ void RecordingClipboard::clear()
 {
     ++clears;
     text = QString();
+    m_ownText = false;
 }
 
-void RecordingClipboard::setText(const QString& newText)
+void RecordingClipboard::setText(QByteArray newText)
 {
-    text = newText;
+    text = QString::fromUtf8(newText);
+    m_ownText = true;
+}
+
+void RecordingClipboard::releaseOwnText()
+{
+    if (!m_ownText)
+        return;
+    ++releases;
+    text = QString();
+    m_ownText = false;
 }
 
 QString ScriptedSaveDialog::askSaveFileName(const QString& title, const QStringList& filters)

@@ -40,10 +40,15 @@ public:
 class RecordingClipboard final : public Clipboard {
 public:
     void clear() override;
-    void setText(const QString& text) override;
+    void setText(QByteArray text) override;
+    void releaseOwnText() override;
 
     std::optional<QString> text; // nullopt: never touched
     int clears = 0;
+    int releases = 0;
+
+private:
+    bool m_ownText = false;
 };
 
 // Answers the save dialog with the next name set by the test, as if any
