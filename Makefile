@@ -19,6 +19,9 @@ endif
 
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WITH_CALC=$(WITH_CALC)
 
+# Every test sets its own TIMEOUT; the default fails one that was added without.
+CTEST_FLAGS := --output-on-failure -j $(JOBS) --timeout 600
+
 # The tests again with AddressSanitizer and UndefinedBehaviorSanitizer. Every
 # report ends the test that triggers it, so any report fails `make test`.
 SANITIZE_DIR ?= $(BUILD_DIR)-asan
@@ -49,7 +52,7 @@ run: build
 	$(BUILD_DIR)/bin/pellorin
 
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
 
 # The Debian package: $(BUILD_DIR)/pellorin_<version>_<arch>.deb
@@ -61,7 +64,7 @@ build-sanitize: deps
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
 test-sanitize: build-sanitize
-	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 
 # clang-tidy over our own sources with the checks in .clang-tidy; any warning fails.
 lint: build

@@ -159,7 +159,7 @@ private slots:
             QSKIP("AddressSanitizer ends the process on an allocation failure instead of "
                   "throwing std::bad_alloc; this case runs in the ordinary build");
         const test::ChildResult child
-            = test::runChild({ QStringLiteral("out-of-memory") }, 10 * 60 * 1000);
+            = test::runChild({ QStringLiteral("out-of-memory") }, 240 * 1000);
         QVERIFY2(child.finished, child.errorOutput.constData());
         QCOMPARE(child.exitCode, 0);
         const qulonglong rows = child.values.value(QStringLiteral("rows")).toULongLong();
