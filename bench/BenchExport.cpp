@@ -1,3 +1,4 @@
+#include "bench/ResidentMemory.h"
 #include "export/ClipboardCopy.h"
 #include "export/EventLoopYielder.h"
 #include "export/ResultsRowSource.h"
@@ -17,7 +18,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -93,33 +93,6 @@ void BM_CopyListToClipboard(benchmark::State& state)
 }
 BENCHMARK(BM_CopyListToClipboard)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 
-// This process's resident memory now and at its peak since the last
-// resetResidentPeak(), in bytes.
-struct Resident {
-    double now = 0;
-    double peak = 0;
-};
-
-Resident resident()
-{
-    std::ifstream status("/proc/self/status");
-    Resident r;
-    for (std::string key; status >> key;) {
-        double kib = 0;
-        if (key == "VmRSS:" && status >> kib)
-            r.now = kib * 1024;
-        else if (key == "VmHWM:" && status >> kib)
-            r.peak = kib * 1024;
-    }
-    return r;
-}
-
-bool resetResidentPeak()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    return bool(clear << "5" << std::flush);
-}
-
 // Memory of a copy of ten million rows on the real clipboard, in multiples
 // of the text's size: held once the copy is done ("held", goal at most 1.2),
 // at the copy's peak ("peak", at most 2.2), and at the peak of two more
@@ -130,23 +103,27 @@ void BM_ClipboardMemory(benchmark::State& state)
     QtClipboard clipboard;
     for ([[maybe_unused]] auto _ : state) {
         clipboard.clear();
-        const Resident before = resident();
-        if (!resetResidentPeak()) {
+        const double before = bench::residentMegabytes();
+        if (!bench::resetResidentPeak()) {
             state.SkipWithError("cannot reset the peak resident size");
             break;
         }
         CopyListToClipboard(list, clipboard);
-        const Resident one = resident();
-        const double size = double(
-            QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/plain")).size());
-        resetResidentPeak();
+        const double held = bench::residentMegabytes() - before;
+        const double peak = bench::residentPeakMegabytes() - before;
+        const double size = double(QGuiApplication::clipboard()
+                                       ->mimeData()
+                                       ->data(QStringLiteral("text/plain"))
+                                       .size())
+            / (1024.0 * 1024.0);
+        bench::resetResidentPeak();
         CopyListToClipboard(list, clipboard);
         CopyListToClipboard(list, clipboard);
-        const Resident three = resident();
-        state.counters["text_MB"] = size / 1e6;
-        state.counters["held"] = (one.now - before.now) / size;
-        state.counters["peak"] = (one.peak - before.now) / size;
-        state.counters["peak_next_two"] = (three.peak - before.now) / size;
+        const double peakNextTwo = bench::residentPeakMegabytes() - before;
+        state.counters["text_MiB"] = size;
+        state.counters["held"] = held / size;
+        state.counters["peak"] = peak / size;
+        state.counters["peak_next_two"] = peakNextTwo / size;
     }
     clipboard.releaseOwnText();
 }
