@@ -78,7 +78,7 @@ BENCHMARK(BM_RenderTableText)
 class DiscardingClipboard final : public Clipboard {
 public:
     void clear() override { }
-    void setText(QByteArray text) override { benchmark::DoNotOptimize(text.size()); }
+    void setText(const QByteArray& text) override { benchmark::DoNotOptimize(text.size()); }
     void releaseOwnText() override { }
 };
 

@@ -37,7 +37,7 @@ void CopyListToClipboard(const RowSource& rows, Clipboard& clipboard, Yielder& y
         [&](std::string_view block) { text.append(block.data(), qsizetype(block.size())); });
 
     clipboard.clear();
-    clipboard.setText(std::move(text));
+    clipboard.setText(text);
 }
 
 void CopyListToClipboard(const ResultsModel& list, Clipboard& clipboard)

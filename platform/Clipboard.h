@@ -14,7 +14,7 @@ public:
 
     // Puts `text`, UTF-8 bytes, on the clipboard as plain text, whole. The
     // bytes are handed over as they are: no copy, no conversion.
-    virtual void setText(QByteArray text) = 0;
+    virtual void setText(const QByteArray& text) = 0;
 
     // Drops the text this program put on the clipboard, if the clipboard
     // still holds it, so its memory is free before the next copy is built.

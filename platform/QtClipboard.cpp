@@ -10,7 +10,7 @@ void QtClipboard::clear()
     QGuiApplication::clipboard()->clear();
 }
 
-void QtClipboard::setText(QByteArray text)
+void QtClipboard::setText(const QByteArray& text)
 {
     // 8-bit data under "text/plain" rather than QMimeData::setText(), which
     // would hold the text as UTF-16, twice its size. The X11 clipboard offers
@@ -19,7 +19,7 @@ void QtClipboard::setText(QByteArray text)
     // Both formats share the one buffer.
     auto* data = new QMimeData;
     data->setData(QStringLiteral("text/plain;charset=utf-8"), text);
-    data->setData(QStringLiteral("text/plain"), std::move(text));
+    data->setData(QStringLiteral("text/plain"), text);
     m_own = data;
     QGuiApplication::clipboard()->setMimeData(data);
 }

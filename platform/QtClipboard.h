@@ -10,7 +10,7 @@ namespace pellorin {
 class QtClipboard final : public Clipboard {
 public:
     void clear() override;
-    void setText(QByteArray text) override;
+    void setText(const QByteArray& text) override;
     void releaseOwnText() override;
 
 private:

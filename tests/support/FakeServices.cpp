@@ -16,7 +16,7 @@ void RecordingClipboard::clear()
     m_ownText = false;
 }
 
-void RecordingClipboard::setText(QByteArray newText)
+void RecordingClipboard::setText(const QByteArray& newText)
 {
     text = QString::fromUtf8(newText);
     m_ownText = true;

@@ -40,7 +40,7 @@ public:
 class RecordingClipboard final : public Clipboard {
 public:
     void clear() override;
-    void setText(QByteArray text) override;
+    void setText(const QByteArray& text) override;
     void releaseOwnText() override;
 
     std::optional<QString> text; // nullopt: never touched
