@@ -1,13 +1,13 @@
 #pragma once
 
+#include "results/ResultsModel.h"
+
 #include <QAbstractScrollArea>
 #include <QPointer>
 
 class QHeaderView;
 
 namespace pellorin {
-
-class ResultsModel;
 
 // A list view over ResultsModel that costs nothing per row: it keeps no
 // per-row layout, paints only the visible rows and scrolls by row. Each row
