@@ -21,12 +21,6 @@ bool takesSkinBackground(const QWidget& control)
         || qobject_cast<const QGroupBox*>(&control) || qobject_cast<const QLabel*>(&control);
 }
 
-// The window handle in the engine's 32-bit integer; X11 window ids fit.
-qint32 windowHandle(QWidget& window)
-{
-    return qint32(quint32(window.winId()));
-}
-
 } // namespace
 
 QString skinFilePath(const QString& programFolder)
@@ -57,7 +51,7 @@ void ApplySkin(QWidget& window, SkinEngine& engine, const QString& programFolder
     engine.putProperty(SkinEngine::ApplyOptions, qint32(options | 1));
     engine.putProperty(SkinEngine::AutoApplyNewWindows, true);
     engine.putProperty(SkinEngine::AutoApplyNewThreads, true);
-    engine.invoke(SkinEngine::ApplyWindow, { windowHandle(window) });
+    engine.invoke(SkinEngine::ApplyWindow, { QVariant::fromValue<QObject*>(&window) });
 }
 
 } // namespace pellorin

@@ -35,7 +35,6 @@ public:
 
     // The image that kHand shows; without one kHand looks like kDefault.
     void setHandCursor(std::optional<QCursor> cursor);
-    bool hasHandCursor() const { return m_hand.has_value(); }
 
     // Pointer moves over `control`, its inner parts included (a list's
     // header and scroll bars), run the hover handler with `shape`.

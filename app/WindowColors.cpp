@@ -36,9 +36,4 @@ void setBackColor(QWidget& widget, ColorValue value)
         widget.setAutoFillBackground(true);
 }
 
-QColor backColor(const QWidget& widget)
-{
-    return widget.palette().color(widget.backgroundRole());
-}
-
 } // namespace pellorin

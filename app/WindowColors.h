@@ -28,7 +28,4 @@ QColor resolveColor(ColorValue value);
 // Fills the background of `widget` with `value`, as a control's BackColor.
 void setBackColor(QWidget& widget, ColorValue value);
 
-// The background colour that `widget` fills itself with.
-QColor backColor(const QWidget& widget);
-
 } // namespace pellorin

@@ -54,11 +54,13 @@ LibreOfficeSpreadsheet::Options optionsFor(const HeadlessOffice& office)
 // block holds a single row: the worst case for block writes.
 void fill(ResultsModel& results, std::size_t rows, bool everyOther)
 {
-    for (std::size_t k = 0; k < rows; ++k) {
-        results.append(std::to_string(4539000000000000ULL + k));
-        if (everyOther && k % 2 == 1)
-            results.setTicked(k, false);
+    {
+        ResultsModel::Appender appender(results);
+        for (std::size_t k = 0; k < rows; ++k)
+            appender.append(std::to_string(4539000000000000ULL + k));
     }
+    for (std::size_t k = 1; everyOther && k < rows; k += 2)
+        results.setTicked(k, false);
 }
 
 // The steps of "Save Results As Excel File", in the handler's order.

@@ -13,7 +13,6 @@ void EventLoopYielder::poll()
     if (m_sinceTurn.isValid() && m_sinceTurn.elapsed() < m_interval.count())
         return;
     QCoreApplication::processEvents();
-    ++m_turns;
     m_sinceTurn.start();
 }
 

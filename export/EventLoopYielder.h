@@ -18,12 +18,9 @@ public:
 
     void poll() override;
 
-    int turns() const { return m_turns; }
-
 private:
     std::chrono::milliseconds m_interval;
     QElapsedTimer m_sinceTurn;
-    int m_turns = 0;
 };
 
 } // namespace pellorin

@@ -17,7 +17,7 @@ public:
         ApplyOptions = 1,
         // Method (skin file path, variant name): takes the skin from the file.
         LoadSkin = 2,
-        // Method (window handle as a 32-bit integer): applies the skin to that
+        // Method (the window, as a QObject pointer): applies the skin to that
         // window and its controls.
         ApplyWindow = 3,
         // Property, truth value: windows that the program opens later (message

@@ -68,13 +68,12 @@ bool StyleSheetSkinEngine::loadSkin(const QString& path)
     return true;
 }
 
-bool StyleSheetSkinEngine::applyWindow(const QVariant& handle)
+bool StyleSheetSkinEngine::applyWindow(const QVariant& window)
 {
-    // X11 window ids are 32-bit, so the handle arrives whole.
-    QWidget* window = QWidget::find(WId(quint32(handle.toInt())));
-    if (!window || m_styleSheet.isEmpty())
+    auto* widget = qobject_cast<QWidget*>(window.value<QObject*>());
+    if (!widget || m_styleSheet.isEmpty())
         return false;
-    window->setStyleSheet(m_styleSheet);
+    widget->setStyleSheet(m_styleSheet);
     if (m_autoApplyNewWindows)
         qApp->setStyleSheet(m_styleSheet);
     return true;

@@ -10,7 +10,7 @@ namespace pellorin {
 //
 // LoadSkin reads the file (the variant name is for skin formats that hold
 // several looks; a style sheet holds one, so it is ignored). ApplyWindow sets
-// the style sheet on the window found by its handle; with AutoApplyNewWindows
+// the style sheet on the window it is given; with AutoApplyNewWindows
 // it also becomes the application's style sheet, so message boxes and dialogs
 // opened later share the look. Qt widgets live on one thread, so
 // AutoApplyNewThreads is kept but changes nothing, and a style sheet always
@@ -26,7 +26,7 @@ public:
 
 private:
     bool loadSkin(const QString& path);
-    bool applyWindow(const QVariant& handle);
+    bool applyWindow(const QVariant& window);
 
     QString m_styleSheet;
     qint32 m_applyOptions = 0;

@@ -70,18 +70,6 @@ void ResultsModel::setTicked(std::size_t row, bool ticked)
     emit dataChanged(changed, changed, {Qt::CheckStateRole});
 }
 
-void ResultsModel::append(std::string_view digits)
-{
-    const int row = rowCount();
-    CompactRows::validate(digits);
-    if (m_rows.size() >= static_cast<std::size_t>(INT_MAX))
-        throw std::length_error("The results list cannot hold more rows");
-    m_rows.reserve(m_rows.size() + 1);
-    beginInsertRows({}, row, row);
-    m_rows.append(digits, true);
-    endInsertRows();
-}
-
 void ResultsModel::clear()
 {
     if (m_rows.empty())

@@ -33,14 +33,12 @@ public:
     std::string textString(std::size_t row) const { return m_rows.textString(row); }
     std::size_t textLength(std::size_t row) const noexcept { return m_rows.length(row); }
 
-    // Appends one row at the end.
-    void append(std::string_view digits);
-
     // Removes every row in one step; the column stays.
     void clear();
 
-    // Collects appended rows and announces them to views in batches, so a run
-    // of millions of rows does not pay for millions of insert notifications.
+    // The one way rows come in: collects them and announces them to views in
+    // batches, so a run of millions of rows does not pay for millions of
+    // insert notifications.
     // Rows not yet flushed are announced when the appender goes away.
     class Appender {
     public:

@@ -195,7 +195,7 @@ class TestLibreOfficeCalc : public QObject {
     void fillList(const QString& ticks, const QStringList& numbers)
     {
         for (qsizetype k = 0; k < ticks.size(); ++k) {
-            m_form->results().append(numbers[k].toStdString());
+            ResultsModel::Appender(m_form->results(), 1).append(numbers[k].toStdString());
             m_form->results().setTicked(std::size_t(k), ticks[k] == QLatin1Char('x'));
         }
     }

@@ -59,7 +59,7 @@ private slots:
         ResultsModel model;
         QAbstractItemModelTester tester(
             &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.append(digits.toStdString());
+        ResultsModel::Appender(model, 1).append(digits.toStdString());
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.index(0).data().toString(), digits);
         QCOMPARE(model.index(0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
@@ -71,9 +71,12 @@ private slots:
     void rejectsRowsThatAreNotDigits()
     {
         ResultsModel model;
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, model.append(""));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, model.append("12a4"));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, model.append("12345678901234567"));
+        {
+            ResultsModel::Appender appender(model);
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append(""));
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append("12a4"));
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append("12345678901234567"));
+        }
         QCOMPARE(model.rowCount(), 0);
     }
 
@@ -82,7 +85,7 @@ private slots:
         ResultsModel model;
         QAbstractItemModelTester tester(
             &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.append("1111");
+        ResultsModel::Appender(model, 1).append("1111");
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         {
             ResultsModel::Appender appender(model, 3);
@@ -113,15 +116,18 @@ private slots:
         QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
         model.clear(); // clearing an empty list does nothing
         QCOMPARE(reset.size(), 0);
-        model.append("42");
+        ResultsModel::Appender(model, 1).append("42");
         QCOMPARE(model.textString(0), std::string("42"));
     }
 
     void viewTicksWithAClickOnTheBoxAndWithSpace()
     {
         ResultsModel model;
-        for (int i = 0; i < 3; ++i)
-            model.append("4111111111111111");
+        {
+            ResultsModel::Appender appender(model);
+            for (int i = 0; i < 3; ++i)
+                appender.append("4111111111111111");
+        }
         ResultsView view;
         view.resize(520, 151);
         view.setModel(&model);
