@@ -45,11 +45,9 @@ QString report(const QString& description)
 
 } // namespace
 
-class TestClipboardCopy : public QObject {
+class TestClipboardCopy : public test::MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
     void fill(const QStringList& rows) { test::fillResults(m_form->results(), rows); }
 
     void click()
@@ -59,19 +57,6 @@ class TestClipboardCopy : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        m_services = std::make_unique<test::FakeServices>();
-        m_form = test::showMainWindow(*m_services);
-        QVERIFY(m_form);
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_services.reset();
-    }
-
     void copiesTickedRows_data()
     {
         QTest::addColumn<QStringList>("rows");

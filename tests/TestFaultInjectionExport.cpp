@@ -104,11 +104,9 @@ int runChildRole(const QStringList& arguments)
 
 } // namespace
 
-class TestFaultInjectionExport : public QObject {
+class TestFaultInjectionExport : public test::MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_mounted;
 
@@ -136,15 +134,12 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        m_services = std::make_unique<test::FakeServices>();
-        m_form = test::showMainWindow(*m_services);
-        QVERIFY(m_form);
+        MainWindowTest::init();
     }
 
     void cleanup()
     {
-        m_form.reset();
-        m_services.reset();
+        MainWindowTest::cleanup();
         if (!m_mounted.isEmpty()) {
             umount2(m_mounted.toLocal8Bit().constData(), MNT_DETACH);
             m_mounted.clear();

@@ -95,27 +95,10 @@ int runChildRole(const QStringList& arguments)
 
 } // namespace
 
-class TestFaultInjectionGeneration : public QObject {
+class TestFaultInjectionGeneration : public test::MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
-
 private slots:
-    void init()
-    {
-        test::removeSettingsFile();
-        m_services = std::make_unique<test::FakeServices>();
-        m_form = test::showMainWindow(*m_services);
-        QVERIFY(m_form);
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_services.reset();
-    }
-
     void unusableQuantities_data()
     {
         QTest::addColumn<QString>("quantity");
@@ -138,7 +121,7 @@ private slots:
         QCOMPARE(results.size(), std::size_t(3));
         for (std::size_t r = 0; r < 3; ++r)
             QCOMPARE(results.textString(r), before[r]);
-        QCOMPARE(control<QProgressBar>(*m_form, "ProgressBar1")->value(), 0);
+        QCOMPARE(control<QProgressBar>("ProgressBar1")->value(), 0);
         const auto& shown = m_services->messages.shown;
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].caption, QStringLiteral("Application Error"));

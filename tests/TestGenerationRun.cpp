@@ -19,18 +19,16 @@
 
 using namespace pellorin;
 
-class TestGenerationRun : public QObject {
+class TestGenerationRun : public test::MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
 
     void generate(int optionIndex, const QString& quantity)
     {
-        QTest::mouseClick(test::control<QRadioButton>(*m_form, kOptions[optionIndex]),
-            Qt::LeftButton, {}, QPoint(8, 8));
-        test::control<QLineEdit>(*m_form, "Text1")->setText(quantity);
-        QTest::mouseClick(test::control<QPushButton>(*m_form, "PushButton1"), Qt::LeftButton);
+        QTest::mouseClick(control<QRadioButton>(kOptions[optionIndex]),
+                          Qt::LeftButton, {}, QPoint(8, 8));
+        control<QLineEdit>("Text1")->setText(quantity);
+        QTest::mouseClick(control<QPushButton>("PushButton1"), Qt::LeftButton);
     }
 
     static constexpr const char* kOptions[] = { "Option1", "Option2", "Option3", "Option4" };
@@ -42,23 +40,9 @@ class TestGenerationRun : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        test::removeSettingsFile();
-        m_services = std::make_unique<test::FakeServices>();
-        m_form = test::showMainWindow(*m_services);
-        QVERIFY(m_form);
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_services.reset();
-    }
-
     void mastercardThreeRows()
     {
-        QProgressBar* bar = test::control<QProgressBar>(*m_form, "ProgressBar1");
+        QProgressBar* bar = control<QProgressBar>("ProgressBar1");
         QList<int> progress;
         connect(bar, &QProgressBar::valueChanged, this, [&](int v) { progress << v; });
         generate(1, QStringLiteral("3"));
@@ -121,10 +105,10 @@ private slots:
         QVERIFY(results.textString(4).starts_with("601100"));
         QVERIFY(results.textString(5).starts_with("510813"));
 
-        QTest::mouseClick(test::control<QPushButton>(*m_form, "PushButton3"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>("PushButton3"), Qt::LeftButton);
         QCOMPARE(results.rowCount(), 0);
         QCOMPARE(results.columnCaption(), QStringLiteral("Result(s)"));
-        QTest::mouseClick(test::control<QPushButton>(*m_form, "PushButton3"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>("PushButton3"), Qt::LeftButton);
         QVERIFY(m_services->messages.shown.isEmpty());
     }
 
@@ -145,7 +129,7 @@ private slots:
         generate(0, QStringLiteral("2"));
         generate(0, quantity);
         QCOMPARE(m_form->results().rowCount(), 2);
-        QCOMPARE(test::control<QProgressBar>(*m_form, "ProgressBar1")->value(), 0);
+        QCOMPARE(control<QProgressBar>("ProgressBar1")->value(), 0);
         if (report.isEmpty()) {
             QVERIFY(m_services->messages.shown.isEmpty());
         } else {
@@ -180,8 +164,8 @@ private slots:
     {
         for (int i = 0; i < 4; ++i)
             m_form->setOptionSelected(i, false);
-        test::control<QLineEdit>(*m_form, "Text1")->setText(QStringLiteral("3"));
-        QTest::mouseClick(test::control<QPushButton>(*m_form, "PushButton1"), Qt::LeftButton);
+        control<QLineEdit>("Text1")->setText(QStringLiteral("3"));
+        QTest::mouseClick(control<QPushButton>("PushButton1"), Qt::LeftButton);
         QCOMPARE(m_form->results().rowCount(), 0);
         QCOMPARE(m_services->messages.shown.size(), 1);
         QCOMPARE(m_services->messages.shown[0].text, QStringLiteral("Select a card type first."));
@@ -191,11 +175,9 @@ private slots:
 
     void optionClicksStoreTrueUnderTheirOwnKeyOnly()
     {
-        QTest::mouseClick(
-            test::control<QRadioButton>(*m_form, "Option3"), Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseClick(control<QRadioButton>("Option3"), Qt::LeftButton, {}, QPoint(8, 8));
         QCOMPARE(storedValue(QStringLiteral("Option3")), QStringLiteral("True"));
-        QTest::mouseClick(
-            test::control<QRadioButton>(*m_form, "Option2"), Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseClick(control<QRadioButton>("Option2"), Qt::LeftButton, {}, QPoint(8, 8));
         QCOMPARE(storedValue(QStringLiteral("Option2")), QStringLiteral("True"));
         // The option that lost the selection keeps its text.
         QCOMPARE(storedValue(QStringLiteral("Option3")), QStringLiteral("True"));

@@ -3,6 +3,7 @@
 #include "results/ResultsModel.h"
 #include "results/ResultsView.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -20,20 +21,10 @@
 
 using namespace pellorin;
 
-class TestMainWindowLayout : public QObject {
+class TestMainWindowLayout : public test::MainWindowTest {
     Q_OBJECT
 
     QTemporaryDir m_programFolder;
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
-
-    QWidget* control(const QString& name)
-    {
-        auto* w = m_form->findChild<QWidget*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
 
     QWidget* focused() { return QApplication::focusWidget(); }
 
@@ -62,12 +53,6 @@ private slots:
         test::removeSettingsFile();
         m_services = std::make_unique<test::FakeServices>();
         m_form = std::make_unique<Form1>(m_services->services(), m_programFolder.path());
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_services.reset();
     }
 
     void clientAreaAndBorder()
@@ -213,7 +198,7 @@ private slots:
             QWidget* w = QLatin1String(name) == QLatin1String("Form1")
                 ? m_form.get()
                 : control(QLatin1String(name));
-            QCOMPARE(backColor(*w), white);
+            QCOMPARE(test::backColor(*w), white);
             QVERIFY(w->autoFillBackground());
         }
         QWidget* text = control(QStringLiteral("Text1"));

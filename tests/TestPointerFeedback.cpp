@@ -6,6 +6,7 @@
 #include "results/ResultsModel.h"
 #include "results/ResultsView.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -18,21 +19,11 @@
 
 using namespace pellorin;
 
-class TestPointerFeedback : public QObject {
+class TestPointerFeedback : public test::MainWindowTest {
     Q_OBJECT
 
     QTemporaryDir m_programFolder;
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
     QPoint m_last { -1, -1 }; // where the pointer is, across tests
-
-    QWidget* control(const QString& name)
-    {
-        auto* w = m_form->findChild<QWidget*>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
 
     // Moves the pointer onto the middle of `name` ("Form1" for a bare spot of
     // the background, "ListView1/header" for the list's column header).
@@ -87,12 +78,6 @@ private slots:
         test::removeSettingsFile();
         m_services = std::make_unique<test::FakeServices>();
         makeForm(true);
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_services.reset();
     }
 
     void startsOrdinary()

@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 #include "platform/QtMessageBoxes.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -17,20 +18,10 @@
 
 using namespace pellorin;
 
-class TestQuantityBox : public QObject {
+class TestQuantityBox : public test::MainWindowTest {
     Q_OBJECT
 
     QTemporaryDir m_programFolder;
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
-
-    template <class T = QWidget> T* control(const char* name)
-    {
-        auto* w = m_form->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
 
     QLineEdit* text1() { return control<QLineEdit>("Text1"); }
 
@@ -64,12 +55,6 @@ private slots:
         test::removeSettingsFile();
         m_services = std::make_unique<test::FakeServices>();
         makeForm(m_services->services());
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_services.reset();
     }
 
     void everyChangeIsStored()

@@ -1,8 +1,8 @@
 #include "app/ApplySkin.h"
 #include "app/Form1.h"
-#include "app/WindowColors.h"
 #include "platform/StyleSheetSkinEngine.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -22,6 +22,12 @@ using Kind = test::RecordingSkinEngine::Kind;
 namespace {
 
 const QString kSampleSkin = QStringLiteral(PELLORIN_ASSETS_DIR "/skins/o.cjs");
+
+// ApplyWindow's arguments for `window`.
+QVariantList theWindow(QWidget& window)
+{
+    return { QVariant::fromValue<QObject*>(&window) };
+}
 
 QByteArray readAll(const QString& path)
 {
@@ -44,12 +50,10 @@ const char* const kLeftAlone[] = { "Text1", "ListView1", "PushButton1", "PushBut
 
 } // namespace
 
-class TestSkin : public QObject {
+class TestSkin : public test::MainWindowTest {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_programFolder;
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
 
     QString folder() const { return m_programFolder->path(); }
 
@@ -71,14 +75,6 @@ class TestSkin : public QObject {
 
     void start() { start(m_services->skin); }
 
-    QWidget* control(const Form1& form, const char* name)
-    {
-        auto* w = form.findChild<QWidget*>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
-
 private slots:
     void init()
     {
@@ -89,8 +85,7 @@ private slots:
 
     void cleanup()
     {
-        m_form.reset();
-        m_services.reset();
+        MainWindowTest::cleanup();
         m_programFolder.reset();
         qApp->setStyleSheet(QString());
     }
@@ -123,9 +118,9 @@ private slots:
         }
         start();
         QVERIFY(m_services->skin.calls.isEmpty());
-        QCOMPARE(backColor(*m_form), QColor(Qt::white));
+        QCOMPARE(test::backColor(*m_form), QColor(Qt::white));
         for (const char* name : kColouredByTheSkin)
-            QCOMPARE(backColor(*control(*m_form, name)), QColor(Qt::white));
+            QCOMPARE(test::backColor(*test::control(*m_form, name)), QColor(Qt::white));
     }
 
     void hiddenFilesDoNotCount()
@@ -171,8 +166,7 @@ private slots:
         QCOMPARE(calls[5].kind, Kind::Invoke);
         QCOMPARE(calls[5].id, 3);
         QCOMPARE(calls[5].arguments.size(), 1);
-        QCOMPARE(calls[5].arguments[0].typeId(), QMetaType::Int);
-        QCOMPARE(WId(quint32(calls[5].arguments[0].toInt())), m_form->winId());
+        QCOMPARE(calls[5].arguments[0].value<QObject*>(), m_form.get());
     }
 
     void applyOptionsGainBitZero_data()
@@ -216,12 +210,12 @@ private slots:
                     form = static_cast<Form1*>(w);
             if (form == nullptr)
                 QFAIL("no main window among the top-level widgets");
-            QCOMPARE(backColor(*form), buttonFace);
+            QCOMPARE(test::backColor(*form), buttonFace);
             for (const char* name : kColouredByTheSkin)
-                QCOMPARE(backColor(*control(*form, name)), buttonFace);
+                QCOMPARE(test::backColor(*test::control(*form, name)), buttonFace);
             for (const char* name : kLeftAlone) {
-                const QPalette mine = control(*form, name)->palette();
-                const QPalette theirs = control(plain, name)->palette();
+                const QPalette mine = test::control(*form, name)->palette();
+                const QPalette theirs = test::control(plain, name)->palette();
                 for (auto role : { QPalette::Base, QPalette::Text, QPalette::Button,
                          QPalette::ButtonText, QPalette::Highlight })
                     QCOMPARE(mine.color(role), theirs.color(role));
@@ -258,7 +252,7 @@ private slots:
         const QImage image = m_form->grab().toImage();
         const QColor corner = image.pixelColor(2, 2);
         QVERIFY2(corner.blue() > corner.red() && corner.red() > 0xe0, qPrintable(corner.name()));
-        QWidget* button = control(*m_form, "PushButton1");
+        QWidget* button = control("PushButton1");
         const QColor face
             = image.pixelColor(button->geometry().left() + 6, button->geometry().center().y());
         QVERIFY2(face.blue() > 0xb0 && face.red() < 0x70, qPrintable(face.name()));
@@ -301,23 +295,25 @@ private slots:
             QVariant(false));
         QVERIFY(engine.styleSheet().isEmpty());
         QWidget window;
-        QCOMPARE(
-            engine.invoke(SkinEngine::ApplyWindow, { qint32(window.winId()) }), QVariant(false));
+        QCOMPARE(engine.invoke(SkinEngine::ApplyWindow, theWindow(window)), QVariant(false));
         QVERIFY(window.styleSheet().isEmpty());
     }
 
-    void appliesToTheWindowByHandle()
+    void appliesToTheWindowItIsGiven()
     {
         StyleSheetSkinEngine engine;
         engine.invoke(
             SkinEngine::LoadSkin, { write("c.cjs", "QWidget { color: red; }"), QString() });
         QWidget window;
         QWidget other;
-        QCOMPARE(
-            engine.invoke(SkinEngine::ApplyWindow, { qint32(window.winId()) }), QVariant(true));
+        QCOMPARE(engine.invoke(SkinEngine::ApplyWindow, theWindow(window)), QVariant(true));
         QCOMPARE(window.styleSheet(), QStringLiteral("QWidget { color: red; }"));
         QVERIFY(other.styleSheet().isEmpty());
         QVERIFY(qApp->styleSheet().isEmpty());
+        // Anything but a widget is no window.
+        QObject notAWidget;
+        QCOMPARE(engine.invoke(SkinEngine::ApplyWindow, { QVariant::fromValue(&notAWidget) }),
+            QVariant(false));
         QCOMPARE(engine.invoke(SkinEngine::ApplyWindow, { qint32(-12345) }), QVariant(false));
     }
 
@@ -328,7 +324,7 @@ private slots:
             SkinEngine::LoadSkin, { write("d.cjs", "QWidget { color: blue; }"), QString() });
         engine.putProperty(SkinEngine::AutoApplyNewWindows, true);
         QWidget window;
-        engine.invoke(SkinEngine::ApplyWindow, { qint32(window.winId()) });
+        engine.invoke(SkinEngine::ApplyWindow, theWindow(window));
         QCOMPARE(qApp->styleSheet(), QStringLiteral("QWidget { color: blue; }"));
     }
 

@@ -2,6 +2,7 @@
 #include "app/Form1.h"
 #include "results/ResultsModel.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -26,17 +27,15 @@ std::string numberOfRow(std::size_t k)
 
 } // namespace
 
-class TestSpreadsheetExport : public QObject {
+class TestSpreadsheetExport : public test::MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
 
     // Fills the list from a pattern of ticks: 'x' ticked, '.' unticked.
     void fillList(const QString& ticks)
     {
         for (qsizetype k = 0; k < ticks.size(); ++k) {
-            m_form->results().append(numberOfRow(std::size_t(k)));
+            ResultsModel::Appender(m_form->results(), 1).append(numberOfRow(std::size_t(k)));
             m_form->results().setTicked(std::size_t(k), ticks[k] == QLatin1Char('x'));
         }
     }
@@ -45,18 +44,6 @@ class TestSpreadsheetExport : public QObject {
     QList<test::RecordingMessageBoxes::Shown>& shown() { return m_services->messages.shown; }
 
 private slots:
-    void init()
-    {
-        m_services = std::make_unique<test::FakeServices>();
-        m_form = std::make_unique<Form1>(m_services->services());
-    }
-
-    void cleanup()
-    {
-        m_form.reset();
-        m_services.reset();
-    }
-
     void emptyListStartsNothing()
     {
         m_form->PushButton13_Click();

@@ -6,6 +6,7 @@
 #include "results/ResultsModel.h"
 #include "results/ResultsView.h"
 #include "tests/support/FakeServices.h"
+#include "tests/support/MainWindowUnderTest.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -28,20 +29,10 @@ const QString kHandCursor = QStringLiteral(PELLORIN_ASSETS_DIR "/beside-exe/HAND
 
 } // namespace
 
-class TestStartup : public QObject {
+class TestStartup : public test::MainWindowTest {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_programFolder;
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
-
-    template <class T = QWidget> T* control(const char* name)
-    {
-        auto* w = m_form->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
-    }
 
     // Made on first use, so that a test can prepare the settings file first.
     test::FakeServices& services()
@@ -97,8 +88,7 @@ private slots:
 
     void cleanup()
     {
-        m_form.reset();
-        m_services.reset();
+        MainWindowTest::cleanup();
         m_programFolder.reset();
     }
 

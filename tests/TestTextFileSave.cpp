@@ -49,11 +49,9 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 } // namespace
 
-class TestTextFileSave : public QObject {
+class TestTextFileSave : public test::MainWindowTest {
     Q_OBJECT
 
-    std::unique_ptr<test::FakeServices> m_services;
-    std::unique_ptr<Form1> m_form;
     std::unique_ptr<QTemporaryDir> m_dir;
 
     void fill(const QStringList& rows) { test::fillResults(m_form->results(), rows); }
@@ -77,15 +75,12 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        m_services = std::make_unique<test::FakeServices>();
-        m_form = test::showMainWindow(*m_services);
-        QVERIFY(m_form);
+        MainWindowTest::init();
     }
 
     void cleanup()
     {
-        m_form.reset();
-        m_services.reset();
+        MainWindowTest::cleanup();
         m_dir.reset();
     }
 

@@ -1,5 +1,7 @@
 #include "tests/support/MainWindowUnderTest.h"
 
+#include "tests/support/TestEnvironment.h"
+
 #include <QTest>
 
 namespace pellorin::test {
@@ -11,6 +13,20 @@ std::unique_ptr<Form1> showMainWindow(FakeServices& services)
     if (!QTest::qWaitForWindowExposed(form.get()))
         return nullptr;
     return form;
+}
+
+void MainWindowTest::init()
+{
+    removeSettingsFile();
+    m_services = std::make_unique<FakeServices>();
+    m_form = showMainWindow(*m_services);
+    QVERIFY(m_form);
+}
+
+void MainWindowTest::cleanup()
+{
+    m_form.reset();
+    m_services.reset();
 }
 
 } // namespace pellorin::test
