@@ -17,7 +17,9 @@ ifeq ($(WITH_CALC),ON)
 PACKAGES += libreoffice-calc libreoffice-dev
 endif
 
-CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WITH_CALC=$(WITH_CALC)
+# WERROR=ON turns compiler warnings into errors (CI sets it).
+WERROR ?= OFF
+CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WITH_CALC=$(WITH_CALC) -DPELLORIN_WERROR=$(WERROR)
 
 # Every test sets its own TIMEOUT; the default fails one that was added without.
 CTEST_FLAGS := --output-on-failure -j $(JOBS) --timeout 600
@@ -26,7 +28,7 @@ CTEST_FLAGS := --output-on-failure -j $(JOBS) --timeout 600
 # report ends the test that triggers it, so any report fails `make test`.
 SANITIZE_DIR ?= $(BUILD_DIR)-asan
 SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DPELLORIN_SANITIZE=ON -DPELLORIN_BUILD_BENCH=OFF \
-                  -DPELLORIN_WITH_CALC=$(WITH_CALC)
+                  -DPELLORIN_WITH_CALC=$(WITH_CALC) -DPELLORIN_WERROR=$(WERROR)
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp
@@ -36,8 +38,12 @@ SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:chec
 FUZZ_DIR ?= $(BUILD_DIR)-fuzz
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 LINT_PACKAGES := clang-tidy
+FORMAT_PACKAGES := clang-format
 
-.PHONY: all deps build run test test-sanitize build-sanitize lint fuzz bench package clean
+# The C++ files git tracks, for clang-format with the repository's .clang-format.
+FORMAT_FILES = $(shell git ls-files -- '*.cpp' '*.h')
+
+.PHONY: all deps build run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
 
 all: build
 
@@ -72,13 +78,22 @@ lint: build
 	run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) \
 	  '^$(CURDIR)/(main\.cpp|(app|cli|generate|results|export|platform|tests|fuzz|bench)/)'
 
+format:
+	@tools/ensure-packages $(FORMAT_PACKAGES)
+	clang-format -i $(FORMAT_FILES)
+
+# Fails on any file that `make format` would change.
+format-check:
+	@tools/ensure-packages $(FORMAT_PACKAGES)
+	clang-format --dry-run --Werror $(FORMAT_FILES)
+
 # Builds the libFuzzer targets; run one with e.g.
 #   $(FUZZ_DIR)/bin/fuzz_quantity -max_total_time=300 fuzz/corpus/quantity
 fuzz: deps
 	@tools/ensure-packages $(FUZZ_PACKAGES)
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DPELLORIN_FUZZ=ON -DPELLORIN_BUILD_TESTS=OFF -DPELLORIN_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $$(sed -n 's/^pellorin_add_fuzz_target(\([a-z_]*\).*/fuzz_\1/p' fuzz/CMakeLists.txt)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz
 
 bench: build
 	$(BUILD_DIR)/bin/pellorin-bench
