@@ -183,7 +183,7 @@ private slots:
         const Services s = fakes.services();
         Form1 form({ s.settings, s.messages, s.clipboard, saveDialog, s.spreadsheet, s.skin });
         form.show();
-        form.results().append("1");
+        ResultsModel::Appender(form.results(), 1).append("1");
         QString question;
         bool openAfterNo = false;
         whileOpen(
