@@ -77,11 +77,8 @@ QAccessibleInterface* accessibleOf(QWidget& window, const char* name)
 
 } // namespace
 
-class TestAccessibility : public QObject {
+class TestAccessibility : public test::MainWindowTest {
     Q_OBJECT
-
-    test::FakeServices m_services;
-    std::unique_ptr<Form1> m_form;
 
 private slots:
     void initTestCase()
@@ -99,16 +96,14 @@ private slots:
 
     void init()
     {
-        test::removeSettingsFile();
-        m_form = test::showMainWindow(m_services);
-        QVERIFY(m_form);
+        MainWindowTest::init();
         g_heard.clear();
     }
 
     void cleanup()
     {
         g_watched = nullptr;
-        m_form.reset();
+        MainWindowTest::cleanup();
     }
 
     void controlsHaveTheirRolesAndNames_data()
@@ -166,18 +161,18 @@ private slots:
             QStringLiteral("50"));
         const auto labels = box->relations(QAccessible::Label);
         QCOMPARE(labels.size(), 1);
-        QCOMPARE(labels.first().first->object(), test::control<QGroupBox>(*m_form, "Frame2"));
+        QCOMPARE(labels.first().first->object(), control<QGroupBox>("Frame2"));
     }
 
     void progressBarReportsItsValueDuringARun()
     {
-        auto* bar = test::control<QProgressBar>(*m_form, "ProgressBar1");
+        auto* bar = control<QProgressBar>("ProgressBar1");
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(bar);
         QCOMPARE(int(iface->role()), int(QAccessible::ProgressBar));
         QVERIFY(iface->valueInterface());
         QCOMPARE(iface->valueInterface()->maximumValue().toInt(), 100);
         g_watched = bar;
-        test::control<QLineEdit>(*m_form, "Text1")->setText(QStringLiteral("4"));
+        control<QLineEdit>("Text1")->setText(QStringLiteral("4"));
         m_form->PushButton1_Click();
         QCOMPARE(heardSince(0),
             QStringList({ "value 25", "value 50", "value 75", "value 100", "value 0" }));
@@ -187,11 +182,11 @@ private slots:
 
     void listTellsOfAddedRowsTicksFocusAndClearing()
     {
-        auto* list = test::control<ResultsView>(*m_form, "ListView1");
+        auto* list = control<ResultsView>("ListView1");
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
         g_watched = list;
-        test::control<QLineEdit>(*m_form, "Text1")->setText(QStringLiteral("3"));
-        test::control<QPushButton>(*m_form, "PushButton1")->click();
+        control<QLineEdit>("Text1")->setText(QStringLiteral("3"));
+        control<QPushButton>("PushButton1")->click();
         // The run hands its rows over as the progress bar moves: here each one.
         QCOMPARE(heardSince(0),
             QStringList({ "rows inserted 0-0", "rows inserted 1-1", "rows inserted 2-2" }));
@@ -199,7 +194,7 @@ private slots:
 
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-        test::control<QPushButton>(*m_form, "PushButton1")->setFocus();
+        control<QPushButton>("PushButton1")->setFocus();
         list->setFocus(Qt::TabFocusReason);
         QTRY_COMPARE(heardSince(3), QStringList({ "focus, child -1", "focus, child 1" }));
         QVERIFY(iface->child(1)->state().focused);
@@ -212,7 +207,7 @@ private slots:
         QVERIFY(!iface->child(2)->state().checked);
         QVERIFY(iface->child(1)->state().checked);
 
-        test::control<QPushButton>(*m_form, "PushButton3")->click();
+        control<QPushButton>("PushButton3")->click();
         QCOMPARE(heardSince(8), QStringList({ "reset" }));
         QCOMPARE(iface->childCount(), 1);
         QCOMPARE(iface->tableInterface()->rowCount(), 0);

@@ -8,7 +8,7 @@ void fillResults(ResultsModel& results, const QStringList& rows)
 {
     for (const QString& row : rows) {
         const bool ticked = !row.startsWith(u'-');
-        results.append((ticked ? row : row.mid(1)).toStdString());
+        ResultsModel::Appender(results, 1).append((ticked ? row : row.mid(1)).toStdString());
         results.setTicked(results.size() - 1, ticked);
     }
 }
