@@ -36,20 +36,6 @@ QString saveReport(const QString& description)
         description, QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton4_Click "), 120);
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 QStringList entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -165,7 +151,7 @@ private slots:
         QFETCH(QString, reason);
         const QString folder = m_dir->filePath(QStringLiteral("ro"));
         QVERIFY(QDir().mkpath(folder));
-        QVERIFY(writeFile(folder + QStringLiteral("/old.txt"), kOldContents));
+        QVERIFY(test::writeFile(folder + QStringLiteral("/old.txt"), kOldContents));
         QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         const test::ChildResult child = test::runChild(
             { QStringLiteral("save-read-only-folder"), folder + u'/' + name }, 120 * 1000);
@@ -183,11 +169,11 @@ private slots:
             QCOMPARE(child.values.value(QStringLiteral("messages")), QStringLiteral("1"));
             QCOMPARE(child.values.value(QStringLiteral("message")),
                 saveReport(QStringLiteral("Cannot save \"%1/%2\": %3").arg(folder, name, reason)));
-            QCOMPARE(contents(folder + QStringLiteral("/old.txt")), kOldContents);
+            QCOMPARE(test::fileContents(folder + QStringLiteral("/old.txt")), kOldContents);
             return;
         }
         QCOMPARE(child.values.value(QStringLiteral("messages")), QStringLiteral("0"));
-        const QByteArray saved = contents(folder + QStringLiteral("/old.txt"));
+        const QByteArray saved = test::fileContents(folder + QStringLiteral("/old.txt"));
         QCOMPARE(saved.size(), qsizetype(19) * 100001 + 2);
         QVERIFY(saved.startsWith("Result(s)       \t\r\n4000000000000000\t\r\n"));
         QVERIFY(saved.endsWith("4000000000099999\t\r\n\r\n"));
@@ -197,14 +183,14 @@ private slots:
     void diskFullWhileWriting()
     {
         const QString target = m_dir->filePath(QStringLiteral("old.txt"));
-        QVERIFY(writeFile(target, kOldContents));
+        QVERIFY(test::writeFile(target, kOldContents));
         fillNumbered(m_form->results(), 100000);
         {
             test::FileSizeLimit limit(rlim_t { 64 } * 1024);
             saveAs(target);
         }
         expectOneSaveReport(target, QStringLiteral("File too large"));
-        QCOMPARE(contents(target), kOldContents);
+        QCOMPARE(test::fileContents(target), kOldContents);
         QCOMPARE(entries(m_dir->path()), QStringList { QStringLiteral("old.txt") });
     }
 
@@ -220,11 +206,11 @@ private slots:
                 + QString::fromLocal8Bit(std::strerror(errno))));
         m_mounted = mountPoint;
         const QString target = mountPoint + QStringLiteral("/old.txt");
-        QVERIFY(writeFile(target, kOldContents));
+        QVERIFY(test::writeFile(target, kOldContents));
         fillNumbered(m_form->results(), 100000);
         saveAs(target);
         expectOneSaveReport(target, QStringLiteral("No space left on device"));
-        QCOMPARE(contents(target), kOldContents);
+        QCOMPARE(test::fileContents(target), kOldContents);
         QCOMPARE(entries(mountPoint), QStringList { QStringLiteral("old.txt") });
 
         // Once there is room again, the same save goes through.
@@ -232,7 +218,7 @@ private slots:
         fillNumbered(m_form->results(), 3);
         saveAs(target);
         QCOMPARE(m_services->messages.shown.size(), 1);
-        QCOMPARE(contents(target),
+        QCOMPARE(test::fileContents(target),
             QByteArray("Result(s)       \t\r\n"
                        "4000000000000000\t\r\n"
                        "4000000000000001\t\r\n"

@@ -32,21 +32,6 @@ QString report(const QString& description)
         + ErrorTrap::supportAddress();
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 } // namespace
 
 class TestTextFileSave : public test::MainWindowTest {
@@ -110,7 +95,7 @@ private slots:
         fill(rows);
         saveAs(path(name));
 
-        QCOMPARE(contents(path(name)), expected);
+        QCOMPARE(test::fileContents(path(name)), expected);
         QCOMPARE(filesInDir(), QStringList { name });
         QVERIFY(m_services->messages.shown.isEmpty());
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
@@ -135,11 +120,12 @@ private slots:
     // is answered yes, the old file gives way to the new one.
     void replacesAnExistingFile()
     {
-        writeFile(path("old.txt"), "old contents");
+        QVERIFY(test::writeFile(path("old.txt"), "old contents"));
         fill({ "1" });
         saveAs(path("old.txt"));
 
-        QCOMPARE(contents(path("old.txt")), QByteArray("Result(s)\t\r\n1        \t\r\n\r\n"));
+        QCOMPARE(
+            test::fileContents(path("old.txt")), QByteArray("Result(s)\t\r\n1        \t\r\n\r\n"));
         QCOMPARE(filesInDir(), QStringList { "old.txt" });
         QVERIFY(m_services->messages.shown.isEmpty());
     }
@@ -164,7 +150,7 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, reason);
         target.replace(u'@', m_dir->path());
-        writeFile(path("old.txt"), "old contents");
+        QVERIFY(test::writeFile(path("old.txt"), "old contents"));
         QVERIFY(QFile::setPermissions(
             path("old.txt"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         QVERIFY(QDir(m_dir->path()).mkdir("sub"));
@@ -182,7 +168,7 @@ private slots:
         QCOMPARE(shown.caption, QStringLiteral("Application Error"));
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
         QCOMPARE(m_form->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
+        QCOMPARE(test::fileContents(path("old.txt")), QByteArray("old contents"));
         QCOMPARE(filesInDir(), QStringList { "old.txt" });
     }
 
@@ -200,12 +186,13 @@ private slots:
         QCOMPARE(pointerDuringSave, Form1::kPointerBusy);
         QCOMPARE(cursorDuringSave, Qt::WaitCursor);
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
-        QCOMPARE(contents(path("busy.txt")), QByteArray("Result(s)\t\r\n1        \t\r\n\r\n"));
+        QCOMPARE(
+            test::fileContents(path("busy.txt")), QByteArray("Result(s)\t\r\n1        \t\r\n\r\n"));
     }
 
     void clearedDuringSaveKeepsTheOldFile()
     {
-        writeFile(path("old.txt"), "old contents");
+        QVERIFY(test::writeFile(path("old.txt"), "old contents"));
         fill({ "4539148803436467", "378282246310005" });
         test::AtNextYield clear(
             [this] { m_form->findChild<QPushButton*>(QStringLiteral("PushButton3"))->click(); });
@@ -215,7 +202,7 @@ private slots:
         QCOMPARE(m_services->messages.shown.first().text,
             report(
                 QStringLiteral("The results list changed during the export: rows were removed")));
-        QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
+        QCOMPARE(test::fileContents(path("old.txt")), QByteArray("old contents"));
         QCOMPARE(filesInDir(), QStringList { "old.txt" });
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
     }
@@ -235,14 +222,14 @@ private slots:
 
         QCOMPARE(pointerAfterInner, Form1::kPointerBusy);
         QCOMPARE(m_form->mousePointer(), Form1::kPointerDefault);
-        QCOMPARE(contents(path("inner.txt")), contents(path("outer.txt")));
+        QCOMPARE(test::fileContents(path("inner.txt")), test::fileContents(path("outer.txt")));
         QVERIFY(m_services->messages.shown.isEmpty());
     }
     // Rows that go away while the text is being written: the temporary file
     // is dropped and the old file stays as it was.
     void failureWhileWritingKeepsTheOldFile()
     {
-        writeFile(path("old.txt"), "old contents");
+        QVERIFY(test::writeFile(path("old.txt"), "old contents"));
         ResultsModel list;
         list.setColumnCaption(QStringLiteral("Result(s)"));
         {
@@ -264,7 +251,7 @@ private slots:
             QCOMPARE(e.what(), "The results list changed during the export: rows were removed");
         }
         QCOMPARE(yielder.polls, 140);
-        QCOMPARE(contents(path("old.txt")), QByteArray("old contents"));
+        QCOMPARE(test::fileContents(path("old.txt")), QByteArray("old contents"));
         QCOMPARE(filesInDir(), QStringList { "old.txt" });
     }
 };

@@ -53,4 +53,18 @@ void writeSettingsFile(const QByteArray& contents)
         file.write(contents);
 }
 
+QByteArray fileContents(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 } // namespace pellorin::test

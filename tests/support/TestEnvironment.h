@@ -18,6 +18,12 @@ void removeSettingsFile();
 // Writes `contents` as the settings file.
 void writeSettingsFile(const QByteArray& contents);
 
+// The bytes of the file at `path`, or "<missing>" when it cannot be read.
+QByteArray fileContents(const QString& path);
+
+// Writes `bytes` as the file at `path`; false when that fails.
+bool writeFile(const QString& path, const QByteArray& bytes);
+
 } // namespace pellorin::test
 
 // A main() for Qt Test executables that isolates the user folders first.
