@@ -1,15 +1,10 @@
 #include "cli/CheckRun.h"
 
 #include "cli/CheckInput.h"
-#include "cli/Output.h"
 #include "generate/LuhnCheck.h"
+#include "platform/Output.h"
 
-#include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pellorin::cli {
 
@@ -34,38 +29,22 @@ public:
     {
         const bool standardInput = fileName.empty() || fileName == "-";
         const std::string shown = standardInput ? std::string("standard input") : fileName;
-        const int fd = standardInput ? 0 : ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
-            tell("cannot read '" + fileName + "': " + std::strerror(errno));
-            m_unreadable = true;
-            return true;
-        }
         LineSplitter splitter;
         std::uint64_t lineNumber = 0;
         auto onLine = [&](std::string_view line, bool overlong) {
             ++lineNumber;
             judge(shown, lineNumber, line, overlong);
         };
-        std::array<char, 65536> chunk {};
-        for (;;) {
-            const ssize_t n = ::read(fd, chunk.data(), chunk.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                tell("cannot read '" + shown + "': " + std::strerror(errno));
-                m_unreadable = true;
-                break;
-            }
-            if (n == 0) {
-                splitter.finish(onLine);
-                break;
-            }
-            splitter.feed(std::string_view(chunk.data(), std::size_t(n)), onLine);
-            if (m_readerGone)
-                break;
+        const std::string failure = readInChunks(fileName, [&](std::string_view chunk) {
+            splitter.feed(chunk, onLine);
+            return !m_readerGone;
+        });
+        if (!failure.empty()) {
+            tell("cannot read '" + shown + "': " + failure);
+            m_unreadable = true;
+        } else if (!m_readerGone) {
+            splitter.finish(onLine);
         }
-        if (!standardInput)
-            ::close(fd);
         return !m_readerGone;
     }
 

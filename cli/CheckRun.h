@@ -2,9 +2,11 @@
 
 #include "cli/CommandLine.h"
 
-namespace pellorin::cli {
-
+namespace pellorin {
 class Output;
+}
+
+namespace pellorin::cli {
 
 // Checks every line of the request's files (standard input when none) and
 // writes a verdict line per number to `output`; reports unreadable lines

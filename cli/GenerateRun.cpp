@@ -1,11 +1,11 @@
 #include "cli/GenerateRun.h"
 
-#include "cli/Output.h"
 #include "cli/UniqueKeys.h"
 #include "export/RowSource.h"
 #include "export/TableText.h"
 #include "generate/NumberPattern.h"
 #include "generate/RandomSource.h"
+#include "platform/Output.h"
 
 #include <algorithm>
 #include <atomic>

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
-namespace pellorin::cli {
-
+namespace pellorin {
 class Output;
+}
+
+namespace pellorin::cli {
 
 // The month expiry dates count from: months since year 0 (year × 12 +
 // month - 1).

@@ -4,8 +4,8 @@
 #include "cli/CheckRun.h"
 #include "cli/CommandLine.h"
 #include "cli/GenerateRun.h"
-#include "cli/Output.h"
 #include "generate/RandomSource.h"
+#include "platform/Output.h"
 
 #include <cerrno>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "cli/Output.h"
+#include "platform/Output.h"
 
 #include <array>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace pellorin::cli {
+namespace pellorin {
 
 namespace {
 
@@ -151,4 +151,27 @@ void Output::commit()
     m_temporary.clear();
 }
 
-} // namespace pellorin::cli
+std::string readInChunks(
+    const std::string& fileName, const std::function<bool(std::string_view chunk)>& onChunk)
+{
+    const bool standardInput = fileName.empty() || fileName == "-";
+    const int fd = standardInput ? 0 : ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::strerror(errno);
+    std::string failure;
+    std::array<char, 65536> chunk {};
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failure = std::strerror(errno);
+        if (n <= 0 || !onChunk(std::string_view(chunk.data(), std::size_t(n))))
+            break;
+    }
+    if (!standardInput)
+        ::close(fd);
+    return failure;
+}
+
+} // namespace pellorin

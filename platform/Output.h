@@ -1,10 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-namespace pellorin::cli {
+namespace pellorin {
 
 // A write that failed: what() names the file and gives the system's reason.
 class OutputError : public std::runtime_error {
@@ -45,4 +46,11 @@ private:
     int m_fd = 1;
 };
 
-} // namespace pellorin::cli
+// Reads standard input (an empty name or "-") or the file `fileName` in
+// chunks of up to 64 KiB, handing each to `onChunk` until the end or until
+// it returns false. Returns the system's reason when reading fails, or an
+// empty text.
+std::string readInChunks(
+    const std::string& fileName, const std::function<bool(std::string_view chunk)>& onChunk);
+
+} // namespace pellorin
