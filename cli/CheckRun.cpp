@@ -65,8 +65,9 @@ public:
 
     void summarize() const
     {
-        std::string summary = std::to_string(m_valid + m_invalid) + " numbers: "
-            + std::to_string(m_valid) + " valid, " + std::to_string(m_invalid) + " invalid";
+        std::string summary = std::to_string(m_valid + m_invalid)
+            + (m_valid + m_invalid == 1 ? " number: " : " numbers: ") + std::to_string(m_valid)
+            + " valid, " + std::to_string(m_invalid) + " invalid";
         if (m_unreadableLines > 0)
             summary += "; " + std::to_string(m_unreadableLines)
                 + (m_unreadableLines == 1 ? " line" : " lines") + " not read";
