@@ -57,7 +57,8 @@ build: deps
 run: build
 	$(BUILD_DIR)/bin/pellorin
 
-test: build
+# The format check first: it takes a second and needs no build.
+test: format-check build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
 

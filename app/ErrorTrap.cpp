@@ -32,21 +32,22 @@ QString describeCurrentException()
 }
 
 ErrorTrap::ErrorTrap(MessageBoxes& boxes, QString location)
-    : m_boxes(boxes), m_location(std::move(location))
+    : m_boxes(boxes)
+    , m_location(std::move(location))
 {
 }
 
 void ErrorTrap::report(int line, const QString& description)
 {
     m_boxes.show(composeReport(description, m_location, line), QStringLiteral("Application Error"),
-                 MessageIcon::Warning);
+        MessageIcon::Warning);
 }
 
 QString ErrorTrap::composeReport(const QString& description, const QString& location, int line)
 {
     return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ")
-           + QString::number(line) + QStringLiteral("\r\r")
-           + QStringLiteral("Please email screenshot of this message to ") + supportAddress();
+        + QString::number(line) + QStringLiteral("\r\r")
+        + QStringLiteral("Please email screenshot of this message to ") + supportAddress();
 }
 
 QString ErrorTrap::supportAddress()

@@ -18,7 +18,10 @@ QString handlerLocation(const char* handler);
 class StepFailure : public std::runtime_error {
 public:
     explicit StepFailure(const QString& description);
-    explicit StepFailure(const std::string& description) : std::runtime_error(description) {}
+    explicit StepFailure(const std::string& description)
+        : std::runtime_error(description)
+    {
+    }
 };
 
 // The plain description of the exception being handled: "Out of memory" for
@@ -35,8 +38,7 @@ public:
 
     // Runs `action` as step `line`. Returns false when it failed and the
     // report was shown.
-    template <class Action>
-    bool step(int line, Action&& action)
+    template <class Action> bool step(int line, Action&& action)
     {
         try {
             action();

@@ -8,8 +8,7 @@ namespace pellorin {
 
 void Form1::PushButton2_Click()
 {
-    ErrorTrap trap(m_services.messages,
-                   handlerLocation("PushButton2_Click"));
+    ErrorTrap trap(m_services.messages, handlerLocation("PushButton2_Click"));
     // After a failed copy the message would tell the user it worked.
     if (!trap.step(106, [&] { CopyListToClipboard(*m_results, m_services.clipboard); }))
         return;

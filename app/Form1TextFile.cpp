@@ -8,15 +8,13 @@ namespace pellorin {
 
 void Form1::PushButton4_Click()
 {
-    ErrorTrap trap(m_services.messages,
-                   handlerLocation("PushButton4_Click"));
+    ErrorTrap trap(m_services.messages, handlerLocation("PushButton4_Click"));
     // [106] to [110] configure the dialog; the platform dialog takes its
     // title and file types with the question itself.
     QString fileName;
     trap.step(112, [&] {
-        fileName = m_services.saveDialog.askSaveFileName(
-            QStringLiteral("Save"),
-            {QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")});
+        fileName = m_services.saveDialog.askSaveFileName(QStringLiteral("Save"),
+            { QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)") });
     });
     if (fileName.isEmpty())
         return;

@@ -15,12 +15,12 @@ struct SettingKey {
     QString fallback() const { return QString::fromLatin1(defaultValue); }
 };
 
-inline constexpr SettingKey kQuantityKey{"Text1", "50"};
-inline constexpr std::array<SettingKey, 4> kOptionKeys{{
-    {"Option1", "1"},
-    {"Option2", "0"},
-    {"Option3", "0"},
-    {"Option4", "0"},
-}};
+inline constexpr SettingKey kQuantityKey { "Text1", "50" };
+inline constexpr std::array<SettingKey, 4> kOptionKeys { {
+    { "Option1", "1" },
+    { "Option2", "0" },
+    { "Option3", "0" },
+    { "Option4", "0" },
+} };
 
 } // namespace pellorin

@@ -27,8 +27,8 @@ constexpr int pixelsToTwips(int pixels)
 
 constexpr QRect twipsRect(int left, int top, int width, int height)
 {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                 twipsToPixels(height));
+    return QRect(
+        twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
 }
 
 } // namespace pellorin

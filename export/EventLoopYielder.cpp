@@ -4,7 +4,8 @@
 
 namespace pellorin {
 
-EventLoopYielder::EventLoopYielder(std::chrono::milliseconds interval) : m_interval(interval)
+EventLoopYielder::EventLoopYielder(std::chrono::milliseconds interval)
+    : m_interval(interval)
 {
 }
 

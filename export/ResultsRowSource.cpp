@@ -5,10 +5,11 @@
 namespace pellorin {
 
 ResultsRowSource::ResultsRowSource(const ResultsModel& model)
-    : m_model(model),
-      // Eight-bit text: anything outside Latin-1 becomes '?', as the file's
-      // code page would show it.
-      m_caption(model.columnCaption().toLatin1().toStdString())
+    : m_model(model)
+    ,
+    // Eight-bit text: anything outside Latin-1 becomes '?', as the file's
+    // code page would show it.
+    m_caption(model.columnCaption().toLatin1().toStdString())
 {
     auto forget = [this] { m_rowsRemoved = true; };
     m_reset = QObject::connect(&model, &QAbstractItemModel::modelAboutToBeReset, forget);
@@ -47,7 +48,7 @@ std::string_view ResultsRowSource::cell(std::size_t row, std::size_t, std::strin
 {
     if (scratch.size() < CompactRows::kMaxDigits)
         scratch.resize(CompactRows::kMaxDigits);
-    return {scratch.data(), m_model.text(row, scratch.data())};
+    return { scratch.data(), m_model.text(row, scratch.data()) };
 }
 
 void ResultsRowSource::ticks(std::size_t first, std::size_t count, bool* ticked) const
@@ -56,8 +57,8 @@ void ResultsRowSource::ticks(std::size_t first, std::size_t count, bool* ticked)
         ticked[i] = m_model.isTicked(first + i);
 }
 
-void ResultsRowSource::cellLengths(std::size_t first, std::size_t count, std::size_t,
-                                   std::size_t* lengths) const
+void ResultsRowSource::cellLengths(
+    std::size_t first, std::size_t count, std::size_t, std::size_t* lengths) const
 {
     for (std::size_t i = 0; i < count; ++i)
         lengths[i] = m_model.textLength(first + i);

@@ -29,7 +29,7 @@ public:
     std::string_view cell(std::size_t row, std::size_t column, std::string& scratch) const override;
     void ticks(std::size_t first, std::size_t count, bool* ticked) const override;
     void cellLengths(std::size_t first, std::size_t count, std::size_t column,
-                     std::size_t* lengths) const override;
+        std::size_t* lengths) const override;
 
 private:
     const ResultsModel& m_model;

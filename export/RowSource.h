@@ -23,7 +23,8 @@ public:
     virtual std::size_t cellLength(std::size_t row, std::size_t column) const = 0;
 
     // The cell's text. It may live in `scratch` and holds until the next call.
-    virtual std::string_view cell(std::size_t row, std::size_t column, std::string& scratch) const = 0;
+    virtual std::string_view cell(
+        std::size_t row, std::size_t column, std::string& scratch) const = 0;
 
     // Reads of many rows at once, [first, first + count), all of which exist:
     // long lists spend more on a call per row than on the row itself. The
@@ -33,8 +34,8 @@ public:
         for (std::size_t i = 0; i < count; ++i)
             ticked[i] = isTicked(first + i);
     }
-    virtual void cellLengths(std::size_t first, std::size_t count, std::size_t column,
-                             std::size_t* lengths) const
+    virtual void cellLengths(
+        std::size_t first, std::size_t count, std::size_t column, std::size_t* lengths) const
     {
         for (std::size_t i = 0; i < count; ++i)
             lengths[i] = cellLength(first + i, column);

@@ -22,7 +22,7 @@ QString shownName(const QString& fileName)
 
 FileSaveError::FileSaveError(const QString& fileName, const QString& reason)
     : std::runtime_error(
-          QStringLiteral("Cannot save \"%1\": %2").arg(shownName(fileName), reason).toStdString())
+        QStringLiteral("Cannot save \"%1\": %2").arg(shownName(fileName), reason).toStdString())
 {
 }
 
@@ -65,8 +65,8 @@ void SaveListToTextFile(const RowSource& rows, const QString& fileName, Yielder&
 
     // Read-only means read-only for everyone: the permission check of the
     // system lets the superuser through, the file's own bits do not.
-    constexpr auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup
-                               | QFileDevice::WriteOther;
+    constexpr auto writeBits
+        = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (target.exists() && !(target.permissions() & writeBits))
         throw FileSaveError(fileName, QStringLiteral("The file is read-only"));
 

@@ -16,7 +16,7 @@ public:
 // For work that must not be interrupted, and for tests.
 class NeverYield final : public Yielder {
 public:
-    void poll() override {}
+    void poll() override { }
 };
 
 } // namespace pellorin

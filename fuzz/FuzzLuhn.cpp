@@ -17,7 +17,7 @@ namespace {
 // "subtract 9" rule.
 bool referenceLuhn(std::string_view text)
 {
-    static constexpr int kDoubledDigitSum[10] = {0, 2, 4, 6, 8, 1, 3, 5, 7, 9};
+    static constexpr int kDoubledDigitSum[10] = { 0, 2, 4, 6, 8, 1, 3, 5, 7, 9 };
     long sum = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);

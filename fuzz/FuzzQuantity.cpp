@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto count = pellorin::readQuantity32(text, separator);
     const bool fits = expected && expected->rounded >= std::numeric_limits<std::int32_t>::min()
-                      && expected->rounded <= std::numeric_limits<std::int32_t>::max();
+        && expected->rounded <= std::numeric_limits<std::int32_t>::max();
     PELLORIN_FUZZ_CHECK(count.has_value() == fits);
     if (count)
         PELLORIN_FUZZ_CHECK(*count == expected->rounded);

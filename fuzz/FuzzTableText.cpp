@@ -25,7 +25,11 @@ using pellorin::TableText;
 
 class Input {
 public:
-    Input(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    Input(const std::uint8_t* data, std::size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
     bool empty() const { return m_pos >= m_size; }
     std::uint8_t byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
     std::string bytes(std::size_t n)
@@ -77,7 +81,9 @@ public:
 class ChangingYielder final : public pellorin::Yielder {
 public:
     ChangingYielder(FuzzRows& rows, unsigned when, unsigned what)
-        : m_rows(rows), m_when(when), m_what(what)
+        : m_rows(rows)
+        , m_when(when)
+        , m_what(what)
     {
     }
     void poll() override
@@ -160,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TableLayout layout = (flags & 1) != 0 ? TableLayout::File : TableLayout::Clipboard;
     const std::size_t columns = ((flags >> 1) & 3) + 1;
     const bool changing = (flags & 8) != 0;
-    const std::size_t blockSize = std::size_t{1} << (in.byte() % 12);
+    const std::size_t blockSize = std::size_t { 1 } << (in.byte() % 12);
     const unsigned when = in.byte() % 4;
     const unsigned what = in.byte();
 
@@ -175,7 +181,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             row.cells.push_back(in.bytes(in.byte() % 24));
         // Now and then a cell at the edge of the 16-bit width.
         if (rowFlags == 0xfe)
-            row.cells[0].assign(TableText::kMaxWidth - 2 + in.byte() % 4, static_cast<char>(in.byte()));
+            row.cells[0].assign(
+                TableText::kMaxWidth - 2 + in.byte() % 4, static_cast<char>(in.byte()));
         list.rows.push_back(std::move(row));
     }
 
@@ -192,11 +199,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         PELLORIN_FUZZ_CHECK(!overflow);
         std::string text;
-        table.render([&](std::string_view block) {
-            // Whole lines only, so a file write never stops mid-line.
-            PELLORIN_FUZZ_CHECK(block.empty() || block.back() == '\n');
-            text.append(block);
-        }, blockSize);
+        table.render(
+            [&](std::string_view block) {
+                // Whole lines only, so a file write never stops mid-line.
+                PELLORIN_FUZZ_CHECK(block.empty() || block.back() == '\n');
+                text.append(block);
+            },
+            blockSize);
         PELLORIN_FUZZ_CHECK(text == expected);
         if (layout == TableLayout::File) {
             PELLORIN_FUZZ_CHECK(table.sizeHint() == text.size());
@@ -205,7 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             bool lastCellEndsInBlank = false;
             for (const Row& row : list.rows)
                 lastCellEndsInBlank = lastCellEndsInBlank
-                                      || (row.ticked && !row.cells.back().empty() && row.cells.back().back() == ' ');
+                    || (row.ticked && !row.cells.back().empty() && row.cells.back().back() == ' ');
             if (!lastCellEndsInBlank)
                 PELLORIN_FUZZ_CHECK(table.sizeHint() == text.size());
         }

@@ -56,13 +56,14 @@ inline std::optional<ReferenceDecimal> referenceReadDecimal(std::string_view tex
     const auto significant = whole.find_first_not_of('0');
     whole = significant == std::string::npos ? std::string() : whole.substr(significant);
     const auto fractionEnd = fraction.find_last_not_of('0');
-    fraction = fractionEnd == std::string::npos ? std::string() : fraction.substr(0, fractionEnd + 1);
+    fraction
+        = fractionEnd == std::string::npos ? std::string() : fraction.substr(0, fractionEnd + 1);
     result.nonZero = !whole.empty() || !fraction.empty();
 
-    constexpr std::int64_t kCap = std::int64_t{1} << 62; // 4611686018427387904, 19 digits
+    constexpr std::int64_t kCap = std::int64_t { 1 } << 62; // 4611686018427387904, 19 digits
     const std::string capText = "4611686018427387904";
-    bool saturated = whole.size() > capText.size()
-                     || (whole.size() == capText.size() && whole >= capText);
+    bool saturated
+        = whole.size() > capText.size() || (whole.size() == capText.size() && whole >= capText);
     std::int64_t value = 0;
     if (!saturated) {
         for (char c : whole)

@@ -24,8 +24,8 @@ void replay(const std::filesystem::path& file)
         std::fprintf(stderr, "cannot read %s\n", file.c_str());
         std::exit(2);
     }
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
+    const std::vector<char> bytes(
+        (std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // A copy of exactly the input's size, so reading past its end is
     // caught by the sanitizers as it is in the fuzzer.
     const auto copy = std::make_unique<std::uint8_t[]>(bytes.size());

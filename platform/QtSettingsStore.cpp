@@ -10,7 +10,7 @@ const QString kSection = QStringLiteral("Pellorin");
 
 QtSettingsStore::QtSettingsStore()
     : m_settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quillmere"),
-                 QStringLiteral("Pellorin"))
+        QStringLiteral("Pellorin"))
 {
 }
 

@@ -9,7 +9,7 @@ namespace pellorin {
 namespace {
 
 // A skin is a few kilobytes; anything far larger is not one.
-constexpr qint64 kMaxSkinBytes = qint64{4} * 1024 * 1024;
+constexpr qint64 kMaxSkinBytes = qint64 { 4 } * 1024 * 1024;
 
 } // namespace
 

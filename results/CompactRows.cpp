@@ -34,7 +34,8 @@ void CompactRows::append(std::string_view digits, bool ticked)
     for (char c : digits)
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
     reserve(m_size + 1);
-    at(m_size) = value | (std::uint64_t{digits.size()} << kLengthShift) | (ticked ? kTickedBit : 0);
+    at(m_size)
+        = value | (std::uint64_t { digits.size() } << kLengthShift) | (ticked ? kTickedBit : 0);
     ++m_size;
 }
 
@@ -53,12 +54,12 @@ namespace {
 // dependent divisions by 10 cost more than the rest of the export; two
 // divisions and four look-ups take about a third of the time.
 struct FourDigits {
-    std::array<std::uint32_t, 10000> ascii{};
+    std::array<std::uint32_t, 10000> ascii {};
     constexpr FourDigits()
     {
         for (std::uint32_t i = 0; i < 10000; ++i) {
             ascii[i] = (('0' + i / 1000) | ('0' + i / 100 % 10) << 8 | ('0' + i / 10 % 10) << 16
-                        | ('0' + i % 10) << 24);
+                | ('0' + i % 10) << 24);
         }
     }
 };
@@ -68,7 +69,7 @@ constexpr FourDigits kFourDigits;
 std::uint64_t eightDigits(std::uint32_t value) noexcept
 {
     return kFourDigits.ascii[value / 10000]
-           | (std::uint64_t{kFourDigits.ascii[value % 10000]} << 32);
+        | (std::uint64_t { kFourDigits.ascii[value % 10000] } << 32);
 }
 
 } // namespace
@@ -107,8 +108,8 @@ std::size_t CompactRows::text(std::size_t row, char* out) const noexcept
 
 std::string CompactRows::textString(std::size_t row) const
 {
-    std::array<char, kMaxDigits> buffer{};
-    return {buffer.data(), text(row, buffer.data())};
+    std::array<char, kMaxDigits> buffer {};
+    return { buffer.data(), text(row, buffer.data()) };
 }
 
 void CompactRows::clear() noexcept

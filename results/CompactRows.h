@@ -42,10 +42,10 @@ public:
 
 private:
     static constexpr std::size_t kBlockShift = 16;
-    static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
+    static constexpr std::size_t kBlockSize = std::size_t { 1 } << kBlockShift;
     static constexpr int kLengthShift = 56;
-    static constexpr std::uint64_t kTickedBit = std::uint64_t{1} << 63;
-    static constexpr std::uint64_t kValueMask = (std::uint64_t{1} << kLengthShift) - 1;
+    static constexpr std::uint64_t kTickedBit = std::uint64_t { 1 } << 63;
+    static constexpr std::uint64_t kValueMask = (std::uint64_t { 1 } << kLengthShift) - 1;
 
     std::uint64_t at(std::size_t row) const noexcept
     {

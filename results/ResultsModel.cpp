@@ -5,7 +5,10 @@
 
 namespace pellorin {
 
-ResultsModel::ResultsModel(QObject* parent) : QAbstractListModel(parent) {}
+ResultsModel::ResultsModel(QObject* parent)
+    : QAbstractListModel(parent)
+{
+}
 
 int ResultsModel::rowCount(const QModelIndex& parent) const
 {
@@ -35,8 +38,7 @@ bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int 
     if (role != Qt::CheckStateRole
         || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
-    setTicked(static_cast<std::size_t>(index.row()),
-              value.value<Qt::CheckState>() == Qt::Checked);
+    setTicked(static_cast<std::size_t>(index.row()), value.value<Qt::CheckState>() == Qt::Checked);
     return true;
 }
 
@@ -45,7 +47,7 @@ Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
-           | Qt::ItemNeverHasChildren;
+        | Qt::ItemNeverHasChildren;
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -67,7 +69,7 @@ void ResultsModel::setTicked(std::size_t row, bool ticked)
         return;
     m_rows.setTicked(row, ticked);
     const QModelIndex changed = index(static_cast<int>(row));
-    emit dataChanged(changed, changed, {Qt::CheckStateRole});
+    emit dataChanged(changed, changed, { Qt::CheckStateRole });
 }
 
 void ResultsModel::clear()
@@ -80,7 +82,8 @@ void ResultsModel::clear()
 }
 
 ResultsModel::Appender::Appender(ResultsModel& model, std::size_t batchSize)
-    : m_model(model), m_batchSize(batchSize == 0 ? 1 : batchSize)
+    : m_model(model)
+    , m_batchSize(batchSize == 0 ? 1 : batchSize)
 {
     m_pending.reserve(m_batchSize * CompactRows::kMaxDigits);
     m_lengths.reserve(m_batchSize);

@@ -18,7 +18,8 @@
 namespace pellorin {
 
 ResultsView::ResultsView(QWidget* parent)
-    : QAbstractScrollArea(parent), m_header(new QHeaderView(Qt::Horizontal, this))
+    : QAbstractScrollArea(parent)
+    , m_header(new QHeaderView(Qt::Horizontal, this))
 {
     m_header->setSectionsClickable(false);
     m_header->setStretchLastSection(false);
@@ -150,7 +151,7 @@ void ResultsView::paintEvent(QPaintEvent*)
     const int count = m_model->rowCount();
     const int last = std::min(count - 1, first + viewport()->height() / height + 1);
     const int xOffset = -horizontalScrollBar()->value();
-    std::array<char, CompactRows::kMaxDigits> digits{};
+    std::array<char, CompactRows::kMaxDigits> digits {};
 
     QStyleOptionViewItem option;
     option.initFrom(this);
@@ -163,8 +164,8 @@ void ResultsView::paintEvent(QPaintEvent*)
         const auto r = static_cast<std::size_t>(row);
         option.rect = QRect(xOffset, (row - first) * height, columnWidth(), height);
         option.checkState = m_model->isTicked(r) ? Qt::Checked : Qt::Unchecked;
-        option.text = QString::fromLatin1(digits.data(),
-                                          static_cast<qsizetype>(m_model->text(r, digits.data())));
+        option.text = QString::fromLatin1(
+            digits.data(), static_cast<qsizetype>(m_model->text(r, digits.data())));
         option.state = QStyle::State_Enabled;
         if (row == m_current && hasFocus())
             option.state |= QStyle::State_HasFocus;
@@ -225,7 +226,8 @@ void ResultsView::mousePressEvent(QMouseEvent* event)
     if (row < 0)
         return;
     makeCurrent(row);
-    if (event->button() == Qt::LeftButton && checkBoxRect(row).contains(event->position().toPoint()))
+    if (event->button() == Qt::LeftButton
+        && checkBoxRect(row).contains(event->position().toPoint()))
         toggle(row);
     viewport()->update();
 }
@@ -240,17 +242,31 @@ void ResultsView::keyPressEvent(QKeyEvent* event)
     const int page = std::max(1, viewport()->height() / rowHeight());
     const int current = m_current < 0 ? firstVisibleRow() : m_current;
     switch (event->key()) {
-    case Qt::Key_Up: setCurrentRow(current - 1); break;
-    case Qt::Key_Down: setCurrentRow(m_current < 0 ? current : current + 1); break;
-    case Qt::Key_PageUp: setCurrentRow(current - page); break;
-    case Qt::Key_PageDown: setCurrentRow(current + page); break;
-    case Qt::Key_Home: setCurrentRow(0); break;
-    case Qt::Key_End: setCurrentRow(count - 1); break;
+    case Qt::Key_Up:
+        setCurrentRow(current - 1);
+        break;
+    case Qt::Key_Down:
+        setCurrentRow(m_current < 0 ? current : current + 1);
+        break;
+    case Qt::Key_PageUp:
+        setCurrentRow(current - page);
+        break;
+    case Qt::Key_PageDown:
+        setCurrentRow(current + page);
+        break;
+    case Qt::Key_Home:
+        setCurrentRow(0);
+        break;
+    case Qt::Key_End:
+        setCurrentRow(count - 1);
+        break;
     case Qt::Key_Space:
         if (m_current >= 0)
             toggle(m_current);
         break;
-    default: QAbstractScrollArea::keyPressEvent(event); return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
     }
     event->accept();
 }

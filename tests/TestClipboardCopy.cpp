@@ -142,9 +142,10 @@ private slots:
     // is left empty.
     void nextCopyReleasesOurTextFirst()
     {
-        fill({"4539148803436467", "378282246310005"});
+        fill({ "4539148803436467", "378282246310005" });
         click();
-        QCOMPARE(*m_services->clipboard.text, QStringLiteral("4539148803436467\r\n378282246310005\r\n"));
+        QCOMPARE(
+            *m_services->clipboard.text, QStringLiteral("4539148803436467\r\n378282246310005\r\n"));
         std::optional<QString> duringSecond;
         test::AtNextYield clear([this, &duringSecond] {
             duringSecond = m_services->clipboard.text;

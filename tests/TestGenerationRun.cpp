@@ -22,11 +22,10 @@ using namespace pellorin;
 class TestGenerationRun : public test::MainWindowTest {
     Q_OBJECT
 
-
     void generate(int optionIndex, const QString& quantity)
     {
-        QTest::mouseClick(control<QRadioButton>(kOptions[optionIndex]),
-                          Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseClick(
+            control<QRadioButton>(kOptions[optionIndex]), Qt::LeftButton, {}, QPoint(8, 8));
         control<QLineEdit>("Text1")->setText(quantity);
         QTest::mouseClick(control<QPushButton>("PushButton1"), Qt::LeftButton);
     }

@@ -27,7 +27,7 @@ class TestSaveDialog : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    const QStringList m_filters{"Text Files (*.txt)", "All Files (*.*)"};
+    const QStringList m_filters { "Text Files (*.txt)", "All Files (*.*)" };
 
     // Runs `script` on the dialog once `open` has opened it, as the user would.
     void whileOpen(const std::function<void()>& open, std::function<void(QFileDialog&)> script)
@@ -61,7 +61,7 @@ class TestSaveDialog : public QObject {
     // Types `name` into the dialog's name box and presses Save; answers a
     // replace question with `replace`. Returns the question's text.
     QString typeAndSave(QFileDialog& dialog, const QString& name,
-                        QMessageBox::StandardButton replace = QMessageBox::NoButton)
+        QMessageBox::StandardButton replace = QMessageBox::NoButton)
     {
         QString question;
         QTimer soon;
@@ -208,15 +208,15 @@ private slots:
     {
         QtSaveDialog saveDialog;
         QCOMPARE(ask(saveDialog, [&](QFileDialog& d) { typeAndSave(d, QStringLiteral("a.txt")); }),
-                 m_dir.filePath(QStringLiteral("a.txt")));
+            m_dir.filePath(QStringLiteral("a.txt")));
         QStringList offered;
         QCOMPARE(ask(saveDialog,
                      [&](QFileDialog& d) {
                          offered = d.selectedFiles();
                          d.reject();
                      }),
-                 QString());
-        QCOMPARE(offered, QStringList{m_dir.filePath(QStringLiteral("a.txt"))});
+            QString());
+        QCOMPARE(offered, QStringList { m_dir.filePath(QStringLiteral("a.txt")) });
     }
 };
 

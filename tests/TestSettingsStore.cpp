@@ -63,7 +63,8 @@ private slots:
     {
         test::writeSettingsFile("[Pellorin]\nText1=1,000\n");
         QtSettingsStore store;
-        QCOMPARE(store.read(QStringLiteral("Text1"), QStringLiteral("50")), QStringLiteral("1,000"));
+        QCOMPARE(
+            store.read(QStringLiteral("Text1"), QStringLiteral("50")), QStringLiteral("1,000"));
     }
 
     void corruptFileGivesDefaults()

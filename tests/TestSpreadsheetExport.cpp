@@ -30,7 +30,6 @@ std::string numberOfRow(std::size_t k)
 class TestSpreadsheetExport : public test::MainWindowTest {
     Q_OBJECT
 
-
     // Fills the list from a pattern of ticks: 'x' ticked, '.' unticked.
     void fillList(const QString& ticks)
     {

@@ -37,7 +37,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    XEvent event{};
+    XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = protocols;

@@ -19,18 +19,18 @@ namespace pellorin::test {
 
 namespace {
 
-constexpr std::uint32_t kOverrideCaps =
-    (1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH) | (1U << CAP_FOWNER);
+constexpr std::uint32_t kOverrideCaps
+    = (1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH) | (1U << CAP_FOWNER);
 
 bool readCaps(__user_cap_data_struct (&data)[2])
 {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
     return syscall(SYS_capget, &header, data) == 0;
 }
 
 bool writeCaps(__user_cap_data_struct (&data)[2])
 {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_header_struct header { _LINUX_CAPABILITY_VERSION_3, 0 };
     return syscall(SYS_capset, &header, data) == 0;
 }
 
@@ -97,7 +97,7 @@ void limitAddressSpace(std::size_t headroom)
         std::abort();
     const std::size_t pages = status.readAll().split(' ').value(0).toULongLong();
     const rlim_t limit = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + headroom;
-    const rlimit value{limit, limit};
+    const rlimit value { limit, limit };
     if (setrlimit(RLIMIT_AS, &value) != 0)
         std::abort();
 }
@@ -106,7 +106,7 @@ ChildResult runChild(const QStringList& arguments, int timeoutMs)
 {
     QProcess child;
     child.setProgram(QCoreApplication::applicationFilePath());
-    child.setArguments(QStringList{QStringLiteral("--child")} + arguments);
+    child.setArguments(QStringList { QStringLiteral("--child") } + arguments);
     child.start();
     ChildResult result;
     if (!child.waitForFinished(timeoutMs)) {
@@ -122,14 +122,15 @@ ChildResult runChild(const QStringList& arguments, int timeoutMs)
         const auto equals = line.indexOf('=');
         if (line.startsWith("child:") && equals > 0)
             result.values.insert(QString::fromUtf8(line.mid(6, equals - 6)),
-                                 QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(equals + 1))));
+                QString::fromUtf8(QByteArray::fromPercentEncoding(line.mid(equals + 1))));
     }
     return result;
 }
 
 void printChildValue(const QString& key, const QString& value)
 {
-    const QByteArray line = "child:" + key.toUtf8() + '=' + value.toUtf8().toPercentEncoding() + '\n';
+    const QByteArray line
+        = "child:" + key.toUtf8() + '=' + value.toUtf8().toPercentEncoding() + '\n';
     std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
     std::fflush(stdout);
 }

@@ -17,8 +17,7 @@ std::unique_ptr<Form1> showMainWindow(FakeServices& services);
 
 // The window's control named `name`; a missing control ends the test run,
 // since every case after it would fail for the same reason.
-template <class T = QWidget>
-T* control(const QWidget& window, const QString& name)
+template <class T = QWidget> T* control(const QWidget& window, const QString& name)
 {
     auto* widget = window.findChild<T*>(name);
     if (!widget)
@@ -44,8 +43,7 @@ protected slots:
     void cleanup();
 
 protected:
-    template <class T = QWidget>
-    T* control(const QString& name) const
+    template <class T = QWidget> T* control(const QString& name) const
     {
         return test::control<T>(*m_form, name);
     }

@@ -27,7 +27,7 @@ void isolateUserFolders()
     const QString home = root->path() + QStringLiteral("/home");
     const QString config = root->path() + QStringLiteral("/config");
     const QString runtime = root->path() + QStringLiteral("/runtime");
-    for (const QString& dir : {home, config, runtime})
+    for (const QString& dir : { home, config, runtime })
         QDir().mkpath(dir);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     setenv("HOME", home.toLocal8Bit().constData(), 1);
