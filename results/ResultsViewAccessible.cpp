@@ -19,22 +19,15 @@ QRect globalRect(const QWidget* widget, const QRect& local)
     return QRect(widget->mapToGlobal(local.topLeft()), local.size());
 }
 
-// A row: a checkable list item named by its number. It holds only its row
-// number and reads everything else from the view and its model.
-class RowAccessible final : public QAccessibleInterface,
-                            public QAccessibleActionInterface,
-                            public QAccessibleTableCellInterface {
+// A part of the list with no object or children of its own (a row, the
+// column header), which reads everything from the view.
+class ViewPartAccessible : public QAccessibleInterface {
 public:
-    RowAccessible(ResultsView* view, int row)
+    explicit ViewPartAccessible(ResultsView* view)
         : m_view(view)
-        , m_row(row)
     {
     }
 
-    bool isValid() const override
-    {
-        return m_view && m_view->model() && m_row < m_view->model()->rowCount();
-    }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override
@@ -46,6 +39,27 @@ public:
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* focusChild() const override { return nullptr; }
+
+protected:
+    QPointer<ResultsView> m_view;
+};
+
+// A row: a checkable list item named by its number. It holds only its row
+// number and reads everything else from the view and its model.
+class RowAccessible final : public ViewPartAccessible,
+                            public QAccessibleActionInterface,
+                            public QAccessibleTableCellInterface {
+public:
+    RowAccessible(ResultsView* view, int row)
+        : ViewPartAccessible(view)
+        , m_row(row)
+    {
+    }
+
+    bool isValid() const override
+    {
+        return m_view && m_view->model() && m_row < m_view->model()->rowCount();
+    }
 
     QString text(QAccessible::Text t) const override
     {
@@ -137,30 +151,18 @@ public:
     int row() const { return m_row; }
 
 private:
-    QPointer<ResultsView> m_view;
     int m_row;
 };
 
 // The column header, "Result(s)".
-class HeaderAccessible final : public QAccessibleInterface {
+class HeaderAccessible final : public ViewPartAccessible {
 public:
     explicit HeaderAccessible(ResultsView* view)
-        : m_view(view)
+        : ViewPartAccessible(view)
     {
     }
 
     bool isValid() const override { return m_view != nullptr; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override
-    {
-        return QAccessible::queryAccessibleInterface(m_view);
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
 
     QString text(QAccessible::Text t) const override
     {
@@ -185,9 +187,6 @@ public:
         state.invalid = !isValid();
         return state;
     }
-
-private:
-    QPointer<ResultsView> m_view;
 };
 
 QAccessibleInterface* createResultsViewAccessible(const QString& className, QObject* object)
