@@ -22,7 +22,7 @@ namespace {
 
 __extension__ using Wide = unsigned __int128;
 
-// Blocks draw from SplitMix64 streams keyed by the seed, 2^20 draws apart:
+// Blocks draw from SplitMix64 streams keyed by --seed, 2^20 draws apart:
 // block b's stream is the counter (key + b × 2^20) × golden ratio, mixed.
 // Numbers and the expiry and security code draw from streams of their own,
 // so asking for extras leaves the numbers as they were.
