@@ -11,22 +11,29 @@ namespace pellorin::cli {
 // are reported, not read.
 inline constexpr std::size_t kMaxCheckLine = 256;
 
+// The shortest and longest card numbers; `check` calls any other length
+// invalid.
+inline constexpr std::size_t kMinCheckDigits = 12;
+inline constexpr std::size_t kMaxCheckDigits = 19;
+
 // One line of `check` input, read.
 struct CheckLine {
     enum class Kind {
-        Blank, // nothing but blanks: skipped
-        Number, // digits, with any blanks and dashes taken out
-        NotANumber, // a character other than a digit, blank or dash
-        NoDigits, // only dashes and blanks
-        TooLong, // more than 19 digits, or more than kMaxCheckLine bytes
+        Blank, // nothing to check: blanks, or a JSON array's bracket
+        Header, // a column heading: "number,brand,..." or "Result(s)"
+        Number, // one card number, its digits in `digits`, however many
+        Unreadable, // no single card number: `problem` says why
     };
     Kind kind = Kind::Blank;
     std::string digits;
-    std::size_t column = 0; // 1-based, of the first wrong character (NotANumber)
+    std::string problem;
 };
 
-// Reads a line without its line end. Blanks are spaces and TABs; a CR at
-// the end (a CR LF file) counts as a blank.
+// Reads a line without its line end, in any of the shapes `generate` writes
+// (text, csv, json, ndjson, table; with or without expiry and code) or as a
+// bare number with blanks or dashes between its digits. Blanks are spaces,
+// TABs and no-break spaces; a CR at the end (a CR LF file) counts as one.
+// Never joins the fields of a record into one number.
 CheckLine readCheckLine(std::string_view line);
 
 // The brand a number belongs to by its issuer prefix and length: "Visa"
@@ -34,6 +41,10 @@ CheckLine readCheckLine(std::string_view line);
 // "American Express" (34 and 37, 15), "Discover" (6011, 644-649 and 65,
 // 16 to 19), or "unknown".
 std::string_view issuerOf(std::string_view digits) noexcept;
+
+// The brand every number of `length` digits that starts with `prefix`
+// belongs to, or "unknown" when they do not all belong to one brand.
+std::string_view issuerOfPrefix(std::string_view prefix, int length);
 
 // Cuts input into lines as it arrives in pieces of any size, holding at
 // most kMaxCheckLine bytes of a line: a longer one is handed on as

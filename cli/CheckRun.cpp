@@ -12,15 +12,27 @@ namespace {
 
 constexpr std::size_t kFlushAt = std::size_t { 256 } << 10;
 
+// Unreadable lines reported one by one; the rest are only counted, so a
+// binary file gives a screenful, not a flood.
+constexpr std::uint64_t kReportedUnreadable = 20;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 void tell(const std::string& message)
 {
     std::fprintf(stderr, "pellorin-cli check: %s\n", message.c_str());
 }
 
+std::string plural(std::uint64_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 class Checker {
 public:
-    explicit Checker(Output& output)
+    Checker(Output& output, bool nameFiles)
         : m_output(output)
+        , m_nameFiles(nameFiles)
     {
     }
 
@@ -28,11 +40,13 @@ public:
     bool checkFile(const std::string& fileName)
     {
         const bool standardInput = fileName.empty() || fileName == "-";
-        const std::string shown = standardInput ? std::string("standard input") : fileName;
+        const std::string shown = standardInput ? std::string("(standard input)") : fileName;
         LineSplitter splitter;
         std::uint64_t lineNumber = 0;
         auto onLine = [&](std::string_view line, bool overlong) {
             ++lineNumber;
+            if (lineNumber == 1 && line.starts_with(kByteOrderMark))
+                line.remove_prefix(kByteOrderMark.size());
             judge(shown, lineNumber, line, overlong);
         };
         const std::string failure = readInChunks(fileName, [&](std::string_view chunk) {
@@ -40,6 +54,8 @@ public:
             return !m_readerGone;
         });
         if (!failure.empty()) {
+            // After the verdicts on what was read, as it happened.
+            flush();
             tell("cannot read '" + shown + "': " + failure);
             m_unreadable = true;
         } else if (!m_readerGone) {
@@ -65,12 +81,16 @@ public:
 
     void summarize() const
     {
-        std::string summary = std::to_string(m_valid + m_invalid)
-            + (m_valid + m_invalid == 1 ? " number: " : " numbers: ") + std::to_string(m_valid)
-            + " valid, " + std::to_string(m_invalid) + " invalid";
+        if (m_unreadableLines > kReportedUnreadable)
+            tell("\u2026 and "
+                + plural(m_unreadableLines - kReportedUnreadable, "more unreadable line",
+                    "more unreadable lines"));
+        std::string summary = plural(m_valid + m_invalid, "number", "numbers") + ": "
+            + std::to_string(m_valid) + " valid, " + std::to_string(m_invalid) + " invalid";
+        if (m_badLength > 0)
+            summary += " (" + std::to_string(m_badLength) + " by length)";
         if (m_unreadableLines > 0)
-            summary += "; " + std::to_string(m_unreadableLines)
-                + (m_unreadableLines == 1 ? " line" : " lines") + " not read";
+            summary += "; " + plural(m_unreadableLines, "unreadable line", "unreadable lines");
         tell(summary);
     }
 
@@ -78,51 +98,59 @@ private:
     void judge(
         const std::string& shown, std::uint64_t lineNumber, std::string_view line, bool overlong)
     {
-        const std::string where = shown + " line " + std::to_string(lineNumber) + ": ";
         if (overlong) {
-            notRead(where + "longer than " + std::to_string(kMaxCheckLine) + " characters");
+            notRead(shown, lineNumber, "longer than " + std::to_string(kMaxCheckLine) + " bytes");
             return;
         }
         const CheckLine read = readCheckLine(line);
         switch (read.kind) {
         case CheckLine::Kind::Blank:
+        case CheckLine::Kind::Header:
             return;
-        case CheckLine::Kind::NotANumber:
-            notRead(where + "character " + std::to_string(read.column)
-                + " is not a digit, blank or dash");
-            return;
-        case CheckLine::Kind::NoDigits:
-            notRead(where + "no digits");
-            return;
-        case CheckLine::Kind::TooLong:
-            notRead(where + "more than 19 digits");
+        case CheckLine::Kind::Unreadable:
+            notRead(shown, lineNumber, read.problem);
             return;
         case CheckLine::Kind::Number:
             break;
         }
-        const bool valid = LuhnCheck(read.digits);
-        ++(valid ? m_valid : m_invalid);
+        if (m_nameFiles) {
+            m_text += shown;
+            m_text += ':';
+            m_text += std::to_string(lineNumber);
+            m_text += ':';
+        }
         m_text += read.digits;
-        m_text += valid ? " valid " : " invalid ";
-        m_text += issuerOf(read.digits);
-        m_text += '\n';
+        if (read.digits.size() < kMinCheckDigits || read.digits.size() > kMaxCheckDigits) {
+            ++m_invalid;
+            ++m_badLength;
+            m_text += " invalid length\n";
+        } else {
+            const bool valid = LuhnCheck(read.digits);
+            ++(valid ? m_valid : m_invalid);
+            m_text += valid ? " valid " : " invalid ";
+            m_text += issuerOf(read.digits);
+            m_text += '\n';
+        }
         if (m_text.size() >= kFlushAt)
             flush();
     }
 
-    void notRead(const std::string& message)
+    void notRead(const std::string& shown, std::uint64_t lineNumber, const std::string& problem)
     {
+        m_unreadable = true;
+        if (++m_unreadableLines > kReportedUnreadable)
+            return;
         // Verdicts so far go out first, so the report lands among them.
         flush();
-        tell(message);
-        m_unreadable = true;
-        ++m_unreadableLines;
+        tell(shown + ":" + std::to_string(lineNumber) + ": unreadable: " + problem);
     }
 
     Output& m_output;
+    bool m_nameFiles;
     std::string m_text;
     std::uint64_t m_valid = 0;
     std::uint64_t m_invalid = 0;
+    std::uint64_t m_badLength = 0;
     std::uint64_t m_unreadableLines = 0;
     bool m_unreadable = false;
     bool m_readerGone = false;
@@ -132,7 +160,7 @@ private:
 
 int runCheck(const CheckRequest& request, Output& output)
 {
-    Checker checker(output);
+    Checker checker(output, request.files.size() > 1);
     const std::vector<std::string> standardInput { std::string() };
     for (const std::string& file : request.files.empty() ? standardInput : request.files) {
         if (!checker.checkFile(file))

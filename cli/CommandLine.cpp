@@ -39,9 +39,12 @@ constexpr const char* kGenerateExamples
       "  pellorin-cli generate --count 100000000 --threads 4 --output numbers.txt\n";
 
 constexpr const char* kCheckHelp
-    = "Reads one number per line (blanks and dashes inside a line are allowed, blank lines\n"
-      "are skipped) and prints it with 'valid' or 'invalid' (Luhn) and the brand its issuer\n"
-      "prefix and length belong to, or 'unknown'. A summary goes to standard error.\n"
+    = "Reads what 'generate' writes, in any format, or one number per line (blanks and\n"
+      "dashes between its digits are allowed) and prints each number with 'valid' or\n"
+      "'invalid' (Luhn) and its brand, or 'unknown'; a number without 12 to 19 digits is\n"
+      "'invalid length'. With several files each result starts with FILE:LINE:. Lines\n"
+      "that hold no single card number are reported by their number. A summary goes to\n"
+      "standard error.\n"
       "Exit status: 0 all valid, 1 some invalid, 2 unreadable input or usage error.\n"
       "Example:\n"
       "  printf '4539 1488 0343 6467\\n' | pellorin-cli check\n";

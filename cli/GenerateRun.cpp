@@ -1,5 +1,6 @@
 #include "cli/GenerateRun.h"
 
+#include "cli/CheckInput.h"
 #include "cli/UniqueKeys.h"
 #include "export/RowSource.h"
 #include "export/TableText.h"
@@ -233,14 +234,19 @@ public:
                                   : NumberPattern::custom(request.prefix, request.length))
         , m_seed(seed)
         , m_now(now)
-        , m_codeDigits(request.brand == BrandId::AmericanExpress ? 4 : 3)
     {
+        // A prefix of one's own inside a brand's range makes that brand's
+        // numbers, named as `check` names them.
         std::string_view brandName = "Custom";
         if (request.brand) {
             brandName = brand(*request.brand).caption;
             if (brandName.starts_with(' '))
                 brandName.remove_prefix(1);
+        } else if (const std::string_view issuer = issuerOfPrefix(request.prefix, request.length);
+                   issuer != "unknown") {
+            brandName = issuer;
         }
+        m_codeDigits = brandName == "American Express" ? 4 : 3;
         m_layout = layoutFor(request, std::string(brandName));
         const RecordLayout& l = m_layout;
         m_recordBytes = l.separator.size() + l.lead.size() + std::size_t(kCardNumberRoom)
@@ -390,7 +396,7 @@ private:
     NumberPattern m_pattern;
     std::uint64_t m_seed;
     MonthIndex m_now;
-    int m_codeDigits;
+    int m_codeDigits = 3;
     RecordLayout m_layout;
     std::size_t m_recordBytes = 0;
 };

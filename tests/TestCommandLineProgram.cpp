@@ -3,7 +3,7 @@
 
 #include "generate/Brand.h"
 #include "generate/LuhnCheck.h"
-#include "tests/support/RunProgram.h"
+#include "tests/support/CommandLineRun.h"
 
 #include <csv.h>
 #include <gtest/gtest.h>
@@ -21,22 +21,8 @@ namespace {
 using namespace pellorin;
 using pellorin::test::ProgramRun;
 
-// 2026-01-01 00:00 UTC: expiry dates run from 02/26 to 01/31.
-const std::vector<std::string> kPinnedDate { "SOURCE_DATE_EPOCH=1767225600" };
-
-ProgramRun cli(const std::vector<std::string>& arguments, const std::string& input = {})
-{
-    return test::runProgram(PELLORIN_CLI, arguments, input, kPinnedDate);
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        result.push_back(line);
-    return result;
-}
+using test::cli;
+using test::lines;
 
 // A generated record, whatever the format it came in.
 struct Record {
@@ -397,69 +383,6 @@ TEST(Version, IsTheProjectVersion)
     const ProgramRun run = cli({ "--version" });
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, std::string("pellorin-cli ") + PELLORIN_VERSION + "\n");
-}
-
-TEST(Check, VerdictsAndBrandsByIssuerRanges)
-{
-    // Each input line and the line printed for it.
-    const std::vector<std::pair<std::string, std::string>> cases {
-        { "4539 1488 0343 6467", "4539148803436467 valid Visa" },
-        { "4539-1488-0343-6468", "4539148803436468 invalid Visa" },
-        { "4222222222222", "4222222222222 valid Visa" },
-        { "5105105105105100", "5105105105105100 valid Mastercard" },
-        { "5555555555554445", "5555555555554445 invalid Mastercard" },
-        { "2221000000000009", "2221000000000009 valid Mastercard" },
-        { "2720999999999996", "2720999999999996 valid Mastercard" },
-        { "2721000000000004", "2721000000000004 valid unknown" },
-        { "378282246310005", "378282246310005 valid American Express" },
-        { "341111111111111", "341111111111111 valid American Express" },
-        { "371449635398432", "371449635398432 invalid American Express" },
-        { "6011111111111117", "6011111111111117 valid Discover" },
-        { "6445644564456445", "6445644564456445 valid Discover" },
-        { "6500000000000002", "6500000000000002 valid Discover" },
-        { "6430000000000004", "6430000000000004 invalid unknown" },
-        { "", "" },
-        { "  \t", "" },
-        { "3530111333300000", "3530111333300000 valid unknown" },
-    };
-    std::string input, expected;
-    for (const auto& [line, verdict] : cases) {
-        input += line + "\r\n";
-        if (!verdict.empty())
-            expected += verdict + "\n";
-    }
-    const ProgramRun run = cli({ "check" }, input);
-    EXPECT_EQ(run.out, expected);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("16 numbers: 12 valid, 4 invalid"), std::string::npos) << run.err;
-
-    const ProgramRun allValid = cli({ "check" }, "4539148803436467\n6011111111111117");
-    EXPECT_EQ(allValid.status, 0);
-    EXPECT_EQ(lines(allValid.out).size(), 2u);
-}
-
-TEST(Check, UnreadableLinesAreReportedByNumberAndTheRestIsChecked)
-{
-    const std::string input = "4539148803436467\nnot a number\n---\n12345678901234567890\n"
-        + std::string(100000, '4') + "\n6011111111111117\n";
-    const ProgramRun run = cli({ "check" }, input);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "4539148803436467 valid Visa\n6011111111111117 valid Discover\n");
-    for (const char* line : { "line 2", "line 3", "line 4", "line 5" })
-        EXPECT_NE(run.err.find(line), std::string::npos) << line << " in " << run.err;
-    EXPECT_NE(run.err.find("4 lines not read"), std::string::npos) << run.err;
-}
-
-TEST(Check, ReadsFilesInOrderAndReportsOneThatIsMissing)
-{
-    const auto file
-        = std::filesystem::temp_directory_path() / ("pellorin-check-" + std::to_string(::getpid()));
-    std::ofstream(file) << "6011111111111117\n";
-    const ProgramRun run = cli({ "check", file.string(), "/nonexistent/numbers" });
-    std::filesystem::remove(file);
-    EXPECT_EQ(run.out, "6011111111111117 valid Discover\n");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("/nonexistent/numbers"), std::string::npos) << run.err;
 }
 
 } // namespace

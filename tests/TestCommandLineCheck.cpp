@@ -1,0 +1,213 @@
+// pellorin-cli check run as scripts run it: on what generate writes, on
+// numbers as people type them, and on input that is no number at all.
+
+#include "tests/support/CommandLineRun.h"
+#include "tests/support/ParamName.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+
+namespace {
+
+using namespace pellorin;
+using test::cli;
+using test::lines;
+using test::ProgramRun;
+using test::shell;
+
+struct BrandArguments {
+    const char* arguments;
+    const char* name; // as both commands print it
+};
+
+const BrandArguments kBrands[] {
+    { "--brand visa", "Visa" },
+    { "--brand mastercard", "Mastercard" },
+    { "--brand amex", "American Express" },
+    { "--brand discover", "Discover" },
+    { "--prefix 37 --length 15", "American Express" },
+    { "--prefix 6011 --length 19", "Discover" },
+};
+
+class GenerateIntoCheck : public testing::TestWithParam<std::tuple<const char*, const char*>> { };
+
+TEST_P(GenerateIntoCheck, EveryNumberIsValidWithTheBrandGenerateNamed)
+{
+    const auto [format, extras] = GetParam();
+    for (const BrandArguments& b : kBrands) {
+        const ProgramRun run = shell(std::string("\"$CLI\" generate --count 1000 --format ")
+            + format + " " + extras + " " + b.arguments + " | \"$CLI\" check");
+        EXPECT_EQ(run.status, 0) << b.arguments << "\n" << run.err;
+        EXPECT_EQ(run.err, "pellorin-cli check: 1000 numbers: 1000 valid, 0 invalid\n")
+            << b.arguments;
+        const auto verdicts = lines(run.out);
+        ASSERT_EQ(verdicts.size(), 1000u) << b.arguments;
+        for (const std::string& verdict : verdicts)
+            ASSERT_TRUE(verdict.ends_with(std::string(" valid ") + b.name)) << verdict;
+        if (std::string(format) != "text" && std::string(format) != "table") {
+            const ProgramRun record = shell(
+                std::string("\"$CLI\" generate --count 1 --format ") + format + " " + b.arguments);
+            EXPECT_NE(record.out.find(b.name), std::string::npos) << record.out;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FormatsAndExtras, GenerateIntoCheck,
+    testing::Combine(testing::Values("text", "csv", "json", "ndjson", "table"),
+        testing::Values("", "--with-expiry", "--with-cvv", "--with-expiry --with-cvv")),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param)) + "_"
+            + test::spelledName(std::get<1>(info.param));
+    });
+
+struct LineCase {
+    const char* name;
+    std::string input; // one line, its line end added
+    std::string verdict; // on standard output, or empty
+    std::string report; // a part of what standard error says of it
+    int status;
+};
+
+void PrintTo(const LineCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class CheckLines : public testing::TestWithParam<LineCase> { };
+
+TEST_P(CheckLines, VerdictReportAndStatus)
+{
+    const LineCase& c = GetParam();
+    const ProgramRun run = cli({ "check" }, c.input + "\n");
+    EXPECT_EQ(run.out, c.verdict.empty() ? "" : c.verdict + "\n");
+    EXPECT_NE(run.err.find(c.report), std::string::npos) << run.err;
+    EXPECT_EQ(run.status, c.status) << run.err;
+}
+
+// A card number has 12 to 19 digits; any other count is invalid by length.
+INSTANTIATE_TEST_SUITE_P(Lengths, CheckLines,
+    testing::Values(LineCase { "1_digit", "0", "0 invalid length", "1 invalid (1 by length)", 1 },
+        LineCase { "2_digits", "18", "18 invalid length", "1 invalid", 1 },
+        LineCase { "11_digits", "42424242426", "42424242426 invalid length", "1 invalid", 1 },
+        LineCase { "12_digits", "424242424242", "424242424242 valid unknown", "1 valid", 0 },
+        LineCase { "14_zeros", "00000000000000", "00000000000000 valid unknown", "1 valid", 0 },
+        LineCase {
+            "19_digits", "4242424242424242428", "4242424242424242428 valid Visa", "1 valid", 0 },
+        LineCase { "20_digits", "42424242424242424242", "42424242424242424242 invalid length",
+            "1 invalid (1 by length)", 1 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Records are read field by field; a number is never pieced together from
+// several fields, while blanks and dashes inside one number are fine.
+INSTANTIATE_TEST_SUITE_P(Shapes, CheckLines,
+    testing::Values(LineCase { "blanks_inside", "4111 1111 1111 1111",
+                        "4111111111111111 valid Visa", "1 valid", 0 },
+        LineCase {
+            "dashes_inside", "4111-1111-1111-1111", "4111111111111111 valid Visa", "1 valid", 0 },
+        LineCase { "no_break_spaces", "4111\u00a01111\u00a01111\u202f1111",
+            "4111111111111111 valid Visa", "1 valid", 0 },
+        LineCase { "byte_order_mark", "\ufeff4111111111111111", "4111111111111111 valid Visa",
+            "1 valid", 0 },
+        LineCase {
+            "text_with_code", "4111111111111111 870", "4111111111111111 valid Visa", "1 valid", 0 },
+        LineCase { "quoted_csv", "\"378282246310005\",\"American Express\"",
+            "378282246310005 valid American Express", "1 valid", 0 },
+        LineCase { "json_in_an_array", "[{\"number\":\"6011111111111117\"}]",
+            "6011111111111117 valid Discover", "1 valid", 0 },
+        LineCase { "csv_header", "number,brand,expiry,cvv", "", "0 numbers", 0 },
+        LineCase { "table_header", "Result(s)       \tExpiry\tCVV\t", "", "0 numbers", 0 },
+        LineCase { "two_numbers_in_csv", "4111111111111111,4222222222222", "",
+            "(standard input):1: unreadable: field 2", 2 },
+        LineCase { "text_and_a_word", "4111111111111111 02/27 870 x", "",
+            "(standard input):1: unreadable: character 20 is not a digit, blank or dash", 2 },
+        LineCase { "json_without_number", "{\"brand\":\"Visa\"}", "", "no \"number\" field", 2 },
+        LineCase { "json_letters_in_number", "{\"number\":\"41x1\"}", "",
+            "character 14 is not a digit", 2 },
+        LineCase { "json_cut_short", "{\"number\":\"4111111111111111\",", "", "JSON object", 2 },
+        LineCase { "dashes_only", "---", "", "no digits", 2 },
+        LineCase { "overlong", std::string(300, '4'), "", "longer than 256 bytes", 2 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Check, BrandsByIssuerRangesAndLuhnVerdicts)
+{
+    // Each input line and the line printed for it.
+    const std::vector<std::pair<std::string, std::string>> cases {
+        { "4539 1488 0343 6467", "4539148803436467 valid Visa" },
+        { "4539-1488-0343-6468", "4539148803436468 invalid Visa" },
+        { "4222222222222", "4222222222222 valid Visa" },
+        { "5105105105105100", "5105105105105100 valid Mastercard" },
+        { "5555555555554445", "5555555555554445 invalid Mastercard" },
+        { "2221000000000009", "2221000000000009 valid Mastercard" },
+        { "2720999999999996", "2720999999999996 valid Mastercard" },
+        { "2721000000000004", "2721000000000004 valid unknown" },
+        { "378282246310005", "378282246310005 valid American Express" },
+        { "341111111111111", "341111111111111 valid American Express" },
+        { "371449635398432", "371449635398432 invalid American Express" },
+        { "6011111111111117", "6011111111111117 valid Discover" },
+        { "6445644564456445", "6445644564456445 valid Discover" },
+        { "6500000000000002", "6500000000000002 valid Discover" },
+        { "6430000000000004", "6430000000000004 invalid unknown" },
+        { "", "" },
+        { "  \t", "" },
+        { "3530111333300000", "3530111333300000 valid unknown" },
+    };
+    std::string input, expected;
+    for (const auto& [line, verdict] : cases) {
+        input += line + "\r\n";
+        if (!verdict.empty())
+            expected += verdict + "\n";
+    }
+    const ProgramRun run = cli({ "check" }, input);
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "pellorin-cli check: 16 numbers: 12 valid, 4 invalid\n");
+}
+
+TEST(Check, AfterTwentyUnreadableLinesTheRestAreOnlyCounted)
+{
+    std::string input;
+    for (int i = 0; i < 25; ++i)
+        input += "card " + std::to_string(i) + "\n";
+    const ProgramRun run = cli({ "check" }, input + "4111111111111111\n");
+    EXPECT_EQ(run.out, "4111111111111111 valid Visa\n");
+    EXPECT_EQ(run.status, 2);
+    const auto reports = lines(run.err);
+    ASSERT_EQ(reports.size(), 22u) << run.err;
+    EXPECT_EQ(reports[19],
+        "pellorin-cli check: (standard input):20: unreadable: character 1 is not a digit, "
+        "blank or dash");
+    EXPECT_EQ(reports[20], "pellorin-cli check: \u2026 and 5 more unreadable lines");
+    EXPECT_EQ(reports[21], "pellorin-cli check: 1 number: 1 valid, 0 invalid; 25 unreadable lines");
+}
+
+TEST(Check, SeveralFilesInInputOrderEachResultNamingItsFileAndLine)
+{
+    const auto folder
+        = std::filesystem::temp_directory_path() / ("pellorin-check-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "a") << "6011111111111117\nx\n";
+    std::ofstream(folder / "b") << "\n378282246310005\n";
+    const ProgramRun run
+        = shell("cd '" + folder.string() + "' && \"$CLI\" check a missing b - 2>&1", "18\n");
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(run.out,
+        "a:1:6011111111111117 valid Discover\n"
+        "pellorin-cli check: a:2: unreadable: character 1 is not a digit, blank or dash\n"
+        "pellorin-cli check: cannot read 'missing': No such file or directory\n"
+        "b:2:378282246310005 valid American Express\n"
+        "(standard input):1:18 invalid length\n"
+        "pellorin-cli check: 3 numbers: 2 valid, 1 invalid (1 by length); 1 unreadable line\n");
+    EXPECT_EQ(run.status, 2);
+}
+
+TEST(Check, TenMegabytesOfRandomBytesGiveAScreenfulOfReports)
+{
+    const ProgramRun run = shell("head -c 10000000 /dev/urandom | \"$CLI\" check");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(lines(run.err).size(), 22u) << run.err.substr(0, 2000);
+}
+
+} // namespace
