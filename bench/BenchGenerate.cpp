@@ -4,6 +4,8 @@
 #include "generate/Brand.h"
 #include "generate/CardGenerator.h"
 #include "generate/LuhnCheck.h"
+#include "generate/Network.h"
+#include "generate/NetworkPattern.h"
 #include "generate/NumberPattern.h"
 #include "platform/CoarseTimer.h"
 #include "platform/MessageBoxes.h"
@@ -33,7 +35,7 @@ BENCHMARK(BM_LuhnCheck);
 
 // The window's generator as the window runs it: re-seeded from its timer
 // before every attempt.
-void BM_Generate(benchmark::State& state, BrandId id)
+void BM_GenerateWindow(benchmark::State& state, BrandId id)
 {
     RandomSource random(42, &coarseTimer);
     CardGenerator generator(brand(id), random);
@@ -41,10 +43,10 @@ void BM_Generate(benchmark::State& state, BrandId id)
         benchmark::DoNotOptimize(generator.next());
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK_CAPTURE(BM_Generate, Visa, BrandId::Visa);
-BENCHMARK_CAPTURE(BM_Generate, Mastercard, BrandId::Mastercard);
-BENCHMARK_CAPTURE(BM_Generate, AmericanExpress, BrandId::AmericanExpress);
-BENCHMARK_CAPTURE(BM_Generate, Discover, BrandId::Discover);
+BENCHMARK_CAPTURE(BM_GenerateWindow, Visa, BrandId::Visa);
+BENCHMARK_CAPTURE(BM_GenerateWindow, Mastercard, BrandId::Mastercard);
+BENCHMARK_CAPTURE(BM_GenerateWindow, AmericanExpress, BrandId::AmericanExpress);
+BENCHMARK_CAPTURE(BM_GenerateWindow, Discover, BrandId::Discover);
 
 // The same numbers from a seeded stream, without re-seeding, as
 // pellorin-cli makes them: a draw, then the number's digits.
@@ -62,7 +64,38 @@ void BM_GenerateSeeded(benchmark::State& state, BrandId id)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK_CAPTURE(BM_GenerateSeeded, Visa, BrandId::Visa);
+BENCHMARK_CAPTURE(BM_GenerateSeeded, Mastercard, BrandId::Mastercard);
 BENCHMARK_CAPTURE(BM_GenerateSeeded, AmericanExpress, BrandId::AmericanExpress);
+BENCHMARK_CAPTURE(BM_GenerateSeeded, Discover, BrandId::Discover);
+
+// Every network's numbers over its published ranges at its common length,
+// as pellorin-cli makes them; to be read against BM_GenerateSeeded.
+void BM_Generate(benchmark::State& state, const Network* network)
+{
+    const NumberPattern pattern
+        = networkPattern(*network, network->commonLength, InvalidRule::None);
+    std::uint64_t counter = 42;
+    CardNumber number;
+    for (auto _ : state) {
+        do
+            counter += kGolden;
+        while (pattern.write(mix64(counter), number.digits.data()) == NumberPattern::kNone);
+        benchmark::DoNotOptimize(number);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+const bool g_networkBenchmarks = [] {
+    for (const Network& network : networkTable()) {
+        std::string name = "BM_Generate/";
+        for (const char c : network.name) {
+            if (c != ' ')
+                name += c;
+        }
+        benchmark::RegisterBenchmark(name.c_str(), BM_Generate, &network);
+    }
+    return true;
+}();
 
 struct SilentBoxes final : MessageBoxes {
     void show(const QString&, const QString&, MessageIcon) override { }

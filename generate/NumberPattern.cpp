@@ -1,5 +1,6 @@
 #include "generate/NumberPattern.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -48,6 +49,9 @@ template <unsigned Base> struct ChunkTables {
     }
 };
 
+// Span patterns with at most this many prefixes write them from a table.
+constexpr std::uint64_t kWrittenOutPrefixes = 4096;
+
 constexpr ChunkTables<9> kOneToNine;
 constexpr ChunkTables<10> kZeroToNine;
 
@@ -89,21 +93,28 @@ std::uint64_t power(std::uint64_t base, int exponent) noexcept
 
 } // namespace
 
-NumberPattern::NumberPattern(
-    std::vector<Prefix> prefixes, int prefixLength, int length, bool zeroDigits)
+NumberPattern::NumberPattern(std::vector<Prefix> prefixes, std::vector<SpanStart> spans,
+    std::uint64_t prefixCount, int prefixLength, int length, bool zeroDigits, bool wrongCheck)
     : m_prefixes(std::move(prefixes))
+    , m_spans(std::move(spans))
+    , m_prefixCount(prefixCount)
     , m_prefixLength(prefixLength)
     , m_bodyDigits(length - prefixLength - 1)
     , m_length(length)
     , m_zeroDigits(zeroDigits)
+    , m_wrongCheck(wrongCheck)
+    // The prefix's last digit sits m_bodyDigits places before the check
+    // digit's neighbour, its fourth-last three places further.
+    , m_lowParity(std::uint8_t(m_bodyDigits % 2))
+    , m_highParity(std::uint8_t((m_bodyDigits + 3) % 2))
 {
-    m_prefixCount = m_prefixes.size();
     m_bodyCount = power(zeroDigits ? 10 : 9, m_bodyDigits);
-    m_keyCount = m_prefixCount * m_bodyCount;
+    // A wrong check digit is one more value of the draw: which of the nine.
+    m_keyCount = m_prefixCount * m_bodyCount * (wrongCheck ? 9 : 1);
     const std::uint64_t keys = m_keyCount;
     // Lemire's bound: refusing draws whose low product bits fall below
     // 2^64 mod N leaves every value of floor(N × r) equally likely.
-    m_refuseBelow = (std::uint64_t { 0 } - keys) % keys;
+    m_refuseBelow = keys == 0 ? 0 : (std::uint64_t { 0 } - keys) % keys;
 
     // The digits after the prefix in steps of three, a shorter one first.
     const int steps = (m_bodyDigits + 2) / 3;
@@ -151,34 +162,98 @@ NumberPattern NumberPattern::forBrand(const Brand& brand)
     for (std::size_t i = 0; i < prefixes.size(); ++i)
         std::memcpy(prefixes[i].text.data(), brand.prefixes[i].data(), brand.prefixes[i].size());
     const int prefixLength = brand.prefixes.empty() ? 0 : int(brand.prefixes[0].size());
-    return NumberPattern(std::move(prefixes), prefixLength, brand.length, false);
+    const std::uint64_t count = prefixes.size();
+    return NumberPattern(std::move(prefixes), {}, count, prefixLength, brand.length, false, false);
 }
 
-NumberPattern NumberPattern::custom(std::string_view prefix, int length)
+NumberPattern NumberPattern::custom(std::string_view prefix, int length, bool wrongCheck)
 {
     std::vector<Prefix> prefixes(1);
     std::memcpy(prefixes[0].text.data(), prefix.data(), prefix.size());
-    return NumberPattern(std::move(prefixes), int(prefix.size()), length, true);
+    return NumberPattern(std::move(prefixes), {}, 1, int(prefix.size()), length, true, wrongCheck);
+}
+
+NumberPattern NumberPattern::forSpans(
+    std::span<const PrefixSpan> spans, int width, int length, bool wrongCheck)
+{
+    std::uint64_t count = 0;
+    for (const PrefixSpan& span : spans)
+        count += span.count;
+    // A few thousand prefixes are written out, as a brand's are: a table
+    // that stays in the cache is quicker than finding a prefix's span.
+    if (count <= kWrittenOutPrefixes) {
+        std::vector<Prefix> prefixes;
+        prefixes.reserve(count);
+        for (const PrefixSpan& span : spans) {
+            for (std::uint32_t value = span.first; value < span.first + span.count; ++value) {
+                Prefix& prefix = prefixes.emplace_back();
+                auto rest = value;
+                for (int i = width - 1; i >= 0; --i, rest /= 10)
+                    prefix.text[std::size_t(i)] = char('0' + rest % 10);
+            }
+        }
+        return NumberPattern(std::move(prefixes), {}, count, width, length, true, wrongCheck);
+    }
+    std::vector<SpanStart> starts;
+    std::uint64_t start = 0;
+    for (const PrefixSpan& span : spans) {
+        if (span.count == 0)
+            continue;
+        starts.push_back({ start, span.first });
+        start += span.count;
+    }
+    return NumberPattern({}, std::move(starts), count, width, length, true, wrongCheck);
+}
+
+unsigned NumberPattern::writeSpanPrefix(std::uint64_t index, char* out) const noexcept
+{
+    // The last span starting at or before the index.
+    const auto after = std::upper_bound(m_spans.begin(), m_spans.end(), index,
+        [](std::uint64_t i, const SpanStart& span) { return i < span.index; });
+    const SpanStart& span = *(after - 1);
+    const auto value = unsigned(span.first + (index - span.index));
+    // More prefixes than are written out need four digits or more.
+    const auto& tables = kZeroToNine;
+    const auto highDigits = unsigned(m_prefixLength - 3);
+    const unsigned high = value / 1000;
+    const unsigned low = value % 1000;
+    std::memcpy(out, &tables.chars[std::size_t { high } * 4 + 3 - highDigits], 4);
+    std::memcpy(out + highDigits, &tables.chars[std::size_t { low } * 4], 4);
+    return unsigned(tables.luhn[highDigits - 1][m_highParity][high])
+        + tables.luhn[2][m_lowParity][low];
 }
 
 std::uint64_t NumberPattern::write(std::uint64_t draw, char* out) const noexcept
 {
     const Wide byPrefix = Wide { draw } * m_prefixCount;
-    const Prefix& prefix = m_prefixes[std::size_t(byPrefix >> 64)];
-    std::memcpy(out, prefix.text.data(), kCardNumberRoom);
-    unsigned sum = prefix.luhnSum;
+    unsigned sum = 0;
+    if (m_spans.empty()) {
+        const Prefix& prefix = m_prefixes[std::size_t(byPrefix >> 64)];
+        std::memcpy(out, prefix.text.data(), kCardNumberRoom);
+        sum = prefix.luhnSum;
+    } else {
+        sum = writeSpanPrefix(std::uint64_t(byPrefix >> 64), out);
+    }
     const Step* first = m_steps.data();
     const Step* last = first + m_stepCount;
     char* digits = out + m_prefixLength;
-    const std::uint64_t rest = m_zeroDigits
+    std::uint64_t rest = m_zeroDigits
         ? writeDigits(std::uint64_t(byPrefix), first, last, digits, sum, kZeroToNine)
         : writeDigits(std::uint64_t(byPrefix), first, last, digits, sum, kOneToNine);
+    unsigned wrong = 0;
+    if (m_wrongCheck) {
+        const Wide byWrong = Wide { rest } * 9;
+        wrong = 1 + unsigned(byWrong >> 64);
+        rest = std::uint64_t(byWrong);
+    }
     // What is left of the draw is the low half of N × r.
     if (rest < m_refuseBelow) [[unlikely]]
         return kNone;
-    const char check = kCheckDigit[sum];
+    char check = kCheckDigit[sum];
     if (check == '0' && !m_zeroDigits)
         return kNone;
+    if (wrong != 0)
+        check = char('0' + (unsigned(check - '0') + wrong) % 10);
     out[m_length - 1] = check;
     // The prefix index and the digits read as one number.
     return key(draw);

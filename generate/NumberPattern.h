@@ -4,6 +4,7 @@
 #include "generate/CardNumber.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -34,7 +35,22 @@ public:
     // it and the Luhn check digit last: every Luhn-valid number with that
     // prefix and length equally likely. Needs 1 <= prefix digits < length
     // <= kMaxCardLength and digits only.
-    static NumberPattern custom(std::string_view prefix, int length);
+    static NumberPattern custom(std::string_view prefix, int length, bool wrongCheck = false);
+
+    // Issuer prefixes of `width` digits, `count` of them from `first` on.
+    struct PrefixSpan {
+        std::uint32_t first;
+        std::uint32_t count;
+    };
+
+    // Numbers of `length` digits whose first `width` (1 to 6) digits lie in
+    // one of `spans`, digits 0 to 9 after them and the Luhn check digit
+    // last: every such Luhn-valid number equally likely, so a span weighs
+    // as much as the prefixes it holds. The spans must not overlap.
+    // With `wrongCheck` the last digit is instead one of the nine that fail
+    // the Luhn test, each equally likely.
+    static NumberPattern forSpans(
+        std::span<const PrefixSpan> spans, int width, int length, bool wrongCheck = false);
 
     int length() const noexcept { return m_length; }
 
@@ -70,9 +86,21 @@ private:
         std::uint8_t parity; // 0 when the step's last digit is doubled
     };
 
-    NumberPattern(std::vector<Prefix> prefixes, int prefixLength, int length, bool zeroDigits);
+    // Where a span's prefixes start among all the pattern's prefixes.
+    struct SpanStart {
+        std::uint64_t index;
+        std::uint32_t first;
+    };
 
-    std::vector<Prefix> m_prefixes;
+    NumberPattern(std::vector<Prefix> prefixes, std::vector<SpanStart> spans,
+        std::uint64_t prefixCount, int prefixLength, int length, bool zeroDigits, bool wrongCheck);
+
+    // Writes the prefix numbered `index` of a span pattern and returns its
+    // Luhn sum.
+    unsigned writeSpanPrefix(std::uint64_t index, char* out) const noexcept;
+
+    std::vector<Prefix> m_prefixes; // empty for a span pattern
+    std::vector<SpanStart> m_spans;
     std::uint64_t m_prefixCount = 0;
     std::uint64_t m_bodyCount = 0; // b^k: the digits between prefix and check digit
     std::uint64_t m_keyCount = 0;
@@ -84,6 +112,10 @@ private:
     int m_bodyDigits = 0;
     int m_length = 0;
     bool m_zeroDigits = false;
+    bool m_wrongCheck = false;
+    // Of a span prefix's last three digits and of the ones before them.
+    std::uint8_t m_lowParity = 0;
+    std::uint8_t m_highParity = 0;
 };
 
 } // namespace pellorin

@@ -1,0 +1,238 @@
+// The card networks, their issuer prefixes (IIN ranges) and lengths.
+//
+// Source: the IIN table of the Wikipedia article "Payment card number" (the
+// revision of July 2024), cross-checked on 2026-12-07 against
+// braintree/credit-card-type (lib/card-types.js), the Hipercard and Troy
+// rules of laravel-validation-rules/credit-card, and the card providers of
+// Python Faker and @faker-js/faker. Where these differ:
+// - JCB also holds 2131 and 1800 with 15 digits, the older JCB prefixes that
+//   credit-card-type and Python Faker still give it.
+// - Maestro also holds 0604, 56-58 and 6390, which Python Faker's Maestro
+//   uses (after creditcardjs.com); 5893 lies inside 58.
+// - Hipercard's 384100, 384140 and 384160 come from the validator libraries,
+//   the article names 606282 only.
+// UATP cards carry no printed code; 3 digits keeps --with-cvv uniform.
+
+#include "generate/Network.h"
+
+#include "generate/CardNumber.h"
+#include "generate/LuhnCheck.h"
+
+#include <algorithm>
+
+namespace pellorin {
+
+namespace {
+
+constexpr LengthSet k14To19 = lengthRange(14, 19);
+constexpr LengthSet k12To19 = lengthRange(12, 19);
+constexpr LengthSet k15 = lengthRange(15, 15);
+constexpr LengthSet k16 = lengthRange(16, 16);
+constexpr LengthSet k16To19 = lengthRange(16, 19);
+constexpr LengthSet kVisaLengths = k16 | lengthRange(13, 13) | lengthRange(19, 19);
+constexpr LengthSet kHipercardLengths = k16 | lengthRange(19, 19);
+constexpr LengthSet kVerveLengths = k16 | lengthRange(18, 19);
+
+constexpr PrefixRange kVisa[] = { { "4", "4", kVisaLengths } };
+constexpr PrefixRange kMastercard[] = { { "51", "55", k16 }, { "2221", "2720", k16 } };
+constexpr PrefixRange kAmex[] = { { "34", "34", k15 }, { "37", "37", k15 } };
+constexpr PrefixRange kDiscover[] = { { "6011", "6011", k16To19 }, { "622126", "622925", k16To19 },
+    { "644", "649", k16To19 }, { "65", "65", k16To19 } };
+constexpr PrefixRange kJcb[]
+    = { { "3528", "3589", k16To19 }, { "2131", "2131", k15 }, { "1800", "1800", k15 } };
+constexpr PrefixRange kDiners[] = { { "300", "305", k14To19 }, { "3095", "3095", k14To19 },
+    { "36", "36", k14To19 }, { "38", "39", k14To19 } };
+constexpr PrefixRange kUnionPay[] = { { "62", "62", k16To19 } };
+constexpr PrefixRange kMaestro[]
+    = { { "0604", "0604", k12To19 }, { "5018", "5018", k12To19 }, { "5020", "5020", k12To19 },
+          { "5038", "5038", k12To19 }, { "56", "58", k12To19 }, { "6304", "6304", k12To19 },
+          { "6390", "6390", k12To19 }, { "6759", "6759", k12To19 }, { "6761", "6763", k12To19 } };
+constexpr PrefixRange kMir[] = { { "2200", "2204", k16To19 } };
+constexpr PrefixRange kRuPay[] = { { "60", "60", k16 }, { "65", "65", k16 }, { "81", "82", k16 },
+    { "508", "508", k16 }, { "353", "353", k16 }, { "356", "356", k16 } };
+constexpr PrefixRange kElo[] = { { "401178", "401179", k16 }, { "431274", "431274", k16 },
+    { "438935", "438935", k16 }, { "451416", "451416", k16 }, { "457393", "457393", k16 },
+    { "457631", "457632", k16 }, { "504175", "504175", k16 }, { "506699", "506778", k16 },
+    { "509000", "509999", k16 }, { "627780", "627780", k16 }, { "636297", "636297", k16 },
+    { "636368", "636368", k16 }, { "650031", "650033", k16 }, { "650035", "650051", k16 },
+    { "650405", "650439", k16 }, { "650485", "650538", k16 }, { "650541", "650598", k16 },
+    { "650700", "650718", k16 }, { "650720", "650727", k16 }, { "650901", "650978", k16 },
+    { "651652", "651679", k16 }, { "655000", "655019", k16 }, { "655021", "655058", k16 } };
+constexpr PrefixRange kHipercard[]
+    = { { "384100", "384100", kHipercardLengths }, { "384140", "384140", kHipercardLengths },
+          { "384160", "384160", kHipercardLengths }, { "606282", "606282", kHipercardLengths } };
+constexpr PrefixRange kTroy[] = { { "65", "65", k16 }, { "9792", "9792", k16 } };
+constexpr PrefixRange kVerve[] = { { "506099", "506198", kVerveLengths },
+    { "507865", "507964", kVerveLengths }, { "650002", "650027", kVerveLengths } };
+constexpr PrefixRange kUatp[] = { { "1", "1", k15 } };
+constexpr PrefixRange kDankort[] = { { "5019", "5019", k16 } };
+
+constexpr GroupRule kUatpGroups[] = { { 15, "4-5-6" } };
+constexpr std::span<const GroupRule> kDefault {};
+
+constexpr Network kNetworks[] = {
+    { "Visa", "visa", kVisa, 16, 3, kDefault, BrandId::Visa },
+    { "Mastercard", "mastercard", kMastercard, 16, 3, kDefault, BrandId::Mastercard },
+    { "American Express", "amex", kAmex, 15, 4, kDefault, BrandId::AmericanExpress },
+    { "Discover", "discover", kDiscover, 16, 3, kDefault, BrandId::Discover },
+    { "JCB", "jcb", kJcb, 16, 3, kDefault, std::nullopt },
+    { "Diners Club", "diners", kDiners, 14, 3, kDefault, std::nullopt },
+    { "UnionPay", "unionpay", kUnionPay, 16, 3, kDefault, std::nullopt },
+    { "Maestro", "maestro", kMaestro, 16, 3, kDefault, std::nullopt },
+    { "Mir", "mir", kMir, 16, 3, kDefault, std::nullopt },
+    { "RuPay", "rupay", kRuPay, 16, 3, kDefault, std::nullopt },
+    { "Elo", "elo", kElo, 16, 3, kDefault, std::nullopt },
+    { "Hipercard", "hipercard", kHipercard, 16, 3, kDefault, std::nullopt },
+    { "Troy", "troy", kTroy, 16, 3, kDefault, std::nullopt },
+    { "Verve", "verve", kVerve, 16, 3, kDefault, std::nullopt },
+    { "UATP", "uatp", kUatp, 15, 3, kUatpGroups, std::nullopt },
+    { "Dankort", "dankort", kDankort, 16, 3, kDefault, std::nullopt },
+};
+
+static_assert(std::size(kNetworks) <= std::tuple_size_v<decltype(NetworkMatches::networks)>);
+
+// Printed groups by length, 11 to 19 digits: fours, with the 14- and
+// 15-digit layouts of Diners Club and American Express.
+constexpr std::string_view kDefaultGroups[] = { "4-4-3", "4-4-4", "4-4-5", "4-6-4", "4-6-5",
+    "4-4-4-4", "4-4-4-5", "4-4-4-4-2", "4-4-4-4-3" };
+constexpr int kFirstGroupedLength = 11;
+
+// Whether the first digits of `digits` lie in `range`. Prefixes of one range
+// have one digit count, so text order is number order.
+bool holdsPrefix(const PrefixRange& range, std::string_view digits) noexcept
+{
+    const std::size_t width = range.first.size();
+    if (digits.size() < width)
+        return false;
+    const std::string_view head = digits.substr(0, width);
+    return head >= range.first && head <= range.last;
+}
+
+// Adds `network` to `matches` at its place: after every network that
+// matched with a longer prefix or as long a one.
+void insertMatch(NetworkMatches& matches, std::array<std::size_t, 24>& widths,
+    const Network& network, std::size_t width) noexcept
+{
+    std::size_t at = matches.count;
+    while (at > 0 && widths[at - 1] < width) {
+        matches.networks[at] = matches.networks[at - 1];
+        widths[at] = widths[at - 1];
+        --at;
+    }
+    matches.networks[at] = &network;
+    widths[at] = width;
+    ++matches.count;
+}
+
+// The networks with a range that holds the prefix of `digits` and, unless
+// `length` is 0, issues `length`; ordered by the longest such range.
+NetworkMatches matchNetworks(std::string_view digits, int length) noexcept
+{
+    NetworkMatches matches;
+    std::array<std::size_t, 24> widths {};
+    for (const Network& network : kNetworks) {
+        std::size_t width = 0;
+        for (const PrefixRange& range : network.ranges) {
+            if ((length == 0 || holdsLength(range.lengths, length)) && holdsPrefix(range, digits))
+                width = std::max(width, range.first.size());
+        }
+        if (width > 0)
+            insertMatch(matches, widths, network, width);
+    }
+    return matches;
+}
+
+} // namespace
+
+std::span<const Network> networkTable() noexcept
+{
+    return kNetworks;
+}
+
+const Network* findNetwork(std::string_view id) noexcept
+{
+    for (const Network& network : kNetworks) {
+        if (network.id == id)
+            return &network;
+    }
+    return nullptr;
+}
+
+LengthSet lengthsOf(const Network& network) noexcept
+{
+    LengthSet lengths = 0;
+    for (const PrefixRange& range : network.ranges)
+        lengths |= range.lengths;
+    return lengths;
+}
+
+std::vector<int> lengthList(LengthSet lengths)
+{
+    std::vector<int> list;
+    for (int n = 0; n < 32; ++n) {
+        if (holdsLength(lengths, n))
+            list.push_back(n);
+    }
+    return list;
+}
+
+std::string_view defaultGroups(int length) noexcept
+{
+    const int index = length - kFirstGroupedLength;
+    if (index < 0 || index >= int(std::size(kDefaultGroups)))
+        return {};
+    return kDefaultGroups[index];
+}
+
+std::string_view groupsOf(const Network& network, int length) noexcept
+{
+    for (const GroupRule& rule : network.groups) {
+        if (rule.length == length)
+            return rule.groups;
+    }
+    return defaultGroups(length);
+}
+
+char* writeGrouped(std::string_view digits, std::string_view groups, char separator, char* out)
+{
+    std::size_t at = 0;
+    while (at < digits.size()) {
+        std::size_t size = 0;
+        while (!groups.empty() && groups.front() != '-') {
+            size = size * 10 + std::size_t(groups.front() - '0');
+            groups.remove_prefix(1);
+        }
+        if (!groups.empty())
+            groups.remove_prefix(1);
+        // The last group takes what is left, however many digits that is.
+        if (groups.empty() || size == 0 || size > digits.size() - at)
+            size = digits.size() - at;
+        if (at > 0)
+            *out++ = separator;
+        out = std::copy_n(digits.data() + at, size, out);
+        at += size;
+    }
+    return out;
+}
+
+NumberVerdict judgeNumber(std::string_view digits) noexcept
+{
+    NumberVerdict verdict;
+    const auto length = int(digits.size());
+    verdict.wrongCheckDigit = !LuhnCheck(digits);
+    const bool possible = length >= kShortestCard && length <= kMaxCardLength;
+    if (possible)
+        verdict.networks = matchNetworks(digits, length);
+    if (verdict.networks.empty()) {
+        verdict.networks = matchNetworks(digits, 0);
+        verdict.wrongLength = !possible || !verdict.networks.empty();
+    }
+    return verdict;
+}
+
+NetworkMatches networksOfPrefix(std::string_view prefix, int length) noexcept
+{
+    return matchNetworks(prefix, length);
+}
+
+} // namespace pellorin
