@@ -29,11 +29,13 @@ std::uint64_t unpredictableSeed()
 }
 
 // The month expiry dates count from: the current one in UTC, or the one of
-// SOURCE_DATE_EPOCH, the reproducible-builds convention for pinning "now".
+// SOURCE_DATE_EPOCH, the reproducible-builds convention for pinning "now"
+// (set to nothing, it is as if unset).
 std::optional<MonthIndex> currentMonth()
 {
     std::time_t now = std::time(nullptr);
-    if (const char* pinned = std::getenv("SOURCE_DATE_EPOCH")) {
+    if (const char* pinned = std::getenv("SOURCE_DATE_EPOCH");
+        pinned != nullptr && *pinned != '\0') {
         const std::string_view text(pinned);
         std::int64_t seconds = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
@@ -50,7 +52,9 @@ std::optional<MonthIndex> currentMonth()
 
 int generate(const GenerateRequest& request)
 {
-    const auto month = currentMonth();
+    // Only expiry dates depend on the date, so only they can be let down
+    // by a malformed one.
+    const auto month = request.withExpiry ? currentMonth() : std::optional<MonthIndex>(0);
     if (!month) {
         std::fputs(
             "pellorin-cli generate: SOURCE_DATE_EPOCH: expected seconds since 1970\n", stderr);

@@ -275,57 +275,39 @@ INSTANTIATE_TEST_SUITE_P(Files, UnwritableOutput,
         BadOutputCase { "full_disk", "/dev/full", "No space left" }),
     [](const auto& info) { return std::string(info.param.name); });
 
-class OutputFile : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_folder = std::filesystem::temp_directory_path()
-            / ("pellorin-cli-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_folder);
-        m_file = m_folder / "numbers.txt";
-        std::ofstream(m_file) << "old\n";
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    std::string content() const
-    {
-        std::ifstream in(m_file);
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
-    std::size_t files() const
-    {
-        return std::size_t(std::distance(
-            std::filesystem::directory_iterator(m_folder), std::filesystem::directory_iterator()));
-    }
-
-    std::filesystem::path m_folder;
-    std::filesystem::path m_file;
+struct DateCase {
+    const char* name;
+    const char* value;
+    int withExpiry; // status with --with-expiry; 0 without it whatever the value
 };
 
-TEST_F(OutputFile, ReplacedWhenCompleteWithTheSameBytesAsStandardOutput)
+void PrintTo(const DateCase& c, std::ostream* os)
 {
-    const ProgramRun run = cli({ "generate", "-s", "4", "-n", "30000", "-o", m_file.string() });
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(content(), cli({ "generate", "-s", "4", "-n", "30000" }).out);
-    EXPECT_EQ(files(), 1u);
+    *os << c.name;
 }
 
-TEST_F(OutputFile, AnInterruptedRunLeavesTheOldFileAndNoTemporaryFile)
+class SourceDateEpoch : public testing::TestWithParam<DateCase> { };
+
+// Read only when expiry dates are asked for; set to nothing it is unset.
+TEST_P(SourceDateEpoch, MattersOnlyWithExpiryDates)
 {
-    for (int signal : { SIGINT, SIGTERM }) {
-        test::SpawnedProgram program(
-            PELLORIN_CLI, { "generate", "-n", "1000000000000", "-o", m_file.string() });
-        // Wait until it writes beside the file.
-        for (int i = 0; i < 2000 && files() < 2; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        ASSERT_EQ(files(), 2u);
-        ::kill(program.pid(), signal);
-        EXPECT_EQ(program.finish(), 128 + signal);
-        EXPECT_EQ(content(), "old\n");
-        EXPECT_EQ(files(), 1u);
+    const std::vector<std::string> date { std::string("SOURCE_DATE_EPOCH=") + GetParam().value };
+    const ProgramRun plain = test::runProgram(PELLORIN_CLI, { "generate", "-n", "2" }, "", date);
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(lines(plain.out).size(), 2u);
+    const ProgramRun expiry
+        = test::runProgram(PELLORIN_CLI, { "generate", "-n", "2", "--with-expiry" }, "", date);
+    EXPECT_EQ(expiry.status, GetParam().withExpiry) << expiry.err;
+    if (GetParam().withExpiry != 0) {
+        EXPECT_NE(expiry.err.find("SOURCE_DATE_EPOCH"), std::string::npos) << expiry.err;
+        EXPECT_EQ(expiry.out, "");
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Values, SourceDateEpoch,
+    testing::Values(DateCase { "empty", "", 0 }, DateCase { "letters", "abc", 2 },
+        DateCase { "negative", "-1", 2 }, DateCase { "pinned", "1767225600", 0 }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct UsageCase {
     const char* name;

@@ -1,0 +1,279 @@
+// pellorin-cli generate --output as scripts use it: what is left on disk
+// after signals, limits and kills, and files that are links, shared, owned
+// by others or in folders that take no new file.
+
+#include "tests/support/CommandLineRun.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace pellorin;
+using test::cli;
+using test::ProgramRun;
+using test::shell;
+namespace fs = std::filesystem;
+
+// Long enough to be still running whenever a signal comes.
+const char* const kEndless = "100000000000";
+
+// A folder of its own holding "numbers.txt" with an old content.
+class OutputFolder {
+public:
+    OutputFolder()
+        : m_folder(fs::temp_directory_path() / ("pellorin-output-" + std::to_string(::getpid())))
+    {
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+        std::ofstream(file()) << "old\n";
+    }
+    ~OutputFolder()
+    {
+        std::error_code ignored;
+        for (const auto& entry : fs::recursive_directory_iterator(m_folder, ignored))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(m_folder, ignored);
+    }
+    OutputFolder(const OutputFolder&) = delete;
+    OutputFolder& operator=(const OutputFolder&) = delete;
+
+    const fs::path& path() const { return m_folder; }
+    fs::path file() const { return m_folder / "numbers.txt"; }
+
+    static std::string content(const fs::path& file)
+    {
+        std::ifstream in(file);
+        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    }
+    // Every name in the folder, hidden ones too, sorted.
+    std::string names() const
+    {
+        std::vector<std::string> all;
+        for (const auto& entry : fs::recursive_directory_iterator(m_folder))
+            all.push_back(entry.path().lexically_relative(m_folder).string());
+        std::sort(all.begin(), all.end());
+        std::string joined;
+        for (const std::string& name : all)
+            joined += name + " ";
+        return joined;
+    }
+
+private:
+    fs::path m_folder;
+};
+
+// Bytes the process has written so far.
+std::uint64_t bytesWritten(pid_t pid)
+{
+    std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+    for (std::string key; io >> key;) {
+        std::uint64_t value = 0;
+        io >> value;
+        if (key == "wchar:")
+            return value;
+    }
+    return 0;
+}
+
+class EndedBySignal : public testing::TestWithParam<int> { };
+
+// A signal that ends the run, caught or not, leaves the old file and nothing
+// else: the new one has no name until it is complete.
+TEST_P(EndedBySignal, LeavesTheOldFileAndNoTemporaryFile)
+{
+    const OutputFolder folder;
+    test::SpawnedProgram program(
+        PELLORIN_CLI, { "generate", "-n", kEndless, "-o", folder.file().string() });
+    for (int i = 0; i < 4000 && bytesWritten(program.pid()) < (std::uint64_t { 4 } << 20); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(bytesWritten(program.pid()), std::uint64_t { 4 } << 20);
+    ::kill(program.pid(), GetParam());
+    EXPECT_EQ(program.finish(), 128 + GetParam());
+    EXPECT_EQ(OutputFolder::content(folder.file()), "old\n");
+    EXPECT_EQ(folder.names(), "numbers.txt ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndedBySignal,
+    testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL),
+    [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+TEST(FileSizeLimit, TheWriteFailsWithItsReasonAndLeavesTheOldFile)
+{
+    const OutputFolder folder;
+    const ProgramRun run = shell(
+        "ulimit -f 1000; exec \"$CLI\" generate -n 10000000 -o '" + folder.file().string() + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(
+        run.err, "pellorin-cli: cannot write '" + folder.file().string() + "': File too large\n");
+    EXPECT_EQ(OutputFolder::content(folder.file()), "old\n");
+    EXPECT_EQ(folder.names(), "numbers.txt ");
+}
+
+struct DispositionCase {
+    const char* name;
+    const char* before; // shell commands before the run
+    const char* wrapper; // the command pellorin-cli runs under
+    const char* signal;
+    const char* outcome; // what the script below prints
+};
+
+void PrintTo(const DispositionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SignalDisposition : public testing::TestWithParam<DispositionCase> { };
+
+// A run in the background of a script, sent a signal; one it survives is
+// ended by TERM afterwards.
+TEST_P(SignalDisposition, AnIgnoredSignalStaysIgnored)
+{
+    const DispositionCase& c = GetParam();
+    const OutputFolder folder;
+    const ProgramRun run = shell(std::string("cd '") + folder.path().string() + "' && " + c.before
+        + c.wrapper + " \"$CLI\" generate -n " + kEndless + " -o numbers.txt & pid=$!\n"
+        + "sleep 0.3; kill -" + c.signal + " $pid; sleep 0.3\n"
+        + "kill -0 $pid 2>/dev/null && echo alive && kill -TERM $pid\n"
+        + "wait $pid; echo \"status $?\"");
+    EXPECT_EQ(run.out, c.outcome) << run.err;
+    EXPECT_EQ(OutputFolder::content(folder.file()), "old\n");
+    EXPECT_EQ(folder.names(), "numbers.txt ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, SignalDisposition,
+    testing::Values(DispositionCase { "nohup_HUP", "", "nohup", "HUP", "alive\nstatus 143\n" },
+        DispositionCase { "trap_INT", "trap '' INT; ", "", "INT", "alive\nstatus 143\n" },
+        // A shell without job control starts background commands with INT
+        // and QUIT ignored.
+        DispositionCase { "background_QUIT", "", "", "QUIT", "alive\nstatus 143\n" },
+        DispositionCase { "HUP_not_ignored", "", "", "HUP", "status 129\n" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+bool root()
+{
+    return ::geteuid() == 0;
+}
+
+// Who runs a row: the superuser could write any folder, so a row about a
+// folder that refuses new files runs as nobody when the tests run as root.
+constexpr uid_t kNobody = 65534;
+
+struct FileCase {
+    const char* name;
+    // Prepares the folder; returns the --output argument.
+    std::function<std::string(const OutputFolder&)> prepare;
+    // Checks the folder once the run succeeded.
+    std::function<void(const OutputFolder&, const std::string& numbers)> verify;
+    bool asNobody = false;
+};
+
+void PrintTo(const FileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class OutputFiles : public testing::TestWithParam<FileCase> { };
+
+TEST_P(OutputFiles, WrittenAsAShellRedirectWouldAndReplacedWhole)
+{
+    const FileCase& c = GetParam();
+    const OutputFolder folder;
+    const std::string output = c.prepare(folder);
+    const std::string numbers = cli({ "generate", "-s", "4", "-n", "3" }).out;
+    const std::string as = c.asNobody && root() ? "setpriv --reuid=" + std::to_string(kNobody)
+            + " --regid=" + std::to_string(kNobody) + " --clear-groups "
+                                                : "";
+    const ProgramRun run = shell("cd '" + folder.path().string() + "' && " + as
+        + "\"$CLI\" generate -s 4 -n 3 -o '" + output + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    c.verify(folder, output == "-" ? run.out : numbers);
+}
+
+const std::string kLongName = std::string(251, 'n') + ".txt";
+
+INSTANTIATE_TEST_SUITE_P(Files, OutputFiles,
+    testing::Values(FileCase { "name_of_255_bytes", [](const OutputFolder&) { return kLongName; },
+                        [](const OutputFolder& f, const std::string& numbers) {
+                            EXPECT_EQ(OutputFolder::content(f.path() / kLongName), numbers);
+                            EXPECT_EQ(f.names(), kLongName + " numbers.txt ");
+                        } },
+        FileCase { "symlink_written_through",
+            [](const OutputFolder& f) {
+                fs::create_symlink("numbers.txt", f.path() / "link");
+                return std::string("link");
+            },
+            [](const OutputFolder& f, const std::string& numbers) {
+                EXPECT_TRUE(fs::is_symlink(f.path() / "link"));
+                EXPECT_EQ(OutputFolder::content(f.file()), numbers);
+                EXPECT_EQ(f.names(), "link numbers.txt ");
+            } },
+        FileCase { "hard_link_shared",
+            [](const OutputFolder& f) {
+                fs::create_hard_link(f.file(), f.path() / "other");
+                return std::string("numbers.txt");
+            },
+            [](const OutputFolder& f, const std::string& numbers) {
+                EXPECT_EQ(OutputFolder::content(f.path() / "other"), numbers);
+                EXPECT_EQ(fs::hard_link_count(f.file()), 2u);
+            } },
+        FileCase { "mode_and_owner_kept",
+            [](const OutputFolder& f) {
+                ::chmod(f.file().c_str(), 0640);
+                if (root()) {
+                    EXPECT_EQ(::chown(f.file().c_str(), kNobody, kNobody), 0);
+                }
+                return std::string("numbers.txt");
+            },
+            [](const OutputFolder& f, const std::string& numbers) {
+                EXPECT_EQ(OutputFolder::content(f.file()), numbers);
+                struct stat after { };
+                ASSERT_EQ(::stat(f.file().c_str(), &after), 0);
+                EXPECT_EQ(after.st_mode & 07777, 0640u);
+                EXPECT_EQ(after.st_uid, root() ? kNobody : ::geteuid());
+            } },
+        FileCase { "writable_file_in_a_folder_that_takes_no_new_file",
+            [](const OutputFolder& f) {
+                fs::create_directory(f.path() / "closed");
+                std::ofstream(f.path() / "closed" / "numbers.txt") << "old\n";
+                if (root()) {
+                    EXPECT_EQ(
+                        ::chown((f.path() / "closed" / "numbers.txt").c_str(), kNobody, kNobody),
+                        0);
+                }
+                ::chmod((f.path() / "closed").c_str(), 0555);
+                return std::string("closed/numbers.txt");
+            },
+            [](const OutputFolder& f, const std::string& numbers) {
+                EXPECT_EQ(OutputFolder::content(f.path() / "closed" / "numbers.txt"), numbers);
+                EXPECT_EQ(f.names(), "closed closed/numbers.txt numbers.txt ");
+            },
+            true },
+        FileCase { "dash_is_standard_output", [](const OutputFolder&) { return std::string("-"); },
+            [](const OutputFolder& f, const std::string& out) {
+                EXPECT_EQ(out, cli({ "generate", "-s", "4", "-n", "3" }).out);
+                EXPECT_EQ(f.names(), "numbers.txt ");
+            } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OutputFile, ReplacedWhenCompleteWithTheSameBytesAsStandardOutput)
+{
+    const OutputFolder folder;
+    const ProgramRun run
+        = cli({ "generate", "-s", "4", "-n", "30000", "-o", folder.file().string() });
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(
+        OutputFolder::content(folder.file()), cli({ "generate", "-s", "4", "-n", "30000" }).out);
+    EXPECT_EQ(folder.names(), "numbers.txt ");
+}
+
+} // namespace
