@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 
+#include "app/Announcement.h"
 #include "app/ApplicationTitle.h"
 #include "app/ApplySkin.h"
 #include "app/ErrorTrap.h"
@@ -7,7 +8,9 @@
 #include "app/GenerationRun.h"
 #include "app/ProgramIcon.h"
 #include "app/QuantityCheck.h"
+#include "app/ScreenOrderAccessible.h"
 #include "app/SettingsKeys.h"
+#include "app/SteppedProgressBar.h"
 #include "app/Twips.h"
 #include "app/WindowUtilities.h"
 #include "generate/Brand.h"
@@ -21,12 +24,10 @@
 #include "results/ResultsModel.h"
 #include "results/ResultsView.h"
 
-#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -34,19 +35,6 @@
 #include <utility>
 
 namespace pellorin {
-
-namespace {
-
-// To assistive technology a top-level QWidget is a plain pane; the main
-// window is told as a window, so a screen reader treats it as one.
-QAccessibleInterface* mainWindowAccessible(const QString& className, QObject* object)
-{
-    if (className != QLatin1String(Form1::staticMetaObject.className()))
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-}
-
-} // namespace
 
 Form1::Form1(Services services, QWidget* parent)
     : Form1(services, programFolder(), parent)
@@ -61,11 +49,9 @@ Form1::Form1(Services services, QString programFolder, QWidget* parent)
     , m_random(RandomSource::fromSystem(&coarseTimer))
     , m_results(new ResultsModel(this))
 {
-    static const bool accessible = [] {
-        QAccessible::installFactory(&mainWindowAccessible);
-        return true;
-    }();
-    Q_UNUSED(accessible);
+    // To assistive technology a top-level QWidget is a plain pane; the main
+    // window is told as a window, so a screen reader treats it as one.
+    ScreenOrderAccessible::installFactory(Form1::staticMetaObject.className());
     createControls();
     connectHandlers();
     Form1_Load();
@@ -222,13 +208,15 @@ void Form1::PushButton1_Click()
     if (brand == nullptr)
         brand = &brandTable()[0];
     runGeneration(*m_results, *brand, quantity, m_random, trap,
-        [this](int percent) { m_progressBar1->setValue(percent); });
+        [this](int percent) { m_progressBar1->setProgress(percent); });
+    m_announcement->say(resultCount(m_results->rowCount()) + QStringLiteral(" in the list"));
 }
 
 void Form1::PushButton3_Click()
 {
     ErrorTrap trap(m_services.messages, handlerLocation("PushButton3_Click"));
-    trap.step(100, [&] { m_results->clear(); });
+    if (trap.step(100, [&] { m_results->clear(); }))
+        m_announcement->say(resultCount(m_results->rowCount()) + QStringLiteral(" in the list"));
 }
 
 } // namespace pellorin

@@ -11,12 +11,13 @@
 
 class QGroupBox;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 
 namespace pellorin {
 
+class Announcement;
+class SteppedProgressBar;
 class ResultsModel;
 class ResultsView;
 
@@ -91,7 +92,8 @@ private:
     QPushButton* m_pushButton3 = nullptr;
     QPushButton* m_pushButton4 = nullptr;
     QPushButton* m_pushButton13 = nullptr;
-    QProgressBar* m_progressBar1 = nullptr;
+    SteppedProgressBar* m_progressBar1 = nullptr;
+    Announcement* m_announcement = nullptr;
 };
 
 } // namespace pellorin

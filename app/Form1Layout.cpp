@@ -1,6 +1,9 @@
 #include "app/Form1.h"
 
+#include "app/Announcement.h"
+#include "app/EnterPressesButton.h"
 #include "app/FrameStyle.h"
+#include "app/SteppedProgressBar.h"
 #include "app/Twips.h"
 #include "app/WindowColors.h"
 #include "generate/Brand.h"
@@ -10,7 +13,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -99,12 +101,17 @@ void Form1::createControls()
             { QPalette::Text, kWindowText } });
     m_listView1->setToolTip(QStringLiteral("Double-click item to remove it. Move bar to right and "
                                            "out of window to reveal full names."));
+    // The tooltip speaks of the mouse; a screen reader's user is told the keys.
+    m_listView1->setAccessibleDescription(
+        QStringLiteral("Up, Down, Page Up, Page Down, Home and End move between the results; "
+                       "Space ticks or unticks the current one."));
 
     auto button = [this](const char* name, const char* caption, QRect geometry) {
         auto* b = new QPushButton(QLatin1String(caption), this);
         place(b, name, geometry);
         b->setFont(arialBold(11.25));
         setColors(b, { { QPalette::Button, kWhite }, { QPalette::ButtonText, kButtonText } });
+        new EnterPressesButton(b);
         return b;
     };
     m_pushButton1 = button("PushButton1", "Start Generating", twipsRect(120, 2835, 7800, 405));
@@ -114,17 +121,20 @@ void Form1::createControls()
         = button("PushButton13", "Save Results As Excel File", twipsRect(4080, 5700, 3840, 405));
     m_pushButton3 = button("PushButton3", "Clear Results", twipsRect(4080, 6210, 3840, 405));
 
-    m_progressBar1 = new QProgressBar(this);
+    m_progressBar1 = new SteppedProgressBar(this);
     place(m_progressBar1, "ProgressBar1", twipsRect(120, 6735, 7800, 405));
     m_progressBar1->setRange(0, 100);
     m_progressBar1->setValue(0);
     m_progressBar1->setTextVisible(false);
+    m_progressBar1->setAccessibleName(QStringLiteral("Progress"));
     setColors(m_progressBar1,
         { { QPalette::Base, kWhite }, { QPalette::Window, kWhite }, { QPalette::Text, kButtonText },
             { QPalette::WindowText, kButtonText }, { QPalette::Highlight, kHighlight } });
 
     m_pushButton2
         = button("PushButton2", "Copy Results To Clipboard", twipsRect(120, 6210, 3840, 405));
+
+    m_announcement = new Announcement(this);
 
     arrangeTabOrder();
 }

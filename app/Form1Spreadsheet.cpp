@@ -1,3 +1,4 @@
+#include "app/Announcement.h"
 #include "app/ErrorTrap.h"
 #include "app/Form1.h"
 #include "export/EventLoopYielder.h"
@@ -37,8 +38,9 @@ void Form1::PushButton13_Click()
         failed = !trap.step(124, [&] { sheet.checkEveryRowFitted(); });
     // Each number within its own cell rather than running over into column B,
     // also when the export has ended early.
-    if (!failed)
-        trap.step(128, [&] { sheet.fitColumn(); });
+    if (!failed && trap.step(128, [&] { sheet.fitColumn(); }))
+        m_announcement->say(
+            resultCount(m_results->rowCount()) + QStringLiteral(" written to the spreadsheet"));
     else if (sheet.anyRowWritten())
         sheet.fitColumnQuietly();
 }

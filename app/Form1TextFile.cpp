@@ -1,3 +1,4 @@
+#include "app/Announcement.h"
 #include "app/ErrorTrap.h"
 #include "app/Form1.h"
 #include "export/TextFileSave.h"
@@ -22,8 +23,10 @@ void Form1::PushButton4_Click()
     // hourglass when it ends.
     const bool nested = mousePointer() == kPointerBusy;
     trap.step(118, [&] { setMousePointer(kPointerBusy); });
-    trap.step(120, [&] { SaveListToTextFile(*m_results, fileName); });
+    const bool saved = trap.step(120, [&] { SaveListToTextFile(*m_results, fileName); });
     trap.step(122, [&] { setMousePointer(nested ? kPointerBusy : kPointerDefault); });
+    if (saved)
+        m_announcement->say(resultCount(m_results->rowCount()) + QStringLiteral(" saved"));
 }
 
 } // namespace pellorin

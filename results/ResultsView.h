@@ -6,6 +6,7 @@
 #include <QPointer>
 
 class QHeaderView;
+class QPainter;
 
 namespace pellorin {
 
@@ -13,9 +14,9 @@ namespace pellorin {
 // per-row layout, paints only the visible rows and scrolls by row. Each row
 // shows a check box before its text; a click on the box or Space on the
 // current row ticks or unticks it. Up, Down, Page Up, Page Down, Home and End
-// move the current row, which shows a focus rectangle while the list has the
-// focus. The header shows the column caption and can be widened, which brings
-// in a horizontal scroll bar.
+// move the current row, which shows a focus box while the list has the focus
+// (an empty list shows it around its whole area). The header shows the column caption and can be
+// widened, which brings in a horizontal scroll bar.
 class ResultsView final : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -52,6 +53,9 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    static constexpr int kFocusBoxWidth = 2;
+
+    void drawFocusBox(QPainter& painter, const QRect& rect) const;
     void updateGeometries();
     void ensureVisible(int row);
     void toggle(int row);

@@ -44,7 +44,7 @@ protected:
     QPointer<ResultsView> m_view;
 };
 
-// A row: a checkable list item named by its number. It holds only its row
+// A row: a check box named by its number. It holds only its row
 // number and reads everything else from the view and its model.
 class RowAccessible final : public ViewPartAccessible,
                             public QAccessibleActionInterface,
@@ -80,7 +80,7 @@ public:
             return {};
         return globalRect(m_view->viewport(), row);
     }
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::Role role() const override { return QAccessible::CheckBox; }
     QAccessible::State state() const override
     {
         QAccessible::State state;
@@ -200,7 +200,7 @@ QAccessibleInterface* createResultsViewAccessible(const QString& className, QObj
 } // namespace
 
 ResultsViewAccessible::ResultsViewAccessible(ResultsView* view)
-    : QAccessibleWidget(view, QAccessible::List)
+    : QAccessibleWidget(view, QAccessible::Table)
 {
 }
 
@@ -227,7 +227,7 @@ ResultsView* ResultsViewAccessible::view() const
 
 QAccessible::Role ResultsViewAccessible::role() const
 {
-    return QAccessible::List;
+    return QAccessible::Table;
 }
 
 QString ResultsViewAccessible::text(QAccessible::Text t) const
@@ -333,29 +333,22 @@ QAccessibleInterface* ResultsViewAccessible::rowInterface(int row) const
 {
     if (row < 0 || row >= rowCount())
         return nullptr;
-    if (const auto kept = m_rows.find(row); kept != m_rows.end()) {
-        m_uses.splice(m_uses.begin(), m_uses, kept->second.use);
-        return QAccessible::accessibleInterface(kept->second.id);
-    }
-    if (m_rows.size() >= std::size_t(kKeptRows)) {
-        const int oldest = m_uses.back();
-        QAccessible::deleteAccessibleInterface(m_rows.at(oldest).id);
-        m_rows.erase(oldest);
-        m_uses.pop_back();
-    }
+    // A screen reader that asks for every child must still find the focused
+    // row's interface alive afterwards, the one it was told of.
+    m_rows.hold(view()->currentRow());
+    if (const auto kept = m_rows.use(row))
+        return QAccessible::accessibleInterface(*kept);
     const QAccessible::Id id
         = QAccessible::registerAccessibleInterface(new RowAccessible(view(), row));
-    m_uses.push_front(row);
-    m_rows.emplace(row, KeptRow { id, m_uses.begin() });
+    if (const auto dropped = m_rows.add(row, id))
+        QAccessible::deleteAccessibleInterface(*dropped);
     return QAccessible::accessibleInterface(id);
 }
 
 void ResultsViewAccessible::forgetRows()
 {
-    for (const auto& [row, kept] : m_rows)
-        QAccessible::deleteAccessibleInterface(kept.id);
-    m_rows.clear();
-    m_uses.clear();
+    for (const QAccessible::Id id : m_rows.clear())
+        QAccessible::deleteAccessibleInterface(id);
 }
 
 } // namespace pellorin

@@ -1,24 +1,31 @@
 #pragma once
 
-#include <QAccessibleWidget>
+#include "results/RecentRows.h"
 
-#include <list>
-#include <unordered_map>
+#include <QAccessibleWidget>
 
 namespace pellorin {
 
 class ResultsView;
 
-// What assistive technology sees of the results list: a list under one column
-// header, whose rows are checkable items named by their numbers; the current
-// row holds the focus while the list has it.
+// What assistive technology sees of the results list: a table of one column
+// under its header, whose rows are check boxes named by their numbers; the
+// current row holds the focus while the list has it.
+//
+// A table, not a list: Orca counts a list's items and looks for its focused
+// item by asking every child, which takes minutes for a million rows, while
+// a table tells its size through the table interface. Check boxes, not
+// checkable list items: Qt 6.4's AT-SPI bridge drops the checkable state, so
+// an unticked item would be read without "not checked", while a check box is
+// always read with its state.
 //
 // Child 0 is the column header, child 1 + r is row r. A row's interface is
 // made when asked for and reads the row from the model each time, so nothing
 // is kept per row and nothing walks the rows. The interfaces of the rows
 // asked for last are kept, so the same row keeps its identity while it is in
-// use; older ones are handed back to Qt's cache for deletion, so a pointer
-// to a row's interface lasts until kKeptRows other rows have been asked for.
+// use, and the current row's is kept as long as it is current; older ones are
+// handed back to Qt's cache for deletion, so a pointer to another row's
+// interface lasts until kKeptRows other rows have been asked for.
 class ResultsViewAccessible final : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     static constexpr int kKeptRows = 1024;
@@ -72,14 +79,8 @@ private:
     QAccessibleInterface* rowInterface(int row) const;
     void forgetRows();
 
-    struct KeptRow {
-        QAccessible::Id id;
-        std::list<int>::iterator use;
-    };
     mutable QAccessible::Id m_header = 0;
-    mutable std::unordered_map<int, KeptRow> m_rows;
-    // Rows by last use, the most recent first.
-    mutable std::list<int> m_uses;
+    mutable RecentRows m_rows { kKeptRows };
 };
 
 } // namespace pellorin
