@@ -1,6 +1,7 @@
 """Reads the running program as a screen reader does, over AT-SPI, and checks
-what it hears: every control with its role, name and state, and the rows of
-the results list after "Start Generating" is pressed through its action.
+what it hears: every control with its role, name and state in screen order,
+and the rows of the results list after "Start Generating" is pressed with the
+keypad's Enter (the quantity is 2,000).
 
     screen-reader.py PID WINDOW
 Keys go to the X window WINDOW through xdotool, as a user types them.
@@ -119,13 +120,27 @@ def main():
     print("quantity box: editable text, labelled by its frame")
 
     bars = by_role(pyatspi.ROLE_PROGRESS_BAR)
-    if len(bars) != 1 or bars[0].queryValue().currentValue != 0:
-        fail("no progress bar at 0")
-    print("progress bar: value 0")
+    if len(bars) != 1 or bars[0].queryValue().currentValue != 0 or bars[0].name != "Progress":
+        fail(f"no progress bar 'Progress' at 0 ({[b.name for b in bars]})")
+    print("progress bar: 'Progress', value 0")
 
-    lists = [o for o in by_role(pyatspi.ROLE_LIST) if o.name == "Result(s)"]
+    # Flat review reads the tree in order: it follows the screen, top to
+    # bottom and left to right, whatever the tab order.
+    tree = [window.getChildAtIndex(i).name for i in range(window.childCount)]
+    if tree != ["Card Type To Generate", QUANTITY, "Start Generating", "Result(s)",
+                "Save Results As Text File", "Save Results As Excel File",
+                "Copy Results To Clipboard", "Clear Results", "Progress", ""]:
+        fail(f"the window's children run {tree}")
+    frame = window.getChildAtIndex(0)
+    tree = [frame.getChildAtIndex(i).name for i in range(frame.childCount)]
+    if tree != ["Visa", "Mastercard", "American Express", "Discover"]:
+        fail(f"the card types run {tree}")
+    print("tree: in screen order")
+
+    # A table, whose size a screen reader reads without counting the rows.
+    lists = [o for o in by_role(pyatspi.ROLE_TABLE) if o.name == "Result(s)"]
     if len(lists) != 1:
-        fail(f"lists heard: {[o.name for o in by_role(pyatspi.ROLE_LIST)]}")
+        fail(f"tables heard: {[o.name for o in by_role(pyatspi.ROLE_TABLE)]}")
     results = lists[0]
     if not states(results).contains(pyatspi.STATE_MANAGES_DESCENDANTS):
         fail("the list does not tell screen readers to leave its rows unlisted")
@@ -137,16 +152,18 @@ def main():
              f"header '{header.name}'")
     print("results list: one column 'Result(s)', no rows")
 
-    start = buttons["Start Generating"]
-    start.queryAction().doAction(action_index(start, "Press"))
-    wait_until("no rows 3 s after 'Start Generating'", 3, lambda: table.nRows == 3)
+    # Tab from the list to "Start Generating", then the keypad's Enter.
+    press(sys.argv[2], "Tab")
+    wait_until("'Start Generating' is not focused after Tab", 3,
+               lambda: states(buttons["Start Generating"]).contains(pyatspi.STATE_FOCUSED))
+    press(sys.argv[2], "KP_Enter")
+    wait_until("no rows 10 s after the keypad's Enter on 'Start Generating'", 10,
+               lambda: table.nRows == 2000)
     rows = [table.getAccessibleAt(r, 0) for r in range(3)]
     for r, row in enumerate(rows):
-        if row.getRole() != pyatspi.ROLE_LIST_ITEM or not re.fullmatch(r"4\d{15}", row.name) \
+        if row.getRole() != pyatspi.ROLE_CHECK_BOX or not re.fullmatch(r"4\d{15}", row.name) \
                 or not luhn_valid(row.name):
             fail(f"row {r} is a {row.getRoleName()} named '{row.name}'")
-        # Qt 6.4's bridge does not pass "checkable" on; the toggle action
-        # tells that the row can be ticked.
         action_index(row, "Toggle")
         if not states(row).contains(pyatspi.STATE_CHECKED):
             fail(f"row {r} {row.name} is not checked")
@@ -159,21 +176,34 @@ def main():
                lambda: not states(table.getAccessibleAt(1, 0)).contains(pyatspi.STATE_CHECKED))
     print(f"row 1 {rows[1].name} unchecked through its toggle action")
 
-    # The keys, typed into the list, which has held the focus since start-up:
-    # as the window takes the keyboard, the first row becomes current.
-    def focused_row():
-        return next((r for r in range(table.nRows)
-                     if states(table.getAccessibleAt(r, 0)).contains(pyatspi.STATE_FOCUSED)), None)
-    press(sys.argv[2])
-    wait_until(f"row {focused_row()} is focused, not row 0", 3, lambda: focused_row() == 0)
+    # The keys, typed into the list: coming back by keyboard, the first row
+    # becomes current.
+    def focused(r):
+        return states(table.getAccessibleAt(r, 0)).contains(pyatspi.STATE_FOCUSED)
+    press(sys.argv[2], "shift+Tab")
+    wait_until("row 0 is not focused after Shift+Tab into the list", 3, lambda: focused(0))
     press(sys.argv[2], "Down", "space")
     wait_until("Space did not tick row 1 again", 3,
                lambda: states(table.getAccessibleAt(1, 0)).contains(pyatspi.STATE_CHECKED))
-    if focused_row() != 1:
-        fail(f"after Down the focused row is {focused_row()}, not row 1")
+    if not focused(1) or focused(0):
+        fail("after Down row 1 is not the focused row")
     press(sys.argv[2], "End")
-    wait_until(f"End focused row {focused_row()}, not row 2", 3, lambda: focused_row() == 2)
-    print("keys: row 0 focused with the window, Down and Space ticked row 1, End focused row 2")
+    wait_until("End did not focus row 1999", 3, lambda: focused(1999))
+    print("keys: Shift+Tab focused row 0, Down and Space ticked row 1, End focused row 1999")
+
+    # A screen reader that asks for every child, as Orca does for a list,
+    # still finds the object it was told has the focus alive and focused.
+    last = results.getChildAtIndex(1 + 1999)
+    for i in range(results.childCount):
+        results.getChildAtIndex(i)
+    try:
+        alive = last.getIndexInParent() == 1 + 1999 \
+            and states(last).contains(pyatspi.STATE_FOCUSED)
+    except Exception as error:  # a dead object answers with an error
+        fail(f"the focused row's object died while every child was asked for: {error}")
+    if not alive:
+        fail("the focused row's object lost its place or its focus while every child was asked for")
+    print("focused row 1999: alive and focused after all 2,001 children were asked for")
 
     clear = buttons["Clear Results"]
     clear.queryAction().doAction(action_index(clear, "Press"))
