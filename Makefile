@@ -9,7 +9,7 @@ WITH_CALC ?= ON
 
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fonts-liberation2 \
-            xvfb xdotool xclip x11-utils libx11-dev \
+            xvfb xdotool xclip x11-utils libx11-dev imagemagick \
             at-spi2-core python3-pyatspi dbus-x11 libxfixes-dev orca speech-dispatcher espeak-ng \
             dpkg-dev file help2man desktop-file-utils appstream lintian bash-completion openbox \
             libcli11-dev nlohmann-json3-dev libcsv-dev
