@@ -1,4 +1,5 @@
 #include "platform/SpreadsheetModule.h"
+#include "platform/SpreadsheetModuleEntry.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -41,8 +42,8 @@ Spreadsheet& SpreadsheetModule::loaded()
     module.setLoadHints(QLibrary::PreventUnloadHint);
     if (!module.load())
         throw SpreadsheetError(failure + module.errorString());
-    using Create = Spreadsheet* (*)();
-    const auto create = reinterpret_cast<Create>(module.resolve(kEntryPoint));
+    const auto create
+        = reinterpret_cast<CreateSpreadsheet>(module.resolve(kSpreadsheetModuleEntryPoint));
     if (create == nullptr)
         throw SpreadsheetError(
             failure + QStringLiteral("%1 is not a spreadsheet module of Pellorin").arg(m_fileName));

@@ -25,10 +25,6 @@ public:
 
     static QString besideProgram();
 
-    // The function a module exports; it returns a new Spreadsheet that the
-    // caller owns.
-    static constexpr const char* kEntryPoint = "pellorin_create_spreadsheet";
-
 private:
     Spreadsheet& loaded();
 

@@ -2,14 +2,14 @@
 // first spreadsheet export (SpreadsheetModule).
 
 #include "platform/LibreOfficeSpreadsheet.h"
-#include "platform/SpreadsheetModule.h"
+#include "platform/SpreadsheetModuleEntry.h"
 
 #include <QtGlobal>
 
 #include <string_view>
 
 static_assert(
-    std::string_view(pellorin::SpreadsheetModule::kEntryPoint) == "pellorin_create_spreadsheet");
+    std::string_view(pellorin::kSpreadsheetModuleEntryPoint) == "pellorin_create_spreadsheet");
 
 extern "C" Q_DECL_EXPORT pellorin::Spreadsheet* pellorin_create_spreadsheet()
 {
