@@ -73,8 +73,10 @@ build-sanitize: deps
 test-sanitize: build-sanitize
 	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 
-# clang-tidy over our own sources with the checks in .clang-tidy; any warning fails.
+# Includes that cross the layers (tools/check-layers), then clang-tidy over our
+# own sources with the checks in .clang-tidy; any warning fails.
 lint: build
+	tools/check-layers $(BUILD_DIR)
 	@tools/ensure-packages $(LINT_PACKAGES)
 	run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) \
 	  '^$(CURDIR)/(main\.cpp|(app|cli|generate|results|export|platform|tests|fuzz|bench)/)'

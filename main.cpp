@@ -1,10 +1,10 @@
-#include "app/Form1.h"
-#include "platform/QtClipboard.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/QtSaveDialog.h"
-#include "platform/QtSettingsStore.h"
-#include "platform/SpreadsheetModule.h"
-#include "platform/StyleSheetSkinEngine.h"
+#include "Form1.h"
+#include "QtClipboard.h"
+#include "QtMessageBoxes.h"
+#include "QtSaveDialog.h"
+#include "QtSettingsStore.h"
+#include "SpreadsheetModule.h"
+#include "StyleSheetSkinEngine.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "app/Announcement.h"
+#include "Announcement.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,7 +1,7 @@
-#include "app/ApplySkin.h"
+#include "ApplySkin.h"
 
-#include "app/WindowColors.h"
-#include "platform/SkinEngine.h"
+#include "SkinEngine.h"
+#include "WindowColors.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "app/EnterPressesButton.h"
+#include "EnterPressesButton.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/ErrorTrap.h"
+#include "ErrorTrap.h"
 
 #include <new>
 #include <system_error>

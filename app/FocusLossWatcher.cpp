@@ -1,4 +1,4 @@
-#include "app/FocusLossWatcher.h"
+#include "FocusLossWatcher.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

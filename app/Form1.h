@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/PointerFeedback.h"
-#include "app/Services.h"
-#include "generate/RandomSource.h"
+#include "PointerFeedback.h"
+#include "RandomSource.h"
+#include "Services.h"
 
 #include <QString>
 #include <QWidget>

@@ -1,8 +1,8 @@
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "export/ClipboardCopy.h"
-#include "platform/MessageBoxes.h"
-#include "results/ResultsModel.h"
+#include "ClipboardCopy.h"
+#include "ErrorTrap.h"
+#include "Form1.h"
+#include "MessageBoxes.h"
+#include "ResultsModel.h"
 
 namespace pellorin {
 

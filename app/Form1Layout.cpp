@@ -1,14 +1,14 @@
-#include "app/Form1.h"
+#include "Form1.h"
 
-#include "app/Announcement.h"
-#include "app/EnterPressesButton.h"
-#include "app/FrameStyle.h"
-#include "app/SteppedProgressBar.h"
-#include "app/Twips.h"
-#include "app/WindowColors.h"
-#include "generate/Brand.h"
-#include "results/ResultsModel.h"
-#include "results/ResultsView.h"
+#include "Announcement.h"
+#include "Brand.h"
+#include "EnterPressesButton.h"
+#include "FrameStyle.h"
+#include "ResultsModel.h"
+#include "ResultsView.h"
+#include "SteppedProgressBar.h"
+#include "Twips.h"
+#include "WindowColors.h"
 
 #include <QGroupBox>
 #include <QHeaderView>

@@ -1,10 +1,10 @@
-#include "app/Announcement.h"
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "export/EventLoopYielder.h"
-#include "export/ResultsRowSource.h"
-#include "export/SpreadsheetExport.h"
-#include "results/ResultsModel.h"
+#include "Announcement.h"
+#include "ErrorTrap.h"
+#include "EventLoopYielder.h"
+#include "Form1.h"
+#include "ResultsModel.h"
+#include "ResultsRowSource.h"
+#include "SpreadsheetExport.h"
 
 namespace pellorin {
 

@@ -1,9 +1,9 @@
-#include "app/Announcement.h"
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "export/TextFileSave.h"
-#include "platform/SaveDialog.h"
-#include "results/ResultsModel.h"
+#include "Announcement.h"
+#include "ErrorTrap.h"
+#include "Form1.h"
+#include "ResultsModel.h"
+#include "SaveDialog.h"
+#include "TextFileSave.h"
 
 namespace pellorin {
 

@@ -1,4 +1,4 @@
-#include "app/FrameStyle.h"
+#include "FrameStyle.h"
 
 #include <QApplication>
 #include <QGroupBox>

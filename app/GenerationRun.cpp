@@ -1,8 +1,8 @@
-#include "app/GenerationRun.h"
+#include "GenerationRun.h"
 
-#include "app/ErrorTrap.h"
-#include "generate/CardGenerator.h"
-#include "results/ResultsModel.h"
+#include "CardGenerator.h"
+#include "ErrorTrap.h"
+#include "ResultsModel.h"
 
 namespace pellorin {
 

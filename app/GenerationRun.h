@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generate/Brand.h"
-#include "generate/RandomSource.h"
+#include "Brand.h"
+#include "RandomSource.h"
 
 #include <cstdint>
 #include <functional>

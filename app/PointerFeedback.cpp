@@ -1,4 +1,4 @@
-#include "app/PointerFeedback.h"
+#include "PointerFeedback.h"
 
 #include <QApplication>
 #include <QMouseEvent>

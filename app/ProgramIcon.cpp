@@ -1,4 +1,4 @@
-#include "app/ProgramIcon.h"
+#include "ProgramIcon.h"
 
 namespace pellorin {
 

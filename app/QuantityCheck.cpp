@@ -1,6 +1,6 @@
-#include "app/QuantityCheck.h"
+#include "QuantityCheck.h"
 
-#include "generate/NumberText.h"
+#include "NumberText.h"
 
 #include <cstdint>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "app/ScreenOrderAccessible.h"
+#include "ScreenOrderAccessible.h"
 
 #include <QGroupBox>
 

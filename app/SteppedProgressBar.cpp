@@ -1,4 +1,4 @@
-#include "app/SteppedProgressBar.h"
+#include "SteppedProgressBar.h"
 
 #include <QStyleOptionProgressBar>
 

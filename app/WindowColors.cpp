@@ -1,4 +1,4 @@
-#include "app/WindowColors.h"
+#include "WindowColors.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,7 +1,7 @@
-#include "app/WindowUtilities.h"
+#include "WindowUtilities.h"
 
-#include "app/Twips.h"
-#include "platform/WindowManagerRequests.h"
+#include "Twips.h"
+#include "WindowManagerRequests.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "bench/ResidentMemory.h"
-#include "results/ResultsModel.h"
-#include "results/ResultsView.h"
-#include "results/ResultsViewAccessible.h"
+#include "ResidentMemory.h"
+#include "ResultsModel.h"
+#include "ResultsView.h"
+#include "ResultsViewAccessible.h"
 
 #include <QAccessible>
 #include <QApplication>

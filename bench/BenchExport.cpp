@@ -1,12 +1,12 @@
-#include "bench/ResidentMemory.h"
-#include "export/ClipboardCopy.h"
-#include "export/EventLoopYielder.h"
-#include "export/ResultsRowSource.h"
-#include "export/TableText.h"
-#include "export/TextFileSave.h"
-#include "platform/Clipboard.h"
-#include "platform/QtClipboard.h"
-#include "results/ResultsModel.h"
+#include "Clipboard.h"
+#include "ClipboardCopy.h"
+#include "EventLoopYielder.h"
+#include "QtClipboard.h"
+#include "ResidentMemory.h"
+#include "ResultsModel.h"
+#include "ResultsRowSource.h"
+#include "TableText.h"
+#include "TextFileSave.h"
 
 #include <QClipboard>
 #include <QDir>

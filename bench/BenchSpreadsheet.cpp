@@ -2,13 +2,13 @@
 // starts itself (outside the timed part) and ends by its process id. Wall
 // time: the work happens in the office's process, not ours.
 
-#include "export/EventLoopYielder.h"
-#include "export/ResultsRowSource.h"
-#include "export/SpreadsheetExport.h"
-#include "platform/LibreOfficeSpreadsheet.h"
-#include "platform/MessageBoxes.h"
-#include "results/ResultsModel.h"
-#include "tests/support/HeadlessOffice.h"
+#include "EventLoopYielder.h"
+#include "HeadlessOffice.h"
+#include "LibreOfficeSpreadsheet.h"
+#include "MessageBoxes.h"
+#include "ResultsModel.h"
+#include "ResultsRowSource.h"
+#include "SpreadsheetExport.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "cli/CheckInput.h"
+#include "CheckInput.h"
 
 #include <algorithm>
 #include <charconv>

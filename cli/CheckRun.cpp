@@ -1,8 +1,8 @@
-#include "cli/CheckRun.h"
+#include "CheckRun.h"
 
-#include "cli/CheckInput.h"
-#include "generate/LuhnCheck.h"
-#include "platform/Output.h"
+#include "CheckInput.h"
+#include "LuhnCheck.h"
+#include "Output.h"
 
 #include <cstdio>
 

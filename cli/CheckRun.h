@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
 
 namespace pellorin {
 class Output;

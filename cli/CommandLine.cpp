@@ -1,6 +1,6 @@
-#include "cli/CommandLine.h"
+#include "CommandLine.h"
 
-#include "generate/NumberPattern.h"
+#include "NumberPattern.h"
 
 #include <CLI/CLI.hpp>
 

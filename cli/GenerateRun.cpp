@@ -1,12 +1,12 @@
-#include "cli/GenerateRun.h"
+#include "GenerateRun.h"
 
-#include "cli/CheckInput.h"
-#include "cli/UniqueKeys.h"
-#include "export/RowSource.h"
-#include "export/TableText.h"
-#include "generate/NumberPattern.h"
-#include "generate/RandomSource.h"
-#include "platform/Output.h"
+#include "CheckInput.h"
+#include "NumberPattern.h"
+#include "Output.h"
+#include "RandomSource.h"
+#include "RowSource.h"
+#include "TableText.h"
+#include "UniqueKeys.h"
 
 #include <algorithm>
 #include <atomic>

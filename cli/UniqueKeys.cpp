@@ -1,4 +1,4 @@
-#include "cli/UniqueKeys.h"
+#include "UniqueKeys.h"
 
 #include <bit>
 #include <new>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/RandomSource.h"
+#include "RandomSource.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,11 +1,11 @@
 // pellorin-cli: the card number generator for scripts and pipelines. It
 // shares the window's core and nothing of its user interface.
 
-#include "cli/CheckRun.h"
-#include "cli/CommandLine.h"
-#include "cli/GenerateRun.h"
-#include "generate/RandomSource.h"
-#include "platform/Output.h"
+#include "CheckRun.h"
+#include "CommandLine.h"
+#include "GenerateRun.h"
+#include "Output.h"
+#include "RandomSource.h"
 
 #include <cerrno>
 #include <charconv>

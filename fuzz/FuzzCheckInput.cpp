@@ -3,9 +3,9 @@
 // number read keeps the line's digits in order, and reads back the same from
 // every shape generate writes it in.
 
-#include "cli/CheckInput.h"
-#include "fuzz/FuzzCheck.h"
-#include "generate/LuhnCheck.h"
+#include "CheckInput.h"
+#include "FuzzCheck.h"
+#include "LuhnCheck.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,9 +2,9 @@
 // command line reader: it must never throw, and whatever it accepts must be
 // within the limits the generator relies on.
 
-#include "cli/CommandLine.h"
-#include "fuzz/FuzzCheck.h"
-#include "generate/NumberPattern.h"
+#include "CommandLine.h"
+#include "FuzzCheck.h"
+#include "NumberPattern.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,8 +2,8 @@
 // bytes, not only digit strings: the generator never passes anything else,
 // but the routine is documented to count other characters as 0.
 
-#include "fuzz/FuzzCheck.h"
-#include "generate/LuhnCheck.h"
+#include "FuzzCheck.h"
+#include "LuhnCheck.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Checks the quantity conversion shared by the quantity box and the
 // generation run against an independent reading of the same text.
 
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/ReferenceDecimal.h"
-#include "generate/NumberText.h"
+#include "FuzzCheck.h"
+#include "NumberText.h"
+#include "ReferenceDecimal.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,10 +6,10 @@
 // with its own error or produce well-formed text, and never read a row that
 // has gone.
 
-#include "export/RowSource.h"
-#include "export/TableText.h"
-#include "export/Yielder.h"
-#include "fuzz/FuzzCheck.h"
+#include "FuzzCheck.h"
+#include "RowSource.h"
+#include "TableText.h"
+#include "Yielder.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Checks the reading of stored truth values: whatever a hand-edited or
 // damaged settings file holds, it reads as true or false without harm.
 
-#include "fuzz/FuzzCheck.h"
-#include "fuzz/ReferenceDecimal.h"
-#include "generate/NumberText.h"
+#include "FuzzCheck.h"
+#include "NumberText.h"
+#include "ReferenceDecimal.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "generate/Brand.h"
+#include "Brand.h"
 
 namespace pellorin {
 

@@ -1,4 +1,4 @@
-#include "generate/CardGenerator.h"
+#include "CardGenerator.h"
 
 namespace pellorin {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "generate/Brand.h"
-#include "generate/CardNumber.h"
-#include "generate/NumberPattern.h"
-#include "generate/RandomSource.h"
+#include "Brand.h"
+#include "CardNumber.h"
+#include "NumberPattern.h"
+#include "RandomSource.h"
 
 namespace pellorin {
 

@@ -1,4 +1,4 @@
-#include "generate/LuhnCheck.h"
+#include "LuhnCheck.h"
 
 namespace pellorin {
 

@@ -13,10 +13,10 @@
 //   the article names 606282 only.
 // UATP cards carry no printed code; 3 digits keeps --with-cvv uniform.
 
-#include "generate/Network.h"
+#include "Network.h"
 
-#include "generate/CardNumber.h"
-#include "generate/LuhnCheck.h"
+#include "CardNumber.h"
+#include "LuhnCheck.h"
 
 #include <algorithm>
 

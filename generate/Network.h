@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generate/Brand.h"
+#include "Brand.h"
 
 #include <array>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "generate/NetworkPattern.h"
+#include "NetworkPattern.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generate/Network.h"
-#include "generate/NumberPattern.h"
+#include "Network.h"
+#include "NumberPattern.h"
 
 #include <optional>
 #include <string_view>

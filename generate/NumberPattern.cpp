@@ -1,4 +1,4 @@
-#include "generate/NumberPattern.h"
+#include "NumberPattern.h"
 
 #include <algorithm>
 #include <array>

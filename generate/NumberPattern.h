@@ -1,7 +1,7 @@
 #pragma once
 
-#include "generate/Brand.h"
-#include "generate/CardNumber.h"
+#include "Brand.h"
+#include "CardNumber.h"
 
 #include <cstdint>
 #include <span>

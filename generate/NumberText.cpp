@@ -1,4 +1,4 @@
-#include "generate/NumberText.h"
+#include "NumberText.h"
 
 #include <algorithm>
 #include <limits>

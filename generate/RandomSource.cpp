@@ -1,4 +1,4 @@
-#include "generate/RandomSource.h"
+#include "RandomSource.h"
 
 #include <chrono>
 #include <random>

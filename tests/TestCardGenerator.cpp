@@ -1,7 +1,7 @@
-#include "generate/Brand.h"
-#include "generate/CardGenerator.h"
-#include "generate/LuhnCheck.h"
-#include "generate/NumberPattern.h"
+#include "Brand.h"
+#include "CardGenerator.h"
+#include "LuhnCheck.h"
+#include "NumberPattern.h"
 
 #include <gtest/gtest.h>
 

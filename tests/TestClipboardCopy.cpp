@@ -1,11 +1,11 @@
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "results/ResultsModel.h"
-#include "tests/support/AtNextYield.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/ResultsRows.h"
-#include "tests/support/TestEnvironment.h"
+#include "AtNextYield.h"
+#include "ErrorTrap.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "MainWindowUnderTest.h"
+#include "ResultsModel.h"
+#include "ResultsRows.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QPushButton>

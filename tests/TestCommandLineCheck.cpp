@@ -1,8 +1,8 @@
 // pellorin-cli check run as scripts run it: on what generate writes, on
 // numbers as people type them, and on input that is no number at all.
 
-#include "tests/support/CommandLineRun.h"
-#include "tests/support/ParamName.h"
+#include "CommandLineRun.h"
+#include "ParamName.h"
 
 #include <gtest/gtest.h>
 

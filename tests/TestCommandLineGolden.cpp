@@ -3,7 +3,7 @@
 // change to a value below changes the version's promise and belongs in the
 // changelog.
 
-#include "tests/support/CommandLineRun.h"
+#include "CommandLineRun.h"
 
 #include <gtest/gtest.h>
 

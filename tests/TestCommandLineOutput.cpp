@@ -2,7 +2,7 @@
 // after signals, limits and kills, and files that are links, shared, owned
 // by others or in folders that take no new file.
 
-#include "tests/support/CommandLineRun.h"
+#include "CommandLineRun.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // pellorin-cli run as a user runs it: a real process, its output read back
 // with real parsers.
 
-#include "generate/Brand.h"
-#include "generate/LuhnCheck.h"
-#include "tests/support/CommandLineRun.h"
+#include "Brand.h"
+#include "CommandLineRun.h"
+#include "LuhnCheck.h"
 
 #include <csv.h>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // pellorin-cli's table format against the window's own "Save Results As Text
 // File" for the same numbers, byte for byte.
 
-#include "results/ResultsModel.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/RunProgram.h"
-#include "tests/support/TestEnvironment.h"
+#include "MainWindowUnderTest.h"
+#include "ResultsModel.h"
+#include "RunProgram.h"
+#include "TestEnvironment.h"
 
 #include <QFile>
 #include <QPushButton>

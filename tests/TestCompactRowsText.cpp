@@ -1,4 +1,4 @@
-#include "results/CompactRows.h"
+#include "CompactRows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/ErrorTrap.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/TestEnvironment.h"
+#include "ErrorTrap.h"
+#include "FakeServices.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QtTest>

@@ -2,13 +2,13 @@
 // disk and a very long list: one report with the save's line, the old file
 // as it was, no file left half-written, the pointer back to normal.
 
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "results/ResultsModel.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/FaultInjection.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "ErrorTrap.h"
+#include "FakeServices.h"
+#include "FaultInjection.h"
+#include "Form1.h"
+#include "MainWindowUnderTest.h"
+#include "ResultsModel.h"
+#include "TestEnvironment.h"
 
 #include <sys/mount.h>
 

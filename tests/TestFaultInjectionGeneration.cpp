@@ -1,14 +1,14 @@
 // Quantities the run cannot use and a run that runs out of memory: a report,
 // never a crash, and the rows already in the list stay.
 
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "generate/LuhnCheck.h"
-#include "results/ResultsModel.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/FaultInjection.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "ErrorTrap.h"
+#include "FakeServices.h"
+#include "FaultInjection.h"
+#include "Form1.h"
+#include "LuhnCheck.h"
+#include "MainWindowUnderTest.h"
+#include "ResultsModel.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QLineEdit>

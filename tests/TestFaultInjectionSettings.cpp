@@ -6,11 +6,11 @@
 // cache per settings file for the whole process, which would carry one
 // case's values (and a failed write's pending ones) into the next.
 
-#include "app/Form1.h"
-#include "results/ResultsModel.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/FaultInjection.h"
-#include "tests/support/TestEnvironment.h"
+#include "FakeServices.h"
+#include "FaultInjection.h"
+#include "Form1.h"
+#include "ResultsModel.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "app/GenerationRun.h"
-#include "generate/LuhnCheck.h"
-#include "results/ResultsModel.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "ErrorTrap.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "GenerationRun.h"
+#include "LuhnCheck.h"
+#include "MainWindowUnderTest.h"
+#include "ResultsModel.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QLineEdit>

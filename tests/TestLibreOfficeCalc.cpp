@@ -2,14 +2,14 @@
 // headless office with a throwaway profile and ends it by process id; when no
 // office can be started, the tests fail rather than skip.
 
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "platform/LibreOfficeSpreadsheet.h"
-#include "platform/uno/OfficeCall.h"
-#include "results/ResultsModel.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/HeadlessOffice.h"
-#include "tests/support/TestEnvironment.h"
+#include "ErrorTrap.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "HeadlessOffice.h"
+#include "LibreOfficeSpreadsheet.h"
+#include "OfficeCall.h"
+#include "ResultsModel.h"
+#include "TestEnvironment.h"
 
 #include <com/sun/star/table/CellContentType.hpp>
 

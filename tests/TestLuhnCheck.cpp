@@ -1,5 +1,5 @@
-#include "generate/LuhnCheck.h"
-#include "tests/support/ParamName.h"
+#include "LuhnCheck.h"
+#include "ParamName.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app/Form1.h"
-#include "app/WindowColors.h"
-#include "results/ResultsModel.h"
-#include "results/ResultsView.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "MainWindowUnderTest.h"
+#include "ResultsModel.h"
+#include "ResultsView.h"
+#include "TestEnvironment.h"
+#include "WindowColors.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
-#include "generate/LuhnCheck.h"
-#include "generate/Network.h"
-#include "generate/NetworkPattern.h"
-#include "generate/RandomSource.h"
-#include "tests/support/ParamName.h"
+#include "LuhnCheck.h"
+#include "Network.h"
+#include "NetworkPattern.h"
+#include "ParamName.h"
+#include "RandomSource.h"
 
 #include <gtest/gtest.h>
 

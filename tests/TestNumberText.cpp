@@ -1,5 +1,5 @@
-#include "generate/NumberText.h"
-#include "tests/support/ParamName.h"
+#include "NumberText.h"
+#include "ParamName.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // pointer's would: by position, and only where pointer moves are tracked.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "app/Form1.h"
-#include "results/ResultsModel.h"
-#include "results/ResultsView.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "MainWindowUnderTest.h"
+#include "ResultsModel.h"
+#include "ResultsView.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QFile>

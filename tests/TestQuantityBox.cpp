@@ -1,8 +1,8 @@
-#include "app/Form1.h"
-#include "platform/QtMessageBoxes.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "MainWindowUnderTest.h"
+#include "QtMessageBoxes.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QLineEdit>

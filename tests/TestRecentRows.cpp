@@ -1,4 +1,4 @@
-#include "results/RecentRows.h"
+#include "RecentRows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "results/ResultsModel.h"
-#include "results/ResultsView.h"
-#include "tests/support/TestEnvironment.h"
+#include "ResultsModel.h"
+#include "ResultsView.h"
+#include "TestEnvironment.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "app/Form1.h"
-#include "platform/QtSaveDialog.h"
-#include "results/ResultsModel.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "MainWindowUnderTest.h"
+#include "QtSaveDialog.h"
+#include "ResultsModel.h"
+#include "TestEnvironment.h"
 
 #include <QAbstractButton>
 #include <QApplication>

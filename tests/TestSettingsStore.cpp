@@ -1,5 +1,5 @@
-#include "platform/QtSettingsStore.h"
-#include "tests/support/TestEnvironment.h"
+#include "QtSettingsStore.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QFile>

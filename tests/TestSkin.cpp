@@ -1,9 +1,9 @@
-#include "app/ApplySkin.h"
-#include "app/Form1.h"
-#include "platform/StyleSheetSkinEngine.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "ApplySkin.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "MainWindowUnderTest.h"
+#include "StyleSheetSkinEngine.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "app/ErrorTrap.h"
-#include "app/Form1.h"
-#include "results/ResultsModel.h"
-#include "tests/support/FakeServices.h"
-#include "tests/support/MainWindowUnderTest.h"
-#include "tests/support/TestEnvironment.h"
+#include "ErrorTrap.h"
+#include "FakeServices.h"
+#include "Form1.h"
+#include "MainWindowUnderTest.h"
+#include "ResultsModel.h"
+#include "TestEnvironment.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,5 +1,5 @@
-#include "export/TableText.h"
-#include "tests/support/ScriptedYielder.h"
+#include "ScriptedYielder.h"
+#include "TableText.h"
 
 #include <gtest/gtest.h>
 

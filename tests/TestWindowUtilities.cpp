@@ -1,7 +1,7 @@
-#include "app/ProgramIcon.h"
-#include "app/WindowUtilities.h"
-#include "platform/CursorFile.h"
-#include "tests/support/TestEnvironment.h"
+#include "CursorFile.h"
+#include "ProgramIcon.h"
+#include "TestEnvironment.h"
+#include "WindowUtilities.h"
 
 #include <QApplication>
 #include <QDir>

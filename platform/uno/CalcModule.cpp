@@ -1,8 +1,8 @@
 // The entry point of the spreadsheet module, which the program loads on the
 // first spreadsheet export (SpreadsheetModule).
 
-#include "platform/LibreOfficeSpreadsheet.h"
-#include "platform/SpreadsheetModuleEntry.h"
+#include "LibreOfficeSpreadsheet.h"
+#include "SpreadsheetModuleEntry.h"
 
 #include <QtGlobal>
 

@@ -1,8 +1,8 @@
-#include "platform/LibreOfficeSpreadsheet.h"
+#include "LibreOfficeSpreadsheet.h"
 
-#include "platform/uno/OfficeCall.h"
-#include "platform/uno/OfficeConnection.h"
-#include "platform/uno/OfficeWait.h"
+#include "OfficeCall.h"
+#include "OfficeConnection.h"
+#include "OfficeWait.h"
 
 #include <com/sun/star/awt/XTopWindow.hpp>
 #include <com/sun/star/awt/XWindow.hpp>

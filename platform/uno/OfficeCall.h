@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Spreadsheet.h"
-#include "platform/uno/OfficeWait.h"
+#include "OfficeWait.h"
+#include "Spreadsheet.h"
 
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/uno/Exception.hpp>

@@ -1,6 +1,6 @@
-#include "platform/uno/OfficeConnection.h"
+#include "OfficeConnection.h"
 
-#include "platform/uno/OfficeCall.h"
+#include "OfficeCall.h"
 
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>

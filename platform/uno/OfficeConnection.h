@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/uno/OfficeCall.h"
+#include "OfficeCall.h"
 
 #include <com/sun/star/uno/XComponentContext.hpp>
 

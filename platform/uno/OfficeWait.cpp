@@ -1,4 +1,4 @@
-#include "platform/uno/OfficeWait.h"
+#include "OfficeWait.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "tests/support/AtNextYield.h"
+#include "AtNextYield.h"
 
 #include <QTest>
 

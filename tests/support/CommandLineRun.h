@@ -4,7 +4,7 @@
 // defined for each test target), with the month expiry dates count from
 // pinned.
 
-#include "tests/support/RunProgram.h"
+#include "RunProgram.h"
 
 #include <sstream>
 #include <string>

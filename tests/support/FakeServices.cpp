@@ -1,4 +1,4 @@
-#include "tests/support/FakeServices.h"
+#include "FakeServices.h"
 
 namespace pellorin::test {
 

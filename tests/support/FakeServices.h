@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/Services.h"
-#include "platform/Clipboard.h"
-#include "platform/MessageBoxes.h"
-#include "platform/QtSettingsStore.h"
-#include "platform/SaveDialog.h"
-#include "platform/SkinEngine.h"
-#include "platform/Spreadsheet.h"
-#include "tests/support/RecordingSkinEngine.h"
+#include "Clipboard.h"
+#include "MessageBoxes.h"
+#include "QtSettingsStore.h"
+#include "RecordingSkinEngine.h"
+#include "SaveDialog.h"
+#include "Services.h"
+#include "SkinEngine.h"
+#include "Spreadsheet.h"
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "tests/support/FaultInjection.h"
+#include "FaultInjection.h"
 
 #include <linux/capability.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/TestEnvironment.h"
+#include "TestEnvironment.h"
 
 #include <sys/resource.h>
 

@@ -1,7 +1,7 @@
-#include "tests/support/HeadlessOffice.h"
+#include "HeadlessOffice.h"
 
-#include "platform/uno/OfficeCall.h"
-#include "platform/uno/OfficeConnection.h"
+#include "OfficeCall.h"
+#include "OfficeConnection.h"
 
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>

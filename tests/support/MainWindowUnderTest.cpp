@@ -1,6 +1,6 @@
-#include "tests/support/MainWindowUnderTest.h"
+#include "MainWindowUnderTest.h"
 
-#include "tests/support/TestEnvironment.h"
+#include "TestEnvironment.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Form1.h"
-#include "tests/support/FakeServices.h"
+#include "FakeServices.h"
+#include "Form1.h"
 
 #include <QColor>
 #include <QObject>

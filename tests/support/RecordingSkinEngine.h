@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SkinEngine.h"
+#include "SkinEngine.h"
 
 #include <QList>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "tests/support/ResultsRows.h"
+#include "ResultsRows.h"
 
-#include "results/ResultsModel.h"
+#include "ResultsModel.h"
 
 namespace pellorin::test {
 

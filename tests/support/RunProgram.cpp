@@ -1,4 +1,4 @@
-#include "tests/support/RunProgram.h"
+#include "RunProgram.h"
 
 #include <array>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/Yielder.h"
+#include "Yielder.h"
 
 #include <functional>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "tests/support/TestEnvironment.h"
+#include "TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
