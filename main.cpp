@@ -5,11 +5,13 @@
 #include "QtSettingsStore.h"
 #include "SpreadsheetModule.h"
 #include "StyleSheetSkinEngine.h"
+#include "WindowSystemChoice.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    pellorin::chooseWindowSystem(argc, argv);
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(PELLORIN_APP_ID));
@@ -23,6 +25,7 @@ int main(int argc, char* argv[])
 
     pellorin::Form1 window({ settings, messages, clipboard, saveDialog, spreadsheet, skin });
     messages.setParentWindow(&window);
+    saveDialog.setParentWindow(&window);
     window.show();
     return application.exec();
 }

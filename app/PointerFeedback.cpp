@@ -65,17 +65,20 @@ bool PointerFeedback::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove && watched->isWidgetType()) {
         const auto* move = static_cast<QMouseEvent*>(event);
-        pointerMoved(static_cast<QWidget*>(watched), move->globalPosition().toPoint(),
+        pointerMoved(static_cast<QWidget*>(watched), move->position().toPoint(),
             move->buttons() != Qt::NoButton);
     }
     return QObject::eventFilter(watched, event);
 }
 
-void PointerFeedback::pointerMoved(QWidget* receiver, QPoint globalPosition, bool buttonHeld)
+void PointerFeedback::pointerMoved(QWidget* receiver, QPoint position, bool buttonHeld)
 {
     if (receiver->window() != &m_window)
         return;
-    const QPoint position = m_window.mapFromGlobal(globalPosition);
+    // From the receiver to the window through the widgets' own geometry: the
+    // window's place on the screen, as Qt believes it, can be out of date
+    // where a window manager moved the frame without telling (XWayland).
+    position = receiver->mapTo(&m_window, position);
     // While a button is held the control that was pressed has the pointer,
     // wherever it is; otherwise the control under the pointer.
     QWidget* target = receiver;

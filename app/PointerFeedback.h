@@ -51,7 +51,8 @@ protected:
 
 private:
     void add(QWidget* control, std::optional<int> shape);
-    void pointerMoved(QWidget* receiver, QPoint globalPosition, bool buttonHeld);
+    // `position` is the pointer's, relative to `receiver`.
+    void pointerMoved(QWidget* receiver, QPoint position, bool buttonHeld);
 
     QWidget& m_window;
     int m_shape = kDefault;

@@ -28,7 +28,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Whatever the programs link is found by dpkg-shlibdeps; the office is only
 # needed for one button, so it is recommended, not required.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libreoffice-calc)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc, qt6-wayland")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # The same permissions whatever the umask of the one who builds it.

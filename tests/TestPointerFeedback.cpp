@@ -136,6 +136,35 @@ private slots:
         QCOMPARE(m_form->mousePointer(), 0);
     }
 
+    // A window manager that moves the frame after mapping without telling
+    // the program (Weston under XWayland) leaves Qt's idea of the window's
+    // place stale: the pointer's screen position is then off by the move.
+    // Only its place in the window counts.
+    void handFollowsThePlaceInTheWindowNotOnTheScreen_data()
+    {
+        QTest::addColumn<int>("below");
+        QTest::addColumn<int>("shape");
+        // Start Generating's top edge: 3 pixels above it the background.
+        QTest::newRow("just inside the top edge") << 1 << 99;
+        QTest::newRow("above the top edge") << -3 << 0;
+    }
+
+    void handFollowsThePlaceInTheWindowNotOnTheScreen()
+    {
+        QFETCH(int, below);
+        QFETCH(int, shape);
+        moveOnto(QStringLiteral("Frame2")); // the ordinary pointer to begin with
+        QWindow* window = m_form->windowHandle();
+        const QPoint movedBy(6, 27);
+        QWidget* button = control(QStringLiteral("PushButton1"));
+        const QPoint place = button->mapTo(m_form.get(), QPoint(button->width() / 2, below));
+        QTest::lastMouseTimestamp += 10;
+        qt_handleMouseEvent(window, place, window->mapToGlobal(place) + movedBy, Qt::NoButton,
+            Qt::NoButton, QEvent::MouseMove, Qt::NoModifier, QTest::lastMouseTimestamp);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_form->mousePointer(), shape);
+    }
+
     void busyIsLeftAlone()
     {
         m_form->setMousePointer(Form1::kPointerBusy);

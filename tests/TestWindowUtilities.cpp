@@ -1,6 +1,7 @@
 #include "CursorFile.h"
 #include "ProgramIcon.h"
 #include "TestEnvironment.h"
+#include "WindowManagerRequests.h"
 #include "WindowUtilities.h"
 
 #include <QApplication>
@@ -8,7 +9,11 @@
 #include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <memory>
 
 using namespace pellorin;
 
@@ -191,6 +196,44 @@ private slots:
         const auto cursor = readCursorFile(path);
         QVERIFY(cursor.has_value());
         QCOMPARE(cursor->hotSpot(), QPoint(31, 31));
+    }
+
+    // A close request as every window system plugin hands it to Qt (X11's
+    // WM_DELETE_WINDOW, a Wayland compositor's close, the close button of
+    // the frame Qt draws on Wayland), while a box of the window is open.
+    void closeRequestReachesTheWindowWhileABoxIsOpen_data()
+    {
+        QTest::addColumn<Qt::WindowModality>("modality");
+        QTest::addColumn<bool>("forwarded");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("no box") << Qt::NonModal << false << true;
+        QTest::newRow("application-modal box, as Qt does it")
+            << Qt::ApplicationModal << false << false;
+        QTest::newRow("application-modal box, forwarded") << Qt::ApplicationModal << true << true;
+        QTest::newRow("window-modal box, forwarded") << Qt::WindowModal << true << true;
+    }
+
+    void closeRequestReachesTheWindowWhileABoxIsOpen()
+    {
+        QFETCH(Qt::WindowModality, modality);
+        QFETCH(bool, forwarded);
+        QFETCH(bool, closed);
+        auto window = std::make_unique<QWidget>();
+        window->resize(200, 100);
+        if (forwarded)
+            acceptCloseRequestsWhileBlocked(*window);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        std::unique_ptr<QWidget> box;
+        if (modality != Qt::NonModal) {
+            box = std::make_unique<QWidget>(window.get(), Qt::Dialog);
+            box->setWindowModality(modality);
+            box->show();
+            QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        }
+        QWindowSystemInterface::handleCloseEvent(window->windowHandle());
+        QWindowSystemInterface::flushWindowSystemEvents();
+        QCOMPARE(window->isVisible(), !closed);
     }
 
     void programIconHasEverySize()

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QPixmap>
@@ -21,6 +22,21 @@ constexpr qint64 kMaxCursorBytes = qint64 { 1024 } * 1024;
 // directory entry follows, whose bytes 4-7 hold the hotspot's x and y.
 constexpr int kHeaderBytes = 6;
 constexpr int kEntryBytes = 16;
+
+// On Wayland the pixmap says that the image is drawn for `devicePixelRatio`,
+// else the compositor, which scales pointers itself, enlarges the already
+// large image once more; Qt's Wayland plugin then takes the hotspot in the
+// window's pixels. Qt's X11 plugin ignores the ratio and takes the hotspot in
+// the image's own pixels, so there the image goes as it is.
+QCursor cursorFromImage(const QImage& image, QPoint hotspot, qreal devicePixelRatio)
+{
+    QPixmap pixmap = QPixmap::fromImage(image);
+    if (devicePixelRatio <= 1 || QGuiApplication::platformName() != QLatin1String("wayland"))
+        return QCursor(pixmap, hotspot.x(), hotspot.y());
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return QCursor(
+        pixmap, qRound(hotspot.x() / devicePixelRatio), qRound(hotspot.y() / devicePixelRatio));
+}
 
 } // namespace
 
@@ -64,16 +80,17 @@ std::optional<QCursor> readCursorFile(const QString& path, qreal devicePixelRati
     QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
-    const QPoint hotspot(std::min(hotX, image.width() - 1), std::min(hotY, image.height() - 1));
-    if (image.width() == wanted || devicePixelRatio <= 1)
-        return QCursor(QPixmap::fromImage(image), hotspot.x(), hotspot.y());
-    // No image for this density: the nearest one is scaled, so the hand
-    // keeps its size beside the rest of the window.
-    const qreal scale = qreal(wanted) / image.width();
-    image = image.scaled(
-        wanted, qRound(image.height() * scale), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return QCursor(QPixmap::fromImage(image), std::min(qRound(hotspot.x() * scale), wanted - 1),
-        std::min(qRound(hotspot.y() * scale), image.height() - 1));
+    QPoint hotspot(std::min(hotX, image.width() - 1), std::min(hotY, image.height() - 1));
+    if (image.width() != wanted && devicePixelRatio > 1) {
+        // No image for this density: the nearest one is scaled, so the hand
+        // keeps its size beside the rest of the window.
+        const qreal scale = qreal(wanted) / image.width();
+        image = image.scaled(wanted, qRound(image.height() * scale), Qt::IgnoreAspectRatio,
+            Qt::SmoothTransformation);
+        hotspot = QPoint(std::min(qRound(hotspot.x() * scale), wanted - 1),
+            std::min(qRound(hotspot.y() * scale), image.height() - 1));
+    }
+    return cursorFromImage(image, hotspot, devicePixelRatio);
 }
 
 } // namespace pellorin

@@ -29,7 +29,7 @@ void listEveryFileUnderStarDotStar(QFileDialog& dialog)
 
 QString QtSaveDialog::askSaveFileName(const QString& title, const QStringList& filters)
 {
-    QFileDialog dialog(QApplication::activeWindow(), title);
+    QFileDialog dialog(m_parent ? m_parent.data() : QApplication::activeWindow(), title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(filters);

@@ -8,9 +8,9 @@ namespace pellorin {
 
 // Lets a close request from the window system reach `window` while a modal
 // dialog or message box of the program blocks it. Qt drops such a request
-// (the window manager's close button, WM_DELETE_WINDOW) for a blocked
-// window; here it is passed on as `window.close()`. Does nothing where the
-// window system is not X11.
+// (a window manager's or compositor's close button, WM_DELETE_WINDOW, the
+// close button of the frame Qt draws on Wayland) for a blocked window; here
+// it is passed on as `window.close()`, on any window system.
 void acceptCloseRequestsWhileBlocked(QWidget& window);
 
 // The frame (title bar and borders) the window manager will put around the

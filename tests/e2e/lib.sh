@@ -47,13 +47,13 @@ wait_for() {
 }
 
 # Starts Xvfb on a free display and exports DISPLAY; extra arguments go to
-# Xvfb. Xvfb picks the display itself (-displayfd), so no other server
+# Xvfb, and E2E_SCREEN sets the screen (1280x1024x24). Xvfb picks the display itself (-displayfd), so no other server
 # started at the same moment can take the number between a check and the
 # start; without -noreset it resets when xdpyinfo, its first client, leaves,
 # and refuses the program's connection for that moment.
 start_xvfb() {
     require_tools Xvfb xdpyinfo
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset "$@" \
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1280x1024x24}" -dpi 96 -nolisten tcp -noreset "$@" \
         3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     display_known() { [ -s "$work/display" ]; }
@@ -204,4 +204,57 @@ close_and_expect_end() {
     program_pid=""
     [ "$status" = 0 ] || fail "the program ended with status $status"
     [ -z "$(xdotool search --name 'Pellorin|Save' 2>/dev/null)" ] || fail "a window of the program is left"
+}
+
+# A Wayland session: Weston with its X11 backend in a window of the Xvfb
+# display (start_xvfb with E2E_SCREEN=1500x1300x24, and prepare_settings for
+# the private XDG_RUNTIME_DIR first), so that xdotool on that display is real
+# pointer and keyboard input for Weston. Its output lies in the display's
+# top-left corner, $weston_width x $weston_height device pixels (1280 x 1024;
+# 1400 x 1200 at twice the density, where the window needs the room), with
+# $1 device pixels to the pixel (1 or 2).
+# Exports WAYLAND_DISPLAY and sets xwayland_display (XWayland under Weston);
+# DISPLAY stays the Xvfb display. Skips where Weston cannot start.
+start_weston() {
+    local scale=${1:-1}
+    require_tools weston wl-paste Xwayland
+    weston_width=1280 weston_height=1024
+    [ "$scale" = 1 ] || weston_width=1400 weston_height=1200
+    cat >"$work/weston.ini" <<'INI'
+[core]
+idle-time=0
+[shell]
+locking=false
+panel-position=none
+background-color=0xff204060
+INI
+    weston --backend=x11-backend.so --use-pixman --socket=pellorin-wl --xwayland \
+        --width=$((weston_width / scale)) --height=$((weston_height / scale)) --scale="$scale" \
+        --idle-time=0 --config="$work/weston.ini" --debug >"$work/weston.log" 2>&1 &
+    local weston_pid=$!
+    extra_cleanup+=("kill $weston_pid 2>/dev/null; wait $weston_pid 2>/dev/null")
+    weston_ready() { [ -S "$XDG_RUNTIME_DIR/pellorin-wl" ] && grep -q 'xserver listening on display' "$work/weston.log"; }
+    if ! wait_for 100 weston_ready || ! kill -0 "$weston_pid" 2>/dev/null; then
+        cat "$work/weston.log" >&2
+        skip "Weston could not start"
+    fi
+    export WAYLAND_DISPLAY=pellorin-wl
+    xwayland_display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -n 1)
+    # Weston follows the X pointer only from the moment it enters its window.
+    xdotool mousemove 1490 1290 sleep 0.2 mousemove $((weston_width - 1)) $((weston_height - 1))
+    sleep 0.2
+}
+
+# The outer edges of what Weston shows on its background, as "WIDTH HEIGHT
+# LEFT TOP" in device pixels, from a picture of the Xvfb display. The pointer
+# is parked in the bottom-right corner, outside the measure.
+weston_windows_box() {
+    local right=$((weston_width - 1)) bottom=$((weston_height - 1))
+    xdotool mousemove "$right" "$bottom"
+    sleep 0.3
+    import -window root "$work/weston-screen.png"
+    convert "$work/weston-screen.png" -crop "${weston_width}x$weston_height+0+0" +repage \
+        -fill '#204060' -draw "rectangle $((right - 40)),$((bottom - 40)) $right,$bottom" \
+        -fuzz 2% -transparent '#204060' -trim info: |
+        awk '{ split($3, size, "x"); split($4, at, "+"); print size[1], size[2], at[2], at[3] }'
 }

@@ -4,8 +4,13 @@ and the rows of the results list after "Start Generating" is pressed with the
 keypad's Enter (the quantity is 2,000).
 
     screen-reader.py PID WINDOW
-Keys go to the X window WINDOW through xdotool, as a user types them.
+Keys go to the X window WINDOW through xdotool, as a user types them; with
+WINDOW "-" (a window that is no X window: native Wayland) they go to the
+window that has the keyboard.
 Prints what it found; exits 1 with the reason on the first thing amiss.
+
+    screen-reader.py PID --rows
+Prints the rows of the results list, one a line, and checks nothing.
 """
 
 import re
@@ -74,7 +79,8 @@ def action_index(acc, name):
 
 
 def press(window, *keys):
-    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+    if window != "-":
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
     if keys:
         subprocess.run(["xdotool", "key", *keys], check=True)
 
@@ -87,11 +93,26 @@ def luhn_valid(digits):
     return total % 10 == 0
 
 
+def main_window(app):
+    return wait_until("the application shows no window 'Pellorin'", 10,
+                      lambda: next((w for w in walk(app) if w.getRole() == pyatspi.ROLE_FRAME
+                                    and w.name == "Pellorin"), None))
+
+
+def print_rows():
+    window = main_window(find_application(int(sys.argv[1])))
+    for results in walk(window):
+        if results.getRole() == pyatspi.ROLE_TABLE and results.name == "Result(s)":
+            table = results.queryTable()
+            for r in range(table.nRows):
+                print(table.getAccessibleAt(r, 0).name)
+            return
+    fail("no table 'Result(s)'")
+
+
 def main():
     app = find_application(int(sys.argv[1]))
-    window = wait_until("the application shows no window 'Pellorin'", 10,
-                        lambda: next((w for w in walk(app) if w.getRole() == pyatspi.ROLE_FRAME
-                                      and w.name == "Pellorin"), None))
+    window = main_window(app)
     objects = list(walk(window))
 
     def by_role(*roles):
@@ -211,4 +232,7 @@ def main():
     print("'Clear Results' pressed: no rows")
 
 
-main()
+if sys.argv[2] == "--rows":
+    print_rows()
+else:
+    main()

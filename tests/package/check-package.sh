@@ -24,6 +24,7 @@ done
 [[ $(field Depends) == *libqt6widgets6* ]] || fail "Depends lacks the Qt libraries: $(field Depends)"
 [[ $(field Depends) != *libreoffice* ]] || fail "Depends names LibreOffice: $(field Depends)"
 [[ $(field Recommends) == *libreoffice-calc* ]] || fail "Recommends lacks libreoffice-calc"
+[[ $(field Recommends) == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland"
 
 # --- Exactly these files ------------------------------------------------------
 expected=(
