@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <limits>
 #include <sstream>
@@ -13,45 +14,298 @@ namespace pellorin::cli {
 
 namespace {
 
-constexpr const char* kProgram = "pellorin-cli";
+constexpr std::string_view kProgram = "pellorin-cli";
 constexpr unsigned kMaxThreads = 256;
+constexpr std::size_t kTextWidth = 79;
 
-constexpr const char* kGenerateUsage
-    = "Usage: pellorin-cli generate [--brand visa|mastercard|amex|discover]\n"
-      "                             [--prefix DIGITS --length N] [--count N] [--seed S]\n"
-      "                             [--unique] [--with-expiry] [--with-cvv]\n"
-      "                             [--format text|csv|json|ndjson|table] [--output FILE]\n"
-      "                             [--threads N]\n";
-constexpr const char* kCheckUsage = "Usage: pellorin-cli check [FILE...]\n";
-constexpr const char* kProgramUsage = "Usage: pellorin-cli generate [OPTIONS] | check [FILE...]\n"
-                                      "       pellorin-cli --help | --version\n";
+// The --brand ids: the one list the option, its help, the manual page and
+// completion all take them from.
+struct BrandName {
+    std::string_view id;
+    BrandId brand;
+};
+constexpr std::array kBrandNames { BrandName { "visa", BrandId::Visa },
+    BrandName { "mastercard", BrandId::Mastercard }, BrandName { "amex", BrandId::AmericanExpress },
+    BrandName { "discover", BrandId::Discover } };
 
-constexpr const char* kSeedPromise
-    = "With --seed the output is a promise: the same version of pellorin-cli, the same\n"
-      "arguments and the same seed give the same bytes, on any machine and with any\n"
-      "--threads. (Expiry dates count from the current month, or from the month of\n"
-      "SOURCE_DATE_EPOCH when that is set.) Without --seed every run differs.\n";
+struct FormatName {
+    std::string_view id;
+    Format format;
+};
+constexpr std::array kFormatNames { FormatName { "text", Format::Text },
+    FormatName { "csv", Format::Csv }, FormatName { "json", Format::Json },
+    FormatName { "ndjson", Format::Ndjson }, FormatName { "table", Format::Table } };
 
-constexpr const char* kGenerateExamples
-    = "Examples:\n"
-      "  pellorin-cli generate --brand amex --count 3 --seed 42\n"
-      "  pellorin-cli generate --prefix 411111 --length 16 --count 1000 --unique --format csv\n"
-      "  pellorin-cli generate --count 100000000 --threads 4 --output numbers.txt\n";
-
-constexpr const char* kCheckHelp
-    = "Reads what 'generate' writes, in any format, or one number per line (blanks and\n"
-      "dashes between its digits are allowed) and prints each number with 'valid' or\n"
-      "'invalid' (Luhn) and its brand, or 'unknown'; a number without 12 to 19 digits is\n"
-      "'invalid length'. With several files each result starts with FILE:LINE:. Lines\n"
-      "that hold no single card number are reported by their number. A summary goes to\n"
-      "standard error.\n"
-      "Exit status: 0 all valid, 1 some invalid, 2 unreadable input or usage error.\n"
-      "Example:\n"
-      "  printf '4539 1488 0343 6467\\n' | pellorin-cli check\n";
-
-std::string usageError(const std::string& where, const std::string& message, const char* usage)
+template <typename Names> std::vector<std::string> idsOf(const Names& names)
 {
-    return where + ": " + message + "\n" + usage + "Run '" + where + " --help' for more.\n";
+    std::vector<std::string> ids;
+    ids.reserve(names.size());
+    for (const auto& name : names)
+        ids.emplace_back(name.id);
+    return ids;
+}
+
+// "a, b or c"
+std::string listed(const std::vector<std::string>& words, std::string_view last = " or ")
+{
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == words.size() ? std::string(last) : std::string(", ");
+        text += words[i];
+    }
+    return text;
+}
+
+// The texts --help and the manual page share. Paragraphs are plain text;
+// both wrap them to their width.
+constexpr std::string_view kSummary
+    = "Test payment-card numbers for scripts and CI: Visa, Mastercard, American Express, "
+      "Discover or a prefix of your own, each with a valid Luhn check digit.";
+
+constexpr std::string_view kGenerateSummary = "Write card numbers";
+constexpr std::string_view kCheckSummary = "Check card numbers";
+
+constexpr std::string_view kNumbersRule
+    = "A brand gives numbers with its issuer prefixes and length, digits 1 to 9 after the "
+      "prefix (never 0) and a check digit that is never 0. --prefix DIGITS --length N gives "
+      "every Luhn-valid number with that prefix and length with the same chance, digits 0 to 9 "
+      "after the prefix; a prefix inside a brand's range makes that brand's numbers (named as "
+      "check names them, with its security code length), any other is \"Custom\".";
+
+constexpr std::string_view kSeedRule
+    = "Without --seed every run is random and differs from the last. With --seed the output is "
+      "a promise: the same version of pellorin-cli, the same arguments and the same seed give "
+      "the same bytes, on any machine and with any --threads. Expiry dates count from the "
+      "current month, or from the month of SOURCE_DATE_EPOCH when that is set.";
+
+constexpr std::string_view kOutputRule
+    = "--output FILE writes a new file that gets its name only when complete, so a failed, "
+      "interrupted or killed run leaves the old file as it was and nothing else. A symlink is "
+      "written through to its target; mode and, where allowed, owner are kept. The trade-off: a "
+      "file with more than one hard link, and a writable file in a folder that takes no new "
+      "file, are written in place as the shell's '>' would, and a failed run leaves them cut "
+      "short. A reader that goes away (| head) ends the run quietly.";
+
+constexpr std::string_view kCheckRule
+    = "Reads what generate writes, in any format and with any extras, or one number per line "
+      "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
+      "Prints each number with 'valid' or 'invalid' (Luhn) and its brand, or 'unknown'; a "
+      "number without 12 to 19 digits is 'invalid length'. With several files each result "
+      "starts with FILE:LINE:. A line that holds no single card number is reported as "
+      "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
+      "goes to standard error.";
+
+struct Status {
+    int code;
+    std::string_view meaning;
+};
+constexpr std::array kGenerateStatus { Status { 0, "Success, also when the reader went away." },
+    Status { 1, "A failure: an unwritable file, a full disk, not enough memory." },
+    Status { 2, "A usage error." } };
+constexpr std::array kCheckStatus { Status { 0, "Every number is valid." },
+    Status { 1, "Some number is invalid." },
+    Status { 2, "A line or file could not be read, or a usage error." } };
+
+constexpr std::string_view kEnvironment
+    = "The time, in seconds since 1970, whose month expiry dates count from instead of the "
+      "current one, for reproducible --with-expiry output. Read only with --with-expiry; set to "
+      "nothing it counts as unset.";
+
+struct Example {
+    std::string_view command;
+    std::string_view meaning;
+};
+constexpr std::array kExamples {
+    Example { "pellorin-cli generate --brand amex --count 3 --seed 42",
+        "Three American Express numbers, the same three every time." },
+    Example { "pellorin-cli generate -p 411111 -l 16 -n 1000 --unique --seed 7 --format csv",
+        "A thousand different Visa numbers with the prefix 411111, as CSV." },
+    Example { "pellorin-cli generate --count 100000000 --threads 4 --output numbers.txt",
+        "A hundred million numbers into a file that appears only when complete." },
+    Example { "pellorin-cli generate --with-cvv --format json | pellorin-cli check",
+        "check reads what generate writes." },
+    Example { "printf '4539 1488 0343 6467\\n' | pellorin-cli check", "Check a number." },
+};
+
+std::string wrapped(std::string_view text, std::size_t indent = 0)
+{
+    std::string out;
+    std::size_t column = 0;
+    while (!text.empty()) {
+        const std::size_t space = text.find(' ');
+        const std::string_view word = text.substr(0, space);
+        if (column > indent && column + 1 + word.size() > kTextWidth) {
+            out += '\n';
+            column = 0;
+        }
+        if (column == 0) {
+            out.append(indent, ' ');
+            column = indent;
+        } else {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        text.remove_prefix(space == std::string_view::npos ? text.size() : space + 1);
+    }
+    return out + "\n";
+}
+
+std::string examplesText(std::string_view only)
+{
+    std::string text = "Examples:\n";
+    for (const Example& e : kExamples) {
+        if (e.command.find(only) != std::string_view::npos)
+            text += "  " + std::string(e.command) + "\n";
+    }
+    return text;
+}
+
+std::string statusText(const auto& statuses)
+{
+    std::string text = "Exit status:\n";
+    for (const Status& s : statuses)
+        text += "  " + std::to_string(s.code) + "  " + std::string(s.meaning) + "\n";
+    return text;
+}
+
+// What the options write into, before they are checked.
+struct Texts {
+    std::string brand = "visa", prefix, length, count, seed, format = "text", output, threads;
+    std::vector<std::string> files;
+    bool unique = false, withExpiry = false, withCvv = false;
+};
+
+// One option: for CLI11, --help, the manual page and completion alike.
+struct OptionRow {
+    std::string names; // "-b,--brand"
+    std::string value; // "BRAND"; empty for a flag
+    std::string help; // its line in --help
+    std::vector<std::string> choices; // what completion offers
+    std::string* text = nullptr;
+    bool* flag = nullptr;
+};
+
+std::vector<OptionRow> generateOptions(Texts& t)
+{
+    const std::vector<std::string> brands = idsOf(kBrandNames);
+    const std::vector<std::string> formats = idsOf(kFormatNames);
+    return {
+        { "-b,--brand", "BRAND", listed(brands) + " (default " + brands.front() + ")", brands,
+            &t.brand },
+        { "-p,--prefix", "DIGITS", "Issuer prefix of your own (a BIN), with --length", {},
+            &t.prefix },
+        { "-l,--length", "N", "Length of the numbers with --prefix, 12 to 19", {}, &t.length },
+        { "-n,--count", "N", "How many numbers (default 10, up to 2^63-1)", {}, &t.count },
+        { "-s,--seed", "S", "0 to 2^64-1: the same output every time", {}, &t.seed },
+        { "-u,--unique", "", "No number twice (keeps them in memory)", {}, nullptr, &t.unique },
+        { "--with-expiry", "", "Add an expiry month MM/YY, 1 to 60 months ahead", {}, nullptr,
+            &t.withExpiry },
+        { "--with-cvv", "", "Add a security code: 3 digits, 4 for amex", {}, nullptr, &t.withCvv },
+        { "-f,--format", "FORMAT", listed(formats) + " (default " + formats.front() + ")", formats,
+            &t.format },
+        { "-o,--output", "FILE", "Write to FILE when complete; - is standard output", {},
+            &t.output },
+        { "-t,--threads", "N", "Threads, default the cores; output is the same", {}, &t.threads },
+    };
+}
+
+std::vector<std::string> namesOf(const std::string& names)
+{
+    std::vector<std::string> all;
+    std::istringstream in(names);
+    for (std::string name; std::getline(in, name, ',');)
+        all.push_back(name);
+    return all;
+}
+
+// The command line as CLI11 reads it, built from the table above.
+struct Parser {
+    CLI::App app { std::string(kSummary), std::string(kProgram) };
+    CLI::App* generate = nullptr;
+    CLI::App* check = nullptr;
+    Texts texts;
+    std::vector<OptionRow> options = generateOptions(texts);
+
+    Parser()
+    {
+        app.set_version_flag(
+            "-V,--version", std::string(kProgram) + " " + programVersion(), "Print the version");
+        app.description(wrapped(kSummary));
+        app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        app.footer("\n"
+            + wrapped("Run 'pellorin-cli generate --help' or 'pellorin-cli check --help' for "
+                      "their options.")
+            + "\n" + examplesText("pellorin-cli"));
+
+        generate = app.add_subcommand("generate", std::string(kGenerateSummary));
+        generate->allow_extras();
+        for (OptionRow& row : options) {
+            CLI::Option* option = row.flag != nullptr
+                ? generate->add_flag(row.names, *row.flag, row.help)
+                : generate->add_option(row.names, *row.text, row.help)->type_name(row.value);
+            option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        }
+        generate->footer("\n" + wrapped(kNumbersRule) + "\n" + wrapped(kSeedRule) + "\n"
+            + wrapped(kOutputRule) + "\n" + statusText(kGenerateStatus) + "\n"
+            + examplesText("generate"));
+
+        check = app.add_subcommand("check", std::string(kCheckSummary));
+        check->allow_extras();
+        check->add_option("FILE", texts.files, "Files to read (default standard input)")
+            ->type_name("");
+        check->footer("\n" + wrapped(kCheckRule) + "\n" + statusText(kCheckStatus) + "\n"
+            + examplesText("check"));
+    }
+};
+
+// Edits (insert, delete, replace a character) from one word to the other.
+std::size_t editDistance(std::string_view a, std::string_view b)
+{
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({ row[j] + 1, row[j - 1] + 1,
+                diagonal + (std::tolower(a[i - 1]) == std::tolower(b[j - 1]) ? 0 : 1) });
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// "; did you mean 'x'?" for the nearest of `known`, when one is near.
+std::string suggestion(std::string_view word, const std::vector<std::string>& known)
+{
+    std::string best;
+    std::size_t bestDistance = std::numeric_limits<std::size_t>::max();
+    for (const std::string& candidate : known) {
+        const std::size_t d
+            = candidate.starts_with(word) && word.size() >= 3 ? 1 : editDistance(word, candidate);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = candidate;
+        }
+    }
+    if (best == word || bestDistance > 2 || bestDistance * 2 >= word.size())
+        return {};
+    return "; did you mean '" + best + "'?";
+}
+
+std::vector<std::string> optionNames(const std::vector<OptionRow>& options)
+{
+    std::vector<std::string> names { "--help" };
+    for (const OptionRow& row : options) {
+        for (const std::string& name : namesOf(row.names))
+            names.push_back(name);
+    }
+    return names;
 }
 
 // Plain decimal digits only: no sign, no base prefix, no blanks.
@@ -67,37 +321,14 @@ std::optional<std::uint64_t> readWhole(const std::string& text, std::uint64_t ma
     return value;
 }
 
-struct GenerateTexts {
-    std::string brand, prefix, length, count, seed, format, output, threads;
-};
-
-BrandId brandNamed(const std::string& name)
+std::string plural(std::uint64_t n, const char* one, const char* many)
 {
-    if (name == "mastercard")
-        return BrandId::Mastercard;
-    if (name == "amex")
-        return BrandId::AmericanExpress;
-    if (name == "discover")
-        return BrandId::Discover;
-    return BrandId::Visa;
-}
-
-Format formatNamed(const std::string& name)
-{
-    if (name == "csv")
-        return Format::Csv;
-    if (name == "json")
-        return Format::Json;
-    if (name == "ndjson")
-        return Format::Ndjson;
-    if (name == "table")
-        return Format::Table;
-    return Format::Text;
+    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 // The checks CLI11 cannot express. Returns an error message or nothing.
 std::optional<std::string> finishGenerate(
-    const GenerateTexts& texts, const CLI::App& app, GenerateRequest& request)
+    const Texts& texts, const CLI::App& app, GenerateRequest& request)
 {
     const bool hasBrand = app.count("--brand") > 0;
     const bool hasPrefix = app.count("--prefix") > 0;
@@ -118,12 +349,30 @@ std::optional<std::string> finishGenerate(
             return "--prefix: expected digits only, got '" + texts.prefix + "'";
         if (texts.prefix.size() >= std::size_t(request.length))
             return "--prefix: must be shorter than --length " + texts.length + ", got "
-                + std::to_string(texts.prefix.size()) + " digits";
+                + plural(texts.prefix.size(), "digit", "digits");
         request.brand.reset();
         request.prefix = texts.prefix;
     } else {
-        request.brand = brandNamed(texts.brand);
+        const auto* named = std::find_if(kBrandNames.begin(), kBrandNames.end(),
+            [&](const BrandName& b) { return b.id == texts.brand; });
+        if (named == kBrandNames.end()) {
+            const std::vector<std::string> ids = idsOf(kBrandNames);
+            const std::string near = suggestion(texts.brand, ids);
+            return "--brand: unknown brand '" + texts.brand + "'"
+                + (near.empty() ? "; the brands are " + listed(ids, " and ") : near);
+        }
+        request.brand = named->brand;
     }
+
+    const auto* format = std::find_if(kFormatNames.begin(), kFormatNames.end(),
+        [&](const FormatName& f) { return f.id == texts.format; });
+    if (format == kFormatNames.end()) {
+        const std::vector<std::string> ids = idsOf(kFormatNames);
+        const std::string near = suggestion(texts.format, ids);
+        return "--format: unknown format '" + texts.format + "'"
+            + (near.empty() ? "; the formats are " + listed(ids, " and ") : near);
+    }
+    request.format = format->format;
 
     if (app.count("--count") > 0) {
         const auto count
@@ -147,9 +396,11 @@ std::optional<std::string> finishGenerate(
         request.threads = unsigned(*threads);
     }
     if (app.count("--output") > 0 && texts.output.empty())
-        return "--output: expected a file name";
-    request.output = texts.output;
-    request.format = formatNamed(texts.format);
+        return "--output: expected a file name, or - for standard output";
+    request.output = texts.output == "-" ? std::string() : texts.output;
+    request.unique = texts.unique;
+    request.withExpiry = texts.withExpiry;
+    request.withCvv = texts.withCvv;
 
     if (request.unique) {
         const NumberPattern pattern = request.brand
@@ -157,10 +408,65 @@ std::optional<std::string> finishGenerate(
             : NumberPattern::custom(request.prefix, request.length);
         if (request.count > pattern.numberCount())
             return "--unique: --count " + std::to_string(request.count) + " is more than the "
-                + std::to_string(pattern.numberCount()) + " different numbers "
+                + plural(pattern.numberCount(), "different number", "different numbers") + " "
                 + (request.brand ? "this brand has" : "this prefix and length allow");
     }
     return std::nullopt;
+}
+
+// Words CLI11 left over: unknown options and arguments no option takes.
+std::optional<std::string> leftOver(
+    const std::vector<std::string>& words, const std::vector<std::string>& options)
+{
+    if (words.empty())
+        return std::nullopt;
+    for (const std::string& word : words) {
+        if (word.starts_with('-') && word.size() > 1) {
+            const std::string name = word.substr(0, word.find('='));
+            return "unknown option '" + name + "'" + suggestion(name, options);
+        }
+    }
+    std::string quoted;
+    for (const std::string& word : words)
+        quoted += (quoted.empty() ? "'" : " '") + word + "'";
+    return (words.size() == 1 ? "unexpected argument " : "unexpected arguments ") + quoted;
+}
+
+// roff text: a backslash and a minus escaped, and a line that would start
+// with a control character kept as text.
+std::string roff(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else
+            out += c;
+        if ((c == '.' || c == '\'') && (out.size() == 1 || out[out.size() - 2] == '\n'))
+            out.insert(out.size() - 1, "\\&");
+    }
+    return out;
+}
+
+// "-b, --brand BRAND" with the names bold and the value in italics.
+std::string roffOption(const OptionRow& row)
+{
+    std::string text;
+    for (const std::string& name : namesOf(row.names))
+        text += (text.empty() ? "\\fB" : ", \\fB") + roff(name) + "\\fR";
+    if (!row.value.empty())
+        text += " \\fI" + roff(row.value) + "\\fR";
+    return text;
+}
+
+std::string roffStatus(const auto& statuses)
+{
+    std::string text;
+    for (const Status& s : statuses)
+        text += ".TP\n.B " + std::to_string(s.code) + "\n" + roff(s.meaning) + "\n";
+    return text;
 }
 
 } // namespace
@@ -170,106 +476,191 @@ const char* programVersion() noexcept
     return PELLORIN_VERSION;
 }
 
+std::string usageError(std::string_view command, std::string_view message)
+{
+    const std::string program(kProgram);
+    // The words quoted from the command line may hold line ends and other
+    // control characters; shown as '?', as ls shows them, the message stays
+    // one line.
+    std::string line(message);
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return (c >= 0 && c < ' ') || c == '\x7f'; }, '?');
+    return program + ": error: " + line + "\nTry '" + program + (command.empty() ? "" : " ")
+        + std::string(command) + " --help'.\n";
+}
+
 CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned defaultThreads)
 {
     CommandLine result;
-    GenerateRequest& request = result.generate;
-    request.threads = std::clamp(defaultThreads, 1U, kMaxThreads);
-    GenerateTexts texts { "visa", "", "", "", "", "text", "", "" };
-
-    CLI::App app("Test payment-card numbers for scripts and CI: Visa, Mastercard, American "
-                 "Express, Discover or a prefix of your own, each with a valid Luhn check digit.",
-        kProgram);
-    app.set_version_flag(
-        "--version", std::string(kProgram) + " " + programVersion(), "Print the version and exit");
-    app.require_subcommand(1);
-    app.footer(std::string("Run 'pellorin-cli generate --help' or 'pellorin-cli check --help' for "
-                           "their options.\n\n")
-        + kSeedPromise + "\n" + kGenerateExamples);
-
-    CLI::App* generate = app.add_subcommand("generate", "Write card numbers");
-    generate
-        ->add_option(
-            "-b,--brand", texts.brand, "Card brand, as the window makes them (default visa)")
-        ->type_name("visa|mastercard|amex|discover")
-        ->check(CLI::IsMember({ "visa", "mastercard", "amex", "discover" }).description(""));
-    generate
-        ->add_option(
-            "-p,--prefix", texts.prefix, "Issuer prefix of your own (a BIN); digits 0-9 follow it")
-        ->type_name("DIGITS");
-    generate->add_option("-l,--length", texts.length, "Length of numbers with --prefix, 12 to 19")
-        ->type_name("N");
-    generate->add_option("-n,--count", texts.count, "How many numbers (default 10, up to 2^63-1)")
-        ->type_name("N");
-    generate
-        ->add_option("-s,--seed", texts.seed, "Unsigned 64-bit seed: the same output every time")
-        ->type_name("S");
-    generate->add_flag("-u,--unique", request.unique, "No number twice (keeps them in memory)");
-    generate->add_flag(
-        "--with-expiry", request.withExpiry, "Add an expiry month MM/YY, 1 to 60 months ahead");
-    generate->add_flag(
-        "--with-cvv", request.withCvv, "Add a security code: 3 digits, 4 for American Express");
-    generate->add_option("-f,--format", texts.format, "Output format (default text)")
-        ->type_name("text|csv|json|ndjson|table")
-        ->check(CLI::IsMember({ "text", "csv", "json", "ndjson", "table" }).description(""));
-    generate
-        ->add_option("-o,--output", texts.output,
-            "Write to FILE, replaced only when complete (default standard output)")
-        ->type_name("FILE");
-    generate
-        ->add_option("-t,--threads", texts.threads,
-            "Worker threads (default: the number of cores); output does not depend on it")
-        ->type_name("N");
-    generate->footer(std::string("\n") + kSeedPromise + "\n" + kGenerateExamples);
-
-    CLI::App* check = app.add_subcommand("check", "Check card numbers, one per line");
-    check->add_option("files", result.check.files, "Files to read (default standard input)")
-        ->type_name("FILE...");
-    check->footer(std::string("\n") + kCheckHelp);
-
-    auto usageFor = [&]() -> std::pair<std::string, const char*> {
-        if (generate->parsed() > 0)
-            return { std::string(kProgram) + " generate", kGenerateUsage };
-        if (check->parsed() > 0)
-            return { std::string(kProgram) + " check", kCheckUsage };
-        return { kProgram, kProgramUsage };
+    result.generate.threads = std::clamp(defaultThreads, 1U, kMaxThreads);
+    auto fail = [&](std::string_view command, const std::string& message) {
+        result.kind = CommandLine::Kind::UsageError;
+        result.text = usageError(command, message);
+        return result;
     };
 
+    const std::vector<std::string> commands { "generate", "check" };
+    const std::vector<std::string> programOptions { "-h", "--help", "-V", "--version" };
+    if (arguments.empty())
+        return fail("", "no command given: generate or check");
     // CLI11 would only say that a command is missing.
-    if (!arguments.empty() && !arguments[0].starts_with('-') && arguments[0] != "generate"
-        && arguments[0] != "check") {
-        result.text = usageError(kProgram,
-            "unknown command '" + arguments[0] + "' (expected generate or check)", kProgramUsage);
-        return result;
-    }
+    const std::string& first = arguments[0];
+    if (first.starts_with('-')
+        && std::find(programOptions.begin(), programOptions.end(), first) == programOptions.end())
+        return fail("", "unknown option '" + first + "'" + suggestion(first, programOptions));
+    if (!first.starts_with('-') && first != "generate" && first != "check")
+        return fail(
+            "", "unknown command '" + first + "'" + [&] {
+                const std::string near = suggestion(first, commands);
+                return near.empty() ? std::string(" (expected generate or check)") : near;
+            }());
+
+    Parser parser;
+    std::vector<const char*> argv { kProgram.data() };
+    for (const std::string& a : arguments)
+        argv.push_back(a.c_str());
+    auto commandName = [&]() -> std::string_view {
+        if (parser.generate->parsed() > 0)
+            return "generate";
+        if (parser.check->parsed() > 0)
+            return "check";
+        return "";
+    };
     try {
-        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
-        app.parse(reversed);
+        parser.app.parse(int(argv.size()), argv.data());
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) {
             std::ostringstream out, err;
-            app.exit(error, out, err);
+            parser.app.exit(error, out, err);
             result.kind = CommandLine::Kind::Message;
             result.text = out.str();
             return result;
         }
-        const auto [where, usage] = usageFor();
-        result.kind = CommandLine::Kind::UsageError;
-        result.text = usageError(where, error.what(), usage);
-        return result;
+        std::string message = error.what();
+        // CLI11 says "--count: 1 required N missing" for an option given
+        // last without its value.
+        if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr)
+            message = "option '" + message.substr(0, message.find(':')) + "' needs a value";
+        return fail(commandName(), message);
     }
 
-    if (check->parsed() > 0) {
+    if (parser.check->parsed() > 0) {
+        std::vector<std::string> rest = parser.check->remaining();
+        if (const auto message = leftOver(rest, { "--help" }))
+            return fail("check", *message);
         result.kind = CommandLine::Kind::Check;
+        result.check.files = parser.texts.files;
         return result;
     }
-    if (const auto message = finishGenerate(texts, *generate, request)) {
-        result.kind = CommandLine::Kind::UsageError;
-        result.text = usageError(std::string(kProgram) + " generate", *message, kGenerateUsage);
-        return result;
-    }
+    if (const auto message = leftOver(parser.generate->remaining(), optionNames(parser.options)))
+        return fail("generate", *message);
+    if (const auto message = finishGenerate(parser.texts, *parser.generate, result.generate))
+        return fail("generate", *message);
     result.kind = CommandLine::Kind::Generate;
     return result;
+}
+
+std::string manualPage(std::string_view date)
+{
+    Parser parser;
+    std::string page = R"(.TH PELLORIN\-CLI 1 ")" + std::string(date) + R"(" "pellorin\-cli )"
+        + programVersion() + "\" \"User Commands\"\n";
+    page += ".SH NAME\npellorin\\-cli \\- test payment\\-card numbers for scripts and CI\n";
+    page += ".SH SYNOPSIS\n.B pellorin\\-cli generate\n[\\fIOPTIONS\\fR]\n.br\n"
+            ".B pellorin\\-cli check\n[\\fIFILE\\fR...]\n.br\n"
+            ".B pellorin\\-cli\n\\fB\\-\\-help\\fR | \\fB\\-\\-version\\fR\n";
+    page += ".SH DESCRIPTION\n" + roff(kSummary) + "\n.PP\n" + roff(kNumbersRule) + "\n.PP\n"
+        + roff(kSeedRule) + "\n";
+    page += ".SH COMMANDS\n.TP\n.B generate\n" + roff(kGenerateSummary) + ". " + roff(kOutputRule)
+        + "\n.TP\n\\fBcheck\\fR [\\fIFILE\\fR...]\n" + roff(kCheckRule) + "\n";
+    page += ".SH OPTIONS\n.SS generate\n";
+    for (const OptionRow& row : parser.options)
+        page += ".TP\n" + roffOption(row) + "\n" + roff(row.help) + ".\n";
+    page += ".SS check\n.TP\n\\fIFILE\\fR...\nFiles to read; none, or \\fB\\-\\fR, is "
+            "standard input.\n";
+    page += ".SS All commands\n.TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\n"
+            "Print the help of the program or of a command.\n"
+            ".TP\n\\fB\\-V\\fR, \\fB\\-\\-version\\fR\nPrint the version.\n"
+            ".PP\nA repeated option takes its last value.\n";
+    page += ".SH EXIT STATUS\n.SS generate\n" + roffStatus(kGenerateStatus) + ".SS check\n"
+        + roffStatus(kCheckStatus);
+    page += ".SH ENVIRONMENT\n.TP\n.B SOURCE_DATE_EPOCH\n" + roff(kEnvironment) + "\n";
+    page += ".SH EXAMPLES\n";
+    for (const Example& e : kExamples)
+        page += ".PP\n" + roff(e.meaning) + "\n.PP\n.RS\n.EX\n" + roff(e.command) + "\n.EE\n.RE\n";
+    page += ".SH SEE ALSO\n.BR pellorin (1)\n";
+    return page;
+}
+
+std::string bashCompletion()
+{
+    Parser parser;
+    std::string valueOptions, choiceCases, names;
+    for (const OptionRow& row : parser.options) {
+        std::string pattern;
+        for (const std::string& name : namesOf(row.names)) {
+            pattern += (pattern.empty() ? "" : " | ") + name;
+            if (name.starts_with("--"))
+                names += (names.empty() ? "" : " ") + name;
+        }
+        if (!row.choices.empty()) {
+            std::string words;
+            for (const std::string& choice : row.choices)
+                words.append(words.empty() ? "" : " ").append(choice);
+            choiceCases.append("                ")
+                .append(pattern)
+                .append(")\n                    COMPREPLY=($(compgen -W '")
+                .append(words)
+                .append("' -- \"$cur\"))\n                    return\n                    ;;\n");
+        } else if (row.value == "FILE") {
+            choiceCases += "                " + pattern
+                + ")\n                    _filedir\n                    return\n                   "
+                  " ;;\n";
+        } else if (!row.value.empty()) {
+            valueOptions += (valueOptions.empty() ? "" : " | ") + pattern;
+        }
+    }
+    return "# bash completion for pellorin-cli, made from its option table by the build\n"
+           "\n"
+           "_pellorin_cli()\n"
+           "{\n"
+           "    local cur prev words cword\n"
+           "    _init_completion || return\n"
+           "\n"
+           "    local command=\"\" word\n"
+           "    for word in \"${words[@]:1:cword-1}\"; do\n"
+           "        case $word in\n"
+           "            generate | check)\n"
+           "                command=$word\n"
+           "                break\n"
+           "                ;;\n"
+           "        esac\n"
+           "    done\n"
+           "\n"
+           "    case $command in\n"
+           "        \"\")\n"
+           "            COMPREPLY=($(compgen -W 'generate check --help --version' -- \"$cur\"))\n"
+           "            ;;\n"
+           "        generate)\n"
+           "            case $prev in\n"
+        + choiceCases + "                " + valueOptions
+        + ")\n"
+          "                    return\n"
+          "                    ;;\n"
+          "            esac\n"
+          "            COMPREPLY=($(compgen -W '"
+        + names
+        + " --help' -- \"$cur\"))\n"
+          "            ;;\n"
+          "        check)\n"
+          "            if [[ $cur == -* ]]; then\n"
+          "                COMPREPLY=($(compgen -W '--help' -- \"$cur\"))\n"
+          "            else\n"
+          "                _filedir\n"
+          "            fi\n"
+          "            ;;\n"
+          "    esac\n"
+          "} && complete -F _pellorin_cli pellorin-cli\n";
 }
 
 } // namespace pellorin::cli

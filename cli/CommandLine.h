@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pellorin::cli {
@@ -43,9 +44,21 @@ struct CommandLine {
 
 // Reads the arguments after the program name. Never throws for any input
 // but running out of memory. `defaultThreads` is what --threads defaults to.
+// A repeated option takes its last value, as in GNU tools.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned defaultThreads);
 
 // The version the program reports, from the project's build.
 const char* programVersion() noexcept;
+
+// The manual page, in roff, dated `date` (as "2026-01-31"): made from the
+// same option table and texts as --help, so the two cannot drift apart.
+std::string manualPage(std::string_view date);
+
+// bash completion for the program, from the same option table.
+std::string bashCompletion();
+
+// A usage error as the program prints it: "pellorin-cli: error: ..." and a
+// line naming the help of `command` ("generate", "check" or "").
+std::string usageError(std::string_view command, std::string_view message);
 
 } // namespace pellorin::cli

@@ -17,6 +17,9 @@ public:
     // Throws std::bad_alloc when the memory is not there.
     UniqueKeys(std::uint64_t keyCount, std::uint64_t count);
 
+    // The bytes the keys of `count` numbers out of `keyCount` take.
+    static std::uint64_t bytesFor(std::uint64_t keyCount, std::uint64_t count) noexcept;
+
     // True when `key` was not there before. At most `count` keys go in.
     bool insert(std::uint64_t key) noexcept
     {

@@ -4,8 +4,10 @@
 #include "CheckRun.h"
 #include "CommandLine.h"
 #include "GenerateRun.h"
+#include "NumberPattern.h"
 #include "Output.h"
 #include "RandomSource.h"
+#include "UniqueKeys.h"
 
 #include <cerrno>
 #include <charconv>
@@ -14,6 +16,7 @@
 #include <ctime>
 #include <new>
 #include <random>
+#include <string>
 #include <string_view>
 #include <thread>
 
@@ -56,8 +59,9 @@ int generate(const GenerateRequest& request)
     // by a malformed one.
     const auto month = request.withExpiry ? currentMonth() : std::optional<MonthIndex>(0);
     if (!month) {
-        std::fputs(
-            "pellorin-cli generate: SOURCE_DATE_EPOCH: expected seconds since 1970\n", stderr);
+        std::fprintf(stderr,
+            "pellorin-cli: error: SOURCE_DATE_EPOCH: expected seconds since 1970, got '%s'\n",
+            std::getenv("SOURCE_DATE_EPOCH"));
         return 2;
     }
     const std::uint64_t seed = request.seed ? *request.seed : unpredictableSeed();
@@ -67,6 +71,21 @@ int generate(const GenerateRequest& request)
     if (runGenerate(request, seed, *month, output))
         output.commit();
     return 0;
+}
+
+// Only --unique takes memory that grows with the request, so it is the one
+// whose size is worth telling.
+std::string memoryFailure(const CommandLine& command)
+{
+    const GenerateRequest& request = command.generate;
+    if (command.kind != CommandLine::Kind::Generate || !request.unique)
+        return "not enough memory\n";
+    const NumberPattern pattern = request.brand
+        ? NumberPattern::forBrand(brand(*request.brand))
+        : NumberPattern::custom(request.prefix, request.length);
+    const std::uint64_t bytes = UniqueKeys::bytesFor(pattern.keyCount(), request.count);
+    return "not enough memory: --unique needs " + std::to_string((bytes + (1 << 20) - 1) >> 20)
+        + " MiB for --count " + std::to_string(request.count) + "\n";
 }
 
 } // namespace
@@ -96,7 +115,7 @@ int main(int argc, char** argv)
     } catch (const OutputError& error) {
         std::fprintf(stderr, "pellorin-cli: %s\n", error.what());
     } catch (const std::bad_alloc&) {
-        std::fputs("pellorin-cli: not enough memory\n", stderr);
+        std::fputs(("pellorin-cli: " + memoryFailure(command)).c_str(), stderr);
     }
     return 1;
 }

@@ -29,7 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CommandLine command = pellorin::cli::parseCommandLine(arguments, 4);
     switch (command.kind) {
     case CommandLine::Kind::UsageError:
-        PELLORIN_FUZZ_CHECK(command.text.find("Usage: pellorin-cli") != std::string::npos);
+        // One line saying what is wrong, one saying where help is.
+        PELLORIN_FUZZ_CHECK(command.text.starts_with("pellorin-cli: error: "));
+        PELLORIN_FUZZ_CHECK(command.text.find("\nTry 'pellorin-cli") != std::string::npos);
+        PELLORIN_FUZZ_CHECK(std::count(command.text.begin(), command.text.end(), '\n') == 2);
         break;
     case CommandLine::Kind::Message:
         PELLORIN_FUZZ_CHECK(!command.text.empty());

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -297,6 +298,34 @@ TEST(ReadmeExamples, PrintWhatTheReadmeShows)
         EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
         EXPECT_EQ(run.out, shown) << command;
     }
+}
+
+// The seeded examples --help shows, by their output's SHA-256.
+TEST(HelpExamples, SeededOnesGiveTheirPinnedBytes)
+{
+    const std::map<std::string, std::string> pinned {
+        { "pellorin-cli generate --brand amex --count 3 --seed 42",
+            "38b014032b9dea45d9c500f5287292c604878dc4ba2afd23fbbf4d5e7544312d" },
+        { "pellorin-cli generate -p 411111 -l 16 -n 1000 --unique --seed 7 --format csv",
+            "e6ca991ff4bd06a6e083a98eef18bd3bc29b0e65ccab68236acd009694ebe1b0" },
+    };
+    std::size_t seeded = 0;
+    for (const std::string& line : test::lines(test::cli({ "--help" }).out)) {
+        const std::string command = line.substr(std::min(line.size(), line.find_first_not_of(' ')));
+        if (!command.starts_with("pellorin-cli generate")
+            || command.find("--seed") == std::string::npos
+            || command.find('|') != std::string::npos)
+            continue;
+        ++seeded;
+        const auto expected = pinned.find(command);
+        ASSERT_NE(expected, pinned.end()) << "not pinned: " << command;
+        std::istringstream words(command.substr(std::string("pellorin-cli ").size()));
+        std::vector<std::string> arguments;
+        for (std::string word; words >> word;)
+            arguments.push_back(word);
+        EXPECT_EQ(sha256Of(arguments), expected->second) << command;
+    }
+    EXPECT_EQ(seeded, pinned.size());
 }
 
 } // namespace

@@ -312,7 +312,8 @@ INSTANTIATE_TEST_SUITE_P(Values, SourceDateEpoch,
 struct UsageCase {
     const char* name;
     std::vector<std::string> arguments;
-    const char* message;
+    const char* message; // after "pellorin-cli: error: "
+    const char* help; // the command whose help the second line names
 };
 
 void PrintTo(const UsageCase& c, std::ostream* os)
@@ -323,48 +324,96 @@ void PrintTo(const UsageCase& c, std::ostream* os)
 
 class UsageErrors : public testing::TestWithParam<UsageCase> { };
 
-TEST_P(UsageErrors, StatusTwoWithTheUsageLineAndNothingOnStandardOutput)
+TEST_P(UsageErrors, OneLineSayingWhatIsWrongAndOneNamingTheHelp)
 {
-    const ProgramRun run = cli(GetParam().arguments);
+    const UsageCase& c = GetParam();
+    const ProgramRun run = cli(c.arguments);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("Usage: pellorin-cli"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
+    EXPECT_EQ(run.err,
+        std::string("pellorin-cli: error: ") + c.message + "\nTry 'pellorin-cli" + c.help
+            + " --help'.\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrors,
-    testing::Values(UsageCase { "no_command", {}, "subcommand" },
-        UsageCase { "unknown_command", { "make" }, "unknown command 'make'" },
+    testing::Values(UsageCase { "no_command", {}, "no command given: generate or check", "" },
+        UsageCase { "unknown_command", { "make" },
+            "unknown command 'make' (expected generate or check)", "" },
+        UsageCase { "misspelt_command", { "genrate" },
+            "unknown command 'genrate'; did you mean 'generate'?", "" },
+        UsageCase { "lower_case_v", { "-v" }, "unknown option '-v'; did you mean '-V'?", "" },
+        UsageCase { "arguments_in_their_order", { "generate", "one", "two", "three" },
+            "unexpected arguments 'one' 'two' 'three'", " generate" },
+        UsageCase { "count_without_value", { "generate", "--count" },
+            "option '--count' needs a value", " generate" },
+        UsageCase { "misspelt_option", { "generate", "--cout", "3" },
+            "unknown option '--cout'; did you mean '--count'?", " generate" },
+        UsageCase { "unknown_option", { "generate", "--colour" }, "unknown option '--colour'",
+            " generate" },
+        UsageCase { "misspelt_brand", { "generate", "--brand", "vissa" },
+            "--brand: unknown brand 'vissa'; did you mean 'visa'?", " generate" },
+        UsageCase { "unknown_brand", { "generate", "--brand", "diners" },
+            "--brand: unknown brand 'diners'; the brands are visa, mastercard, amex and discover",
+            " generate" },
+        UsageCase { "unknown_format", { "generate", "--format", "xml" },
+            "--format: unknown format 'xml'; the formats are text, csv, json, ndjson and table",
+            " generate" },
+        UsageCase { "check_option", { "check", "--all" }, "unknown option '--all'", " check" },
+        UsageCase { "line_end_in_an_argument", { "generate", "a\nb" }, "unexpected argument 'a?b'",
+            " generate" },
         UsageCase { "prefix_with_brand",
             { "generate", "--brand", "visa", "--prefix", "4", "--length", "16" },
-            "--prefix cannot be used with --brand" },
-        UsageCase { "prefix_alone", { "generate", "--prefix", "4" }, "go together" },
-        UsageCase { "empty_prefix", { "generate", "--prefix", "", "--length", "16" },
-            "--prefix: expected digits" },
+            "--prefix cannot be used with --brand", " generate" },
+        UsageCase { "prefix_alone", { "generate", "--prefix", "4" },
+            "--prefix and --length go together", " generate" },
         UsageCase { "prefix_letters", { "generate", "--prefix", "4x", "--length", "16" },
-            "--prefix: expected digits" },
+            "--prefix: expected digits only, got '4x'", " generate" },
         UsageCase { "prefix_as_long_as_length",
-            { "generate", "--prefix", "123456789012", "--length", "12" }, "shorter than --length" },
-        UsageCase { "length_11", { "generate", "--prefix", "4", "--length", "11" }, "--length" },
-        UsageCase { "length_20", { "generate", "--prefix", "4", "--length", "20" }, "--length" },
-        UsageCase { "negative_count", { "generate", "--count", "-1" }, "--count" },
-        UsageCase { "count_2_63", { "generate", "--count", "9223372036854775808" }, "--count" },
-        UsageCase { "seed_2_64", { "generate", "--seed", "18446744073709551616" }, "--seed" },
-        UsageCase { "hex_seed", { "generate", "--seed", "0x10" }, "--seed" },
-        UsageCase { "zero_threads", { "generate", "--threads", "0" }, "--threads" },
-        UsageCase { "unknown_brand", { "generate", "--brand", "diners" }, "diners" },
-        UsageCase { "unknown_format", { "generate", "--format", "xml" }, "xml" },
-        UsageCase { "unknown_option", { "generate", "--colour" }, "--colour" },
+            { "generate", "--prefix", "123456789012", "--length", "12" },
+            "--prefix: must be shorter than --length 12, got 12 digits", " generate" },
+        UsageCase { "length_11", { "generate", "--prefix", "4", "--length", "11" },
+            "--length: expected a whole number from 12 to 19, got '11'", " generate" },
+        UsageCase { "negative_count", { "generate", "--count", "-1" },
+            "--count: expected a whole number from 0 to 9223372036854775807, got '-1'",
+            " generate" },
+        UsageCase { "count_2_63", { "generate", "--count", "9223372036854775808" },
+            "--count: expected a whole number from 0 to 9223372036854775807, got "
+            "'9223372036854775808'",
+            " generate" },
+        UsageCase { "hex_seed", { "generate", "--seed", "0x10" },
+            "--seed: expected a whole number from 0 to 18446744073709551615, got '0x10'",
+            " generate" },
+        UsageCase { "zero_threads", { "generate", "--threads", "0" },
+            "--threads: expected a whole number from 1 to 256, got '0'", " generate" },
+        UsageCase { "unique_beyond_one_number",
+            { "generate", "--prefix", "123456789012345678", "--length", "19", "--unique", "-n",
+                "2" },
+            "--unique: --count 2 is more than the 1 different number this prefix and length "
+            "allow",
+            " generate" },
         UsageCase { "unique_beyond_brand",
             { "generate", "-b", "mastercard", "--unique", "-n", "1000000000" },
-            "different numbers" }),
+            "--unique: --count 1000000000 is more than the 348678440 different numbers this brand "
+            "has",
+            " generate" }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Version, IsTheProjectVersion)
+// As GNU tools do, so that aliases and wrappers can override what they set.
+TEST(Arguments, TheLastValueOfARepeatedOptionWins)
 {
-    const ProgramRun run = cli({ "--version" });
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, std::string("pellorin-cli ") + PELLORIN_VERSION + "\n");
+    const ProgramRun run = cli({ "generate", "-n", "2", "--count", "3", "--brand", "amex", "-b",
+        "discover", "-s", "1", "-s", "2", "-u", "-u" });
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, cli({ "generate", "-n", "3", "-b", "discover", "-s", "2", "-u" }).out);
+}
+
+TEST(Version, IsTheProjectVersionUnderBothNames)
+{
+    for (const char* option : { "--version", "-V" }) {
+        const ProgramRun run = cli({ option });
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, std::string("pellorin-cli ") + PELLORIN_VERSION + "\n");
+    }
 }
 
 } // namespace
