@@ -333,31 +333,50 @@ private slots:
 
     void actionsAnnounceTheRowCount_data()
     {
+        // After a run of `quantity`, the button pressed (none: only the run).
         QTest::addColumn<QString>("quantity");
-        QTest::addColumn<bool>("clear");
-        QTest::addColumn<QString>("said");
-        QTest::addRow("run of 3") << "3" << false << "3 results in the list";
-        QTest::addRow("run of 1") << "1" << false << "1 result in the list";
-        QTest::addRow("clearing") << "3" << true << "No results in the list";
+        QTest::addColumn<QString>("then");
+        QTest::addColumn<QStringList>("said");
+        QTest::addRow("run of 3") << "3"
+                                  << "" << QStringList { "3 results in the list" };
+        QTest::addRow("run of 1") << "1"
+                                  << "" << QStringList { "1 result in the list" };
+        QTest::addRow("clearing") << "3"
+                                  << "PushButton3" << QStringList { "No results in the list" };
+        QTest::addRow("text file saved") << "3"
+                                         << "PushButton4" << QStringList { "3 results saved" };
+        QTest::addRow("save cancelled") << "3"
+                                        << "cancelled PushButton4" << QStringList {};
+        QTest::addRow("spreadsheet written")
+            << "2"
+            << "PushButton13" << QStringList { "2 results written to the spreadsheet" };
     }
 
     void actionsAnnounceTheRowCount()
     {
         QFETCH(QString, quantity);
-        QFETCH(bool, clear);
-        QFETCH(QString, said);
+        QFETCH(QString, then);
+        QFETCH(QStringList, said);
         auto* announcement = control<QWidget>("Announcement");
         QVERIFY(!announcement->isVisibleTo(m_form.get()));
+        QCOMPARE(int(QAccessible::queryAccessibleInterface(announcement)->role()),
+            int(QAccessible::Notification));
         g_watched = announcement;
         control<QLineEdit>("Text1")->setText(quantity);
         control<QPushButton>("PushButton1")->click();
-        if (clear) {
-            g_heard.clear();
-            control<QPushButton>("PushButton3")->click();
+        if (then.isEmpty()) {
+            QCOMPARE(heardSince(0), QStringList { "shown: " + said.value(0) });
+            return;
         }
-        QCOMPARE(heardSince(0), QStringList { "shown: " + said });
-        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(announcement);
-        QCOMPARE(int(iface->role()), int(QAccessible::Notification));
+        const QTemporaryDir folder;
+        if (!then.startsWith(QStringLiteral("cancelled")))
+            m_services->saveDialog.nextFileName = folder.filePath(QStringLiteral("cards.txt"));
+        g_heard.clear();
+        control<QPushButton>(then.section(QLatin1Char(' '), -1))->click();
+        QStringList expected;
+        for (const QString& words : said)
+            expected << "shown: " + words;
+        QCOMPARE(heardSince(0), expected);
     }
 
     void enterPressesTheFocusedButton_data()

@@ -4,8 +4,9 @@
 # keyboard alone drives it. Each step waits (bounded) for Orca's own
 # "SPEECH OUTPUT" line: the empty list at start-up, Enter on "Start
 # Generating" and the row count said after the run, the list entered and End
-# pressed at 2,000 rows, Space on a row, the count said after "Clear
-# Results", then a run of 1,000,000 rows, the list entered and End pressed.
+# pressed at 2,000 rows, Space on a row and an unticked row read, the count
+# said after "Clear Results", then a run of 1,000,000 rows, the list entered
+# and End pressed.
 # (Orca keeps the keypad's Enter for itself, "where am I"; the program's
 # answer to that key is heard in screen-reader.sh, without Orca.)
 #
@@ -103,13 +104,15 @@ expect_speech "$row checked" 20
 echo "End"
 press End
 expect_speech "$row checked" 20
-echo "Space unticks, Space ticks"
+echo "Space unticks; Up, and Down reads the unticked row; Space ticks"
 press space
 expect_speech '^not checked$' 20
-press space
-expect_speech '^checked$' 20
 press Up
 expect_speech "$row checked" 20
+press Down
+expect_speech "$row not checked" 20
+press space
+expect_speech '^checked$' 20
 
 echo "Tab to 'Clear Results', Enter"
 press Tab Tab Tab Tab
