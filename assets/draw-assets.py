@@ -4,6 +4,7 @@
     assets/pellorin.ico         program icon: a payment card with a tick, 16 to 256 pixels
     assets/icons/pellorin-N.png the same icon at each of its sizes N, for the desktop's
                                 icon theme
+    assets/icons/pellorin.svg   the same icon as scalable shapes, for any other size
     assets/beside-exe/HAND-M.CUR  hand pointer, 32 x 32 and 64 x 64 for screens of
                                 twice the density, hotspot on the index fingertip
 
@@ -131,6 +132,43 @@ def icon_shader(size):
     return shade
 
 
+def svg_colour(colour):
+    return "#%02x%02x%02x" % tuple(round(c * 255) for c in colour)
+
+
+def svg_box(cx, cy, hw, hh, r, fill):
+    return ('<rect x="%g" y="%g" width="%g" height="%g" rx="%g" fill="%s"/>'
+            % (cx - hw, cy - hh, 2 * hw, 2 * hh, r, fill))
+
+
+def icon_svg():
+    """The icon's shapes on the same 64-unit grid, as SVG for scalable themes."""
+    edge = 1.6
+    parts = [
+        '<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">',
+        '<defs><linearGradient id="card" gradientUnits="userSpaceOnUse" x1="0" y1="13" x2="0" y2="49">'
+        '<stop offset="0" stop-color="%s"/><stop offset="1" stop-color="%s"/></linearGradient>'
+        '<clipPath id="chip"><rect x="9.5" y="24" width="13" height="10" rx="1.6"/></clipPath></defs>'
+        % (svg_colour(CARD_TOP), svg_colour(CARD_BOTTOM)),
+        svg_box(30, 31, 27, 18, 5, svg_colour(CARD_EDGE)),
+        svg_box(30, 31, 27 - edge, 18 - edge, 5 - edge, "url(#card)"),
+        svg_box(30, 22.5, 25, 1.6, 0.8, svg_colour(STRIPE)),
+        svg_box(16, 29, 6.5, 5, 1.6, svg_colour(CHIP_LINE)),
+        svg_box(16, 29, 6.5 - 0.9, 5 - 0.9, 0.7, svg_colour(CHIP)),
+        '<path d="M9.5 29H22.5M16 24V34" stroke="%s" stroke-width="1.1" clip-path="url(#chip)"/>'
+        % svg_colour(CHIP_LINE),
+    ]
+    parts += [svg_box(10 + i * 9.2, 40.5, 3.4, 1.5, 1.2, svg_colour(DIGITS)) for i in range(4)]
+    parts += [
+        '<circle cx="48" cy="47" r="13" fill="%s"/>' % svg_colour(BADGE_EDGE),
+        '<circle cx="48" cy="47" r="10.8" fill="%s"/>' % svg_colour(BADGE),
+        '<path d="M41.5 47.5L46.2 52L54.5 42.5" fill="none" stroke="%s" stroke-width="4.2" '
+        'stroke-linecap="round" stroke-linejoin="round"/>' % svg_colour(TICK),
+        '</svg>',
+    ]
+    return "\n".join(parts) + "\n"
+
+
 # --- the hand pointer -----------------------------------------------------------
 
 HAND_HOTSPOT = (11, 1)
@@ -228,6 +266,8 @@ def main():
             f.write(png(rows))
     with open(os.path.join(HERE, "pellorin.ico"), "wb") as f:
         f.write(directory(1, icon_images))
+    with open(os.path.join(HERE, "icons", "pellorin.svg"), "w", encoding="ascii") as f:
+        f.write(icon_svg())
 
     # The 32-pixel image comes first: programs that read only one take it.
     hands = []
