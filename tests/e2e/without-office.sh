@@ -1,11 +1,16 @@
 #!/bin/bash
-# The real program where LibreOffice cannot be reached: with the office's
-# folder hidden from it in a mount namespace of its own (root only), or
-# without its spreadsheet module beside it. The window appears, a run and a
-# copy work, and "Save Results As Excel File" gives one error report, at line
-# 108, that says why.
+# The real program where LibreOffice cannot be reached. The window appears, a
+# run and a copy work, and "Save Results As Excel File" gives one error
+# report, at line 108, that says why; the program stays alive.
 #
-# Usage: without-office.sh hidden|absent PELLORIN
+# Usage: without-office.sh MODE PELLORIN
+#   hidden    the office's folder is empty
+#   uno-only  it holds only the UNO libraries the module links, as apt leaves
+#             it when the module's package is installed without recommends
+#   ure-only  it holds those and the UNO runtime (package ure), but no office
+#   absent    the spreadsheet module is not beside the program
+# The first three hide /usr/lib/libreoffice in a mount namespace of the
+# program's own and take root.
 # Exit status 77 (a skip) where no X server or no mount namespace can be had.
 
 set -u
@@ -17,20 +22,48 @@ readonly program=$2
 on_own_session_bus "$@"
 require_tools xdotool xclip xwininfo
 
+readonly office=/usr/lib/libreoffice
+# What is left of the office's folder: only these of its files, copied.
+keep_only() {
+    mkdir "$work/office" && (cd / && cp -a --parents "$@" "$work/office/") \
+        || fail "the office's files cannot be copied"
+    run=(unshare -m --propagation private sh -c 'mount --bind "$0" '"$office"' && exec "$@"'
+         "$work/office$office" "$program")
+}
+case $mode in
+hidden | uno-only | ure-only)
+    [ "$(id -u)" = 0 ] || skip "hiding $office takes root"
+    unshare -m --propagation private true 2>/dev/null || skip "no mount namespace of our own here"
+    ;;
+esac
 case $mode in
 hidden)
-    [ "$(id -u)" = 0 ] || skip "hiding /usr/lib/libreoffice takes root"
-    unshare -m --propagation private true 2>/dev/null || skip "no mount namespace of our own here"
+    reason='libuno_[a-z0-9]*\.so\.3: cannot open shared object file'
     # An empty folder in place of the office's; without the office there is nothing to hide.
-    hide='[ ! -d /usr/lib/libreoffice ] || mount -t tmpfs none /usr/lib/libreoffice || exit 1'
+    hide="[ ! -d $office ] || mount -t tmpfs none $office || exit 1"
     run=(unshare -m --propagation private sh -c "$hide"' && exec "$0" "$@"' "$program")
     ;;
+uno-only)
+    reason='the UNO runtime (package ure) is incomplete'
+    libraries=("$office"/program/libuno_*.so.3)
+    [ -e "${libraries[0]}" ] || skip "no UNO libraries in $office/program"
+    keep_only "${libraries[@]}"
+    ;;
+ure-only)
+    reason='the office itself is missing'
+    dpkg -s ure >/dev/null 2>&1 || skip "the package ure is not installed"
+    mapfile -t runtime < <(dpkg -L ure | grep "^$office/" | while read -r f; do [ -d "$f" ] || echo "$f"; done)
+    keep_only "$office"/program/libuno_*.so.3 "${runtime[@]}"
+    ;;
 absent)
+    reason='this Pellorin has no spreadsheet module'
     mkdir "$work/bin" && cp "$program" "$work/bin/" || fail "the program cannot be copied"
     run=("$work/bin/$(basename "$program")")
     ;;
 *) fail "unknown mode '$mode'" ;;
 esac
+# A build without the module has nothing else to say.
+[ -e "$(dirname "$(realpath "$program")")/libpellorin-calc.so" ] || reason='this Pellorin has no spreadsheet module'
 
 start_xvfb
 start_accessibility_bus
@@ -50,6 +83,9 @@ read_report() { window_texts 'Application Error' >"$work/report" && grep -q 'at 
 wait_for 100 read_report || fail "the error report cannot be read"
 grep -q '^LibreOffice Calc is not installed or could not be started: .' "$work/report" \
     || { cat "$work/report" >&2; fail "the report does not say that LibreOffice Calc could not be started"; }
+# Says what is missing: the module was looked for and, where it exists, loaded.
+grep -q "^LibreOffice Calc is not installed or could not be started: .*$reason" "$work/report" \
+    || { cat "$work/report" >&2; fail "the report does not say '$reason'"; }
 grep -q 'PushButton13_Click at line 108' "$work/report" \
     || { cat "$work/report" >&2; fail "the report is not for line 108"; }
 xdotool windowfocus --sync "$box"
