@@ -7,13 +7,15 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # LibreOffice package.
 WITH_CALC ?= ON
 
+# devscripts brings hardening-check; the reproducibility test clones with git.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fonts-liberation2 \
             xvfb xdotool xclip x11-utils libx11-dev imagemagick \
             at-spi2-core python3-pyatspi dbus-x11 libxfixes-dev orca speech-dispatcher espeak-ng \
             dpkg-dev file desktop-file-utils appstream lintian bash-completion openbox \
             libcli11-dev nlohmann-json3-dev libcsv-dev \
-            weston qt6-wayland xwayland wl-clipboard imagemagick
+            weston qt6-wayland xwayland wl-clipboard imagemagick \
+            devscripts git
 ifeq ($(WITH_CALC),ON)
 PACKAGES += libreoffice-calc libreoffice-dev
 endif
@@ -63,7 +65,9 @@ test: format-check build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
 
-# The Debian package: $(BUILD_DIR)/pellorin_<version>_<arch>.deb
+# The Debian packages, $(BUILD_DIR)/<package>_<version>_<arch>.deb: pellorin-cli,
+# pellorin and (with WITH_CALC=ON) pellorin-calc. The same commit gives the
+# same bytes; SOURCE_DATE_EPOCH, when set, dates their files.
 package: build
 	cmake --build $(BUILD_DIR) --target package
 

@@ -1,14 +1,20 @@
 #!/bin/bash
-# Builds the Debian package and unpacks it into a fresh folder, as dpkg would
-# lay it out under /, for the tests that check and run what it installs.
+# Builds the Debian packages and unpacks each into a fresh folder of its own,
+# ROOT/<package>, as dpkg would lay it out under /, and all of them together
+# into ROOT/all, for the tests that check and run what they install.
 #
-# Usage: unpack-package.sh BUILD-DIR DEB ROOT
+# Usage: unpack-package.sh BUILD-DIR ROOT DEB...
 
 set -eu
-readonly build=$1 deb=$2 root=$3
+readonly build=$1 root=$2
+shift 2
 
-rm -f "$deb"
+rm -f "$@"
 cmake --build "$build" --target package
-[ -f "$deb" ] || { echo "FAIL: $deb was not built" >&2; exit 1; }
-rm -rf "$root"
-dpkg -x "$deb" "$root"
+rm -rf "$root" && mkdir -p "$root"
+for deb in "$@"; do
+    [ -f "$deb" ] || { echo "FAIL: $deb was not built" >&2; exit 1; }
+    package=$(dpkg-deb -f "$deb" Package)
+    dpkg -x "$deb" "$root/$package"
+    dpkg -x "$deb" "$root/all"
+done
