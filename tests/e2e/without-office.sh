@@ -23,6 +23,15 @@ on_own_session_bus "$@"
 require_tools xdotool xclip xwininfo
 
 readonly office=/usr/lib/libreoffice
+# The files a package installs in the office's folder.
+files_of() {
+    dpkg -L "$@" | grep "^$office/" | while read -r file; do [ -d "$file" ] || echo "$file"; done
+}
+# The installed packages of the UNO libraries, which apt installs for the module.
+uno_packages() {
+    dpkg-query -W -f '${db:Status-Status} ${Package}\n' 'libuno-*' uno-libs-private 2>/dev/null \
+        | sed -n 's/^installed //p'
+}
 # What is left of the office's folder: only these of its files, copied.
 keep_only() {
     mkdir "$work/office" && (cd / && cp -a --parents "$@" "$work/office/") \
@@ -45,15 +54,15 @@ hidden)
     ;;
 uno-only)
     reason='the UNO runtime (package ure) is incomplete'
-    libraries=("$office"/program/libuno_*.so.3)
-    [ -e "${libraries[0]}" ] || skip "no UNO libraries in $office/program"
+    mapfile -t libraries < <(files_of $(uno_packages))
+    [ "${#libraries[@]}" -gt 0 ] || skip "no UNO libraries are installed"
     keep_only "${libraries[@]}"
     ;;
 ure-only)
     reason='the office itself is missing'
     dpkg -s ure >/dev/null 2>&1 || skip "the package ure is not installed"
-    mapfile -t runtime < <(dpkg -L ure | grep "^$office/" | while read -r f; do [ -d "$f" ] || echo "$f"; done)
-    keep_only "$office"/program/libuno_*.so.3 "${runtime[@]}"
+    mapfile -t runtime < <(files_of $(uno_packages) ure)
+    keep_only "${runtime[@]}"
     ;;
 absent)
     reason='this Pellorin has no spreadsheet module'
