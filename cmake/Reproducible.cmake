@@ -34,6 +34,7 @@ if(NOT PELLORIN_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
 endif()
 
 # Neither the source folder nor the build folder may leave its name in what is
-# built: they differ between two builds of one commit.
-add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
-                    -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+# packaged: they differ between two builds of one commit. Other builds keep
+# the full names, where debuggers and sanitizer reports find the sources.
+add_compile_options("$<$<CONFIG:Release>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.>"
+                    "$<$<CONFIG:Release>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=.>")

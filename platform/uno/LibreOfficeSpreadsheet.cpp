@@ -2,6 +2,7 @@
 
 #include "OfficeCall.h"
 #include "OfficeConnection.h"
+#include "OfficeProcess.h"
 #include "OfficeWait.h"
 
 #include <com/sun/star/awt/XTopWindow.hpp>
@@ -21,12 +22,6 @@
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,10 +36,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// An `soffice` that hands its arguments to an office already running exits at
-// once, and that office then starts accepting; give it this long.
-constexpr milliseconds kHandOverGrace { 5000 };
-
 uno::Reference<sheet::XSpreadsheet> activeSheet(const uno::Reference<frame::XModel>& document)
 {
     const uno::Reference<sheet::XSpreadsheetView> view(
@@ -53,42 +44,6 @@ uno::Reference<sheet::XSpreadsheet> activeSheet(const uno::Reference<frame::XMod
     if (!sheet.is())
         throw uno::RuntimeException(rtl::OUString("the document has no active sheet"));
     return sheet;
-}
-
-bool processRunning(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    // The state follows the parenthesised command name; a zombie has ended.
-    const QByteArray line = stat.readAll();
-    const qsizetype close = line.lastIndexOf(')');
-    return close >= 0 && close + 2 < line.size() && line[close + 2] != 'Z';
-}
-
-// Connects to the office we have just started as `pid`, waiting for it to
-// accept until `deadline`.
-uno::Reference<uno::XComponentContext> waitForStartedOffice(
-    const QString& pipeName, qint64 pid, const QString& program, const office::Deadline& deadline)
-{
-    QElapsedTimer waited;
-    waited.start();
-    qint64 endedAt = -1;
-    for (;;) {
-        office::pauseServingEvents(std::min(milliseconds(100), deadline.left()));
-        const uno::Reference<uno::XComponentContext> context
-            = office::connectOnce(pipeName, deadline);
-        if (context.is())
-            return context;
-        if (endedAt < 0 && !processRunning(pid))
-            endedAt = waited.elapsed();
-        if (endedAt >= 0 && waited.elapsed() - endedAt > kHandOverGrace.count())
-            throw SpreadsheetError(
-                QStringLiteral("%1 ended without accepting connections").arg(program));
-        if (deadline.passed())
-            throw SpreadsheetError(
-                QStringLiteral("%1 did not accept connections %2").arg(program, deadline.within()));
-    }
 }
 
 // The requests of one export to the office. Once a request has got no answer
@@ -276,37 +231,6 @@ QString LibreOfficeSpreadsheet::defaultPipeName()
     return QStringLiteral("pellorin_office_%1").arg(getuid());
 }
 
-QString LibreOfficeSpreadsheet::officeProgram() const
-{
-    if (!m_options.officeProgram.isEmpty())
-        return m_options.officeProgram;
-    const QString onPath = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    return onPath.isEmpty() ? QStringLiteral(PELLORIN_OFFICE_PROGRAM_DIR "/soffice") : onPath;
-}
-
-void LibreOfficeSpreadsheet::startOffice()
-{
-    const QString program = officeProgram();
-    const QFileInfo info(program);
-    if (!info.exists())
-        throw SpreadsheetError(QStringLiteral("%1 does not exist").arg(program));
-    if (!info.isExecutable())
-        throw SpreadsheetError(QStringLiteral("%1 is not a program").arg(program));
-    QProcess office;
-    office.setProgram(program);
-    office.setArguments(QStringList { QStringLiteral("--nologo"), QStringLiteral("--nodefault"),
-                            QStringLiteral("--accept=pipe,name=%1;urp;").arg(m_options.pipeName) }
-        + m_options.extraArguments);
-    office.setStandardInputFile(QProcess::nullDevice());
-    office.setStandardOutputFile(QProcess::nullDevice());
-    office.setStandardErrorFile(QProcess::nullDevice());
-    qint64 pid = 0;
-    if (!office.startDetached(&pid))
-        throw SpreadsheetError(
-            QStringLiteral("%1 could not be run: %2").arg(program, office.errorString()));
-    m_startedPid = pid;
-}
-
 std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplication(
     const QString& programmaticId)
 {
@@ -336,9 +260,10 @@ std::unique_ptr<SpreadsheetApplication> LibreOfficeSpreadsheet::createApplicatio
             }
         }
         if (!context.is()) {
-            startOffice();
-            context
-                = waitForStartedOffice(m_options.pipeName, m_startedPid, officeProgram(), deadline);
+            const QString program = office::officeProgram(m_options.officeProgram);
+            const qint64 pid
+                = office::startOffice(program, m_options.pipeName, m_options.extraArguments);
+            context = office::waitForStartedOffice(m_options.pipeName, pid, program, deadline);
         }
         return std::make_unique<CalcApplication>(context, m_options.callLimit);
     } catch (const SpreadsheetError& e) {

@@ -35,18 +35,11 @@ public:
     std::unique_ptr<SpreadsheetApplication> createApplication(
         const QString& programmaticId) override;
 
-    // The process id of the office we started last, or 0 when we started none.
-    qint64 startedOfficePid() const { return m_startedPid; }
-
     // The per-user pipe name the program uses.
     static QString defaultPipeName();
 
 private:
-    QString officeProgram() const;
-    void startOffice();
-
     Options m_options;
-    qint64 m_startedPid = 0;
 };
 
 } // namespace pellorin

@@ -10,7 +10,7 @@ readonly source=$1 build=$2
 require_tools cmake ctest readelf
 
 rm -rf "$build"
-cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DPELLORIN_BUILD_GUI=OFF \
+cmake -S "$source" -B "$build" --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DPELLORIN_BUILD_GUI=OFF \
     -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON >"$work/configure.log" 2>&1 \
     || { cat "$work/configure.log"; fail "pellorin-cli cannot be configured without Qt"; }
 cmake --build "$build" -j "$(nproc)" >"$work/build.log" 2>&1 \
