@@ -139,8 +139,13 @@ TEST_P(SignalDisposition, AnIgnoredSignalStaysIgnored)
     const DispositionCase& c = GetParam();
     const OutputFolder folder;
     const ProgramRun run = shell(std::string("cd '") + folder.path().string() + "' && " + c.before
-        + c.wrapper + " \"$CLI\" generate -n " + kEndless + " -o numbers.txt & pid=$!\n"
-        + "sleep 0.3; kill -" + c.signal + " $pid; sleep 0.3\n"
+        + c.wrapper + " \"$CLI\" generate -n " + kEndless
+        + " -o numbers.txt & pid=$!\n"
+        // Once the process runs pellorin-cli, not the shell or wrapper
+        // before it.
+        + "cli=$(readlink -f \"$CLI\"); i=0\n"
+        + "while [ \"$(readlink /proc/$pid/exe)\" != \"$cli\" ] && [ $i -lt 400 ]; do\n"
+        + "  sleep 0.05; i=$((i + 1))\ndone\n" + "kill -" + c.signal + " $pid; sleep 0.3\n"
         + "kill -0 $pid 2>/dev/null && echo alive && kill -TERM $pid\n"
         + "wait $pid; echo \"status $?\"");
     EXPECT_EQ(run.out, c.outcome) << run.err;
