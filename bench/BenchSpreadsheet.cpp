@@ -145,7 +145,7 @@ void BM_SpreadsheetOneCellAtATime(benchmark::State& state)
                 QCoreApplication::processEvents();
                 if (results.isTicked(k))
                     workbook->setActiveSheetCell(
-                        int(k) + 2, 1, QString::fromStdString(results.textString(k)));
+                        int(k) + 2, 1, results.data(results.index(int(k))).toString());
             }
         } catch (const SpreadsheetError& e) {
             boxes.show(QString::fromUtf8(e.what()), {}, MessageIcon::Warning);

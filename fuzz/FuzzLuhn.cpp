@@ -1,4 +1,4 @@
-// Checks LuhnCheck and luhnCheckDigit against a plain reference on arbitrary
+// Checks LuhnCheck against a plain reference on arbitrary
 // bytes, not only digit strings: the generator never passes anything else,
 // but the routine is documented to count other characters as 0.
 
@@ -36,16 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PELLORIN_FUZZ_CHECK(pellorin::LuhnCheck(text) == referenceLuhn(text));
 
     // Exactly one check digit completes any payload.
-    const int digit = pellorin::luhnCheckDigit(text);
-    PELLORIN_FUZZ_CHECK(digit >= 0 && digit <= 9);
     std::string completed(text);
     int passing = 0;
     for (char d = '0'; d <= '9'; ++d) {
         completed.push_back(d);
-        if (referenceLuhn(completed)) {
-            ++passing;
-            PELLORIN_FUZZ_CHECK(d - '0' == digit);
-        }
+        const bool passes = pellorin::LuhnCheck(completed);
+        PELLORIN_FUZZ_CHECK(passes == referenceLuhn(completed));
+        passing += passes ? 1 : 0;
         completed.pop_back();
     }
     PELLORIN_FUZZ_CHECK(passing == 1);

@@ -9,12 +9,11 @@ int digitValue(char c) noexcept
     return (c >= '0' && c <= '9') ? c - '0' : 0;
 }
 
-// Sum of the Luhn values of `text` when its last character sits at place
-// `firstPlace` counted from the right (1 = not doubled).
-int luhnSum(std::string_view text, int firstPlace) noexcept
+// Sum of the Luhn values of `text`, mod 10; the last character is not doubled.
+int luhnSum(std::string_view text) noexcept
 {
     int sum = 0;
-    bool doubled = firstPlace % 2 == 0;
+    bool doubled = false;
     for (auto it = text.rbegin(); it != text.rend(); ++it) {
         int v = digitValue(*it);
         if (doubled) {
@@ -34,12 +33,7 @@ int luhnSum(std::string_view text, int firstPlace) noexcept
 
 bool LuhnCheck(std::string_view text) noexcept
 {
-    return luhnSum(text, 1) == 0;
-}
-
-int luhnCheckDigit(std::string_view payload) noexcept
-{
-    return (10 - luhnSum(payload, 2)) % 10;
+    return luhnSum(text) == 0;
 }
 
 } // namespace pellorin

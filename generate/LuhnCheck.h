@@ -9,7 +9,4 @@ namespace pellorin {
 // The empty text passes.
 bool LuhnCheck(std::string_view text) noexcept;
 
-// The check digit (0-9) that makes `payload` followed by it pass LuhnCheck.
-int luhnCheckDigit(std::string_view payload) noexcept;
-
 } // namespace pellorin

@@ -1,6 +1,7 @@
 #include "Brand.h"
 #include "CardGenerator.h"
 #include "LuhnCheck.h"
+#include "LuhnDigit.h"
 #include "NumberPattern.h"
 
 #include <gtest/gtest.h>
@@ -256,8 +257,8 @@ TEST(NumberPattern, CustomPrefixIsUniformOverEveryValidNumber)
         chi2 += (count - draws / 10.0) * (count - draws / 10.0) / (draws / 10.0);
     }
     EXPECT_LT(chi2, 33.7); // 9 degrees of freedom, 99.99th percentile
-    EXPECT_TRUE(
-        counts.contains(std::string("603456789010") + char('0' + luhnCheckDigit("603456789010"))));
+    EXPECT_TRUE(counts.contains(
+        std::string("603456789010") + char('0' + test::luhnCheckDigit("603456789010"))));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "LuhnCheck.h"
 #include "MainWindowUnderTest.h"
 #include "ResultsModel.h"
+#include "ResultsRows.h"
 #include "TestEnvironment.h"
 
 #include <QApplication>
@@ -48,7 +49,7 @@ private slots:
         ResultsModel& results = m_form->results();
         QCOMPARE(results.rowCount(), 3);
         for (std::size_t r = 0; r < 3; ++r) {
-            const std::string number = results.textString(r);
+            const std::string number = test::resultText(results, r);
             QCOMPARE(number.size(), std::size_t(16));
             QVERIFY(number.starts_with("510813"));
             QCOMPARE(number.find_first_not_of("123456789", 6), std::string::npos);
@@ -96,13 +97,13 @@ private slots:
     void newRowsFollowExistingOnesAndClearEmptiesTheList()
     {
         generate(3, QStringLiteral("5"));
-        const std::string first = m_form->results().textString(0);
+        const std::string first = test::resultText(m_form->results(), 0);
         generate(1, QStringLiteral("5"));
         ResultsModel& results = m_form->results();
         QCOMPARE(results.rowCount(), 10);
-        QCOMPARE(results.textString(0), first);
-        QVERIFY(results.textString(4).starts_with("601100"));
-        QVERIFY(results.textString(5).starts_with("510813"));
+        QCOMPARE(test::resultText(results, 0), first);
+        QVERIFY(test::resultText(results, 4).starts_with("601100"));
+        QVERIFY(test::resultText(results, 5).starts_with("510813"));
 
         QTest::mouseClick(control<QPushButton>("PushButton3"), Qt::LeftButton);
         QCOMPARE(results.rowCount(), 0);
@@ -154,7 +155,7 @@ private slots:
             results, brand(BrandId::Discover), INT32_MAX, random, trap,
             [&](int percent) { progress << percent; }, INT32_MAX - 2);
         QCOMPARE(results.size(), std::size_t(3));
-        QVERIFY(results.textString(2).starts_with("601100"));
+        QVERIFY(test::resultText(results, 2).starts_with("601100"));
         QCOMPARE(progress, (QList<int> { 99, 100, 0 }));
         QVERIFY(m_services->messages.shown.isEmpty());
     }

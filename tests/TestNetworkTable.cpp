@@ -1,4 +1,5 @@
 #include "LuhnCheck.h"
+#include "LuhnDigit.h"
 #include "Network.h"
 #include "NetworkPattern.h"
 #include "ParamName.h"
@@ -418,7 +419,7 @@ TEST(NetworkPattern, WrongCheckDigitsAreUniformOverTheNineWrongOnes)
         = draw(networkPattern(*findNetwork("jcb"), 16, InvalidRule::Luhn), 90000, 12);
     std::vector<double> offsets(9);
     for (const std::string& number : numbers) {
-        const int right = luhnCheckDigit(std::string_view(number).substr(0, 15));
+        const int right = test::luhnCheckDigit(std::string_view(number).substr(0, 15));
         const int offset = (number[15] - '0' - right + 10) % 10;
         ASSERT_NE(offset, 0) << number;
         ++offsets[std::size_t(offset - 1)];

@@ -42,6 +42,16 @@ public:
     std::vector<Row> rows;
 };
 
+// The whole text at once.
+std::string renderTableText(const RowSource& rows, TableLayout layout, Yielder& yielder)
+{
+    TableText table(rows, layout, yielder);
+    table.measure();
+    std::string text;
+    table.render([&](std::string_view block) { text.append(block); });
+    return text;
+}
+
 const std::string k16 = "4539148803436467";
 const std::string k15 = "378282246310005";
 
@@ -97,9 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Clipboard, TableTextLayout,
             { { true, { "  " } }, { true, { "x" } } }, "\r\nx\r\n", false },
         LayoutCase { "ThreeColumns", TableLayout::Clipboard, { "1", "2", "3" },
             { { true, { "a", "", "ccc" } }, { true, { "", "bb", "c" } } },
-            "a\t  \tccc\r\n \tbb\tc\r\n" },
-        LayoutCase {
-            "NoColumns", TableLayout::Clipboard, {}, { { true, {} }, { false, {} } }, "\r\n" }),
+            "a\t  \tccc\r\n \tbb\tc\r\n" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(File, TableTextLayout,
@@ -117,8 +125,7 @@ INSTANTIATE_TEST_SUITE_P(File, TableTextLayout,
             { { true, { "ab", "c" } }, { true, { "abcd", "" } } },
             "A   \tBee\t\r\nab  \tc  \t\r\nabcd\t   \t\r\n\r\n" },
         LayoutCase { "EmptyCaptionAndCells", TableLayout::File, { "" }, { { true, { "" } } },
-            "\t\r\n\t\r\n\r\n" },
-        LayoutCase { "NoColumns", TableLayout::File, {}, { { true, {} } }, "\r\n\r\n\r\n" }),
+            "\t\r\n\t\r\n\r\n" }),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BlockCase {
@@ -298,6 +305,14 @@ TEST(TableText, EmptyViewsWithoutData)
     EXPECT_EQ(renderTableText(rows, TableLayout::Clipboard, yielder), " \tx\r\nx\t\r\n");
     EXPECT_EQ(
         renderTableText(rows, TableLayout::File, yielder), " \t \t\r\n \tx\t\r\nx\t \t\r\n\r\n");
+}
+
+TEST(TableText, NeedsAColumn)
+{
+    VectorRows rows({}, { { true, {} } });
+    NeverYield yielder;
+    for (const TableLayout layout : { TableLayout::Clipboard, TableLayout::File })
+        EXPECT_THROW(TableText(rows, layout, yielder).measure(), std::logic_error);
 }
 
 TEST(TableText, CellGrownAfterWidthPassGoesOutWithoutFiller)

@@ -106,6 +106,8 @@ void TableText::checkRowsStillThere() const
 void TableText::measure()
 {
     const std::size_t columns = m_rows.columnCount();
+    if (columns == 0)
+        throw std::logic_error("TableText needs at least one column");
     m_rowCount = m_rows.rowCount();
     m_widths.assign(columns, 0);
 
@@ -142,14 +144,6 @@ void TableText::measure()
         }
         m_widths[c] = width;
     }
-    if (columns == 0) {
-        for (std::size_t first = 0; first < m_rowCount; first += run) {
-            const std::size_t count = std::min(run, m_rowCount - first);
-            poll(count);
-            m_rows.ticks(first, count, ticks.get());
-            ticked += std::size_t(std::count(ticks.get(), ticks.get() + count, true));
-        }
-    }
 
     std::uint64_t paddedLine = 2; // every cell filled and followed by a TAB, then CR LF
     for (std::size_t width : m_widths)
@@ -157,8 +151,7 @@ void TableText::measure()
     if (m_layout == TableLayout::File) {
         m_sizeHint = paddedLine * (ticked + 1) + 2;
     } else {
-        const std::uint64_t lastWidth = columns == 0 ? 0 : m_widths.back() + 1;
-        m_sizeHint = (paddedLine - lastWidth) * ticked + lastCells;
+        m_sizeHint = (paddedLine - (m_widths.back() + 1)) * ticked + lastCells;
     }
     m_measured = true;
 }
@@ -176,7 +169,7 @@ void TableText::render(
     std::string scratch;
 
     auto endLine = [&](std::size_t lineStart) {
-        if (trimmed && columns > 0) {
+        if (trimmed) {
             // Drop the last TAB, then the spaces before it: the last cell's
             // filler and any blanks the cell itself ends with. A TAB or the
             // previous line's LF stops the trim.
@@ -240,16 +233,6 @@ void TableText::render(
     }
     if (block.used() > 0)
         sink(block.view());
-}
-
-std::string renderTableText(const RowSource& rows, TableLayout layout, Yielder& yielder)
-{
-    TableText table(rows, layout, yielder);
-    table.measure();
-    std::string text;
-    text.reserve(table.sizeHint());
-    table.render([&](std::string_view block) { text.append(block); });
-    return text;
 }
 
 } // namespace pellorin

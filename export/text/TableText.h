@@ -54,7 +54,7 @@ public:
 
     // The width pass. The rows there are now are the ones exported: rows
     // appended later are left out. Throws TableTextError when a width would
-    // exceed kMaxWidth or rows go away.
+    // exceed kMaxWidth or rows go away; a table needs at least one column.
     void measure();
 
     const std::vector<std::size_t>& widths() const { return m_widths; }
@@ -88,8 +88,5 @@ private:
     std::size_t m_cellsSincePoll = 0;
     bool m_measured = false;
 };
-
-// The whole text at once, for small lists.
-std::string renderTableText(const RowSource& rows, TableLayout layout, Yielder& yielder);
 
 } // namespace pellorin

@@ -15,8 +15,6 @@ public:
     QString read(const QString& key, const QString& defaultValue) const override;
     void write(const QString& key, const QString& value) override;
 
-    QString fileName() const { return m_settings.fileName(); }
-
 private:
     mutable QSettings m_settings;
 };

@@ -21,9 +21,6 @@ public:
     QVariant getProperty(int id) override;
     void putProperty(int id, const QVariant& value) override;
 
-    // The style sheet that LoadSkin read; empty before.
-    QString styleSheet() const { return m_styleSheet; }
-
 private:
     bool loadSkin(const QString& path);
     bool applyWindow(const QVariant& window);

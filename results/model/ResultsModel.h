@@ -25,12 +25,11 @@ public:
     QString columnCaption() const { return m_caption; }
     void setColumnCaption(const QString& caption);
 
-    // Direct access for exports and tests, without QVariant round trips.
+    // Direct access for exports, without QVariant round trips.
     std::size_t size() const noexcept { return m_rows.size(); }
     bool isTicked(std::size_t row) const noexcept { return m_rows.ticked(row); }
     void setTicked(std::size_t row, bool ticked);
     std::size_t text(std::size_t row, char* out) const noexcept { return m_rows.text(row, out); }
-    std::string textString(std::size_t row) const { return m_rows.textString(row); }
     std::size_t textLength(std::size_t row) const noexcept { return m_rows.length(row); }
 
     // Removes every row in one step; the column stays.

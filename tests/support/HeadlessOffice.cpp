@@ -36,9 +36,12 @@ namespace pellorin::test {
 
 using office::callOffice;
 using office::connectOnce;
-using office::toQString;
-
 namespace {
+
+QString toQString(const rtl::OUString& text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.getStr()), text.getLength());
+}
 
 // A first start with a new profile ends with this code and expects to be
 // started again (`soffice`'s launcher would do it for us).

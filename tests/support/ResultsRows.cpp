@@ -13,4 +13,9 @@ void fillResults(ResultsModel& results, const QStringList& rows)
     }
 }
 
+std::string resultText(const ResultsModel& results, std::size_t row)
+{
+    return results.data(results.index(int(row))).toString().toStdString();
+}
+
 } // namespace pellorin::test

@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+#include <cstddef>
+#include <string>
+
 namespace pellorin {
 class ResultsModel;
 }
@@ -10,5 +13,8 @@ namespace pellorin::test {
 
 // Appends rows written as "digits" (ticked) or "-digits" (unticked).
 void fillResults(ResultsModel& results, const QStringList& rows);
+
+// A row's number as the list shows it.
+std::string resultText(const ResultsModel& results, std::size_t row);
 
 } // namespace pellorin::test
