@@ -17,7 +17,9 @@ void Form1::PushButton13_Click()
     if (m_results->size() == 0)
         return;
     const ResultsRowSource rows(*m_results);
-    EventLoopYielder yielder;
+    // Every block of rows is a round trip to the office, much longer than a
+    // turn of the event loop: the window gets a turn between any two blocks.
+    EventLoopYielder yielder(std::chrono::milliseconds::zero());
     SpreadsheetExport sheet(rows, m_services.spreadsheet, yielder);
     if (!trap.step(108, [&] { sheet.createApplication(); })
         || !trap.step(110, [&] { sheet.addWorkbook(); })

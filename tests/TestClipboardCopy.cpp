@@ -1,6 +1,7 @@
 #include "AtNextYield.h"
 #include "ErrorTrap.h"
 #include "FakeServices.h"
+#include "FaultInjection.h"
 #include "Form1.h"
 #include "MainWindowUnderTest.h"
 #include "ResultsModel.h"
@@ -13,19 +14,6 @@
 
 #include <memory>
 #include <optional>
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PELLORIN_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define PELLORIN_ASAN 1
-#endif
-
-#ifndef PELLORIN_ASAN
-#include <sys/resource.h>
-#endif
 
 using namespace pellorin;
 
@@ -41,6 +29,33 @@ QString report(const QString& description)
         + QStringLiteral("\r\nin Tavimbrel5/20/2014.Form1.PushButton2_Click at line 106\r\r"
                          "Please email screenshot of this message to ")
         + ErrorTrap::supportAddress();
+}
+
+// The child: a copy of half a million rows, some 17 MB of text, with 8 MB
+// more address space than is in use.
+int runOutOfMemoryChild()
+{
+    test::FakeServices services;
+    Form1 form(services.services());
+    {
+        ResultsModel::Appender appender(form.results());
+        for (int i = 0; i < 500000; ++i)
+            appender.append("4539148803436467");
+    }
+    test::limitAddressSpace(std::size_t { 8 } << 20);
+    form.PushButton2_Click();
+    test::printChildValue(QStringLiteral("clipboard set"),
+        services.clipboard.text.has_value() ? QStringLiteral("yes") : QStringLiteral("no"));
+    test::printChildValue(
+        QStringLiteral("reports"), QString::number(services.messages.shown.size()));
+    for (const auto& shown : services.messages.shown)
+        test::printChildValue(QStringLiteral("report"), shown.text);
+    return 0;
+}
+
+int runChildRole(const QStringList& arguments)
+{
+    return arguments.value(0) == QStringLiteral("out-of-memory") ? runOutOfMemoryChild() : 2;
 }
 
 } // namespace
@@ -162,34 +177,18 @@ private slots:
 
     void outOfMemoryIsOneReport()
     {
-#ifdef PELLORIN_ASAN
-        QSKIP("AddressSanitizer reserves more address space than the limit allows");
-#else
-        // Half a million rows need some 17 MB of text; allow 8 MB more than
-        // is in use now.
-        ResultsModel& results = m_form->results();
-        {
-            ResultsModel::Appender appender(results);
-            for (int i = 0; i < 500000; ++i)
-                appender.append("4539148803436467");
-        }
-        rlimit old {};
-        QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
-        QFile status(QStringLiteral("/proc/self/statm"));
-        QVERIFY(status.open(QIODevice::ReadOnly));
-        const rlim_t pages = status.readAll().split(' ').first().toULongLong();
-        rlimit tight = old;
-        tight.rlim_cur = pages * rlim_t(getpagesize()) + (8 << 20);
-        QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
-        m_form->PushButton2_Click();
-        QCOMPARE(setrlimit(RLIMIT_AS, &old), 0);
-
-        QVERIFY(!m_services->clipboard.text.has_value());
-        QCOMPARE(m_services->messages.shown.size(), 1);
-        QCOMPARE(m_services->messages.shown.first().text, report(QStringLiteral("Out of memory")));
-#endif
+        if (test::kAddressSanitizer)
+            QSKIP("AddressSanitizer reserves more address space than the limit allows");
+        const test::ChildResult child
+            = test::runChild({ QStringLiteral("out-of-memory") }, 120 * 1000);
+        QVERIFY2(child.finished, child.errorOutput.constData());
+        QCOMPARE(child.exitCode, 0);
+        QCOMPARE(child.values.value(QStringLiteral("clipboard set")), QStringLiteral("no"));
+        QCOMPARE(child.values.value(QStringLiteral("reports")), QStringLiteral("1"));
+        QCOMPARE(
+            child.values.value(QStringLiteral("report")), report(QStringLiteral("Out of memory")));
     }
 };
 
-PELLORIN_TEST_MAIN(TestClipboardCopy)
+PELLORIN_TEST_MAIN_WITH_CHILD(TestClipboardCopy, runChildRole)
 #include "TestClipboardCopy.moc"

@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(text1()->text(), text);
         QCOMPARE(stored(QStringLiteral("Text1")).toString(), text);
         // Settling down shows nothing more.
-        QTest::qWait(50);
+        QVERIFY(test::drainEvents());
         QCOMPARE(m_services->messages.shown.size(), 1);
     }
 
@@ -131,7 +131,7 @@ private slots:
         enter(text);
         QTest::keyClick(text1(), Qt::Key_Tab);
         QTRY_COMPARE(QApplication::focusWidget(), control("Option1"));
-        QTest::qWait(20);
+        QVERIFY(test::drainEvents());
         QVERIFY(m_services->messages.shown.isEmpty());
     }
 
@@ -150,7 +150,7 @@ private slots:
         enter(QStringLiteral("abc"));
         QTest::mouseClick(control(button.toLatin1().constData()), Qt::LeftButton);
         QTRY_COMPARE(QApplication::focusWidget(), text1());
-        QTest::qWait(20);
+        QVERIFY(test::drainEvents());
         QCOMPARE(m_services->messages.shown.size(), 1);
         QCOMPARE(m_services->messages.shown[0].text, QStringLiteral("Must be numeric entry."));
     }
@@ -164,7 +164,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&other));
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-        QTest::qWait(20);
+        QVERIFY(test::drainEvents());
         QVERIFY(m_services->messages.shown.isEmpty());
         QCOMPARE(QApplication::focusWidget(), text1());
     }
@@ -198,7 +198,7 @@ private slots:
         // Without a window manager nothing activates the window again when
         // the box closes; the focus it will get back is the box's.
         QTRY_COMPARE(m_form->focusWidget(), text1());
-        QTest::qWait(300);
+        QVERIFY(test::drainEvents());
         QCOMPARE(seen, QStringList { "Must be greater than 0.|Pellorin" });
         QCOMPARE(m_form->focusWidget(), text1());
 
@@ -207,11 +207,11 @@ private slots:
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         QCOMPARE(QApplication::focusWidget(), text1());
-        QTest::qWait(100);
+        QVERIFY(test::drainEvents());
         QCOMPARE(seen.size(), 1);
         QTest::keyClick(text1(), Qt::Key_Tab);
         QTRY_COMPARE(seen.size(), 2);
-        QTest::qWait(300);
+        QVERIFY(test::drainEvents());
         QCOMPARE(seen.size(), 2);
         m_form.reset();
     }

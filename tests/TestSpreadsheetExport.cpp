@@ -1,3 +1,4 @@
+#include "AtNextYield.h"
 #include "ErrorTrap.h"
 #include "FakeServices.h"
 #include "Form1.h"
@@ -6,12 +7,10 @@
 #include "TestEnvironment.h"
 
 #include <QApplication>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
-#include <thread>
-#include <utility>
+#include <optional>
 
 using namespace pellorin;
 
@@ -198,18 +197,15 @@ private slots:
     {
         // More rows than one write takes, so that a yield comes before the next.
         fillList(QString(16384 + 2, QLatin1Char('x')));
-        // As if the user clicked "Clear Results" while the export yields.
-        QTimer clearer;
-        clearer.setSingleShot(true);
-        connect(&clearer, &QTimer::timeout, m_form.get(), [this] { m_form->results().clear(); });
-        spreadsheet().afterColumnWrite = [&, started = false]() mutable {
-            if (std::exchange(started, true))
-                return;
-            clearer.start(0);
-            // Past the yield interval, so the next row yields first.
-            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        // As if the user clicked "Clear Results" while the export yields
+        // after the first block.
+        std::optional<test::AtNextYield> clear;
+        spreadsheet().afterColumnWrite = [&] {
+            if (!clear)
+                clear.emplace([this] { m_form->results().clear(); });
         };
         m_form->PushButton13_Click();
+        QVERIFY(clear && clear->ran());
 
         QCOMPARE(m_form->results().size(), std::size_t(0));
         QCOMPARE(spreadsheet().calls.mid(4), QStringList({ "column 2 1 16384", "fit 1" }));

@@ -1,5 +1,7 @@
 #include "TestEnvironment.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -65,6 +67,17 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool drainEvents()
+{
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    for (int round = 0; round < 10000; ++round) {
+        QCoreApplication::sendPostedEvents();
+        if (!dispatcher->processEvents(QEventLoop::AllEvents))
+            return true;
+    }
+    return false;
 }
 
 } // namespace pellorin::test

@@ -24,6 +24,12 @@ QByteArray fileContents(const QString& path);
 // Writes `bytes` as the file at `path`; false when that fails.
 bool writeFile(const QString& path, const QByteArray& bytes);
 
+// Handles the events waiting now and every event they bring in turn, until
+// none is left, so that "nothing else happened" is checked after everything
+// that was going to happen has. Timers not yet due are not waiting events.
+// False if events kept coming for as long as it was willing to go on.
+bool drainEvents();
+
 } // namespace pellorin::test
 
 // A main() for Qt Test executables that isolates the user folders first.
