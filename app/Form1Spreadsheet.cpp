@@ -40,11 +40,14 @@ void Form1::PushButton13_Click()
         failed = !trap.step(124, [&] { sheet.checkEveryRowFitted(); });
     // Each number within its own cell rather than running over into column B,
     // also when the export has ended early.
-    if (!failed && trap.step(128, [&] { sheet.fitColumn(); }))
-        m_announcement->say(
-            resultCount(m_results->rowCount()) + QStringLiteral(" written to the spreadsheet"));
-    else if (sheet.anyRowWritten())
+    // A widening that failed has been reported and is not tried again.
+    if (!failed) {
+        if (trap.step(128, [&] { sheet.fitColumn(); }))
+            m_announcement->say(
+                resultCount(m_results->rowCount()) + QStringLiteral(" written to the spreadsheet"));
+    } else if (sheet.anyRowWritten()) {
         sheet.fitColumnQuietly();
+    }
 }
 
 } // namespace pellorin
