@@ -112,7 +112,16 @@ CheckLine readWords(Piece line)
     const std::string_view first = line.text.substr(0, end);
     if (isHeading(first))
         return { CheckLine::Kind::Header, {}, {} };
-    if (end < line.text.size() && allDigits(first) && first.size() >= kMinCheckDigits) {
+    // A number in dashed groups counts as one word.
+    std::string digits;
+    for (const char c : first) {
+        if (c != '-')
+            digits += c;
+    }
+    const bool dashedWell = !first.starts_with('-') && !first.ends_with('-')
+        && first.find("--") == std::string_view::npos;
+    if (end < line.text.size() && dashedWell && allDigits(digits)
+        && digits.size() >= kMinCheckDigits) {
         bool expiry = false, code = false, extrasOnly = true;
         Piece rest = line.from(end).trimmed();
         while (!rest.text.empty() && extrasOnly) {
@@ -129,7 +138,7 @@ CheckLine readWords(Piece line)
             rest = rest.from(wordEnd).trimmed();
         }
         if (extrasOnly)
-            return { CheckLine::Kind::Number, std::string(first), {} };
+            return { CheckLine::Kind::Number, digits, {} };
     }
     return readGrouped(line);
 }
@@ -276,70 +285,6 @@ CheckLine readCheckLine(std::string_view text)
     if (line.text.find(',') != std::string_view::npos)
         return readCsv(line);
     return readWords(line);
-}
-
-namespace {
-
-// The number formed by the first `n` digits, or -1 when there are fewer.
-int leading(std::string_view digits, std::size_t n) noexcept
-{
-    if (digits.size() < n)
-        return -1;
-    int value = 0;
-    std::from_chars(digits.data(), digits.data() + n, value);
-    return value;
-}
-
-bool within(int value, int low, int high) noexcept
-{
-    return value >= low && value <= high;
-}
-
-// issuerOf() looks at no more than this many leading digits.
-constexpr std::size_t kIssuerDigits = 4;
-
-} // namespace
-
-std::string_view issuerOf(std::string_view digits) noexcept
-{
-    const std::size_t n = digits.size();
-    const int two = leading(digits, 2);
-    const int three = leading(digits, 3);
-    const int four = leading(digits, kIssuerDigits);
-    if (!digits.empty() && digits[0] == '4' && (n == 13 || n == 16 || n == 19))
-        return "Visa";
-    if (n == 16 && (within(two, 51, 55) || within(four, 2221, 2720)))
-        return "Mastercard";
-    if (n == 15 && (two == 34 || two == 37))
-        return "American Express";
-    if (n >= 16 && n <= 19 && (four == 6011 || within(three, 644, 649) || two == 65))
-        return "Discover";
-    return "unknown";
-}
-
-std::string_view issuerOfPrefix(std::string_view prefix, int length)
-{
-    if (length < 0 || prefix.size() > std::size_t(length))
-        return "unknown";
-    // Every way the digits that decide the brand may go on after the prefix.
-    std::string number(prefix);
-    number.resize(std::size_t(length), '0');
-    const std::size_t free = prefix.size() >= kIssuerDigits
-        ? 0
-        : std::min(kIssuerDigits, number.size()) - prefix.size();
-    int ways = 1;
-    for (std::size_t i = 0; i < free; ++i)
-        ways *= 10;
-    std::string_view common;
-    for (int way = 0; way < ways; ++way) {
-        for (std::size_t i = 0, rest = std::size_t(way); i < free; ++i, rest /= 10)
-            number[prefix.size() + i] = char('0' + rest % 10);
-        const std::string_view issuer = issuerOf(number);
-        if (way > 0 && issuer != common)
-            return "unknown";
-        common = issuer;
-    }
-    return common;
 }
 
 } // namespace pellorin::cli

@@ -36,16 +36,6 @@ struct CheckLine {
 // Never joins the fields of a record into one number.
 CheckLine readCheckLine(std::string_view line);
 
-// The brand a number belongs to by its issuer prefix and length: "Visa"
-// (4, 13/16/19 digits), "Mastercard" (51-55 and 2221-2720, 16),
-// "American Express" (34 and 37, 15), "Discover" (6011, 644-649 and 65,
-// 16 to 19), or "unknown".
-std::string_view issuerOf(std::string_view digits) noexcept;
-
-// The brand every number of `length` digits that starts with `prefix`
-// belongs to, or "unknown" when they do not all belong to one brand.
-std::string_view issuerOfPrefix(std::string_view prefix, int length);
-
 // Cuts input into lines as it arrives in pieces of any size, holding at
 // most kMaxCheckLine bytes of a line: a longer one is handed on as
 // overlong, without its text.

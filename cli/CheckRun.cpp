@@ -1,7 +1,7 @@
 #include "CheckRun.h"
 
 #include "CheckInput.h"
-#include "LuhnCheck.h"
+#include "Network.h"
 #include "Output.h"
 
 #include <cstdio>
@@ -30,10 +30,18 @@ std::string plural(std::uint64_t n, const char* one, const char* many)
 
 class Checker {
 public:
-    Checker(Output& output, bool nameFiles)
+    Checker(Output& output, bool nameFiles, Format format)
         : m_output(output)
         , m_nameFiles(nameFiles)
+        , m_format(format)
     {
+    }
+
+    // The end of a JSON array.
+    void finish()
+    {
+        if (m_format == Format::Json)
+            m_text += m_records == 0 ? "[]\n" : "\n]\n";
     }
 
     // False once the reader of the output has gone away.
@@ -113,26 +121,107 @@ private:
         case CheckLine::Kind::Number:
             break;
         }
+        const NumberVerdict verdict = judgeNumber(read.digits);
+        ++(verdict.valid() ? m_valid : m_invalid);
+        if (verdict.wrongLength)
+            ++m_badLength;
+        // A number of no card's length belongs to no network.
+        const bool possibleLength
+            = read.digits.size() >= kMinCheckDigits && read.digits.size() <= kMaxCheckDigits;
+        if (m_format == Format::Text)
+            appendText(shown, lineNumber, read.digits, verdict, possibleLength);
+        else
+            appendJson(shown, lineNumber, read.digits, verdict, possibleLength);
+        if (m_text.size() >= kFlushAt)
+            flush();
+    }
+
+    void appendText(const std::string& shown, std::uint64_t lineNumber, std::string_view digits,
+        const NumberVerdict& verdict, bool possibleLength)
+    {
         if (m_nameFiles) {
             m_text += shown;
             m_text += ':';
             m_text += std::to_string(lineNumber);
             m_text += ':';
         }
-        m_text += read.digits;
-        if (read.digits.size() < kMinCheckDigits || read.digits.size() > kMaxCheckDigits) {
-            ++m_invalid;
-            ++m_badLength;
-            m_text += " invalid length\n";
-        } else {
-            const bool valid = LuhnCheck(read.digits);
-            ++(valid ? m_valid : m_invalid);
-            m_text += valid ? " valid " : " invalid ";
-            m_text += issuerOf(read.digits);
-            m_text += '\n';
+        m_text += digits;
+        if (verdict.valid())
+            m_text += " valid";
+        else
+            m_text += verdict.wrongLength ? " invalid length" : " invalid luhn";
+        if (possibleLength) {
+            m_text += ' ';
+            appendNetworks(verdict.networks);
         }
-        if (m_text.size() >= kFlushAt)
-            flush();
+        m_text += '\n';
+    }
+
+    // {"number":"…","valid":false,"reason":"luhn","networks":["Visa"]}, with
+    // "file" first when several files are read and always the "line".
+    void appendJson(const std::string& shown, std::uint64_t lineNumber, std::string_view digits,
+        const NumberVerdict& verdict, bool possibleLength)
+    {
+        if (m_format == Format::Json)
+            m_text += m_records == 0 ? "[\n" : ",\n";
+        ++m_records;
+        m_text += '{';
+        if (m_nameFiles) {
+            m_text += R"("file":)";
+            appendJsonString(shown);
+            m_text += ',';
+        }
+        m_text += R"("line":)";
+        m_text += std::to_string(lineNumber);
+        m_text += R"(,"number":")";
+        m_text += digits;
+        m_text += verdict.valid() ? R"(","valid":true)" : R"(","valid":false)";
+        if (!verdict.valid())
+            m_text += verdict.wrongLength ? R"(,"reason":"length")" : R"(,"reason":"luhn")";
+        m_text += R"(,"networks":[)";
+        if (possibleLength) {
+            const char* between = "";
+            for (const std::string_view name : verdict.networks.names()) {
+                m_text += between;
+                appendJsonString(name);
+                between = ",";
+            }
+        }
+        m_text += "]}";
+        if (m_format == Format::Ndjson)
+            m_text += '\n';
+    }
+
+    void appendJsonString(std::string_view text)
+    {
+        m_text += '"';
+        for (const char c : text) {
+            if (c == '"' || c == '\\') {
+                m_text += '\\';
+                m_text += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                constexpr char kHex[] = "0123456789abcdef";
+                m_text += "\\u00";
+                m_text += kHex[(c >> 4) & 0xf];
+                m_text += kHex[c & 0xf];
+            } else {
+                m_text += c;
+            }
+        }
+        m_text += '"';
+    }
+
+    // "JCB|RuPay", the most specific first, or "unknown".
+    void appendNetworks(const NetworkMatches& matches)
+    {
+        if (matches.empty())
+            m_text += "unknown";
+        const char* between = "";
+        for (const std::string_view name : matches.names()) {
+            m_text += between;
+            m_text += name;
+            between = "|";
+        }
     }
 
     void notRead(const std::string& shown, std::uint64_t lineNumber, const std::string& problem)
@@ -147,6 +236,8 @@ private:
 
     Output& m_output;
     bool m_nameFiles;
+    Format m_format;
+    std::uint64_t m_records = 0;
     std::string m_text;
     std::uint64_t m_valid = 0;
     std::uint64_t m_invalid = 0;
@@ -160,12 +251,13 @@ private:
 
 int runCheck(const CheckRequest& request, Output& output)
 {
-    Checker checker(output, request.files.size() > 1);
+    Checker checker(output, request.files.size() > 1, request.format);
     const std::vector<std::string> standardInput { std::string() };
     for (const std::string& file : request.files.empty() ? standardInput : request.files) {
         if (!checker.checkFile(file))
             return checker.status();
     }
+    checker.finish();
     if (!checker.flush())
         return checker.status();
     checker.summarize();

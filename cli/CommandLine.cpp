@@ -1,11 +1,14 @@
 #include "CommandLine.h"
 
+#include "BrandsListing.h"
+#include "NumberKind.h"
 #include "NumberPattern.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <limits>
 #include <sstream>
@@ -18,15 +21,17 @@ constexpr std::string_view kProgram = "pellorin-cli";
 constexpr unsigned kMaxThreads = 256;
 constexpr std::size_t kTextWidth = 79;
 
-// The --brand ids: the one list the option, its help, the manual page and
-// completion all take them from.
-struct BrandName {
-    std::string_view id;
-    BrandId brand;
-};
-constexpr std::array kBrandNames { BrandName { "visa", BrandId::Visa },
-    BrandName { "mastercard", BrandId::Mastercard }, BrandName { "amex", BrandId::AmericanExpress },
-    BrandName { "discover", BrandId::Discover } };
+// The --brand ids come from the network table: the option, its help, the
+// manual page and completion all take them from there.
+std::vector<std::string> networkIds(bool windowOnly = false)
+{
+    std::vector<std::string> ids;
+    for (const Network& network : networkTable()) {
+        if (!windowOnly || network.windowBrand)
+            ids.emplace_back(network.id);
+    }
+    return ids;
+}
 
 struct FormatName {
     std::string_view id;
@@ -174,8 +179,9 @@ std::string statusText(const auto& statuses)
 // What the options write into, before they are checked.
 struct Texts {
     std::string brand = "visa", prefix, length, count, seed, format = "text", output, threads;
+    std::string ranges, invalid, separator, checkFormat = "text", brandsFormat = "text";
     std::vector<std::string> files;
-    bool unique = false, withExpiry = false, withCvv = false;
+    bool unique = false, withExpiry = false, withCvv = false, group = false;
 };
 
 // One option: for CLI11, --help, the manual page and completion alike.
@@ -190,20 +196,33 @@ struct OptionRow {
 
 std::vector<OptionRow> generateOptions(Texts& t)
 {
-    const std::vector<std::string> brands = idsOf(kBrandNames);
+    const std::vector<std::string> brands = networkIds();
     const std::vector<std::string> formats = idsOf(kFormatNames);
     return {
-        { "-b,--brand", "BRAND", listed(brands) + " (default " + brands.front() + ")", brands,
+        { "-b,--brand", "BRAND",
+            "A network id of 'pellorin-cli brands' (default " + brands.front() + ")", brands,
             &t.brand },
+        { "--ranges", "RANGES",
+            "window (the window's numbers of " + listed(networkIds(true))
+                + ", the default) or network (any of the published ranges and lengths)",
+            { "window", "network" }, &t.ranges },
         { "-p,--prefix", "DIGITS", "Issuer prefix of your own (a BIN), with --length", {},
             &t.prefix },
-        { "-l,--length", "N", "Length of the numbers with --prefix, 12 to 19", {}, &t.length },
+        { "-l,--length", "N", "A length the network issues, or 12 to 19 with --prefix", {},
+            &t.length },
+        { "--invalid", "RULE", "Fail exactly one rule: luhn, length or prefix",
+            { "luhn", "length", "prefix" }, &t.invalid },
+        { "-g,--group", "", "Print numbers in their network's groups (4-4-4-4, 4-6-5 ...)", {},
+            nullptr, &t.group },
+        { "--separator", "C", "Put C between groups instead of a blank (implies --group)", {},
+            &t.separator },
         { "-n,--count", "N", "How many numbers (default 10, up to 2^63-1)", {}, &t.count },
         { "-s,--seed", "S", "0 to 2^64-1: the same output every time", {}, &t.seed },
         { "-u,--unique", "", "No number twice (keeps them in memory)", {}, nullptr, &t.unique },
         { "--with-expiry", "", "Add an expiry month MM/YY, 1 to 60 months ahead", {}, nullptr,
             &t.withExpiry },
-        { "--with-cvv", "", "Add a security code: 3 digits, 4 for amex", {}, nullptr, &t.withCvv },
+        { "--with-cvv", "", "Add a security code of the network's length (4 for amex)", {}, nullptr,
+            &t.withCvv },
         { "-f,--format", "FORMAT", listed(formats) + " (default " + formats.front() + ")", formats,
             &t.format },
         { "-o,--output", "FILE", "Write to FILE when complete; - is standard output", {},
@@ -226,6 +245,7 @@ struct Parser {
     CLI::App app { std::string(kSummary), std::string(kProgram) };
     CLI::App* generate = nullptr;
     CLI::App* check = nullptr;
+    CLI::App* brands = nullptr;
     Texts texts;
     std::vector<OptionRow> options = generateOptions(texts);
 
@@ -254,10 +274,18 @@ struct Parser {
 
         check = app.add_subcommand("check", std::string(kCheckSummary));
         check->allow_extras();
+        check->add_option("-f,--format", texts.checkFormat, "text, json or ndjson (default text)")
+            ->type_name("FORMAT")
+            ->check(CLI::IsMember({ "text", "json", "ndjson" }));
         check->add_option("FILE", texts.files, "Files to read (default standard input)")
             ->type_name("");
         check->footer("\n" + wrapped(kCheckRule) + "\n" + statusText(kCheckStatus) + "\n"
             + examplesText("check"));
+
+        brands = app.add_subcommand("brands", "List the card networks and their numbers");
+        brands->add_option("-f,--format", texts.brandsFormat, "text or json (default text)")
+            ->type_name("FORMAT")
+            ->check(CLI::IsMember({ "text", "json" }));
     }
 };
 
@@ -326,6 +354,55 @@ std::string plural(std::uint64_t n, const char* one, const char* many)
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+// "13, 16 or 19".
+std::string lengthChoices(std::vector<int> lengths)
+{
+    std::sort(lengths.begin(), lengths.end());
+    std::vector<std::string> words;
+    for (const int length : lengths)
+        words.push_back(std::to_string(length));
+    return listed(words);
+}
+
+// A separator that keeps every format readable: no digit, letter, comma,
+// quote, backslash or control character.
+bool separatorFits(const std::string& text)
+{
+    if (text.size() != 1)
+        return false;
+    const char c = text[0];
+    return c >= ' ' && c <= '~' && std::isalnum(static_cast<unsigned char>(c)) == 0 && c != ','
+        && c != '"' && c != '\\';
+}
+
+// The network, its ranges and the length. Returns an error message or
+// nothing.
+std::optional<std::string> finishNetwork(
+    const Texts& texts, bool hasLength, bool explicitRanges, GenerateRequest& request)
+{
+    const Network& network = *findNetwork(texts.brand);
+    request.network = &network;
+    request.publishedRanges = texts.ranges == "network";
+    if (texts.ranges == "window" && explicitRanges && !network.windowBrand)
+        return "--ranges window: only " + listed(networkIds(true), " and ")
+            + " have the window's numbers; " + std::string(network.id)
+            + " always uses its published ranges";
+    const bool wrongLength = request.invalid == InvalidRule::Length;
+    const std::vector<int> lengths
+        = wrongLength ? wrongLengths(network) : lengthList(lengthsOf(network));
+    if (!hasLength) {
+        request.length = wrongLength ? lengths.front() : network.commonLength;
+        return std::nullopt;
+    }
+    const auto length = readWhole(texts.length, 99);
+    if (!length || std::find(lengths.begin(), lengths.end(), int(*length)) == lengths.end())
+        return "--length: " + std::string(network.name)
+            + (wrongLength ? " numbers of a wrong length may have " : " numbers have ")
+            + lengthChoices(lengths) + " digits, got '" + texts.length + "'";
+    request.length = int(*length);
+    return std::nullopt;
+}
+
 // The checks CLI11 cannot express. Returns an error message or nothing.
 std::optional<std::string> finishGenerate(
     const Texts& texts, const CLI::App& app, GenerateRequest& request)
@@ -335,10 +412,31 @@ std::optional<std::string> finishGenerate(
     const bool hasLength = app.count("--length") > 0;
     if (hasPrefix && hasBrand)
         return "--prefix cannot be used with --brand";
-    if (hasPrefix != hasLength)
+    if (hasPrefix && !hasLength)
         return "--prefix and --length go together";
+    if (hasPrefix && app.count("--ranges") > 0)
+        return "--ranges cannot be used with --prefix";
+    if (app.count("--ranges") > 0 && texts.ranges != "window" && texts.ranges != "network")
+        return "--ranges: expected window or network, got '" + texts.ranges + "'";
+    if (app.count("--invalid") > 0) {
+        const auto rule = invalidRuleNamed(texts.invalid);
+        if (!rule)
+            return "--invalid: expected luhn, length or prefix, got '" + texts.invalid + "'";
+        request.invalid = *rule;
+    }
+    request.group = texts.group;
+    if (app.count("--separator") > 0) {
+        if (!separatorFits(texts.separator))
+            return "--separator: expected one character other than a digit, letter, comma, quote "
+                   "or backslash, got '"
+                + texts.separator + "'";
+        request.separator = texts.separator[0];
+        request.group = true;
+    }
 
     if (hasPrefix) {
+        if (request.invalid == InvalidRule::Length || request.invalid == InvalidRule::Prefix)
+            return "--invalid " + texts.invalid + " cannot be used with --prefix";
         const auto length = readWhole(texts.length, 99);
         if (!length || *length < 12 || *length > std::uint64_t(kMaxCardLength))
             return "--length: expected a whole number from 12 to 19, got '" + texts.length + "'";
@@ -350,18 +448,17 @@ std::optional<std::string> finishGenerate(
         if (texts.prefix.size() >= std::size_t(request.length))
             return "--prefix: must be shorter than --length " + texts.length + ", got "
                 + plural(texts.prefix.size(), "digit", "digits");
-        request.brand.reset();
+        request.network = nullptr;
         request.prefix = texts.prefix;
     } else {
-        const auto* named = std::find_if(kBrandNames.begin(), kBrandNames.end(),
-            [&](const BrandName& b) { return b.id == texts.brand; });
-        if (named == kBrandNames.end()) {
-            const std::vector<std::string> ids = idsOf(kBrandNames);
+        if (findNetwork(texts.brand) == nullptr) {
+            const std::vector<std::string> ids = networkIds();
             const std::string near = suggestion(texts.brand, ids);
             return "--brand: unknown brand '" + texts.brand + "'"
                 + (near.empty() ? "; the brands are " + listed(ids, " and ") : near);
         }
-        request.brand = named->brand;
+        if (auto message = finishNetwork(texts, hasLength, app.count("--ranges") > 0, request))
+            return message;
     }
 
     const auto* format = std::find_if(kFormatNames.begin(), kFormatNames.end(),
@@ -403,13 +500,11 @@ std::optional<std::string> finishGenerate(
     request.withCvv = texts.withCvv;
 
     if (request.unique) {
-        const NumberPattern pattern = request.brand
-            ? NumberPattern::forBrand(brand(*request.brand))
-            : NumberPattern::custom(request.prefix, request.length);
+        const NumberPattern pattern = numberKind(request).pattern;
         if (request.count > pattern.numberCount())
             return "--unique: --count " + std::to_string(request.count) + " is more than the "
                 + plural(pattern.numberCount(), "different number", "different numbers") + " "
-                + (request.brand ? "this brand has" : "this prefix and length allow");
+                + (request.network != nullptr ? "this brand has" : "this prefix and length allow");
     }
     return std::nullopt;
 }
@@ -499,7 +594,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
         return result;
     };
 
-    const std::vector<std::string> commands { "generate", "check" };
+    const std::vector<std::string> commands { "generate", "check", "brands" };
     const std::vector<std::string> programOptions { "-h", "--help", "-V", "--version" };
     if (arguments.empty())
         return fail("", "no command given: generate or check");
@@ -508,11 +603,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
     if (first.starts_with('-')
         && std::find(programOptions.begin(), programOptions.end(), first) == programOptions.end())
         return fail("", "unknown option '" + first + "'" + suggestion(first, programOptions));
-    if (!first.starts_with('-') && first != "generate" && first != "check")
+    if (!first.starts_with('-') && first != "generate" && first != "check" && first != "brands")
         return fail(
             "", "unknown command '" + first + "'" + [&] {
                 const std::string near = suggestion(first, commands);
-                return near.empty() ? std::string(" (expected generate or check)") : near;
+                return near.empty() ? std::string(" (expected generate, check or brands)") : near;
             }());
 
     Parser parser;
@@ -524,6 +619,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
             return "generate";
         if (parser.check->parsed() > 0)
             return "check";
+        if (parser.brands->parsed() > 0)
+            return "brands";
         return "";
     };
     try {
@@ -550,6 +647,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
             return fail("check", *message);
         result.kind = CommandLine::Kind::Check;
         result.check.files = parser.texts.files;
+        result.check.format = parser.texts.checkFormat == "json" ? Format::Json
+            : parser.texts.checkFormat == "ndjson"               ? Format::Ndjson
+                                                                 : Format::Text;
+        return result;
+    }
+    if (parser.brands->parsed() > 0) {
+        result.kind = CommandLine::Kind::Message;
+        result.text
+            = brandsListing(parser.texts.brandsFormat == "json" ? Format::Json : Format::Text);
         return result;
     }
     if (const auto message = leftOver(parser.generate->remaining(), optionNames(parser.options)))

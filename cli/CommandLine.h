@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Brand.h"
+#include "Network.h"
+#include "NetworkPattern.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,10 +14,16 @@ namespace pellorin::cli {
 enum class Format { Text, Csv, Json, Ndjson, Table };
 
 struct GenerateRequest {
-    // Empty for a custom prefix.
-    std::optional<BrandId> brand = BrandId::Visa;
+    // None for a prefix of one's own.
+    const Network* network = &networkTable()[0];
+    // A window brand's numbers over its network's published ranges instead
+    // of the window's (--ranges network).
+    bool publishedRanges = false;
     std::string prefix;
-    int length = 0;
+    int length = 0; // the network's common length unless --length says otherwise
+    InvalidRule invalid = InvalidRule::None;
+    bool group = false;
+    char separator = ' ';
     std::uint64_t count = 10;
     std::optional<std::uint64_t> seed;
     bool unique = false;
@@ -29,10 +36,11 @@ struct GenerateRequest {
 
 struct CheckRequest {
     std::vector<std::string> files; // empty: standard input
+    Format format = Format::Text; // Text, Json or Ndjson
 };
 
 // What the command line asks for. For Message the text goes to standard
-// output with status 0 (help, version); for UsageError it goes to standard
+// output with status 0 (help, version, brands); for UsageError it goes to standard
 // error with status 2.
 struct CommandLine {
     enum class Kind { Generate, Check, Message, UsageError };

@@ -1,96 +1,24 @@
 #include "GenerateRun.h"
 
-#include "CheckInput.h"
+#include "ByteBuffer.h"
+#include "NumberKind.h"
 #include "NumberPattern.h"
+#include "OrderedWriter.h"
 #include "Output.h"
 #include "RandomSource.h"
+#include "RecordFormat.h"
 #include "RowSource.h"
+#include "SeedStreams.h"
 #include "TableText.h"
 #include "UniqueKeys.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 namespace pellorin::cli {
 
 namespace {
-
-__extension__ using Wide = unsigned __int128;
-
-// Blocks draw from SplitMix64 streams keyed by --seed, 2^20 draws apart:
-// block b's stream is the counter (key + b × 2^20) × golden ratio, mixed.
-// Numbers and the expiry and security code draw from streams of their own,
-// so asking for extras leaves the numbers as they were.
-constexpr std::uint64_t kExtrasKey = 0x6a09e667f3bcc909ULL;
-constexpr int kBlockSpacingBits = 20;
-
-struct Stream {
-    std::uint64_t state;
-    std::uint64_t next() noexcept
-    {
-        state += kGolden;
-        return mix64(state);
-    }
-};
-
-Stream blockStream(std::uint64_t key, std::uint64_t block) noexcept
-{
-    return { mix64(key) + (block << kBlockSpacingBits) * kGolden };
-}
-
-// Expiry 1 to 60 months ahead and a code of up to 4 digits, both from one
-// draw: floor(60 × 10^4 × r), refused as in NumberPattern where uneven.
-constexpr std::uint64_t kExpiryMonths = 60;
-constexpr std::uint64_t kCodes = 10000;
-constexpr std::uint64_t kExtrasCount = kExpiryMonths * kCodes;
-constexpr std::uint64_t kExtrasRefuseBelow = (std::uint64_t { 0 } - kExtrasCount) % kExtrasCount;
-
-std::uint64_t drawExtras(Stream& stream) noexcept
-{
-    for (;;) {
-        const Wide product = Wide { stream.next() } * kExtrasCount;
-        if (std::uint64_t(product) >= kExtrasRefuseBelow)
-            return std::uint64_t(product >> 64);
-    }
-}
-
-// A growing byte buffer that is not zeroed when it grows.
-class Buffer {
-public:
-    char* room(std::size_t n)
-    {
-        if (m_capacity - m_used < n) {
-            const std::size_t capacity = std::max(m_capacity * 2, m_used + n);
-            auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
-            if (m_used > 0)
-                std::memcpy(bytes.get(), m_bytes.get(), m_used);
-            m_bytes = std::move(bytes);
-            m_capacity = capacity;
-        }
-        return m_bytes.get() + m_used;
-    }
-    void advanceTo(const char* end) { m_used = std::size_t(end - m_bytes.get()); }
-    void append(std::string_view text)
-    {
-        char* out = room(text.size());
-        if (!text.empty())
-            std::memcpy(out, text.data(), text.size());
-        m_used += text.size();
-    }
-    void clear() { m_used = 0; }
-    std::string_view view() const { return { m_bytes.get(), m_used }; }
-
-private:
-    std::unique_ptr<char[]> m_bytes;
-    std::size_t m_capacity = 0;
-    std::size_t m_used = 0;
-};
 
 char* put(char* out, std::string_view text) noexcept
 {
@@ -143,35 +71,6 @@ private:
     std::vector<Column> m_columns;
     std::size_t m_rows;
 };
-
-// The text around a record's fields, by format.
-struct RecordLayout {
-    std::string header, ending, separator, lead, afterNumber;
-    std::string expiryLead, expiryTail, cvvLead, cvvTail, tail;
-};
-
-RecordLayout layoutFor(const GenerateRequest& request, const std::string& brandName)
-{
-    switch (request.format) {
-    case Format::Text:
-        return { "", "", "", "", "", " ", "", " ", "", "\n" };
-    case Format::Csv:
-        return { std::string("number,brand") + (request.withExpiry ? ",expiry" : "")
-                + (request.withCvv ? ",cvv" : "") + "\r\n",
-            "", "", "", "," + brandName, ",", "", ",", "", "\r\n" };
-    case Format::Json:
-    case Format::Ndjson: {
-        const bool array = request.format == Format::Json;
-        const bool empty = request.count == 0;
-        return { array ? (empty ? "[" : "[\n") : "", array ? (empty ? "]\n" : "\n]\n") : "",
-            array ? ",\n" : "", R"({"number":")", R"(","brand":")" + brandName + "\"",
-            R"(,"expiry":")", "\"", R"(,"cvv":")", "\"", array ? "}" : "}\n" };
-    }
-    case Format::Table:
-        break;
-    }
-    return {};
-}
 
 // Where a block's numbers come from: its stream, and with --unique the keys
 // written so far. With --unique the block's draws are taken ahead, so each
@@ -230,38 +129,29 @@ class BlockMaker {
 public:
     BlockMaker(const GenerateRequest& request, std::uint64_t seed, MonthIndex now)
         : m_request(request)
-        , m_pattern(request.brand ? NumberPattern::forBrand(brand(*request.brand))
-                                  : NumberPattern::custom(request.prefix, request.length))
+        , m_kind(numberKind(request))
         , m_seed(seed)
-        , m_now(now)
+        , m_extras(now, m_kind.codeDigits)
+        , m_layout(recordLayout(request, m_kind.name))
     {
-        // A prefix of one's own inside a brand's range makes that brand's
-        // numbers, named as `check` names them.
-        std::string_view brandName = "Custom";
-        if (request.brand) {
-            brandName = brand(*request.brand).caption;
-            if (brandName.starts_with(' '))
-                brandName.remove_prefix(1);
-        } else if (const std::string_view issuer = issuerOfPrefix(request.prefix, request.length);
-                   issuer != "unknown") {
-            brandName = issuer;
-        }
-        m_codeDigits = brandName == "American Express" ? 4 : 3;
-        m_layout = layoutFor(request, std::string(brandName));
+        m_numberWidth = std::size_t(m_kind.pattern.length());
+        if (request.group)
+            m_numberWidth
+                += std::size_t(std::count(m_kind.groups.begin(), m_kind.groups.end(), '-'));
         const RecordLayout& l = m_layout;
-        m_recordBytes = l.separator.size() + l.lead.size() + std::size_t(kCardNumberRoom)
-            + l.afterNumber.size() + l.expiryLead.size() + 5 + l.expiryTail.size()
-            + l.cvvLead.size() + 4 + l.cvvTail.size() + l.tail.size();
+        m_recordBytes = l.separator.size() + l.lead.size() + m_numberWidth
+            + std::size_t(kCardNumberRoom) + l.afterNumber.size() + l.expiryLead.size() + 5
+            + l.expiryTail.size() + l.cvvLead.size() + 4 + l.cvvTail.size() + l.tail.size();
     }
 
     std::uint64_t blockCount() const
     {
         return (m_request.count + kBlockNumbers - 1) / kBlockNumbers;
     }
-    const NumberPattern& pattern() const { return m_pattern; }
+    const NumberPattern& pattern() const { return m_kind.pattern; }
 
     // The whole output of a count of 0.
-    void makeEmpty(Buffer& out) const
+    void makeEmpty(ByteBuffer& out) const
     {
         out.clear();
         if (m_request.format == Format::Table) {
@@ -272,7 +162,7 @@ public:
         out.append(m_layout.ending);
     }
 
-    void make(std::uint64_t block, Buffer& out, UniqueKeys* unique) const
+    void make(std::uint64_t block, ByteBuffer& out, UniqueKeys* unique) const
     {
         const std::uint64_t first = block * kBlockNumbers;
         const auto count = std::size_t(std::min(kBlockNumbers, m_request.count - first));
@@ -286,36 +176,38 @@ public:
         }
         if (block == 0)
             out.append(m_layout.header);
-        const auto length = std::size_t(m_pattern.length());
+        const NumberPattern& pattern = m_kind.pattern;
+        const auto length = std::size_t(pattern.length());
         const bool extrasWanted = m_request.withExpiry || m_request.withCvv;
-        if (m_request.format == Format::Text && !extrasWanted && unique == nullptr) {
+        if (m_request.format == Format::Text && !extrasWanted && unique == nullptr
+            && !m_request.group) {
             // The common case, kept to a draw, a write and a line end.
             char* p = out.room(count * (length + 1) + kCardNumberRoom);
             for (std::size_t i = 0; i < count; ++i) {
-                while (m_pattern.write(numbers.next(), p) == NumberPattern::kNone) { }
+                while (pattern.write(numbers.next(), p) == NumberPattern::kNone) { }
                 p += length;
                 *p++ = '\n';
             }
             out.advanceTo(p);
         } else {
-            BlockNumbers source(m_pattern, numbers, unique, count);
+            BlockNumbers source(pattern, numbers, unique, count);
             char* p = out.room(count * m_recordBytes);
             for (std::size_t i = 0; i < count; ++i) {
                 if (first + i > 0)
                     p = put(p, m_layout.separator);
                 p = put(p, m_layout.lead);
-                source.write(p);
-                p = put(p + length, m_layout.afterNumber);
+                p = writeNumber(source, p);
+                p = put(p, m_layout.afterNumber);
                 if (extrasWanted) {
-                    const std::uint64_t drawn = drawExtras(extras);
+                    const Extras drawn = m_extras.draw(extras);
                     if (m_request.withExpiry) {
                         p = put(p, m_layout.expiryLead);
-                        p = writeExpiry(p, drawn);
+                        p = put(p, { drawn.expiry.data(), drawn.expiry.size() });
                         p = put(p, m_layout.expiryTail);
                     }
                     if (m_request.withCvv) {
                         p = put(p, m_layout.cvvLead);
-                        p = writeCode(p, drawn);
+                        p = put(p, { drawn.code.data(), std::size_t(m_extras.codeDigits()) });
                         p = put(p, m_layout.cvvTail);
                     }
                 }
@@ -328,45 +220,37 @@ public:
     }
 
 private:
-    char* writeExpiry(char* out, std::uint64_t drawn) const noexcept
+    // Writes the next number at `at`, in groups when asked, and returns its
+    // end. The number may overwrite up to kCardNumberRoom bytes from `at`.
+    char* writeNumber(BlockNumbers& source, char* at) const
     {
-        const MonthIndex month = m_now + 1 + MonthIndex(drawn / kCodes);
-        const auto mm = unsigned(month % 12 + 1);
-        const auto yy = unsigned(month / 12 % 100);
-        out[0] = char('0' + mm / 10);
-        out[1] = char('0' + mm % 10);
-        out[2] = '/';
-        out[3] = char('0' + yy / 10);
-        out[4] = char('0' + yy % 10);
-        return out + 5;
-    }
-
-    char* writeCode(char* out, std::uint64_t drawn) const noexcept
-    {
-        auto code = unsigned(drawn % kCodes);
-        for (int i = m_codeDigits - 1; i >= 0; --i) {
-            out[i] = char('0' + code % 10);
-            code /= 10;
+        if (!m_request.group) {
+            source.write(at);
+            return at + m_kind.pattern.length();
         }
-        return out + m_codeDigits;
+        CardNumber number;
+        source.write(number.digits.data());
+        return writeGrouped({ number.digits.data(), std::size_t(m_kind.pattern.length()) },
+            m_kind.groups, m_request.separator, at);
     }
 
     void makeTable(std::uint64_t block, std::size_t count, bool last, Stream& numbers,
-        Stream& extras, UniqueKeys* unique, Buffer& out) const
+        Stream& extras, UniqueKeys* unique, ByteBuffer& out) const
     {
-        const auto length = std::size_t(m_pattern.length());
-        std::vector<char> digits(count * length + kCardNumberRoom);
+        const std::size_t width = m_numberWidth;
+        const auto codeDigits = std::size_t(m_extras.codeDigits());
+        std::vector<char> digits(count * width + kCardNumberRoom);
         std::vector<char> expiry(m_request.withExpiry ? count * 5 + 5 : 0);
         std::vector<char> codes(m_request.withCvv ? count * 4 + 4 : 0);
-        BlockNumbers source(m_pattern, numbers, unique, count);
+        BlockNumbers source(m_kind.pattern, numbers, unique, count);
         for (std::size_t i = 0; i < count; ++i) {
-            source.write(digits.data() + i * length);
+            writeNumber(source, digits.data() + i * width);
             if (m_request.withExpiry || m_request.withCvv) {
-                const std::uint64_t drawn = drawExtras(extras);
+                const Extras drawn = m_extras.draw(extras);
                 if (m_request.withExpiry)
-                    writeExpiry(expiry.data() + i * 5, drawn);
+                    std::copy(drawn.expiry.begin(), drawn.expiry.end(), expiry.data() + i * 5);
                 if (m_request.withCvv)
-                    writeCode(codes.data() + i * std::size_t(m_codeDigits), drawn);
+                    std::copy_n(drawn.code.begin(), codeDigits, codes.data() + i * codeDigits);
             }
         }
         const unsigned parts = TableText::kRowsPart | (block == 0 ? TableText::kHeaderPart : 0)
@@ -374,16 +258,16 @@ private:
         renderTable(out, digits, expiry, codes, count, parts);
     }
 
-    void renderTable(Buffer& out, const std::vector<char>& digits, const std::vector<char>& expiry,
-        const std::vector<char>& codes, std::size_t count, unsigned parts) const
+    void renderTable(ByteBuffer& out, const std::vector<char>& digits,
+        const std::vector<char>& expiry, const std::vector<char>& codes, std::size_t count,
+        unsigned parts) const
     {
         // The window's column first, under its caption; the extras beside it.
-        std::vector<BlockRows::Column> columns { { "Result(s)", digits.data(),
-            std::size_t(m_pattern.length()) } };
+        std::vector<BlockRows::Column> columns { { "Result(s)", digits.data(), m_numberWidth } };
         if (m_request.withExpiry)
             columns.push_back({ "Expiry", expiry.data(), 5 });
         if (m_request.withCvv)
-            columns.push_back({ "CVV", codes.data(), std::size_t(m_codeDigits) });
+            columns.push_back({ "CVV", codes.data(), std::size_t(m_extras.codeDigits()) });
         const BlockRows rows(std::move(columns), count);
         NeverYield yielder;
         TableText table(rows, TableLayout::File, yielder);
@@ -393,110 +277,32 @@ private:
     }
 
     const GenerateRequest& m_request;
-    NumberPattern m_pattern;
+    NumberKind m_kind;
     std::uint64_t m_seed;
-    MonthIndex m_now;
-    int m_codeDigits = 3;
+    ExtrasDrawer m_extras;
     RecordLayout m_layout;
+    std::size_t m_numberWidth = 0;
     std::size_t m_recordBytes = 0;
 };
-
-// Blocks made by several threads and written in block order: each thread
-// takes the next block, makes it, and waits for its turn to write it.
-bool runInParallel(const BlockMaker& maker, unsigned threads, Output& output)
-{
-    const std::uint64_t blocks = maker.blockCount();
-    std::atomic<std::uint64_t> nextBlock { 0 };
-    std::atomic<bool> stop { false };
-    std::mutex mutex;
-    std::condition_variable turn;
-    std::uint64_t toWrite = 0;
-    bool readerGone = false;
-    std::exception_ptr failure;
-
-    auto fail = [&](std::exception_ptr error) {
-        const std::lock_guard lock(mutex);
-        if (!failure)
-            failure = std::move(error);
-        stop = true;
-        turn.notify_all();
-    };
-    auto work = [&] {
-        Buffer buffer;
-        while (!stop) {
-            const std::uint64_t block = nextBlock++;
-            if (block >= blocks)
-                return;
-            try {
-                maker.make(block, buffer, nullptr);
-            } catch (...) {
-                fail(std::current_exception());
-                return;
-            }
-            {
-                std::unique_lock lock(mutex);
-                turn.wait(lock, [&] { return toWrite == block || stop; });
-                if (stop)
-                    return;
-            }
-            // Only the thread whose turn it is gets here.
-            bool written = false;
-            try {
-                written = output.write(buffer.view());
-            } catch (...) {
-                fail(std::current_exception());
-                return;
-            }
-            const std::lock_guard lock(mutex);
-            if (!written) {
-                readerGone = true;
-                stop = true;
-            }
-            ++toWrite;
-            turn.notify_all();
-        }
-    };
-
-    std::vector<std::thread> helpers;
-    helpers.reserve(threads - 1);
-    try {
-        for (unsigned i = 1; i < threads; ++i)
-            helpers.emplace_back(work);
-    } catch (...) {
-        // Fewer threads than asked for make the same output.
-    }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
-    if (failure)
-        std::rethrow_exception(failure);
-    return !readerGone;
-}
 
 } // namespace
 
 bool runGenerate(const GenerateRequest& request, std::uint64_t seed, MonthIndex now, Output& output)
 {
     const BlockMaker maker(request, seed, now);
-    Buffer buffer;
     if (request.count == 0) {
+        ByteBuffer buffer;
         maker.makeEmpty(buffer);
         return output.write(buffer.view());
     }
-    const std::uint64_t blocks = maker.blockCount();
     std::unique_ptr<UniqueKeys> unique;
     if (request.unique)
         unique = std::make_unique<UniqueKeys>(maker.pattern().keyCount(), request.count);
     // Uniqueness is decided in block order, one block after the other.
-    const auto threads = unique ? 1U : unsigned(std::min<std::uint64_t>(request.threads, blocks));
-    if (threads > 1)
-        return runInParallel(maker, threads, output);
-    for (std::uint64_t block = 0; block < blocks; ++block) {
-        maker.make(block, buffer, unique.get());
-        if (!output.write(buffer.view()))
-            return false;
-    }
-    return true;
+    return writeInOrder(
+        maker.blockCount(), unique ? 1U : request.threads,
+        [&](std::uint64_t block, ByteBuffer& out) { maker.make(block, out, unique.get()); },
+        [&](std::string_view bytes) { return output.write(bytes); });
 }
 
 } // namespace pellorin::cli

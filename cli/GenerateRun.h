@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "RecordFormat.h"
 
 #include <cstdint>
 
@@ -9,14 +10,6 @@ class Output;
 }
 
 namespace pellorin::cli {
-
-// The month expiry dates count from: months since year 0 (year × 12 +
-// month - 1).
-using MonthIndex = std::int64_t;
-
-// Numbers per block. Blocks are the unit of seeding and of threads, so this
-// is part of what a seed means: changing it changes every seeded output.
-inline constexpr std::uint64_t kBlockNumbers = 16384;
 
 // Writes the numbers `request` asks for, seeded with `seed`, to `output` in
 // order, block by block. Returns false when the reader went away before the

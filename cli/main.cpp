@@ -4,6 +4,7 @@
 #include "CheckRun.h"
 #include "CommandLine.h"
 #include "GenerateRun.h"
+#include "NumberKind.h"
 #include "NumberPattern.h"
 #include "Output.h"
 #include "RandomSource.h"
@@ -80,9 +81,7 @@ std::string memoryFailure(const CommandLine& command)
     const GenerateRequest& request = command.generate;
     if (command.kind != CommandLine::Kind::Generate || !request.unique)
         return "not enough memory\n";
-    const NumberPattern pattern = request.brand
-        ? NumberPattern::forBrand(brand(*request.brand))
-        : NumberPattern::custom(request.prefix, request.length);
+    const NumberPattern pattern = numberKind(request).pattern;
     const std::uint64_t bytes = UniqueKeys::bytesFor(pattern.keyCount(), request.count);
     return "not enough memory: --unique needs " + std::to_string((bytes + (1 << 20) - 1) >> 20)
         + " MiB for --count " + std::to_string(request.count) + "\n";

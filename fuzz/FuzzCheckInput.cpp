@@ -6,7 +6,9 @@
 #include "CheckInput.h"
 #include "FuzzCheck.h"
 #include "LuhnCheck.h"
+#include "Network.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -99,10 +101,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         switch (read.kind) {
         case CheckLine::Kind::Number: {
             PELLORIN_FUZZ_CHECK(isDigits(read.digits) && within(read.digits, line.text));
-            const std::string_view brand = pellorin::cli::issuerOf(read.digits);
-            PELLORIN_FUZZ_CHECK(brand == "Visa" || brand == "Mastercard"
-                || brand == "American Express" || brand == "Discover" || brand == "unknown");
-            (void)pellorin::LuhnCheck(read.digits);
+            const pellorin::NumberVerdict verdict = pellorin::judgeNumber(read.digits);
+            PELLORIN_FUZZ_CHECK(verdict.wrongCheckDigit != pellorin::LuhnCheck(read.digits));
+            // Every network named has a range that holds the number's prefix.
+            for (const pellorin::Network* network : verdict.networks.all()) {
+                const std::string_view digits = read.digits;
+                PELLORIN_FUZZ_CHECK(std::any_of(network->ranges.begin(), network->ranges.end(),
+                    [&](const pellorin::PrefixRange& range) {
+                        const std::string_view head = digits.substr(0, range.first.size());
+                        return head.size() == range.first.size() && head >= range.first
+                            && head <= range.last;
+                    }));
+            }
             if (read.digits.size() >= pellorin::cli::kMinCheckDigits
                 && read.digits.size() <= pellorin::cli::kMaxCheckDigits) {
                 for (const std::string& shape : shapesOf(read.digits)) {

@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "FuzzCheck.h"
+#include "NumberKind.h"
 #include "NumberPattern.h"
 
 #include <algorithm>
@@ -43,18 +44,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto& g = command.generate;
         PELLORIN_FUZZ_CHECK(g.threads >= 1 && g.threads <= 256);
         PELLORIN_FUZZ_CHECK(g.count <= std::uint64_t(std::numeric_limits<std::int64_t>::max()));
-        if (!g.brand) {
+        if (g.network == nullptr) {
             PELLORIN_FUZZ_CHECK(g.length >= 12 && g.length <= pellorin::kMaxCardLength);
             PELLORIN_FUZZ_CHECK(!g.prefix.empty() && g.prefix.size() < std::size_t(g.length));
             PELLORIN_FUZZ_CHECK(std::all_of(
                 g.prefix.begin(), g.prefix.end(), [](char c) { return c >= '0' && c <= '9'; }));
+        } else if (g.invalid == pellorin::InvalidRule::Length) {
+            const auto lengths = pellorin::wrongLengths(*g.network);
+            PELLORIN_FUZZ_CHECK(
+                std::find(lengths.begin(), lengths.end(), g.length) != lengths.end());
+        } else {
+            PELLORIN_FUZZ_CHECK(pellorin::holdsLength(pellorin::lengthsOf(*g.network), g.length));
         }
-        if (g.unique) {
-            const auto pattern = g.brand
-                ? pellorin::NumberPattern::forBrand(pellorin::brand(*g.brand))
-                : pellorin::NumberPattern::custom(g.prefix, g.length);
-            PELLORIN_FUZZ_CHECK(g.count <= pattern.numberCount());
-        }
+        if (g.unique)
+            PELLORIN_FUZZ_CHECK(g.count <= pellorin::cli::numberKind(g).pattern.numberCount());
         break;
     }
     }

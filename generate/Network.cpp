@@ -116,10 +116,12 @@ void insertMatch(NetworkMatches& matches, std::array<std::size_t, 24>& widths,
     std::size_t at = matches.count;
     while (at > 0 && widths[at - 1] < width) {
         matches.networks[at] = matches.networks[at - 1];
+        matches.networkNames[at] = matches.networkNames[at - 1];
         widths[at] = widths[at - 1];
         --at;
     }
     matches.networks[at] = &network;
+    matches.networkNames[at] = network.name;
     widths[at] = width;
     ++matches.count;
 }
@@ -174,6 +176,50 @@ std::vector<int> lengthList(LengthSet lengths)
             list.push_back(n);
     }
     return list;
+}
+
+std::string lengthsText(LengthSet lengths)
+{
+    const std::vector<int> list = lengthList(lengths);
+    std::string text;
+    for (std::size_t i = 0; i < list.size();) {
+        std::size_t last = i;
+        while (last + 1 < list.size() && list[last + 1] == list[last] + 1)
+            ++last;
+        if (!text.empty())
+            text += ", ";
+        text += std::to_string(list[i]);
+        if (last > i) {
+            text += '-';
+            text += std::to_string(list[last]);
+        }
+        i = last + 1;
+    }
+    return text;
+}
+
+std::string rangesText(const Network& network)
+{
+    const LengthSet all = lengthsOf(network);
+    bool sameLengths = true;
+    for (const PrefixRange& range : network.ranges)
+        sameLengths = sameLengths && range.lengths == all;
+    std::string text;
+    for (const PrefixRange& range : network.ranges) {
+        if (!text.empty())
+            text += ", ";
+        text += range.first;
+        if (range.last != range.first) {
+            text += '-';
+            text += range.last;
+        }
+        if (!sameLengths) {
+            text += " (";
+            text += lengthsText(range.lengths);
+            text += ')';
+        }
+    }
+    return text;
 }
 
 std::string_view defaultGroups(int length) noexcept

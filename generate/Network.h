@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -70,6 +71,13 @@ LengthSet lengthsOf(const Network& network) noexcept;
 // The lengths of a set, shortest first.
 std::vector<int> lengthList(LengthSet lengths);
 
+// "13, 16, 19", "16-19" or "16, 18-19".
+std::string lengthsText(LengthSet lengths);
+
+// The network's ranges as people write them: "51-55, 2221-2720", and with
+// the lengths of each where they differ: "3528-3589 (16-19), 2131 (15)".
+std::string rangesText(const Network& network);
+
 // The groups numbers of `length` digits print in, as "4-4-4-4".
 std::string_view groupsOf(const Network& network, int length) noexcept;
 
@@ -90,6 +98,12 @@ struct NetworkMatches {
     bool empty() const noexcept { return count == 0; }
     const Network* primary() const noexcept { return count == 0 ? nullptr : networks[0]; }
     std::span<const Network* const> all() const noexcept { return { networks.data(), count }; }
+    // Their names, in the same order.
+    std::array<std::string_view, 24> networkNames {};
+    std::span<const std::string_view> names() const noexcept
+    {
+        return { networkNames.data(), count };
+    }
 };
 
 // What the table says of a number (digits only).

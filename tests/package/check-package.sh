@@ -109,8 +109,9 @@ pellorin-cli)
         got=$(completions $words '')
         [ "$got" = "$offered" ] || fail "after 'pellorin-cli $words' completion offers '$got', not '$offered'"
     done <<'CASES'
-|--help --version check generate 
-generate --brand|amex discover mastercard visa 
+|--help --version brands check generate 
+generate --brand|amex dankort diners discover elo hipercard jcb maestro mastercard mir rupay troy uatp unionpay verve visa 
+generate --invalid|length luhn prefix 
 generate -f|csv json ndjson table text 
 CASES
     ;;

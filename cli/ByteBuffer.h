@@ -1,0 +1,45 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace pellorin::cli {
+
+// A growing byte buffer that is not zeroed when it grows: a block of
+// output is written into room() and then kept up to advanceTo().
+class ByteBuffer {
+public:
+    // Room for `n` more bytes after what is kept.
+    char* room(std::size_t n)
+    {
+        if (m_capacity - m_used < n) {
+            const std::size_t capacity = std::max(m_capacity * 2, m_used + n);
+            auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
+            if (m_used > 0)
+                std::memcpy(bytes.get(), m_bytes.get(), m_used);
+            m_bytes = std::move(bytes);
+            m_capacity = capacity;
+        }
+        return m_bytes.get() + m_used;
+    }
+    void advanceTo(const char* end) { m_used = std::size_t(end - m_bytes.get()); }
+    void append(std::string_view text)
+    {
+        char* out = room(text.size());
+        if (!text.empty())
+            std::memcpy(out, text.data(), text.size());
+        m_used += text.size();
+    }
+    void clear() { m_used = 0; }
+    std::string_view view() const { return { m_bytes.get(), m_used }; }
+
+private:
+    std::unique_ptr<char[]> m_bytes;
+    std::size_t m_capacity = 0;
+    std::size_t m_used = 0;
+};
+
+} // namespace pellorin::cli

@@ -1,0 +1,269 @@
+// pellorin-cli with every card network: generate into check, numbers that
+// are invalid on purpose, grouping, the network list and seeded output.
+
+#include "CommandLineRun.h"
+#include "ParamName.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pellorin::test;
+using nlohmann::json;
+
+struct NetworkRow {
+    std::string id;
+    std::string name;
+    std::vector<int> lengths;
+};
+
+// The networks as published, written out here and not read from the
+// program's table.
+const std::vector<NetworkRow> kNetworks {
+    { "visa", "Visa", { 13, 16, 19 } },
+    { "mastercard", "Mastercard", { 16 } },
+    { "amex", "American Express", { 15 } },
+    { "discover", "Discover", { 16, 17, 18, 19 } },
+    { "jcb", "JCB", { 15, 16, 17, 18, 19 } },
+    { "diners", "Diners Club", { 14, 15, 16, 17, 18, 19 } },
+    { "unionpay", "UnionPay", { 16, 17, 18, 19 } },
+    { "maestro", "Maestro", { 12, 13, 14, 15, 16, 17, 18, 19 } },
+    { "mir", "Mir", { 16, 17, 18, 19 } },
+    { "rupay", "RuPay", { 16 } },
+    { "elo", "Elo", { 16 } },
+    { "hipercard", "Hipercard", { 16, 19 } },
+    { "troy", "Troy", { 16 } },
+    { "verve", "Verve", { 16, 18, 19 } },
+    { "uatp", "UATP", { 15 } },
+    { "dankort", "Dankort", { 16 } },
+};
+
+// check's verdicts on what generate wrote, as JSON objects.
+std::vector<json> checked(const std::string& generateArguments, int* status = nullptr)
+{
+    const ProgramRun run
+        = shell("\"$CLI\" generate " + generateArguments + " | \"$CLI\" check --format ndjson");
+    if (status != nullptr)
+        *status = run.status;
+    std::vector<json> verdicts;
+    for (const std::string& line : lines(run.out))
+        verdicts.push_back(json::parse(line));
+    return verdicts;
+}
+
+bool names(const json& verdict, const std::string& network)
+{
+    for (const auto& name : verdict["networks"]) {
+        if (name == network)
+            return true;
+    }
+    return false;
+}
+
+class EveryNetwork : public testing::TestWithParam<NetworkRow> { };
+
+TEST_P(EveryNetwork, EveryLengthComesBackFromCheckAsTheNetworkAndValid)
+{
+    const NetworkRow& row = GetParam();
+    for (const int length : row.lengths) {
+        const std::string arguments = "--brand " + row.id + " --length " + std::to_string(length)
+            + " --count 300 --seed 5 --format csv";
+        int status = -1;
+        const std::vector<json> verdicts = checked(arguments, &status);
+        EXPECT_EQ(status, 0) << arguments;
+        ASSERT_EQ(verdicts.size(), 300U) << arguments;
+        for (const json& verdict : verdicts) {
+            ASSERT_EQ(verdict["number"].get<std::string>().size(), std::size_t(length));
+            ASSERT_TRUE(verdict["valid"].get<bool>()) << verdict;
+            ASSERT_TRUE(names(verdict, row.name)) << verdict;
+        }
+    }
+}
+
+TEST_P(EveryNetwork, EachInvalidRuleIsExactlyTheFailureCheckReports)
+{
+    const NetworkRow& row = GetParam();
+    for (const std::string rule : { "luhn", "length", "prefix" }) {
+        const std::string arguments
+            = "--brand " + row.id + " --invalid " + rule + " --count 300 --seed 6 --format json";
+        const std::vector<json> verdicts = checked(arguments);
+        ASSERT_EQ(verdicts.size(), 300U) << arguments;
+        for (const json& verdict : verdicts) {
+            const std::size_t length = verdict["number"].get<std::string>().size();
+            if (rule == "prefix") {
+                ASSERT_TRUE(verdict["valid"].get<bool>()) << verdict;
+                ASSERT_TRUE(verdict["networks"].empty()) << verdict;
+                continue;
+            }
+            ASSERT_FALSE(verdict["valid"].get<bool>()) << verdict;
+            ASSERT_EQ(verdict["reason"], rule) << verdict;
+            // A length no card has belongs to no network.
+            if (length >= 12) {
+                ASSERT_TRUE(names(verdict, row.name)) << verdict;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, EveryNetwork, testing::ValuesIn(kNetworks),
+    [](const auto& info) { return spelledName(info.param.id); });
+
+TEST(Generate, InvalidNumbersSayWhichRuleTheyBreak)
+{
+    EXPECT_EQ(cli({ "generate", "--brand", "verve", "--invalid", "length", "--count", "2", "--seed",
+                      "42", "--format", "ndjson" })
+                  .out,
+        "{\"number\":\"507899722865030\",\"brand\":\"Verve\",\"invalid\":\"length\"}\n"
+        "{\"number\":\"506135242577594\",\"brand\":\"Verve\",\"invalid\":\"length\"}\n");
+    EXPECT_EQ(cli({ "generate", "--brand", "mir", "--invalid", "luhn", "--count", "1", "--seed",
+                      "1", "--format", "csv" })
+                  .out.substr(0, 23),
+        "number,brand,invalid\r\n2");
+}
+
+struct GoldenRow {
+    std::vector<std::string> arguments;
+    std::string out;
+};
+
+class SeededOutput : public testing::TestWithParam<GoldenRow> { };
+
+// A seeded run's bytes are part of what a version promises.
+TEST_P(SeededOutput, IsTheSameBytes)
+{
+    std::vector<std::string> arguments { "generate", "--count", "2", "--seed", "42" };
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    EXPECT_EQ(cli(arguments).out, GetParam().out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Networks, SeededOutput,
+    testing::Values(GoldenRow { { "--brand", "jcb" }, "3564959370053471\n3537942654031110\n" },
+        GoldenRow { { "--brand", "diners" }, "38541989127302\n30578919049238\n" },
+        GoldenRow { { "--brand", "unionpay" }, "6259611887183027\n6216036538759854\n" },
+        GoldenRow { { "--brand", "maestro" }, "5780796850267368\n5645713270155557\n" },
+        GoldenRow { { "--brand", "mir" }, "2202980594359155\n2200801826937992\n" },
+        GoldenRow { { "--brand", "rupay" }, "8156331114886983\n6068957116667384\n" },
+        GoldenRow { { "--brand", "elo" }, "5097753723641533\n5091435298120178\n" },
+        GoldenRow { { "--brand", "hipercard" }, "3841603844754877\n3841006414615504\n" },
+        GoldenRow { { "--brand", "troy" }, "6560208006054850\n6516196904147451\n" },
+        GoldenRow { { "--brand", "verve" }, "5078997228650332\n5061352425775970\n" },
+        GoldenRow { { "--brand", "uatp" }, "159611887183021\n116036538759858\n" },
+        GoldenRow { { "--brand", "dankort" }, "5019596118871834\n5019160365387596\n" },
+        // The window's brands keep the window's numbers.
+        GoldenRow { { "--brand", "amex" }, "372861452359149\n372034679666973\n" },
+        GoldenRow { { "--brand", "jcb", "--group", "--with-cvv", "--format", "csv" },
+            "number,brand,cvv\r\n3564 9593 7005 3471,JCB,599\r\n3537 9426 5403 1110,JCB,796\r\n" },
+        GoldenRow { { "--brand", "diners", "--invalid", "prefix", "--format", "json", "--group",
+                        "--separator", "-" },
+            "[\n{\"number\":\"7990-755529-3929\",\"brand\":\"Diners Club\",\"invalid\":\"prefix\"},"
+            "\n{\"number\":\"3284-983102-3942\",\"brand\":\"Diners Club\",\"invalid\":\"prefix\"}"
+            "\n]\n" }),
+    [](const auto& info) { return "Row" + std::to_string(info.index); });
+
+struct GroupRow {
+    std::string name;
+    std::vector<std::string> arguments;
+    std::string first;
+};
+
+class Grouping : public testing::TestWithParam<GroupRow> { };
+
+// The groups by length, in text; check reads a dash-grouped number back with
+// its extras.
+TEST_P(Grouping, PrintsTheNetworksGroupsForTheLength)
+{
+    std::vector<std::string> arguments { "generate", "--count", "1", "--seed", "3", "--group" };
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    const ProgramRun run = cli(arguments);
+    EXPECT_EQ(lines(run.out).at(0), GetParam().first);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, Grouping,
+    testing::Values(
+        GroupRow { "Maestro12", { "--brand", "maestro", "--length", "12" }, "5848 7620 3566" },
+        GroupRow { "Visa13", { "--brand", "visa", "--length", "13" }, "4815 3614 05415" },
+        GroupRow { "Diners14", { "--brand", "diners" }, "3933 345467 3559" },
+        GroupRow { "Amex15Dashes", { "--brand", "amex", "--separator", "-" }, "3732-273426-41931" },
+        GroupRow { "Uatp15", { "--brand", "uatp" }, "1815 36140 541552" },
+        GroupRow { "Visa16", { "--brand", "visa" }, "4722 9754 5136 3446" },
+        GroupRow {
+            "Discover17", { "--brand", "discover", "--length", "17" }, "6568 7960 7751 52307" },
+        GroupRow { "Verve18", { "--brand", "verve", "--length", "18" }, "5079 4927 1677 6239 15" },
+        GroupRow {
+            "Unionpay19", { "--brand", "unionpay", "--length", "19" }, "6281 5361 4054 1556 715" }),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Brands, ListsEveryNetworkInTextAndJson)
+{
+    const ProgramRun text = cli({ "brands" });
+    EXPECT_EQ(text.status, 0);
+    const std::vector<std::string> rows = lines(text.out);
+    ASSERT_EQ(rows.size(), kNetworks.size() + 1);
+    EXPECT_TRUE(rows[0].starts_with("ID")) << rows[0];
+    EXPECT_EQ(rows[5],
+        "jcb         JCB               15-19       3     4-6-5 4-4-4-4 4-4-4-5 4-4-4-4-2 "
+        "4-4-4-4-3                    3528-3589 (16-19), 2131 (15), 1800 (15)");
+
+    const json list = json::parse(cli({ "brands", "--format", "json" }).out);
+    ASSERT_EQ(list.size(), kNetworks.size());
+    for (std::size_t i = 0; i < kNetworks.size(); ++i) {
+        EXPECT_EQ(list[i]["id"], kNetworks[i].id);
+        EXPECT_EQ(list[i]["name"], kNetworks[i].name);
+        EXPECT_EQ(list[i]["lengths"].get<std::vector<int>>(), kNetworks[i].lengths);
+    }
+    EXPECT_EQ(list[2]["codeLength"], 4);
+    EXPECT_EQ(list[2]["groups"]["15"], "4-6-5");
+    EXPECT_EQ(
+        list[4]["ranges"][1], json::parse(R"({"first":"2131","last":"2131","lengths":[15]})"));
+}
+
+TEST(Check, JsonIsOneArrayAndEmptyInputAnEmptyOne)
+{
+    EXPECT_EQ(cli({ "check", "--format", "json" }, "").out, "[]\n");
+    EXPECT_EQ(cli({ "check", "--format", "json" }, "3530111333300000\n4539148803436468\n").out,
+        "[\n{\"line\":1,\"number\":\"3530111333300000\",\"valid\":true,\"networks\":[\"JCB\","
+        "\"RuPay\"]},\n{\"line\":2,\"number\":\"4539148803436468\",\"valid\":false,\"reason\":"
+        "\"luhn\",\"networks\":[\"Visa\"]}\n]\n");
+}
+
+struct UsageRow {
+    std::string name;
+    std::vector<std::string> arguments;
+    std::string message;
+};
+
+class NetworkUsage : public testing::TestWithParam<UsageRow> { };
+
+TEST_P(NetworkUsage, IsRefusedWithTheReason)
+{
+    std::vector<std::string> arguments { "generate" };
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    const ProgramRun run = cli(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(lines(run.err).at(0), "pellorin-cli generate: " + GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, NetworkUsage,
+    testing::Values(UsageRow { "LengthNotIssued", { "--brand", "visa", "--length", "15" },
+                        "--length: Visa numbers have 13, 16 or 19 digits, got '15'" },
+        UsageRow { "WrongLengthThatIsIssued",
+            { "--brand", "rupay", "--invalid", "length", "--length", "16" },
+            "--length: RuPay numbers of a wrong length may have 12, 13, 14 or 15 digits, got "
+            "'16'" },
+        UsageRow { "WindowRangesOfANewNetwork", { "--brand", "jcb", "--ranges", "window" },
+            "--ranges window: only visa, mastercard, amex, discover have the window's numbers; "
+            "jcb always uses its published ranges" },
+        UsageRow { "InvalidPrefixWithOwnPrefix",
+            { "--prefix", "4111", "--length", "16", "--invalid", "prefix" },
+            "--invalid prefix cannot be used with --prefix" },
+        UsageRow { "LetterSeparator", { "--separator", "x" },
+            "--separator: expected one character other than a digit, letter, comma, quote or "
+            "backslash, got 'x'" }),
+    [](const auto& info) { return info.param.name; });
+
+} // namespace
