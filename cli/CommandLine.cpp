@@ -65,17 +65,21 @@ std::string listed(const std::vector<std::string>& words, std::string_view last 
 // The texts --help and the manual page share. Paragraphs are plain text;
 // both wrap them to their width.
 constexpr std::string_view kSummary
-    = "Test payment-card numbers for scripts and CI: Visa, Mastercard, American Express, "
-      "Discover or a prefix of your own, each with a valid Luhn check digit.";
+    = "Test payment-card numbers for scripts and CI: every card network of 'pellorin-cli "
+      "brands' or a prefix of your own, each with a valid Luhn check digit, or invalid on "
+      "purpose.";
 
 constexpr std::string_view kGenerateSummary = "Write card numbers";
 constexpr std::string_view kCheckSummary = "Check card numbers";
 
 constexpr std::string_view kNumbersRule
-    = "A brand gives numbers with its issuer prefixes and length, digits 1 to 9 after the "
-      "prefix (never 0) and a check digit that is never 0. --prefix DIGITS --length N gives "
+    = "visa, mastercard, amex and discover give the window's numbers: its issuer prefixes and "
+      "length, digits 1 to 9 after the prefix (never 0) and a check digit that is never 0. "
+      "--ranges network, and every other network, gives any Luhn-valid number of the "
+      "network's published ranges and the length with the same chance. --invalid luhn, length "
+      "or prefix breaks exactly that rule. --prefix DIGITS --length N gives "
       "every Luhn-valid number with that prefix and length with the same chance, digits 0 to 9 "
-      "after the prefix; a prefix inside a brand's range makes that brand's numbers (named as "
+      "after the prefix; a prefix inside a network's range makes that network's numbers (named as "
       "check names them, with its security code length), any other is \"Custom\".";
 
 constexpr std::string_view kSeedRule
@@ -95,8 +99,10 @@ constexpr std::string_view kOutputRule
 constexpr std::string_view kCheckRule
     = "Reads what generate writes, in any format and with any extras, or one number per line "
       "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
-      "Prints each number with 'valid' or 'invalid' (Luhn) and its brand, or 'unknown'; a "
-      "number without 12 to 19 digits is 'invalid length'. With several files each result "
+      "Prints each number with 'valid', 'invalid luhn' or 'invalid length' (a length its "
+      "network does not issue, or not 12 to 19 digits) and every network that claims it, the "
+      "most specific first ('JCB|RuPay'), or 'unknown'; --format json or ndjson for scripts. "
+      "With several files each result "
       "starts with FILE:LINE:. A line that holds no single card number is reported as "
       "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
       "goes to standard error.";
@@ -199,29 +205,23 @@ std::vector<OptionRow> generateOptions(Texts& t)
     const std::vector<std::string> brands = networkIds();
     const std::vector<std::string> formats = idsOf(kFormatNames);
     return {
-        { "-b,--brand", "BRAND",
-            "A network id of 'pellorin-cli brands' (default " + brands.front() + ")", brands,
-            &t.brand },
-        { "--ranges", "RANGES",
-            "window (the window's numbers of " + listed(networkIds(true))
-                + ", the default) or network (any of the published ranges and lengths)",
+        { "-b,--brand", "BRAND", "Network id from 'brands' (default " + brands.front() + ")",
+            brands, &t.brand },
+        { "--ranges", "RANGES", "window (default) or network (published ranges)",
             { "window", "network" }, &t.ranges },
         { "-p,--prefix", "DIGITS", "Issuer prefix of your own (a BIN), with --length", {},
             &t.prefix },
-        { "-l,--length", "N", "A length the network issues, or 12 to 19 with --prefix", {},
-            &t.length },
+        { "-l,--length", "N", "A length of the network; 12-19 with --prefix", {}, &t.length },
         { "--invalid", "RULE", "Fail exactly one rule: luhn, length or prefix",
             { "luhn", "length", "prefix" }, &t.invalid },
-        { "-g,--group", "", "Print numbers in their network's groups (4-4-4-4, 4-6-5 ...)", {},
-            nullptr, &t.group },
-        { "--separator", "C", "Put C between groups instead of a blank (implies --group)", {},
-            &t.separator },
+        { "-g,--group", "", "Print the network's groups (4-4-4-4, 4-6-5)", {}, nullptr, &t.group },
+        { "--separator", "C", "C between groups, not a blank (implies -g)", {}, &t.separator },
         { "-n,--count", "N", "How many numbers (default 10, up to 2^63-1)", {}, &t.count },
         { "-s,--seed", "S", "0 to 2^64-1: the same output every time", {}, &t.seed },
         { "-u,--unique", "", "No number twice (keeps them in memory)", {}, nullptr, &t.unique },
         { "--with-expiry", "", "Add an expiry month MM/YY, 1 to 60 months ahead", {}, nullptr,
             &t.withExpiry },
-        { "--with-cvv", "", "Add a security code of the network's length (4 for amex)", {}, nullptr,
+        { "--with-cvv", "", "Add a code of the network's length (amex 4)", {}, nullptr,
             &t.withCvv },
         { "-f,--format", "FORMAT", listed(formats) + " (default " + formats.front() + ")", formats,
             &t.format },
@@ -736,7 +736,7 @@ std::string bashCompletion()
            "    local command=\"\" word\n"
            "    for word in \"${words[@]:1:cword-1}\"; do\n"
            "        case $word in\n"
-           "            generate | check)\n"
+           "            generate | check | brands)\n"
            "                command=$word\n"
            "                break\n"
            "                ;;\n"
@@ -745,7 +745,8 @@ std::string bashCompletion()
            "\n"
            "    case $command in\n"
            "        \"\")\n"
-           "            COMPREPLY=($(compgen -W 'generate check --help --version' -- \"$cur\"))\n"
+           "            COMPREPLY=($(compgen -W 'generate check brands --help --version' -- "
+           "\"$cur\"))\n"
            "            ;;\n"
            "        generate)\n"
            "            case $prev in\n"
@@ -759,10 +760,19 @@ std::string bashCompletion()
         + " --help' -- \"$cur\"))\n"
           "            ;;\n"
           "        check)\n"
-          "            if [[ $cur == -* ]]; then\n"
-          "                COMPREPLY=($(compgen -W '--help' -- \"$cur\"))\n"
+          "            if [[ $prev == -f || $prev == --format ]]; then\n"
+          "                COMPREPLY=($(compgen -W 'text json ndjson' -- \"$cur\"))\n"
+          "            elif [[ $cur == -* ]]; then\n"
+          "                COMPREPLY=($(compgen -W '--format --help' -- \"$cur\"))\n"
           "            else\n"
           "                _filedir\n"
+          "            fi\n"
+          "            ;;\n"
+          "        brands)\n"
+          "            if [[ $prev == -f || $prev == --format ]]; then\n"
+          "                COMPREPLY=($(compgen -W 'text json' -- \"$cur\"))\n"
+          "            else\n"
+          "                COMPREPLY=($(compgen -W '--format --help' -- \"$cur\"))\n"
           "            fi\n"
           "            ;;\n"
           "    esac\n"

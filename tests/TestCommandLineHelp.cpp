@@ -114,18 +114,19 @@ TEST_P(HelpTexts, StatesTheRuleInLinesOfAtMost80Columns)
 
 INSTANTIATE_TEST_SUITE_P(Rules, HelpTexts,
     testing::Values(HelpCase { "program", { "--help" }, "Run 'pellorin-cli generate --help'" },
-        HelpCase { "brands", { "generate", "--help" }, "visa, mastercard, amex or discover" },
+        HelpCase { "brands", { "generate", "--help" }, "Network id from 'brands'" },
         HelpCase {
             "random_without_seed", { "generate", "--help" }, "Without --seed every run is random" },
         HelpCase { "no_zero_after_the_prefix", { "generate", "--help" },
             "digits 1 to 9 after the prefix (never 0)" },
         HelpCase { "prefix_in_a_brand_range", { "generate", "--help" },
-            "a prefix inside a brand's range makes that brand's numbers" },
+            "a prefix inside a network's range makes that network's numbers" },
         HelpCase { "output_trade_off", { "generate", "--help" },
             "are written in place as the shell's '>' would" },
         HelpCase { "check_file_argument", { "check", "--help" },
             "Usage: pellorin-cli check [OPTIONS] [FILE...]" },
-        HelpCase { "check_length", { "check", "--help" }, "is 'invalid length'" },
+        HelpCase { "check_length", { "check", "--help" },
+            "'invalid length' (a length its network does not issue, or not 12 to 19 digits)" },
         HelpCase { "check_status", { "check", "--help" }, "1  Some number is invalid." }),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -245,7 +245,7 @@ TEST_P(NetworkUsage, IsRefusedWithTheReason)
     const ProgramRun run = cli(arguments);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(lines(run.err).at(0), "pellorin-cli generate: " + GetParam().message);
+    EXPECT_EQ(lines(run.err).at(0), "pellorin-cli: error: " + GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, NetworkUsage,
@@ -256,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(Arguments, NetworkUsage,
             "--length: RuPay numbers of a wrong length may have 12, 13, 14 or 15 digits, got "
             "'16'" },
         UsageRow { "WindowRangesOfANewNetwork", { "--brand", "jcb", "--ranges", "window" },
-            "--ranges window: only visa, mastercard, amex, discover have the window's numbers; "
+            "--ranges window: only visa, mastercard, amex and discover have the window's numbers; "
             "jcb always uses its published ranges" },
         UsageRow { "InvalidPrefixWithOwnPrefix",
             { "--prefix", "4111", "--length", "16", "--invalid", "prefix" },

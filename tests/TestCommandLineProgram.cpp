@@ -338,7 +338,7 @@ TEST_P(UsageErrors, OneLineSayingWhatIsWrongAndOneNamingTheHelp)
 INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrors,
     testing::Values(UsageCase { "no_command", {}, "no command given: generate or check", "" },
         UsageCase { "unknown_command", { "make" },
-            "unknown command 'make' (expected generate or check)", "" },
+            "unknown command 'make' (expected generate, check or brands)", "" },
         UsageCase { "misspelt_command", { "genrate" },
             "unknown command 'genrate'; did you mean 'generate'?", "" },
         UsageCase { "lower_case_v", { "-v" }, "unknown option '-v'; did you mean '-V'?", "" },
