@@ -98,4 +98,9 @@ rtl::OUString toOUString(const QString& text)
         reinterpret_cast<const sal_Unicode*>(text.utf16()), sal_Int32(text.size()));
 }
 
+QString toQString(const rtl::OUString& text)
+{
+    return QString(reinterpret_cast<const QChar*>(text.getStr()), text.getLength());
+}
+
 } // namespace pellorin::office

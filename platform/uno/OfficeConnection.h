@@ -19,7 +19,8 @@ css::uno::Reference<css::uno::XComponentContext> localContext();
 css::uno::Reference<css::uno::XComponentContext> connectOnce(
     const QString& pipeName, Deadline deadline);
 
-// Converts Qt's string to UNO's, both UTF-16.
+// Converts between Qt's and UNO's strings, both UTF-16.
 rtl::OUString toOUString(const QString& text);
+QString toQString(const rtl::OUString& text);
 
 } // namespace pellorin::office

@@ -36,12 +36,9 @@ namespace pellorin::test {
 
 using office::callOffice;
 using office::connectOnce;
-namespace {
+using office::toQString;
 
-QString toQString(const rtl::OUString& text)
-{
-    return QString(reinterpret_cast<const QChar*>(text.getStr()), text.getLength());
-}
+namespace {
 
 // A first start with a new profile ends with this code and expects to be
 // started again (`soffice`'s launcher would do it for us).
