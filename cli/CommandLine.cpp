@@ -359,6 +359,7 @@ std::string lengthChoices(std::vector<int> lengths)
 {
     std::sort(lengths.begin(), lengths.end());
     std::vector<std::string> words;
+    words.reserve(lengths.size());
     for (const int length : lengths)
         words.push_back(std::to_string(length));
     return listed(words);
