@@ -320,16 +320,22 @@ void ResultsView::announceFocusedRow()
     QAccessible::updateAccessibility(&event);
 }
 
-void ResultsView::announceRowsInserted(int first, int last)
+void ResultsView::announceRowChange(
+    QAccessibleTableModelChangeEvent::ModelChangeType type, int first, int last)
 {
-    if (!QAccessible::isActive())
-        return;
-    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::RowsInserted);
+    QAccessibleTableModelChangeEvent event(this, type);
     event.setFirstRow(first);
     event.setLastRow(last);
     event.setFirstColumn(0);
     event.setLastColumn(0);
     QAccessible::updateAccessibility(&event);
+}
+
+void ResultsView::announceRowsInserted(int first, int last)
+{
+    if (!QAccessible::isActive())
+        return;
+    announceRowChange(QAccessibleTableModelChangeEvent::RowsInserted, first, last);
 }
 
 void ResultsView::announceReset()
@@ -344,12 +350,7 @@ void ResultsView::announceTicks(int first, int last, const QList<int>& roles)
 {
     if (!QAccessible::isActive())
         return;
-    QAccessibleTableModelChangeEvent changed(this, QAccessibleTableModelChangeEvent::DataChanged);
-    changed.setFirstRow(first);
-    changed.setLastRow(last);
-    changed.setFirstColumn(0);
-    changed.setLastColumn(0);
-    QAccessible::updateAccessibility(&changed);
+    announceRowChange(QAccessibleTableModelChangeEvent::DataChanged, first, last);
     // One row's tick is what a user toggles: say it of that row. A wider
     // change would cost an event per row.
     if (first == last && (roles.isEmpty() || roles.contains(Qt::CheckStateRole))) {

@@ -3,6 +3,7 @@
 #include "ResultsModel.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessibleEvent>
 #include <QPointer>
 
 class QHeaderView;
@@ -63,6 +64,8 @@ private:
     // Tells assistive technology about the list's changes, as Qt's own item
     // views do.
     void announceFocusedRow();
+    void announceRowChange(
+        QAccessibleTableModelChangeEvent::ModelChangeType type, int first, int last);
     void announceRowsInserted(int first, int last);
     void announceReset();
     void announceTicks(int first, int last, const QList<int>& roles);
