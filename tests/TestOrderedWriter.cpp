@@ -10,7 +10,7 @@
 
 namespace {
 
-using pellorin::cli::ByteBuffer;
+using pellorin::ByteBuffer;
 using pellorin::cli::writeInOrder;
 
 // Block b is its number and a line end, made after some work that differs

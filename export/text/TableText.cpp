@@ -1,5 +1,7 @@
 #include "TableText.h"
 
+#include "ByteBuffer.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -18,33 +20,6 @@ constexpr std::size_t kCellsPerPoll = 4096;
         + std::to_string(column + 1) + " has more than " + std::to_string(TableText::kMaxWidth)
         + " characters");
 }
-
-// A block of output that grows only when a single line is longer than it.
-class Block {
-public:
-    explicit Block(std::size_t capacity)
-        : m_bytes(std::max<std::size_t>(capacity, 64))
-    {
-    }
-
-    // Room for `n` more bytes at the end.
-    char* room(std::size_t n)
-    {
-        if (m_bytes.size() - m_used < n)
-            m_bytes.resize(std::max(m_bytes.size() * 2, m_used + n));
-        return m_bytes.data() + m_used;
-    }
-    void advanceTo(const char* end) { m_used = std::size_t(end - m_bytes.data()); }
-
-    std::size_t used() const { return m_used; }
-    void truncate(std::size_t used) { m_used = used; }
-    char at(std::size_t i) const { return m_bytes[i]; }
-    std::string_view view() const { return { m_bytes.data(), m_used }; }
-
-private:
-    std::vector<char> m_bytes;
-    std::size_t m_used = 0;
-};
 
 // Copies that are mostly 8 to 16 bytes (card numbers) and fillers that are
 // mostly 0 or 1 byte long: a call to memcpy or memset would cost more than
@@ -165,7 +140,7 @@ void TableText::render(
 
     const std::size_t columns = m_widths.size();
     const bool trimmed = m_layout == TableLayout::Clipboard;
-    Block block(blockSize + blockSize / 8);
+    ByteBuffer block(std::max<std::size_t>(blockSize + blockSize / 8, 64));
     std::string scratch;
 
     auto endLine = [&](std::size_t lineStart) {

@@ -6,12 +6,16 @@
 #include <memory>
 #include <string_view>
 
-namespace pellorin::cli {
+namespace pellorin {
 
-// A growing byte buffer that is not zeroed when it grows: a block of
-// output is written into room() and then kept up to advanceTo().
+// A block of output that is not zeroed when it grows: bytes are written into
+// room() and then kept up to advanceTo(). The table text and the command
+// line's records are made in it, a block at a time, for one write each.
 class ByteBuffer {
 public:
+    ByteBuffer() = default;
+    explicit ByteBuffer(std::size_t capacity) { room(capacity); }
+
     // Room for `n` more bytes after what is kept.
     char* room(std::size_t n)
     {
@@ -34,6 +38,9 @@ public:
         m_used += text.size();
     }
     void clear() { m_used = 0; }
+    std::size_t used() const { return m_used; }
+    void truncate(std::size_t used) { m_used = used; }
+    char at(std::size_t i) const { return m_bytes[i]; }
     std::string_view view() const { return { m_bytes.get(), m_used }; }
 
 private:
@@ -42,4 +49,4 @@ private:
     std::size_t m_used = 0;
 };
 
-} // namespace pellorin::cli
+} // namespace pellorin
