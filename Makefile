@@ -14,7 +14,7 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             at-spi2-core python3-pyatspi dbus-x11 libxfixes-dev orca speech-dispatcher espeak-ng \
             dpkg-dev file desktop-file-utils appstream lintian bash-completion openbox \
             libcli11-dev nlohmann-json3-dev libcsv-dev \
-            weston qt6-wayland xwayland wl-clipboard imagemagick \
+            weston qt6-wayland xwayland wl-clipboard \
             devscripts git
 ifeq ($(WITH_CALC),ON)
 PACKAGES += libreoffice-calc libreoffice-dev
