@@ -11,9 +11,9 @@ namespace pellorin::cli {
 //
 // Blocks draw from SplitMix64 streams keyed by --seed, 2^20 draws apart:
 // block b's stream is the counter (key + b × 2^20) × golden ratio, mixed.
-// Numbers draw from the stream keyed by the seed; the expiry and security
-// code from the one keyed by the seed xor kExtrasKey, so asking for extras
-// leaves the numbers as they were.
+// The numbers come from the seed's own streams and the extras (expiry date
+// and card code) from streams of seed ^ kExtrasKey: asking for extras then
+// changes no number.
 inline constexpr std::uint64_t kExtrasKey = 0x6a09e667f3bcc909ULL;
 inline constexpr int kBlockSpacingBits = 20;
 

@@ -300,7 +300,7 @@ TEST(ReadmeExamples, PrintWhatTheReadmeShows)
     }
 }
 
-// The seeded examples --help shows, by their output's SHA-256.
+// Every example with a seed in pellorin-cli --help, pinned by the SHA-256 of its output.
 TEST(HelpExamples, SeededOnesGiveTheirPinnedBytes)
 {
     const std::map<std::string, std::string> pinned {
