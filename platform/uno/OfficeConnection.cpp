@@ -68,12 +68,6 @@ uno::Reference<uno::XComponentContext> localContext()
     return context;
 }
 
-std::atomic<int>& abandonedCalls()
-{
-    static std::atomic<int> count { 0 };
-    return count;
-}
-
 uno::Reference<uno::XComponentContext> connectOnce(const QString& pipeName, Deadline deadline)
 {
     const uno::Reference<uno::XComponentContext> local = localContext();

@@ -246,4 +246,18 @@ int HeadlessOffice::columnWidth(
     });
 }
 
+int officeCallsRunning()
+{
+    int running = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        // A thread that ends while we look has no comm left to read.
+        if (comm.open(QIODevice::ReadOnly)
+            && comm.readAll().trimmed() == QByteArray(office::kCallThreadName))
+            ++running;
+    }
+    return running;
+}
+
 } // namespace pellorin::test

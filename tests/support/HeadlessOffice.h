@@ -65,4 +65,8 @@ bool endOffice(const QString& pipeName, std::chrono::milliseconds limit);
 // The socket that the office's UNO pipe `pipeName` is.
 QString officePipePath(const QString& pipeName);
 
+// The calls to the office that this process has running, answered or not:
+// its threads named after them.
+int officeCallsRunning();
+
 } // namespace pellorin::test
