@@ -20,6 +20,7 @@
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SteppedProgressBar.h"
+#include "TextBoxAccessible.h"
 #include "Twips.h"
 #include "WindowManagerRequests.h"
 #include "WindowUtilities.h"
@@ -52,6 +53,7 @@ Form1::Form1(Services services, QString programFolder, QWidget* parent)
     // To assistive technology a top-level QWidget is a plain pane; the main
     // window is told as a window, so a screen reader treats it as one.
     ScreenOrderAccessible::installFactory(Form1::staticMetaObject.className());
+    TextBoxAccessible::installFactory();
     createControls();
     connectHandlers();
     Form1_Load();

@@ -1,19 +1,78 @@
 #include "SteppedProgressBar.h"
 
+#include <QAccessibleWidget>
 #include <QStyleOptionProgressBar>
 
 namespace pellorin {
 
+namespace {
+
+// Qt's platform bridges pass a value change on to assistive technology only
+// when the object offers its value at that moment; the bar holds it back
+// while it is moved by a run.
+class SteppedProgressBarAccessible final : public QAccessibleWidget,
+                                           public QAccessibleValueInterface {
+public:
+    explicit SteppedProgressBarAccessible(SteppedProgressBar* bar)
+        : QAccessibleWidget(bar, QAccessible::ProgressBar)
+    {
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ValueInterface)
+            return bar()->tellsValueChanges() ? static_cast<QAccessibleValueInterface*>(this)
+                                              : nullptr;
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return bar()->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QVariant currentValue() const override { return bar()->value(); }
+    void setCurrentValue(const QVariant& value) override { Q_UNUSED(value); }
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    // Orca takes the number of digits it speaks from the step.
+    QVariant minimumStepSize() const override
+    {
+        return (bar()->maximum() - bar()->minimum()) / 100.0;
+    }
+
+private:
+    SteppedProgressBar* bar() const { return static_cast<SteppedProgressBar*>(widget()); }
+};
+
+QAccessibleInterface* createSteppedProgressBarAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(SteppedProgressBar::staticMetaObject.className()))
+        return new SteppedProgressBarAccessible(static_cast<SteppedProgressBar*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 SteppedProgressBar::SteppedProgressBar(QWidget* parent)
     : QProgressBar(parent)
 {
+    static const bool installed = [] {
+        QAccessible::installFactory(&createSteppedProgressBarAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
     connect(this, &QProgressBar::valueChanged, this, [this](int v) { m_drawn = v; });
 }
 
 void SteppedProgressBar::setProgress(int percent)
 {
     if (percent == minimum() || percent == maximum() || percent / 10 != value() / 10) {
+        m_inRun = true;
         setValue(percent);
+        m_inRun = false;
         return;
     }
     if (percent != m_drawn) {

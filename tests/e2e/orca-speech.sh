@@ -3,10 +3,12 @@
 # speech-dispatcher and espeak-ng into a file, reads the program while the
 # keyboard alone drives it. Each step waits (bounded) for Orca's own
 # "SPEECH OUTPUT" line: the empty list at start-up, Enter on "Start
-# Generating" and the row count said after the run, the list entered and End
-# pressed at 2,000 rows, Space on a row and an unticked row read, the count
-# said after "Clear Results", then a run of 1,000,000 rows, the list entered
-# and End pressed.
+# Generating" and the row count said after the run, with no word of the
+# progress bar going back to 0 before it, the list entered and End pressed at
+# 10,000 rows, Space on a row and an unticked row read, the count
+# said after "Clear Results", the quantity box entered with its whole text
+# said selected, then a run of 1,000,000 rows, the list entered and End
+# pressed.
 # (Orca keeps the keypad's Enter for itself, "where am I"; the program's
 # answer to that key is heard in screen-reader.sh, without Orca.)
 #
@@ -30,7 +32,7 @@ extra_cleanup+=("kill $! 2>/dev/null")
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 wait_for 100 wm_running || { cat "$work/openbox.log" >&2; fail "openbox did not start"; }
 
-prepare_settings Text1=2000 Option1=True
+prepare_settings Text1=10000 Option1=True
 export XDG_DATA_HOME=$work/data
 mkdir -p "$XDG_DATA_HOME"
 # Real synthesis without a sound card: the speech goes into a file.
@@ -71,9 +73,23 @@ expect_speech() {
     echo "  heard after $(( ($(date +%s%N) - key_time) / 1000000 )) ms: ${found#*:}"
 }
 
+# Fails when an utterance matching $1 came between the last key and the one
+# expect_speech found last. That one comes last, so an absence needs no wait.
+expect_no_speech_before() {
+    local between
+    between=$(heard | sed -n "$((key_mark + 1)),$((mark - 1))p")
+    if grep -q -E -- "$1" <<<"$between"; then
+        echo "Orca said between the last key and the expected line:" >&2
+        sed 's/^/  /' <<<"$between" >&2
+        fail "Orca said /$1/"
+    fi
+}
+
 key_time=$(date +%s%N)
+key_mark=0
 press() {
     mark=$(heard | wc -l)
+    key_mark=$mark
     key_time=$(date +%s%N)
     xdotool key "$@"
 }
@@ -95,11 +111,12 @@ press Tab
 expect_speech '^Start Generating push button' 20
 echo "Enter: the run, then the rows counted"
 press Return
-expect_speech '^notification 2000 results in the list' 60
+expect_speech '^notification 10000 results in the list' 60
+expect_no_speech_before 'percent'
 
-echo "Shift+Tab into the list of 2,000 rows"
+echo "Shift+Tab into the list of 10,000 rows"
 press shift+Tab
-expect_speech '^table with 2000 rows 1 column' 20
+expect_speech '^table with 10000 rows 1 column' 20
 expect_speech "$row checked" 20
 echo "End"
 press End
@@ -123,11 +140,13 @@ expect_speech '^notification No results in the list' 20
 echo "Tab to the quantity, 1000000, back to 'Start Generating', Enter"
 press Tab Tab
 expect_speech 'How many credit cards would you like to generate' 20
+expect_speech '^10000 selected' 20
 press ctrl+a 1 0 0 0 0 0 0
 press shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
 expect_speech '^Start Generating push button' 20
 press Return
 expect_speech '^notification 1000000 results in the list' 240
+expect_no_speech_before 'percent'
 
 echo "Shift+Tab into the list of 1,000,000 rows"
 press shift+Tab
@@ -137,4 +156,4 @@ echo "End"
 press End
 expect_speech "$row checked" 20
 
-echo "PASS: Orca spoke the list at 2,000 and 1,000,000 rows, the ticks, Enter and the counts"
+echo "PASS: Orca spoke the list at 10,000 and 1,000,000 rows, the ticks, the selected quantity, Enter and the counts"
