@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QValidator>
 
 namespace pellorin {
 
@@ -77,10 +78,18 @@ QString TextBoxAccessible::text(QAccessible::Text t) const
 
 void TextBoxAccessible::setText(QAccessible::Text t, const QString& text)
 {
-    if (t == QAccessible::Value)
-        box()->setText(text);
-    else
+    if (t != QAccessible::Value) {
         QAccessibleWidget::setText(t, text);
+        return;
+    }
+    // What the box would refuse from the keyboard it refuses here too.
+    if (const QValidator* validator = box()->validator()) {
+        QString checked = text;
+        int position = 0;
+        if (validator->validate(checked, position) != QValidator::Acceptable)
+            return;
+    }
+    box()->setText(text);
 }
 
 void TextBoxAccessible::selection(int selectionIndex, int* startOffset, int* endOffset) const

@@ -221,7 +221,7 @@ private slots:
         m_form->PushButton1_Click();
         QCOMPARE(heardSince(0), QStringList());
         QCOMPARE(iface->valueInterface()->currentValue().toInt(), 0);
-        // It draws every percent but takes on only the tens as its value.
+        // Its value still moves in tens and goes back to 0.
         QCOMPARE(values, (QList<int> { 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 0 }));
         bar->setValue(40);
         QCOMPARE(heardSince(0), QStringList({ "value 40" }));
