@@ -19,11 +19,8 @@ QAccessibleInterface* announcementAccessible(const QString& className, QObject* 
 Announcement::Announcement(QWidget* parent)
     : QWidget(parent)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(&announcementAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    // Qt installs a factory once, however often it is asked to.
+    QAccessible::installFactory(&announcementAccessible);
     setObjectName(QStringLiteral("Announcement"));
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_DontShowOnScreen);

@@ -29,11 +29,8 @@ ScreenOrderAccessible::ScreenOrderAccessible(QWidget* widget, QAccessible::Role 
 
 void ScreenOrderAccessible::installFactory(const char* windowClassName)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(&createScreenOrderAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    // Qt installs a factory once, however often it is asked to.
+    QAccessible::installFactory(&createScreenOrderAccessible);
     g_windowClassName = windowClassName;
 }
 

@@ -59,11 +59,8 @@ QAccessibleInterface* createSteppedProgressBarAccessible(const QString& classNam
 SteppedProgressBar::SteppedProgressBar(QWidget* parent)
     : QProgressBar(parent)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(&createSteppedProgressBarAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    // Qt installs a factory once, however often it is asked to.
+    QAccessible::installFactory(&createSteppedProgressBarAccessible);
     connect(this, &QProgressBar::valueChanged, this, [this](int v) { m_drawn = v; });
 }
 

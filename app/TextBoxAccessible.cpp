@@ -26,11 +26,8 @@ TextBoxAccessible::TextBoxAccessible(QLineEdit* box)
 
 void TextBoxAccessible::installFactory()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(&createTextBoxAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    // Qt installs a factory once, however often it is asked to.
+    QAccessible::installFactory(&createTextBoxAccessible);
 }
 
 QLineEdit* TextBoxAccessible::box() const

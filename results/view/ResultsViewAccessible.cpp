@@ -213,11 +213,8 @@ ResultsViewAccessible::~ResultsViewAccessible()
 
 void ResultsViewAccessible::installFactory()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(&createResultsViewAccessible);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    // Qt installs a factory once, however often it is asked to.
+    QAccessible::installFactory(&createResultsViewAccessible);
 }
 
 ResultsView* ResultsViewAccessible::view() const
