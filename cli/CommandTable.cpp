@@ -1,0 +1,225 @@
+#include "CommandTable.h"
+
+#include "Network.h"
+
+#include <algorithm>
+
+namespace pellorin::cli {
+
+namespace {
+
+// A field of Given set to the option's value, or to true for a flag.
+template <auto Field> void (*text())(Given&, const std::string&)
+{
+    return [](Given& given, const std::string& value) { given.*Field = value; };
+}
+template <auto Field> void (*flag())(Given&, const std::string&)
+{
+    return [](Given& given, const std::string&) { given.*Field = true; };
+}
+
+std::vector<std::string> brandIds()
+{
+    std::vector<std::string> ids;
+    for (const Network& network : networkTable())
+        ids.emplace_back(network.id);
+    return ids;
+}
+
+Option helpOption(std::string help = "Print this help and exit")
+{
+    return { "-h", "--help", "", std::move(help), ValueKind::None, {}, false, {},
+        flag<&Given::help>() };
+}
+
+constexpr std::string_view kSummary
+    = "Test payment-card numbers for scripts and CI: every card network of 'pellorin-cli "
+      "brands' or a prefix of your own, each with a valid Luhn check digit, or invalid on "
+      "purpose.";
+
+constexpr std::string_view kNumbersRule
+    = "visa, mastercard, amex and discover give the window's numbers: its issuer prefixes and "
+      "length, digits 1 to 9 after the prefix (never 0) and a check digit that is never 0. "
+      "--ranges network, and every other network, gives any Luhn-valid number of the "
+      "network's published ranges and the length with the same chance. --invalid luhn, length "
+      "or prefix breaks exactly that rule. --prefix DIGITS --length N gives "
+      "every Luhn-valid number with that prefix and length with the same chance, digits 0 to 9 "
+      "after the prefix; a prefix inside a network's range makes that network's numbers (named as "
+      "check names them, with its security code length), any other is \"Custom\".";
+
+constexpr std::string_view kSeedRule
+    = "Without --seed every run is random and differs from the last. With --seed the output is "
+      "a promise: the same version of pellorin-cli, the same arguments and the same seed give "
+      "the same bytes, on any machine and with any --threads. Expiry dates count from the "
+      "current month, or from the month of SOURCE_DATE_EPOCH when that is set.";
+
+constexpr std::string_view kOutputRule
+    = "--output FILE writes a new file that gets its name only when complete, so a failed, "
+      "interrupted or killed run leaves the old file as it was and nothing else. A symlink is "
+      "written through to its target; mode and, where allowed, owner are kept. The trade-off: a "
+      "file with more than one hard link, and a writable file in a folder that takes no new "
+      "file, are written in place as the shell's '>' would, and a failed run leaves them cut "
+      "short. A reader that goes away (| head) ends the run quietly.";
+
+constexpr std::string_view kCheckRule
+    = "Reads what generate writes, in any format and with any extras, or one number per line "
+      "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
+      "Prints each number with 'valid', 'invalid luhn' or 'invalid length' (a length its "
+      "network does not issue, or not 12 to 19 digits) and every network that claims it, the "
+      "most specific first ('JCB|RuPay'), or 'unknown'; --format json or ndjson for scripts. "
+      "With several files each result "
+      "starts with FILE:LINE:. A line that holds no single card number is reported as "
+      "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
+      "goes to standard error.";
+
+constexpr std::string_view kBrandsRule
+    = "Lists every card network generate --brand takes: its id, name, lengths, security code "
+      "length, print groups and published prefixes. --format json gives the same as an array "
+      "for scripts.";
+
+constexpr Example kGenerateAmex { "pellorin-cli generate --brand amex --count 3 --seed 42",
+    "Three American Express numbers, the same three every time." };
+constexpr Example kGenerateCsv {
+    "pellorin-cli generate -p 411111 -l 16 -n 1000 --unique --seed 7 --format csv",
+    "A thousand different Visa numbers with the prefix 411111, as CSV."
+};
+constexpr Example kGenerateFile {
+    "pellorin-cli generate --count 100000000 --threads 4 --output numbers.txt",
+    "A hundred million numbers into a file that appears only when complete."
+};
+constexpr Example kRoundTrip {
+    "pellorin-cli generate --with-cvv --format json | pellorin-cli check",
+    "check reads what generate writes."
+};
+constexpr Example kCheckOne { "printf '4539 1488 0343 6467\\n' | pellorin-cli check",
+    "Check a number." };
+constexpr Example kBrandsJson { "pellorin-cli brands --format json",
+    "Every network with its lengths and prefixes, for a script." };
+
+std::vector<Command> makeCommands()
+{
+    const std::vector<std::string> brands = brandIds();
+    const std::vector<std::string> formats { "text", "csv", "json", "ndjson", "table" };
+    const std::vector<std::string> checkFormats { "text", "json", "ndjson" };
+    const std::vector<std::string> brandsFormats { "text", "json" };
+    return {
+        Command { "generate", "Write card numbers", "", "",
+            {
+                helpOption(),
+                { "-b", "--brand", "BRAND",
+                    "Network id from 'brands' (default " + brands.front() + ")", ValueKind::Word,
+                    brands, false, "brand", text<&Given::brand>() },
+                { "", "--ranges", "RANGES", "window (default) or network (published ranges)",
+                    ValueKind::Word, { "window", "network" }, false, {}, text<&Given::ranges>() },
+                { "-p", "--prefix", "DIGITS", "Issuer prefix of your own (a BIN), with --length",
+                    ValueKind::Free, {}, false, {}, text<&Given::prefix>() },
+                { "-l", "--length", "N", "A length of the network; 12-19 with --prefix",
+                    ValueKind::Free, {}, false, {}, text<&Given::length>() },
+                { "", "--invalid", "RULE", "Fail exactly one rule: luhn, length or prefix",
+                    ValueKind::Word, { "luhn", "length", "prefix" }, false, {},
+                    text<&Given::invalid>() },
+                { "-g", "--group", "", "Print the network's groups (4-4-4-4, 4-6-5)",
+                    ValueKind::None, {}, false, {}, flag<&Given::group>() },
+                { "", "--separator", "C", "C between groups, not a blank (implies -g)",
+                    ValueKind::Free, {}, false, {}, text<&Given::separator>() },
+                { "-n", "--count", "N", "How many numbers (default 10, up to 2^63-1)",
+                    ValueKind::Free, {}, false, {}, text<&Given::count>() },
+                { "-s", "--seed", "S", "0 to 2^64-1: the same output every time", ValueKind::Free,
+                    {}, false, {}, text<&Given::seed>() },
+                { "-u", "--unique", "", "No number twice (keeps them in memory)", ValueKind::None,
+                    {}, false, {}, flag<&Given::unique>() },
+                { "", "--with-expiry", "", "Add an expiry month MM/YY, 1 to 60 months ahead",
+                    ValueKind::None, {}, false, {}, flag<&Given::withExpiry>() },
+                { "", "--with-cvv", "", "Add a code of the network's length (amex 4)",
+                    ValueKind::None, {}, false, {}, flag<&Given::withCvv>() },
+                { "-f", "--format", "FORMAT", "text, csv, json, ndjson or table (default text)",
+                    ValueKind::Word, formats, false, "format", text<&Given::format>() },
+                { "-o", "--output", "FILE", "Write to FILE when complete; - is standard output",
+                    ValueKind::File, {}, false, {}, text<&Given::output>() },
+                { "-t", "--threads", "N", "Threads, default the cores; output is the same",
+                    ValueKind::Free, {}, false, {}, text<&Given::threads>() },
+            },
+            { kNumbersRule, kSeedRule, kOutputRule },
+            { { 0, "Success, also when the reader went away." },
+                { 1, "A failure: an unwritable file, a full disk, not enough memory." },
+                { 2, "A usage error." } },
+            { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip } },
+        Command { "check", "Check card numbers", "FILE",
+            "Files to read; none, or -, is standard input",
+            {
+                helpOption(),
+                { "-f", "--format", "FORMAT", "text, json or ndjson (default text)",
+                    ValueKind::Word, checkFormats, true, "format", text<&Given::checkFormat>() },
+            },
+            { kCheckRule },
+            { { 0, "Every number is valid." }, { 1, "Some number is invalid." },
+                { 2, "A line or file could not be read, or a usage error." } },
+            { kRoundTrip, kCheckOne } },
+        Command { "brands", "List the card networks and their numbers", "", "",
+            {
+                helpOption(),
+                { "-f", "--format", "FORMAT", "text or json (default text)", ValueKind::Word,
+                    brandsFormats, true, "format", text<&Given::brandsFormat>() },
+            },
+            { kBrandsRule },
+            { { 0, "Success, also when the reader went away." },
+                { 1, "The list could not be written." }, { 2, "A usage error." } },
+            { kBrandsJson } },
+    };
+}
+
+Command makeProgram()
+{
+    Command program { "", kSummary, "", "",
+        { helpOption("Print the help of the program or of a command"),
+            { "-V", "--version", "", "Print the version", ValueKind::None, {}, false, {},
+                flag<&Given::version>() } },
+        {}, {}, {} };
+    program.examples
+        = { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip, kCheckOne, kBrandsJson };
+    return program;
+}
+
+} // namespace
+
+std::span<const Command> commandTable()
+{
+    static const std::vector<Command> commands = makeCommands();
+    return commands;
+}
+
+const Command& programCommand()
+{
+    static const Command program = makeProgram();
+    return program;
+}
+
+const Command* findCommand(std::string_view name)
+{
+    const auto commands = commandTable();
+    const auto found = std::find_if(
+        commands.begin(), commands.end(), [&](const Command& c) { return c.name == name; });
+    return found == commands.end() ? nullptr : &*found;
+}
+
+std::vector<std::string> optionNames(const Command& command)
+{
+    std::vector<std::string> names;
+    for (const Option& option : command.options) {
+        if (!option.shortName.empty())
+            names.emplace_back(option.shortName);
+        names.emplace_back(option.longName);
+    }
+    return names;
+}
+
+const Option* findOption(const Command& command, std::string_view name)
+{
+    for (const Option& option : command.options) {
+        if (option.shortName == name || option.longName == name)
+            return &option;
+    }
+    return nullptr;
+}
+
+} // namespace pellorin::cli
