@@ -336,7 +336,8 @@ TEST_P(UsageErrors, OneLineSayingWhatIsWrongAndOneNamingTheHelp)
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrors,
-    testing::Values(UsageCase { "no_command", {}, "no command given: generate or check", "" },
+    testing::Values(
+        UsageCase { "no_command", {}, "no command given: generate, check or brands", "" },
         UsageCase { "unknown_command", { "make" },
             "unknown command 'make' (expected generate, check or brands)", "" },
         UsageCase { "misspelt_command", { "genrate" },
@@ -360,6 +361,22 @@ INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrors,
             "--format: unknown format 'xml'; the formats are text, csv, json, ndjson and table",
             " generate" },
         UsageCase { "check_option", { "check", "--all" }, "unknown option '--all'", " check" },
+        UsageCase { "check_format_in_capitals", { "check", "--format", "JSON" },
+            "--format: unknown format 'JSON'; did you mean 'json'?", " check" },
+        UsageCase { "check_unknown_format", { "check", "-f", "csv" },
+            "--format: unknown format 'csv'; the formats are text, json and ndjson", " check" },
+        UsageCase { "brands_misspelt_option", { "brands", "--formt", "json" },
+            "unknown option '--formt'; did you mean '--format'?", " brands" },
+        UsageCase { "brands_format", { "brands", "--format=jsn" },
+            "--format: unknown format 'jsn'; did you mean 'json'?", " brands" },
+        UsageCase {
+            "brands_argument", { "brands", "extra" }, "unexpected argument 'extra'", " brands" },
+        UsageCase { "options_after_double_dash", { "generate", "--", "--count", "1" },
+            "unexpected arguments '--count' '1'", " generate" },
+        UsageCase { "tab_separator", { "generate", "--separator", "\t" },
+            "--separator: expected one character other than a digit, letter, comma, quote or "
+            "backslash, got '\\t'",
+            " generate" },
         UsageCase { "line_end_in_an_argument", { "generate", "a\nb" }, "unexpected argument 'a?b'",
             " generate" },
         UsageCase { "prefix_with_brand",
