@@ -20,7 +20,15 @@ start_xvfb
 
 # --- Prepared settings: American Express, 25 numbers ---------------------------
 prepare_settings Text1=25 Option1=False Option3=True
-start_program env QT_QPA_PLATFORM=xcb "$program"
+# Started with every signal at its default, so that what it ignores, it
+# ignores of its own accord.
+start_program env --default-signal QT_QPA_PLATFORM=xcb "$program"
+
+# A broken office connection or the file size limit must fail a write, not
+# end the program: SIGPIPE (13) and SIGXFSZ (25) ignored.
+ignored=$((16#$(sed -n 's/^SigIgn:\t//p' "/proc/$program_pid/status")))
+(((ignored >> 12) & 1)) || fail "the program does not ignore SIGPIPE"
+(((ignored >> 24) & 1)) || fail "the program does not ignore SIGXFSZ"
 # Without a window manager there is no frame: the window is the client area.
 geometry=$(xwininfo -id "$window")
 width=$(sed -n 's/^ *Width: //p' <<<"$geometry")
