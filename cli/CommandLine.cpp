@@ -93,7 +93,7 @@ std::optional<std::string> finishNetwork(
     if (texts.ranges == "window" && explicitRanges && !network.windowBrand)
         return "--ranges window: only " + listed(networkIds(true), " and ")
             + " have the window's numbers; " + std::string(network.id)
-            + " always uses its published ranges";
+            + " draws from the prefixes it alone claims, or all with --ranges network";
     const bool wrongLength = request.invalid == InvalidRule::Length;
     const std::vector<int> lengths
         = wrongLength ? wrongLengths(network) : lengthList(lengthsOf(network));
