@@ -254,9 +254,10 @@ public:
         m_app.allow_extras();
         m_app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
         for (const Option& option : command.options) {
-            std::string names(option.longName);
+            std::string names;
             if (!option.shortName.empty())
-                names = std::string(option.shortName) + "," + names;
+                names.append(option.shortName).append(",");
+            names += option.longName;
             CLI::Option* added = option.kind == ValueKind::None
                 ? m_app.add_flag(names)
                 : m_app.add_option(names)->type_name(std::string(option.value));

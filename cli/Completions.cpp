@@ -37,9 +37,10 @@ std::string bashValueCases(const Command& command)
 {
     std::string cases, free;
     for (const Option& option : command.options) {
-        std::string pattern(option.longName);
+        std::string pattern;
         if (!option.shortName.empty())
-            pattern = std::string(option.shortName) + " | " + pattern;
+            pattern.append(option.shortName).append(" | ");
+        pattern += option.longName;
         switch (option.kind) {
         case ValueKind::None:
             break;

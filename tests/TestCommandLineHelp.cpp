@@ -98,8 +98,10 @@ TEST_P(EveryCommand, HasEachOptionInHelpManualPageAndEveryCompletion)
     }
     for (const table::ExitStatus& status : command.statuses) {
         const std::string code = std::to_string(status.code), meaning(status.meaning);
-        EXPECT_TRUE(holds(help, "\n  " + code + "  " + meaning + "\n")) << meaning;
-        EXPECT_TRUE(holds(page, ".B " + code + "\n" + meaning + "\n")) << meaning;
+        EXPECT_TRUE(holds(help, std::string("\n  ").append(code).append("  ").append(meaning)))
+            << meaning;
+        EXPECT_TRUE(holds(page, std::string(".B ").append(code).append("\n").append(meaning)))
+            << meaning;
     }
     // Only the command's own examples: another command's would mislead.
     const std::size_t examples = help.find("Examples:\n");
