@@ -14,15 +14,14 @@ int runCheck(const CheckCommand& command, Output& output)
     engine::CheckRequest request = command.request;
     request.nameSources = command.files.size() > 1;
     engine::CheckReader reader(request, sink, [](std::string_view message) {
-        std::fprintf(
-            stderr, "pellorin-cli check: %.*s\n", int(message.size()), message.data());
+        std::fprintf(stderr, "pellorin-cli check: %.*s\n", int(message.size()), message.data());
     });
     const std::vector<std::string> standardInput { std::string() };
     for (const std::string& file : command.files.empty() ? standardInput : command.files) {
         const bool isStandardInput = file.empty() || file == "-";
         reader.beginSource(isStandardInput ? std::string_view("(standard input)") : file);
-        const std::string failure = readInChunks(
-            file, [&](std::string_view chunk) { return reader.feed(chunk); });
+        const std::string failure
+            = readInChunks(file, [&](std::string_view chunk) { return reader.feed(chunk); });
         if (!failure.empty())
             reader.sourceFailed(failure);
         else

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <limits>
-#include <variant>
 #include <sstream>
+#include <variant>
 
 namespace pellorin::cli {
 
@@ -479,14 +479,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
         result.kind = CommandLine::Kind::Check;
         result.check.files = parser.texts.files;
         result.check.request.format = parser.texts.checkFormat == "json" ? Format::Json
-            : parser.texts.checkFormat == "ndjson"               ? Format::Ndjson
-                                                                 : Format::Text;
+            : parser.texts.checkFormat == "ndjson"                       ? Format::Ndjson
+                                                                         : Format::Text;
         return result;
     }
     if (parser.brands->parsed() > 0) {
         result.kind = CommandLine::Kind::Message;
-        result.text
-            = engine::brandsListing(parser.texts.brandsFormat == "json" ? Format::Json : Format::Text);
+        result.text = engine::brandsListing(
+            parser.texts.brandsFormat == "json" ? Format::Json : Format::Text);
         return result;
     }
     if (const auto message = leftOver(parser.generate->remaining(), optionNames(parser.options)))

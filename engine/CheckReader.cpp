@@ -35,7 +35,8 @@ void CheckReader::beginSource(std::string_view name)
 bool CheckReader::feed(std::string_view bytes)
 {
     if (!m_readerGone)
-        m_splitter.feed(bytes, [this](std::string_view line, bool overlong) { judge(line, overlong); });
+        m_splitter.feed(
+            bytes, [this](std::string_view line, bool overlong) { judge(line, overlong); });
     return !m_readerGone;
 }
 

@@ -55,16 +55,16 @@ std::string name(FieldNames names, GenerateField field)
 }
 
 // The network, its ranges and the length.
-std::optional<Refusal> readNetwork(const GenerateForm& form, const Network& network,
-    FieldNames names, GenerateRequest& request)
+std::optional<Refusal> readNetwork(
+    const GenerateForm& form, const Network& network, FieldNames names, GenerateRequest& request)
 {
     request.network = &network;
     request.publishedRanges = form.ranges == "network";
     if (form.ranges == "window" && !network.windowBrand)
         return refuseNaming(GenerateField::Ranges,
-            name(names, GenerateField::Ranges) + " window: only " + listed(networkIds(true), " and ")
-                + " have the window's numbers; " + std::string(network.id)
-                + " always uses its published ranges");
+            name(names, GenerateField::Ranges) + " window: only "
+                + listed(networkIds(true), " and ") + " have the window's numbers; "
+                + std::string(network.id) + " always uses its published ranges");
     const bool wrongLength = request.invalid == InvalidRule::Length;
     const std::vector<int> lengths
         = wrongLength ? wrongLengths(network) : lengthList(lengthsOf(network));
@@ -97,9 +97,8 @@ std::optional<Refusal> readPrefix(
             "expected a whole number from 12 to 19, got '" + lengthText + "'");
     request.length = int(*length);
     const std::string& prefix = *form.prefix;
-    if (prefix.empty() || !std::all_of(prefix.begin(), prefix.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    if (prefix.empty()
+        || !std::all_of(prefix.begin(), prefix.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return refuse(GenerateField::Prefix, "expected digits only, got '" + prefix + "'");
     if (prefix.size() >= std::size_t(request.length))
         return refuse(GenerateField::Prefix,
@@ -126,7 +125,8 @@ std::optional<Refusal> readInto(
             name(names, GenerateField::Ranges) + " cannot be used with "
                 + name(names, GenerateField::Prefix));
     if (form.ranges && form.ranges != "window" && form.ranges != "network")
-        return refuse(GenerateField::Ranges, "expected window or network, got '" + *form.ranges + "'");
+        return refuse(
+            GenerateField::Ranges, "expected window or network, got '" + *form.ranges + "'");
     if (form.invalid) {
         const auto rule = invalidRuleNamed(*form.invalid);
         if (!rule)
@@ -167,6 +167,7 @@ std::optional<Refusal> readInto(
         request.format = *known;
     } else {
         std::vector<std::string> ids;
+        ids.reserve(kFormatNames.size());
         for (const FormatName& f : kFormatNames)
             ids.emplace_back(f.id);
         const std::string near = suggestion(format, ids);
@@ -180,16 +181,14 @@ std::optional<Refusal> readInto(
             = readWhole(*form.count, std::uint64_t(std::numeric_limits<std::int64_t>::max()));
         if (!count)
             return refuse(GenerateField::Count,
-                "expected a whole number from 0 to 9223372036854775807, got '" + *form.count
-                    + "'");
+                "expected a whole number from 0 to 9223372036854775807, got '" + *form.count + "'");
         request.count = *count;
     }
     if (form.seed) {
         request.seed = readWhole(*form.seed, std::numeric_limits<std::uint64_t>::max());
         if (!request.seed)
             return refuse(GenerateField::Seed,
-                "expected a whole number from 0 to 18446744073709551615, got '" + *form.seed
-                    + "'");
+                "expected a whole number from 0 to 18446744073709551615, got '" + *form.seed + "'");
     }
     request.unique = form.unique;
     request.withExpiry = form.withExpiry;

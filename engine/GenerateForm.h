@@ -12,7 +12,18 @@ namespace pellorin::engine {
 
 // The fields of a generate request as a face shows them: an option, a box
 // on a page.
-enum class GenerateField { Brand, Ranges, Prefix, Length, Invalid, Separator, Count, Seed, Format, Unique };
+enum class GenerateField {
+    Brand,
+    Ranges,
+    Prefix,
+    Length,
+    Invalid,
+    Separator,
+    Count,
+    Seed,
+    Format,
+    Unique
+};
 
 // What a face was given for each field, as typed; a field left out takes
 // its default.

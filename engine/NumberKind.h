@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Requests.h"
 #include "NumberPattern.h"
+#include "Requests.h"
 
 #include <string>
 #include <string_view>

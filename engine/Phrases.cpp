@@ -70,9 +70,8 @@ std::string suggestion(std::string_view word, const std::vector<std::string>& kn
 
 std::optional<std::uint64_t> readWhole(std::string_view text, std::uint64_t max)
 {
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    if (text.empty()
+        || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

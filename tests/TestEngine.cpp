@@ -18,7 +18,7 @@ namespace {
 using namespace pellorin;
 
 // The month of the pinned SOURCE_DATE_EPOCH, January 2026.
-constexpr engine::MonthIndex kPinnedMonth = 2026 * 12;
+constexpr engine::MonthIndex kPinnedMonth = engine::MonthIndex { 2026 } * 12;
 
 class StringSink final : public engine::Sink {
 public:
@@ -32,7 +32,7 @@ public:
 
 cli::CommandLine parsed(const std::vector<std::string>& arguments)
 {
-    const cli::CommandLine command = cli::parseCommandLine(arguments, 1);
+    cli::CommandLine command = cli::parseCommandLine(arguments, 1);
     EXPECT_EQ(command.kind, cli::CommandLine::Kind::Generate) << command.text;
     return command;
 }
@@ -145,8 +145,8 @@ TEST_P(EngineCheck, PiecesGiveTheVerdictsOfTheWhole)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pieces, EngineCheck,
-    testing::Values(CheckPieces { "text", 1 }, CheckPieces { "text", 7 },
-        CheckPieces { "json", 2 }, CheckPieces { "ndjson", 255 }),
+    testing::Values(CheckPieces { "text", 1 }, CheckPieces { "text", 7 }, CheckPieces { "json", 2 },
+        CheckPieces { "ndjson", 255 }),
     [](const auto& info) {
         return test::spelledName(info.param.format) + "_" + std::to_string(info.param.piece);
     });
