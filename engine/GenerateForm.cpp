@@ -64,7 +64,8 @@ std::optional<Refusal> readNetwork(
         return refuseNaming(GenerateField::Ranges,
             name(names, GenerateField::Ranges) + " window: only "
                 + listed(networkIds(true), " and ") + " have the window's numbers; "
-                + std::string(network.id) + " always uses its published ranges");
+                + std::string(network.id) + " draws from the prefixes it alone claims, or all with "
+                + name(names, GenerateField::Ranges) + " network");
     const bool wrongLength = request.invalid == InvalidRule::Length;
     const std::vector<int> lengths
         = wrongLength ? wrongLengths(network) : lengthList(lengthsOf(network));

@@ -21,8 +21,8 @@ public:
     {
         if (m_capacity - m_used < n) {
             const std::size_t capacity = std::max(m_capacity * 2, m_used + n);
-            // Left uninitialised, as make_unique_for_overwrite would, which
-            // emscripten's libc++ lacks.
+            // new char[] rather than make_unique_for_overwrite, which the
+            // WebAssembly build's C++ library lacks; neither zeroes the bytes.
             std::unique_ptr<char[]> bytes(new char[capacity]);
             if (m_used > 0)
                 std::memcpy(bytes.get(), m_bytes.get(), m_used);
