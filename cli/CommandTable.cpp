@@ -1,35 +1,38 @@
 #include "CommandTable.h"
 
-#include "Network.h"
-
 #include <algorithm>
 
 namespace pellorin::cli {
 
 namespace {
 
-// A field of Given set to the option's value, or to true for a flag.
-template <auto Field> void (*text())(Given&, const std::string&)
+using Setter = void (*)(Given&, const std::string&);
+using engine::GenerateField;
+using engine::GenerateForm;
+
+// A field of Given, or of its generate form, set to the option's value, or
+// to true for a flag.
+template <auto Field> Setter text()
 {
     return [](Given& given, const std::string& value) { given.*Field = value; };
 }
-template <auto Field> void (*flag())(Given&, const std::string&)
+template <auto Field> Setter flag()
 {
     return [](Given& given, const std::string&) { given.*Field = true; };
 }
-
-std::vector<std::string> brandIds()
+template <auto Field> Setter formText()
 {
-    std::vector<std::string> ids;
-    for (const Network& network : networkTable())
-        ids.emplace_back(network.id);
-    return ids;
+    return [](Given& given, const std::string& value) { given.generate.*Field = value; };
+}
+template <auto Field> Setter formFlag()
+{
+    return [](Given& given, const std::string&) { given.generate.*Field = true; };
 }
 
 Option helpOption(std::string help = "Print this help and exit")
 {
     return { "-h", "--help", "", std::move(help), ValueKind::None, {}, false, {},
-        flag<&Given::help>() };
+        flag<&Given::help>(), {} };
 }
 
 constexpr std::string_view kSummary
@@ -100,8 +103,10 @@ constexpr Example kBrandsJson { "pellorin-cli brands --format json",
 
 std::vector<Command> makeCommands()
 {
-    const std::vector<std::string> brands = brandIds();
-    const std::vector<std::string> formats { "text", "csv", "json", "ndjson", "table" };
+    const std::vector<std::string> brands = engine::networkIds();
+    std::vector<std::string> formats;
+    for (const engine::FormatName& format : engine::formatNames())
+        formats.emplace_back(format.id);
     const std::vector<std::string> checkFormats { "text", "json", "ndjson" };
     const std::vector<std::string> brandsFormats { "text", "json" };
     return {
@@ -110,36 +115,43 @@ std::vector<Command> makeCommands()
                 helpOption(),
                 { "-b", "--brand", "BRAND",
                     "Network id from 'brands' (default " + brands.front() + ")", ValueKind::Word,
-                    brands, false, "brand", text<&Given::brand>() },
+                    brands, false, "brand", formText<&GenerateForm::brand>(),
+                    GenerateField::Brand },
                 { "", "--ranges", "RANGES", "window (default) or network (all published ranges)",
-                    ValueKind::Word, { "window", "network" }, false, {}, text<&Given::ranges>() },
+                    ValueKind::Word, { "window", "network" }, false, {},
+                    formText<&GenerateForm::ranges>(), GenerateField::Ranges },
                 { "-p", "--prefix", "DIGITS", "Issuer prefix of your own (a BIN), with --length",
-                    ValueKind::Free, {}, false, {}, text<&Given::prefix>() },
+                    ValueKind::Free, {}, false, {}, formText<&GenerateForm::prefix>(),
+                    GenerateField::Prefix },
                 { "-l", "--length", "N", "A length of the network; 12-19 with --prefix",
-                    ValueKind::Free, {}, false, {}, text<&Given::length>() },
+                    ValueKind::Free, {}, false, {}, formText<&GenerateForm::length>(),
+                    GenerateField::Length },
                 { "", "--invalid", "RULE", "Fail exactly one rule: luhn, length or prefix",
                     ValueKind::Word, { "luhn", "length", "prefix" }, false, {},
-                    text<&Given::invalid>() },
+                    formText<&GenerateForm::invalid>(), GenerateField::Invalid },
                 { "-g", "--group", "", "Print the network's groups (4-4-4-4, 4-6-5)",
-                    ValueKind::None, {}, false, {}, flag<&Given::group>() },
+                    ValueKind::None, {}, false, {}, formFlag<&GenerateForm::group>(), {} },
                 { "", "--separator", "C", "C between groups, not a blank (implies -g)",
-                    ValueKind::Free, {}, false, {}, text<&Given::separator>() },
+                    ValueKind::Free, {}, false, {}, formText<&GenerateForm::separator>(),
+                    GenerateField::Separator },
                 { "-n", "--count", "N", "How many numbers (default 10, up to 2^63-1)",
-                    ValueKind::Free, {}, false, {}, text<&Given::count>() },
+                    ValueKind::Free, {}, false, {}, formText<&GenerateForm::count>(),
+                    GenerateField::Count },
                 { "-s", "--seed", "S", "0 to 2^64-1: the same output every time", ValueKind::Free,
-                    {}, false, {}, text<&Given::seed>() },
+                    {}, false, {}, formText<&GenerateForm::seed>(), GenerateField::Seed },
                 { "-u", "--unique", "", "No number twice (keeps them in memory)", ValueKind::None,
-                    {}, false, {}, flag<&Given::unique>() },
+                    {}, false, {}, formFlag<&GenerateForm::unique>(), GenerateField::Unique },
                 { "", "--with-expiry", "", "Add an expiry month MM/YY, 1 to 60 months ahead",
-                    ValueKind::None, {}, false, {}, flag<&Given::withExpiry>() },
+                    ValueKind::None, {}, false, {}, formFlag<&GenerateForm::withExpiry>(), {} },
                 { "", "--with-cvv", "", "Add a code of the network's length (amex 4)",
-                    ValueKind::None, {}, false, {}, flag<&Given::withCvv>() },
+                    ValueKind::None, {}, false, {}, formFlag<&GenerateForm::withCvv>(), {} },
                 { "-f", "--format", "FORMAT", "text, csv, json, ndjson or table (default text)",
-                    ValueKind::Word, formats, false, "format", text<&Given::format>() },
+                    ValueKind::Word, formats, false, "format", formText<&GenerateForm::format>(),
+                    GenerateField::Format },
                 { "-o", "--output", "FILE", "Write to FILE when complete; - is standard output",
-                    ValueKind::File, {}, false, {}, text<&Given::output>() },
+                    ValueKind::File, {}, false, {}, text<&Given::output>(), {} },
                 { "-t", "--threads", "N", "Threads, default the cores; output is the same",
-                    ValueKind::Free, {}, false, {}, text<&Given::threads>() },
+                    ValueKind::Free, {}, false, {}, text<&Given::threads>(), {} },
             },
             { kNumbersRule, kSeedRule, kOutputRule },
             { { 0, "Success, also when the reader went away." },
@@ -151,7 +163,8 @@ std::vector<Command> makeCommands()
             {
                 helpOption(),
                 { "-f", "--format", "FORMAT", "text, json or ndjson (default text)",
-                    ValueKind::Word, checkFormats, true, "format", text<&Given::checkFormat>() },
+                    ValueKind::Word, checkFormats, true, "format", text<&Given::checkFormat>(),
+                    {} },
             },
             { kCheckRule },
             { { 0, "Every number is valid." }, { 1, "Some number is invalid." },
@@ -161,7 +174,7 @@ std::vector<Command> makeCommands()
             {
                 helpOption(),
                 { "-f", "--format", "FORMAT", "text or json (default text)", ValueKind::Word,
-                    brandsFormats, true, "format", text<&Given::brandsFormat>() },
+                    brandsFormats, true, "format", text<&Given::brandsFormat>(), {} },
             },
             { kBrandsRule },
             { { 0, "Success, also when the reader went away." },
@@ -175,7 +188,7 @@ Command makeProgram()
     Command program { "", kSummary, "", "",
         { helpOption("Print the help of the program or of a command"),
             { "-V", "--version", "", "Print the version", ValueKind::None, {}, false, {},
-                flag<&Given::version>() } },
+                flag<&Given::version>(), {} } },
         {}, {}, {} };
     program.examples
         = { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip, kCheckOne, kBrandsJson };
@@ -213,6 +226,15 @@ std::vector<std::string> optionNames(const Command& command)
         names.emplace_back(option.longName);
     }
     return names;
+}
+
+std::string_view optionNaming(engine::GenerateField field) noexcept
+{
+    for (const Option& option : findCommand("generate")->options) {
+        if (option.field == field)
+            return option.longName;
+    }
+    return {};
 }
 
 const Option* findOption(const Command& command, std::string_view name)

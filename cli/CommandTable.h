@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GenerateForm.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -11,12 +13,9 @@ namespace pellorin::cli {
 // What the command line gave, as typed, before any value is checked. Each
 // option of the table writes one field.
 struct Given {
-    // generate's options, before the checks
-    std::optional<std::string> brand, ranges, prefix, length, invalid, separator, count, seed,
-        format, output, threads;
-    bool group = false, unique = false, withExpiry = false, withCvv = false;
-    // check's and brands' options
-    std::optional<std::string> checkFormat, checkThreads, brandsFormat;
+    engine::GenerateForm generate; // checked by the engine
+    std::optional<std::string> output, threads; // where and how fast generate writes
+    std::optional<std::string> checkFormat, brandsFormat;
     std::vector<std::string> files;
     bool help = false, version = false;
 };
@@ -45,6 +44,8 @@ struct Option {
     std::string_view noun; // "format": what a value of it is, for refusals
     // Writes the given value into its field; a flag is given "".
     void (*set)(Given&, const std::string&) = nullptr;
+    // The field of the engine's request it fills, for the engine's refusals.
+    std::optional<engine::GenerateField> field;
 };
 
 struct ExitStatus {
@@ -83,6 +84,10 @@ std::vector<std::string> optionNames(const Command& command);
 
 // The option named `name` (short or long), or none.
 const Option* findOption(const Command& command, std::string_view name);
+
+// How the engine's refusals name generate's fields: by their options
+// ("--length").
+std::string_view optionNaming(engine::GenerateField field) noexcept;
 
 // The program's name as it prints it.
 inline constexpr std::string_view kProgram = "pellorin-cli";
