@@ -13,9 +13,7 @@ constexpr std::uint64_t kCodes = 10000;
 constexpr std::uint64_t kExtrasCount = kExpiryMonths * kCodes;
 constexpr std::uint64_t kExtrasRefuseBelow = (std::uint64_t { 0 } - kExtrasCount) % kExtrasCount;
 
-} // namespace
-
-RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
+RecordLayout formatLayout(const GenerateRequest& request, std::string_view name)
 {
     const std::string_view invalid = invalidRuleName(request.invalid);
     switch (request.format) {
@@ -55,6 +53,23 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
         break;
     }
     return {};
+}
+
+} // namespace
+
+RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
+{
+    RecordLayout layout = formatLayout(request, name);
+    if (request.noHeader)
+        layout.header.clear();
+    if (request.nullEnded) {
+        for (std::string* text : { &layout.header, &layout.tail }) {
+            const std::size_t lineEnd = text->find_last_not_of("\r\n") + 1;
+            if (lineEnd < text->size())
+                text->replace(lineEnd, std::string::npos, 1, '\0');
+        }
+    }
+    return layout;
 }
 
 Extras ExtrasDrawer::draw(Stream& stream) const noexcept

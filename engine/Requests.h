@@ -43,6 +43,11 @@ struct GenerateRequest {
     bool withExpiry = false;
     bool withCvv = false;
     Format format = Format::Text;
+    // Each record of text, csv or ndjson ends in a NUL byte instead of a line
+    // end, for xargs -0 and the like.
+    bool nullEnded = false;
+    // csv and table without their heading line, for appending to a file.
+    bool noHeader = false;
 };
 
 // How verdicts are written: Text, Json or Ndjson.
