@@ -128,6 +128,42 @@ std::optional<std::string> finishGenerate(const Given& given, GenerateCommand& c
     return std::nullopt;
 }
 
+// What check is asked: its format, which verdicts it writes and how, and
+// how many threads read. Returns an error message or nothing.
+std::optional<std::string> finishCheck(const Given& given, CheckCommand& command)
+{
+    engine::CheckRequest& request = command.request;
+    request.format = engine::formatNamed(given.checkFormat.value_or("text")).value_or(Format::Text);
+    const std::vector<std::pair<bool, const char*>> modes { { given.quiet, "--quiet" },
+        { given.countOnly, "--count" }, { given.invalidOnly, "--invalid-only" } };
+    const char* mode = nullptr;
+    for (const auto& [wanted, name] : modes) {
+        if (!wanted)
+            continue;
+        if (mode != nullptr)
+            return std::string(mode) + " cannot be used with " + name;
+        mode = name;
+    }
+    request.quiet = given.quiet;
+    command.countOnly = given.countOnly;
+    request.shown = given.invalidOnly    ? engine::CheckShown::Invalid
+        : given.quiet || given.countOnly ? engine::CheckShown::None
+                                         : engine::CheckShown::All;
+    request.nullEnded = given.nullEnded;
+    if (request.nullEnded && request.format == Format::Json && !given.quiet && !given.countOnly)
+        return "--null: --format json writes one array; ndjson records can end in NUL";
+    request.acceptUnknown = given.allowUnknown;
+    if (given.checkThreads) {
+        const auto threads = engine::readWhole(*given.checkThreads, kMaxThreads);
+        if (!threads || *threads == 0)
+            return "--threads: expected a whole number from 1 to " + std::to_string(kMaxThreads)
+                + ", got '" + *given.checkThreads + "'";
+        command.threads = unsigned(*threads);
+    }
+    command.files = given.files;
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned defaultThreads)
@@ -177,10 +213,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
         return message(helpText(*command));
 
     if (name == "check") {
+        if (const auto refusal = finishCheck(given, result.check))
+            return fail(name, *refusal);
         result.kind = CommandLine::Kind::Check;
-        result.check.files = given.files;
-        result.check.request.format
-            = engine::formatNamed(given.checkFormat.value_or("text")).value_or(Format::Text);
         return result;
     }
     if (name == "brands") {

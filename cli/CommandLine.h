@@ -19,6 +19,9 @@ struct GenerateCommand {
 struct CheckCommand {
     engine::CheckRequest request;
     std::vector<std::string> files; // empty: standard input
+    // The summary goes to standard output in place of the verdicts.
+    bool countOnly = false;
+    unsigned threads = 1;
 };
 
 // What the command line asks for. For Message the text goes to standard

@@ -15,7 +15,9 @@ namespace pellorin::cli {
 struct Given {
     engine::GenerateForm generate; // checked by the engine
     std::optional<std::string> output, threads; // where and how fast generate writes
-    std::optional<std::string> checkFormat, brandsFormat;
+    std::optional<std::string> checkFormat, checkThreads, brandsFormat;
+    bool quiet = false, countOnly = false, invalidOnly = false, nullEnded = false,
+         allowUnknown = false;
     std::vector<std::string> files;
     bool help = false, version = false;
 };

@@ -29,7 +29,7 @@ void CheckReader::beginSource(std::string_view name)
 {
     m_source = name;
     m_lineNumber = 0;
-    m_splitter = LineSplitter();
+    m_splitter = LineSplitter(m_request.nullEnded ? '\0' : '\n');
 }
 
 bool CheckReader::feed(std::string_view bytes)
@@ -58,7 +58,7 @@ void CheckReader::sourceFailed(std::string_view problem)
 bool CheckReader::finish()
 {
     // The end of a JSON array.
-    if (m_request.format == Format::Json)
+    if (m_request.format == Format::Json && m_request.shown != CheckShown::None)
         m_text += m_records == 0 ? "[]\n" : "\n]\n";
     return flush();
 }
@@ -85,13 +85,31 @@ void CheckReader::summarize() const
         m_tell("\u2026 and "
             + plural(c.unreadableLines - kReportedUnreadable, "more unreadable line",
                 "more unreadable lines"));
+    m_tell(summaryLine());
+}
+
+std::string CheckReader::summaryRecord() const
+{
+    const CheckCounts& c = m_counts;
+    const char end = m_request.nullEnded ? '\0' : '\n';
+    if (m_request.format == Format::Text)
+        return summaryLine() + end;
+    return R"({"numbers":)" + std::to_string(c.valid + c.invalid) + R"(,"valid":)"
+        + std::to_string(c.valid) + R"(,"invalid":)" + std::to_string(c.invalid) + R"(,"byLength":)"
+        + std::to_string(c.badLength) + R"(,"unreadable":)" + std::to_string(c.unreadableLines)
+        + "}" + end;
+}
+
+std::string CheckReader::summaryLine() const
+{
+    const CheckCounts& c = m_counts;
     std::string summary = plural(c.valid + c.invalid, "number", "numbers") + ": "
         + std::to_string(c.valid) + " valid, " + std::to_string(c.invalid) + " invalid";
     if (c.badLength > 0)
         summary += " (" + std::to_string(c.badLength) + " by length)";
     if (c.unreadableLines > 0)
         summary += "; " + plural(c.unreadableLines, "unreadable line", "unreadable lines");
-    m_tell(summary);
+    return summary;
 }
 
 void CheckReader::judge(std::string_view line, bool overlong)
@@ -121,6 +139,9 @@ void CheckReader::judge(std::string_view line, bool overlong)
     // A number of no card's length belongs to no network.
     const bool possibleLength
         = read.digits.size() >= kMinCheckDigits && read.digits.size() <= kMaxCheckDigits;
+    if (m_request.shown == CheckShown::None
+        || (m_request.shown == CheckShown::Invalid && verdict.valid()))
+        return;
     if (m_request.format == Format::Text)
         appendText(read.digits, verdict, possibleLength);
     else
@@ -147,7 +168,7 @@ void CheckReader::appendText(
         m_text += ' ';
         appendNetworks(verdict.networks);
     }
-    m_text += '\n';
+    m_text += m_request.nullEnded ? '\0' : '\n';
 }
 
 // {"number":"…","valid":false,"reason":"luhn","networks":["Visa"]}, with
@@ -182,7 +203,7 @@ void CheckReader::appendJson(
     }
     m_text += "]}";
     if (m_request.format == Format::Ndjson)
-        m_text += '\n';
+        m_text += m_request.nullEnded ? '\0' : '\n';
 }
 
 void CheckReader::appendJsonString(std::string_view text)
@@ -220,7 +241,7 @@ void CheckReader::appendNetworks(const NetworkMatches& matches)
 void CheckReader::notRead(const std::string& problem)
 {
     m_unreadable = true;
-    if (++m_counts.unreadableLines > kReportedUnreadable)
+    if (++m_counts.unreadableLines > kReportedUnreadable || m_request.quiet)
         return;
     // Verdicts so far go out first, so the report lands among them.
     flush();

@@ -50,9 +50,25 @@ struct GenerateRequest {
     bool noHeader = false;
 };
 
+// Which verdicts check writes.
+enum class CheckShown {
+    All,
+    Invalid, // only those of invalid numbers
+    None, // none: the summary (as a record) or the status alone
+};
+
 // How verdicts are written: Text, Json or Ndjson.
 struct CheckRequest {
     Format format = Format::Text;
+    CheckShown shown = CheckShown::All;
+    // Nothing is told: no unreadable lines, no summary; the status alone
+    // says how it went. A source that cannot be read is still told.
+    bool quiet = false;
+    // Lines in and verdicts out end in NUL bytes, not line ends (not Json).
+    bool nullEnded = false;
+    // A number that no network issues passes when its length and check
+    // digit hold: private-label cards with a prefix of their own.
+    bool acceptUnknown = false;
     // Each verdict names its source and line ("FILE:LINE:", or "file" in
     // JSON), for input read from several sources.
     bool nameSources = false;
