@@ -60,6 +60,9 @@ enum class CheckShown {
 // How verdicts are written: Text, Json or Ndjson.
 struct CheckRequest {
     Format format = Format::Text;
+    // Each verdict names its source and line ("FILE:LINE:", or "file" in
+    // JSON), for input read from several sources.
+    bool nameSources = false;
     CheckShown shown = CheckShown::All;
     // Nothing is told: no unreadable lines, no summary; the status alone
     // says how it went. A source that cannot be read is still told.
@@ -69,9 +72,6 @@ struct CheckRequest {
     // A number that no network issues passes when its length and check
     // digit hold: private-label cards with a prefix of their own.
     bool acceptUnknown = false;
-    // Each verdict names its source and line ("FILE:LINE:", or "file" in
-    // JSON), for input read from several sources.
-    bool nameSources = false;
 };
 
 } // namespace pellorin::engine
