@@ -203,7 +203,7 @@ std::vector<Command> makeCommands()
 Command makeProgram()
 {
     Command program { "", kSummary, "", "",
-        { helpOption("Print the help of the program or of a command"),
+        { helpOption("Print the help; after a command, its help"),
             { "-V", "--version", "", "Print the version", ValueKind::None, {}, false, {},
                 flag<&Given::version>(), {} } },
         {}, {}, {} };

@@ -90,7 +90,7 @@ std::string manualPage(std::string_view date)
                 page += ".TP\n" + roffOption(option) + "\n" + roff(option.help) + ".\n";
         }
     }
-    page += ".SS All commands\n";
+    page += ".SS The program\n";
     for (const Option& option : program.options)
         page += ".TP\n" + roffOption(option) + "\n" + roff(option.help) + ".\n";
     page += ".PP\nA repeated option takes its last value.\n";
