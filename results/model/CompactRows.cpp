@@ -34,7 +34,8 @@ std::uint64_t eightDigitsValue(std::uint64_t chars) noexcept
     constexpr std::uint64_t kHighNibbles = 0xf0f0f0f0f0f0f0f0ULL;
     // A digit is 0x30 to 0x39: its high nibble is 3, and adding 6 does not
     // carry into it.
-    if ((chars & kHighNibbles) != kZeros || ((chars + 0x0606060606060606ULL) & kHighNibbles) != kZeros)
+    if ((chars & kHighNibbles) != kZeros
+        || ((chars + 0x0606060606060606ULL) & kHighNibbles) != kZeros)
         return kNotDigits;
     std::uint64_t v = chars & 0x0f0f0f0f0f0f0f0fULL;
     v = (v * 10 + (v >> 8)) & 0x00ff00ff00ff00ffULL; // pairs
