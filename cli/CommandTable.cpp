@@ -79,8 +79,9 @@ constexpr std::string_view kCheckRule
 
 constexpr std::string_view kBrandsRule
     = "Lists every card network generate --brand takes: its id, name, lengths, security code "
-      "length, print groups and published prefixes. --format json gives the same as an array "
-      "for scripts.";
+      "length, print groups and published prefixes, a * marking a prefix that another network "
+      "shares. --format json gives all of it, with the networks each range is shared with, for "
+      "scripts.";
 
 constexpr Example kGenerateAmex { "pellorin-cli generate --brand amex --count 3 --seed 42",
     "Three American Express numbers, the same three every time." };
