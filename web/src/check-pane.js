@@ -56,8 +56,9 @@ export function setUpCheckPane(client) {
     output.append(fragment);
   }
 
-  // Reads `source`, which hands its pieces to `feed`, through the engine.
-  async function check(source) {
+  // Reads `source`, which hands its pieces to `feed`, through the engine;
+  // reports call it `name`.
+  async function check(name, source) {
     if (busy) {
       return;
     }
@@ -69,7 +70,7 @@ export function setUpCheckPane(client) {
     verdicts = [];
     shown = 0;
     lastReport = '';
-    client.start({ type: 'check', phase: 'begin' }, () => true);
+    client.start({ type: 'check', phase: 'begin', name }, () => true);
     await source((bytes) => {
       client.start({ type: 'check', phase: 'feed', bytes, transfer: [bytes] }, (data) => {
         show(data.bytes);
@@ -100,11 +101,11 @@ export function setUpCheckPane(client) {
 
   form.addEventListener('submit', (event) => {
     event.preventDefault();
-    check(fromText(input.value));
+    check('(pasted)', fromText(input.value));
   });
   fileInput.addEventListener('change', () => {
     if (fileInput.files.length > 0) {
-      check(fromFile(fileInput.files[0]));
+      check(fileInput.files[0].name, fromFile(fileInput.files[0]));
     }
   });
   input.addEventListener('dragover', (event) => {
@@ -116,7 +117,7 @@ export function setUpCheckPane(client) {
     input.classList.remove('dropping');
     if (event.dataTransfer.files.length > 0) {
       event.preventDefault();
-      check(fromFile(event.dataTransfer.files[0]));
+      check(event.dataTransfer.files[0].name, fromFile(event.dataTransfer.files[0]));
     }
   });
   download.addEventListener('click', () => saveParts('verdicts', verdicts));

@@ -80,8 +80,13 @@ export class ResultsGrid {
     if (!this.scaled) {
       return Math.floor(top / this.rowHeight);
     }
+    // A pixel stands for several rows here: where the page itself scrolled,
+    // it knows the row it meant.
+    if (this.anchor && this.anchor.top === top) {
+      return this.anchor.first;
+    }
     const range = this.scroller.scrollHeight - this.scroller.clientHeight;
-    const share = range > 0 ? top / range : 0;
+    const share = range > 0 ? Math.min(1, top / range) : 0;
     return Math.round(share * Math.max(0, this.count - this.visibleRows));
   }
 
@@ -131,6 +136,7 @@ export class ResultsGrid {
       if (this.scaled) {
         const range = this.scroller.scrollHeight - this.scroller.clientHeight;
         this.scroller.scrollTop = (wantedFirst / Math.max(1, this.count - visible)) * range;
+        this.anchor = { top: this.scroller.scrollTop, first: wantedFirst };
       } else {
         this.scroller.scrollTop = wantedFirst * this.rowHeight;
       }

@@ -109,9 +109,9 @@ function checkOutput() {
   return bytesAt(engine._pe_check_output(), engine._pe_check_output_size());
 }
 
-function check({ id, phase, bytes }) {
+function check({ id, phase, bytes, name }) {
   if (phase === 'begin') {
-    engine._pe_check_begin();
+    withText(name, (pointer) => engine._pe_check_begin(pointer));
     return;
   }
   if (phase === 'feed') {

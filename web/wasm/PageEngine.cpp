@@ -56,6 +56,8 @@ std::string_view pageFieldName(GenerateField field) noexcept
     return "";
 }
 
+constexpr std::uint64_t kMaxPageRows = 10'000'000;
+
 // Collects what the engine writes, for the page to take after the call.
 class BufferSink final : public Sink {
 public:
@@ -168,6 +170,14 @@ EMSCRIPTEN_KEEPALIVE int pe_generate_open(double month)
         return int(refusal->field);
     }
     g_run.request = std::get<GenerateRequest>(std::move(read));
+    // The list holds its rows in the page's memory; more than this is a job
+    // for pellorin-cli. A run of none would only empty the list.
+    if (g_run.request.count == 0 || g_run.request.count > kMaxPageRows) {
+        g_answer = std::string(pageFieldName(GenerateField::Count))
+            + ": expected a whole number from 1 to " + std::to_string(kMaxPageRows) + ", got '"
+            + g_form.count.value_or("") + "'";
+        return int(GenerateField::Count);
+    }
     g_run.request.format = Format::Text;
     g_run.seed = g_run.request.seed ? *g_run.request.seed : unpredictableSeed();
     g_run.now = MonthIndex(month);
@@ -251,8 +261,8 @@ EMSCRIPTEN_KEEPALIVE const char* pe_export_block(double block)
     return g_block.view().data();
 }
 
-// Starts checking lines; `json` gives verdicts as ndjson instead of text.
-EMSCRIPTEN_KEEPALIVE void pe_check_begin()
+// Starts checking lines from a source called `name` in reports.
+EMSCRIPTEN_KEEPALIVE void pe_check_begin(const char* name)
 {
     g_checkSink.bytes().clear();
     g_check = std::make_unique<CheckReader>(CheckRequest(), g_checkSink,
@@ -262,7 +272,7 @@ EMSCRIPTEN_KEEPALIVE void pe_check_begin()
             g_checkSink.bytes().append(message);
             g_checkSink.bytes().append("\n");
         });
-    g_check->beginSource("(pasted)");
+    g_check->beginSource(name);
 }
 
 // Feeds bytes; what the reader wrote meanwhile is at pe_check_output().
