@@ -23,7 +23,7 @@ let job = null; // the id of the generation or export under way
 let lastRun = null; // what the list was made from
 
 const grid = new ResultsGrid(rows, {
-  grid: $('grid'), scroller: $('grid-scroll'), spacer: $('grid-spacer'), body: $('grid-body'),
+  grid: $('grid'), head: $('grid-head'), spacer: $('grid-spacer'), body: $('grid-body'),
 }, () => showCounts());
 
 function month() {
@@ -122,7 +122,7 @@ function announce(text) {
 async function generate() {
   clearErrors();
   const request = form();
-  const started = performance.now();
+  const before = $('status').textContent;
   let count = 0;
   let showAt = 0;
   setBusy(true);
@@ -147,7 +147,7 @@ async function generate() {
   showCounts();
   setBusy(false);
   if (answer.type === 'refused') {
-    announce('');
+    announce(before);
     showError(answer.field, answer.message);
     return;
   }
@@ -155,12 +155,11 @@ async function generate() {
     announce(`Stopped: ${answer.message}. ${numberFormat.format(rows.count)} results kept.`);
     return;
   }
-  const seconds = ((performance.now() - started) / 1000).toFixed(1);
   const results = `${rows.count} result${rows.count === 1 ? '' : 's'}`;
   lastRun.count = rows.count;
   announce(answer.type === 'cancelled'
     ? `Cancelled: ${results} of ${count} kept`
-    : `${results} (seed ${lastRun.seed}, ${seconds} s)`);
+    : `${results} (seed ${lastRun.seed})`);
 }
 
 // The ticked rows in `format` through the engine, as byte arrays.

@@ -7,10 +7,11 @@
 const MAX_SCROLL_PX = 8000000;
 
 export class ResultsGrid {
-  constructor(rows, { grid, scroller, spacer, body }, onTicksChanged) {
+  constructor(rows, { grid, head, spacer, body }, onTicksChanged) {
     this.rows = rows;
     this.grid = grid;
-    this.scroller = scroller;
+    this.scroller = grid;
+    this.head = head;
     this.spacer = spacer;
     this.body = body;
     this.onTicksChanged = onTicksChanged;
@@ -28,7 +29,7 @@ export class ResultsGrid {
   layout() {
     const probe = this.row(0);
     this.rowHeight = probe.element.getBoundingClientRect().height || 28;
-    const wanted = Math.ceil(this.scroller.clientHeight / this.rowHeight) + 1;
+    const wanted = Math.ceil(this.viewHeight / this.rowHeight) + 1;
     while (this.pool.length < wanted) {
       this.row(this.pool.length);
     }
@@ -59,8 +60,13 @@ export class ResultsGrid {
     return this.pool[k];
   }
 
+  // The height rows have below the header, which stays in view.
+  get viewHeight() {
+    return this.scroller.clientHeight - this.head.offsetHeight;
+  }
+
   get visibleRows() {
-    return Math.max(1, Math.floor(this.scroller.clientHeight / this.rowHeight));
+    return Math.max(1, Math.floor(this.viewHeight / this.rowHeight));
   }
 
   get scaled() {
@@ -92,7 +98,7 @@ export class ResultsGrid {
 
   render() {
     const first = Math.min(this.firstRow(), Math.max(0, this.count - 1));
-    const top = this.scaled ? this.scroller.scrollTop : first * this.rowHeight;
+    const top = this.head.offsetHeight + (this.scaled ? this.scroller.scrollTop : first * this.rowHeight);
     this.body.style.transform = `translateY(${top}px)`;
     let activeCell = null;
     this.pool.forEach((slot, k) => {

@@ -164,18 +164,20 @@ EMSCRIPTEN_KEEPALIVE int pe_generate_open(double month)
 {
     g_run.generator.reset();
     g_export.reset();
+    // The list holds its rows in the page's memory; more than this is a job
+    // for pellorin-cli. A run of none would only empty the list.
+    const std::string countRefusal = std::string(pageFieldName(GenerateField::Count))
+        + ": expected a whole number from 1 to " + std::to_string(kMaxPageRows) + ", got '"
+        + g_form.count.value_or("") + "'";
     auto read = readGenerateRequest(g_form, pageFieldName);
     if (const auto* refusal = std::get_if<Refusal>(&read)) {
-        g_answer = refusalText(*refusal, pageFieldName);
+        const bool count = refusal->field == GenerateField::Count && !refusal->namesFields;
+        g_answer = count ? countRefusal : refusalText(*refusal, pageFieldName);
         return int(refusal->field);
     }
     g_run.request = std::get<GenerateRequest>(std::move(read));
-    // The list holds its rows in the page's memory; more than this is a job
-    // for pellorin-cli. A run of none would only empty the list.
     if (g_run.request.count == 0 || g_run.request.count > kMaxPageRows) {
-        g_answer = std::string(pageFieldName(GenerateField::Count))
-            + ": expected a whole number from 1 to " + std::to_string(kMaxPageRows) + ", got '"
-            + g_form.count.value_or("") + "'";
+        g_answer = countRefusal;
         return int(GenerateField::Count);
     }
     g_run.request.format = Format::Text;
