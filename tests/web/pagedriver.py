@@ -45,7 +45,7 @@ def cli(program, *args, env=None, stdin=None):
 class Page:
     """One browser with the page open from disk."""
 
-    def __init__(self, web_dir, dark=False, offline=False):
+    def __init__(self, web_dir, dark=False, offline=False, url=None, extra_arguments=()):
         try:
             from selenium import webdriver
             from selenium.common.exceptions import WebDriverException
@@ -62,7 +62,7 @@ class Page:
                          "--window-size=1280,1000", "--no-first-run", "--disable-extensions",
                          "--disable-background-networking", "--disable-component-update",
                          "--disable-sync", "--metrics-recording-only", "--no-default-browser-check",
-                         "--enable-precise-memory-info"):
+                         *extra_arguments):
             options.add_argument(argument)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL", "performance": "ALL"})
         try:
@@ -80,7 +80,7 @@ class Page:
         if offline:
             self.cdp("Network.emulateNetworkConditions", offline=True, latency=0,
                      downloadThroughput=-1, uploadThroughput=-1)
-        self.url = "file://" + os.path.abspath(os.path.join(web_dir, "index.html"))
+        self.url = url or "file://" + os.path.abspath(os.path.join(web_dir, "index.html"))
         self.driver.get(self.url)
         self.wait_for("document.body.dataset.ready === 'true'", what="the engine to start")
 
@@ -154,6 +154,15 @@ class Page:
     def console(self):
         """The browser's log entries since the last call."""
         return self.driver.get_log("browser")
+
+    def transferred(self):
+        """The bytes of every response since the last call, as sent."""
+        sizes = []
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if message["method"] == "Network.loadingFinished":
+                sizes.append(int(message["params"]["encodedDataLength"]))
+        return sizes
 
     def requests(self):
         """Every URL the page asked for since the last call."""
