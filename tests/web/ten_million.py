@@ -1,6 +1,7 @@
 """Ten million rows: the page keeps running its own timer during the run,
-Cancel stops a run and keeps what was made, and the grid goes to the last
-row, which is pellorin-cli's last number for the seed."""
+nothing on it moves (Chromium's layout-shift entries), Cancel stops a run
+and keeps what was made, and the grid goes to the last row, which is
+pellorin-cli's last number for the seed."""
 
 from pagedriver import Page, arguments, check, cli
 
@@ -25,10 +26,17 @@ def main():
         kept = int(status.split()[1])
         check(0 < kept < COUNT, f"Cancel kept {kept} rows")
 
+        check(page.js("return PerformanceObserver.supportedEntryTypes.includes('layout-shift')"),
+              "this Chromium does not report layout shifts")
         # The page's timer notes the progress bar at every firing.
         page.js("""window.progressSeen = [];
-                   setInterval(() => progressSeen.push(document.getElementById('progress').value), 20);""")
+                   setInterval(() => progressSeen.push(document.getElementById('progress').value), 20);
+                   window.shifts = [];
+                   new PerformanceObserver(list => shifts.push(...list.getEntries().map(e => e.value)))
+                       .observe({type: 'layout-shift'});""")
         status = page.generate()
+        shifts = page.js("return shifts")
+        check(sum(shifts) == 0, f"the page moved during the run: layout shifts {shifts}")
         check(status.startswith(f"{COUNT} results"), f"after the run: {status!r}")
         seen = page.js("return progressSeen")
         during = {value for value in seen if 0 < value < 100}
