@@ -43,6 +43,8 @@ function networkChanged() {
   const brand = brands.find((b) => b.id === $('network').value);
   const length = $('length');
   length.replaceChildren(...brand.lengths.map((l) => new Option(String(l), String(l), false, l === brand.commonLength)));
+  // Networks other than the window's four always draw from every range.
+  $('ranges').value = WINDOW_NETWORKS.has(brand.id) ? 'window' : 'network';
   fieldStates();
 }
 
