@@ -27,8 +27,8 @@ export class ResultsGrid {
   }
 
   layout() {
-    const probe = this.row(0);
-    this.rowHeight = probe.element.getBoundingClientRect().height || 28;
+    // The header row has the rows' height, and is always shown.
+    this.rowHeight = this.head.firstElementChild.getBoundingClientRect().height || 28;
     const wanted = Math.ceil(this.viewHeight / this.rowHeight) + 1;
     while (this.pool.length < wanted) {
       this.row(this.pool.length);
