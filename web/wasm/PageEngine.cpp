@@ -12,14 +12,14 @@
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
-#include <algorithm>
-#include <optional>
 #include <variant>
 #include <vector>
 
@@ -267,13 +267,13 @@ EMSCRIPTEN_KEEPALIVE const char* pe_export_block(double block)
 EMSCRIPTEN_KEEPALIVE void pe_check_begin(const char* name)
 {
     g_checkSink.bytes().clear();
-    g_check = std::make_unique<CheckReader>(CheckRequest(), g_checkSink,
-        [](std::string_view message) {
-            // Reports go among the verdicts, marked, in the order told.
-            g_checkSink.bytes().append("\x01");
-            g_checkSink.bytes().append(message);
-            g_checkSink.bytes().append("\n");
-        });
+    g_check
+        = std::make_unique<CheckReader>(CheckRequest(), g_checkSink, [](std::string_view message) {
+              // Reports go among the verdicts, marked, in the order told.
+              g_checkSink.bytes().append("\x01");
+              g_checkSink.bytes().append(message);
+              g_checkSink.bytes().append("\n");
+          });
     g_check->beginSource(name);
 }
 
