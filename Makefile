@@ -118,8 +118,10 @@ fuzz: deps
 	  -DPELLORIN_FUZZ=ON -DPELLORIN_BUILD_TESTS=OFF -DPELLORIN_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz
 
+# The C++ benchmarks, then the page beside pellorin-cli in headless Chromium.
 bench: build
 	$(BUILD_DIR)/bin/pellorin-bench
+	/usr/bin/python3 bench/page-bench.py $(BUILD_DIR)/web $(BUILD_DIR)/bin/pellorin-cli
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
