@@ -123,9 +123,15 @@ class Page:
         self.set_fields(**fields)
         self.js("document.getElementById('status').textContent = ''")
         self.js("document.getElementById('start').click()")
-        self.wait_for("document.getElementById('status').textContent !== '' && "
-                      "document.getElementById('status').textContent !== 'Generating…' && "
-                      "!document.getElementById('start').disabled", what="the run to end")
+        refusal = "[...document.querySelectorAll('.field-error')].map(e => e.textContent).join('')"
+        self.wait_for("!document.getElementById('start').disabled && ("
+                      f"{refusal} !== '' || "
+                      "(document.getElementById('status').textContent !== '' && "
+                      "document.getElementById('status').textContent !== 'Generating…'))",
+                      what="the run to end")
+        refused = self.js(f"return {refusal}")
+        if refused:
+            fail(f"the page refused {fields}: {refused}")
         return self.text("status")
 
     def download(self, button_id):
