@@ -106,11 +106,18 @@ private:
     bool m_closed = false;
 };
 
+// Wine's loader, as tests/windows/wine-test.sh names it.
+std::string wine64()
+{
+    const char* wine = std::getenv("PELLORIN_WINE64");
+    return wine != nullptr ? wine : "/usr/lib/wine/wine64";
+}
+
 // Holds a file open in another Windows program, sharing it for reading only.
 class HeldByAnotherProgram {
 public:
     explicit HeldByAnotherProgram(const fs::path& file)
-        : m_holder(std::getenv("PELLORIN_WINE64"), { PELLORIN_HOLD_FILE, file.string() })
+        : m_holder(wine64(), { PELLORIN_HOLD_FILE, file.string() })
     {
         char c = 0;
         while (m_said.size() < 5 && ::read(m_holder.outputFd(), &c, 1) == 1)
