@@ -96,12 +96,13 @@ void Form1::connectHandlers()
     connect(m_text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     new FocusLossWatcher(m_text1, [this] { Text1_LostFocus(); });
 
-    for (const auto& [button, handler] : { std::pair { m_pushButton1, &Form1::PushButton1_Click },
+    for (const auto& click : { std::pair { m_pushButton1, &Form1::PushButton1_Click },
              { m_pushButton2, &Form1::PushButton2_Click },
              { m_pushButton3, &Form1::PushButton3_Click },
              { m_pushButton4, &Form1::PushButton4_Click },
              { m_pushButton13, &Form1::PushButton13_Click } }) {
-        connect(button, &QPushButton::clicked, this, [this, handler] { clickWhenIdle(handler); });
+        connect(click.first, &QPushButton::clicked, this,
+            [this, handler = click.second] { clickWhenIdle(handler); });
     }
 
     // Pointer moves: the hand over the buttons, the ordinary pointer over
