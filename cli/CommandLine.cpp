@@ -49,6 +49,9 @@ public:
     {
         m_app.set_help_flag();
         m_app.allow_extras();
+        // Built for Windows, CLI11 would read "/name" as an option; here it
+        // is a file name there too.
+        m_app.allow_windows_style_options(false);
         m_app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
         for (const Option& option : command.options) {
             std::string names;
