@@ -115,22 +115,29 @@ void CheckReader::judge(std::string_view line, bool overlong)
         break;
     }
     const NumberVerdict verdict = judgeNumber(read.digits);
-    ++(verdict.valid() ? m_counts.valid : m_counts.invalid);
-    if (verdict.wrongLength)
-        ++m_counts.badLength;
     // A number of no card's length belongs to no network.
     const bool possibleLength
         = read.digits.size() >= kMinCheckDigits && read.digits.size() <= kMaxCheckDigits;
+    // A number no network issues is no card's, however well formed.
+    const bool unknownPrefix
+        = possibleLength && verdict.networks.empty() && !m_request.allowUnknown;
+    ++(verdict.valid() && !unknownPrefix ? m_counts.valid : m_counts.invalid);
+    if (verdict.wrongLength)
+        ++m_counts.badLength;
+    const std::string_view reason = unknownPrefix ? "prefix"
+        : verdict.wrongLength                     ? "length"
+        : verdict.wrongCheckDigit                 ? "luhn"
+                                                  : "";
     if (m_request.format == Format::Text)
-        appendText(read.digits, verdict, possibleLength);
+        appendText(read.digits, verdict, reason, possibleLength);
     else
-        appendJson(read.digits, verdict, possibleLength);
+        appendJson(read.digits, verdict, reason, possibleLength);
     if (m_text.size() >= kFlushAt)
         flush();
 }
 
-void CheckReader::appendText(
-    std::string_view digits, const NumberVerdict& verdict, bool possibleLength)
+void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdict,
+    std::string_view reason, bool possibleLength)
 {
     if (m_request.nameSources) {
         m_text += m_source;
@@ -139,10 +146,12 @@ void CheckReader::appendText(
         m_text += ':';
     }
     m_text += digits;
-    if (verdict.valid())
+    if (reason.empty()) {
         m_text += " valid";
-    else
-        m_text += verdict.wrongLength ? " invalid length" : " invalid luhn";
+    } else {
+        m_text += " invalid ";
+        m_text += reason;
+    }
     if (possibleLength) {
         m_text += ' ';
         appendNetworks(verdict.networks);
@@ -152,8 +161,8 @@ void CheckReader::appendText(
 
 // {"number":"…","valid":false,"reason":"luhn","networks":["Visa"]}, with
 // "file" first when several sources are read and always the "line".
-void CheckReader::appendJson(
-    std::string_view digits, const NumberVerdict& verdict, bool possibleLength)
+void CheckReader::appendJson(std::string_view digits, const NumberVerdict& verdict,
+    std::string_view reason, bool possibleLength)
 {
     if (m_request.format == Format::Json)
         m_text += m_records == 0 ? "[\n" : ",\n";
@@ -168,9 +177,12 @@ void CheckReader::appendJson(
     m_text += std::to_string(m_lineNumber);
     m_text += R"(,"number":")";
     m_text += digits;
-    m_text += verdict.valid() ? R"(","valid":true)" : R"(","valid":false)";
-    if (!verdict.valid())
-        m_text += verdict.wrongLength ? R"(,"reason":"length")" : R"(,"reason":"luhn")";
+    m_text += reason.empty() ? R"(","valid":true)" : R"(","valid":false)";
+    if (!reason.empty()) {
+        m_text += R"(,"reason":")";
+        m_text += reason;
+        m_text += '"';
+    }
     m_text += R"(,"networks":[)";
     if (possibleLength) {
         const char* between = "";
