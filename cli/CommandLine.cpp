@@ -155,7 +155,7 @@ std::optional<std::string> finishCheck(const Given& given, CheckCommand& command
     request.nullEnded = given.nullEnded;
     if (request.nullEnded && request.format == Format::Json && !given.quiet && !given.countOnly)
         return "--null: --format json writes one array; ndjson records can end in NUL";
-    request.acceptUnknown = given.allowUnknown;
+    request.allowUnknown = given.allowUnknown;
     if (given.checkThreads) {
         const auto threads = engine::readWhole(*given.checkThreads, kMaxThreads);
         if (!threads || *threads == 0)

@@ -69,9 +69,11 @@ constexpr std::string_view kOutputRule
 constexpr std::string_view kCheckRule
     = "Reads what generate writes, in any format and with any extras, or one number per line "
       "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
-      "Prints each number with 'valid', 'invalid luhn' or 'invalid length' (a length its "
-      "network does not issue, or not 12 to 19 digits) and every network that claims it, the "
-      "most specific first ('JCB|RuPay'), or 'unknown'; --format json or ndjson for scripts. "
+      "Prints each number with 'valid', 'invalid luhn', 'invalid length' (a length its "
+      "network does not issue, or not 12 to 19 digits) or 'invalid prefix' (no network issues "
+      "it; --allow-unknown lets such a number pass on its length and check digit) and every "
+      "network that claims it, the most specific first ('JCB|RuPay'), or 'unknown'; --format "
+      "json or ndjson for scripts. "
       "With several files each result "
       "starts with FILE:LINE:. A line that holds no single card number is reported as "
       "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
@@ -179,14 +181,14 @@ std::vector<Command> makeCommands()
                     ValueKind::None, {}, false, {}, flag<&Given::invalidOnly>(), {} },
                 { "-z", "--null", "", "Lines in and out end in NUL (not with json)",
                     ValueKind::None, {}, false, {}, flag<&Given::nullEnded>(), {} },
-                { "", "--allow-unknown", "", "A number of no network passes on length and Luhn",
+                { "", "--allow-unknown", "", "No network needed: length and check digit suffice",
                     ValueKind::None, {}, false, {}, flag<&Given::allowUnknown>(), {} },
                 { "-t", "--threads", "N", "Threads, default 1; output is the same", ValueKind::Free,
                     {}, false, {}, text<&Given::checkThreads>(), {} },
             },
             { kCheckRule },
             { { 0, "Every number is valid." }, { 1, "Some number is invalid." },
-                { 2, "A line or file could not be read, or a usage error." } },
+                { 2, "Trouble: an unreadable line or file, a failed write, or a usage error." } },
             { kRoundTrip, kCheckOne } },
         Command { "brands", "List the card networks and their numbers", "", "",
             {

@@ -70,8 +70,8 @@ struct CheckRequest {
     // Lines in and verdicts out end in NUL bytes, not line ends (not Json).
     bool nullEnded = false;
     // A number that no network issues passes when its length and check
-    // digit hold: private-label cards with a prefix of their own.
-    bool acceptUnknown = false;
+    // digit hold (cards of a private label).
+    bool allowUnknown = false;
 };
 
 } // namespace pellorin::engine
