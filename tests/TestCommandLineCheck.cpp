@@ -245,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(Options, CheckOutput,
         OutputCase { "count_unreadable", { "--count" }, kUnreadable,
             "1 number: 1 valid, 0 invalid; 1 unreadable line\n",
             "pellorin-cli check: (standard input):2: unreadable: character 1 is not a digit, "
-            "blank or dash\n",
+            "blank or separator\n",
             2 },
         OutputCase { "invalid_only", { "--invalid-only" }, kMixed,
             "4539148803436468 invalid luhn Visa\n", "pellorin-cli check: " + kMixedSummary + "\n",
