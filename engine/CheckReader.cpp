@@ -1,5 +1,6 @@
 #include "CheckReader.h"
 
+#include "JsonWriter.h"
 #include "Network.h"
 #include "Phrases.h"
 #include "Sink.h"
@@ -59,7 +60,7 @@ bool CheckReader::finish()
 {
     // The end of a JSON array.
     if (m_request.format == Format::Json)
-        m_text += m_records == 0 ? "[]\n" : "\n]\n";
+        m_text += m_records == 0 ? kJsonLinesEmpty : kJsonLinesClose;
     return flush();
 }
 
@@ -150,58 +151,35 @@ void CheckReader::appendText(
     m_text += '\n';
 }
 
-// {"number":"…","valid":false,"reason":"luhn","networks":["Visa"]}, with
-// "file" first when several sources are read and always the "line".
+// {"line":1,"number":"…","valid":false,"reason":"luhn","networks":["Visa"]},
+// with "file" first when several sources are read.
 void CheckReader::appendJson(
     std::string_view digits, const NumberVerdict& verdict, bool possibleLength)
 {
     if (m_request.format == Format::Json)
-        m_text += m_records == 0 ? "[\n" : ",\n";
+        m_text += m_records == 0 ? kJsonLinesOpen : kJsonLinesBetween;
     ++m_records;
-    m_text += '{';
-    if (m_request.nameSources) {
-        m_text += R"("file":)";
-        appendJsonString(m_source);
-        m_text += ',';
-    }
-    m_text += R"("line":)";
-    m_text += std::to_string(m_lineNumber);
-    m_text += R"(,"number":")";
-    m_text += digits;
-    m_text += verdict.valid() ? R"(","valid":true)" : R"(","valid":false)";
+    JsonWriter json(m_text);
+    json.beginObject();
+    if (m_request.nameSources)
+        json.member("file", m_source);
+    json.key("line");
+    json.number(std::int64_t(m_lineNumber));
+    json.member("number", digits);
+    json.key("valid");
+    json.boolean(verdict.valid());
     if (!verdict.valid())
-        m_text += verdict.wrongLength ? R"(,"reason":"length")" : R"(,"reason":"luhn")";
-    m_text += R"(,"networks":[)";
+        json.member("reason", verdict.wrongLength ? "length" : "luhn");
+    json.key("networks");
+    json.beginArray();
     if (possibleLength) {
-        const char* between = "";
-        for (const std::string_view name : verdict.networks.names()) {
-            m_text += between;
-            appendJsonString(name);
-            between = ",";
-        }
+        for (const std::string_view name : verdict.networks.names())
+            json.string(name);
     }
-    m_text += "]}";
+    json.endArray();
+    json.endObject();
     if (m_request.format == Format::Ndjson)
         m_text += '\n';
-}
-
-void CheckReader::appendJsonString(std::string_view text)
-{
-    m_text += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            m_text += '\\';
-            m_text += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            constexpr char kHex[] = "0123456789abcdef";
-            m_text += "\\u00";
-            m_text += kHex[(c >> 4) & 0xf];
-            m_text += kHex[c & 0xf];
-        } else {
-            m_text += c;
-        }
-    }
-    m_text += '"';
 }
 
 // "JCB|RuPay", the most specific first, or "unknown".

@@ -68,7 +68,6 @@ private:
     bool flush();
     void appendText(std::string_view digits, const NumberVerdict& verdict, bool possibleLength);
     void appendJson(std::string_view digits, const NumberVerdict& verdict, bool possibleLength);
-    void appendJsonString(std::string_view text);
     void appendNetworks(const NetworkMatches& matches);
     void notRead(const std::string& problem);
 

@@ -1,17 +1,18 @@
 #include "RecordFormat.h"
 
+#include "BoundedDraw.h"
+#include "JsonWriter.h"
 #include "NetworkPattern.h"
+
+#include <optional>
 
 namespace pellorin::engine {
 
 namespace {
 
-__extension__ using Wide = unsigned __int128;
-
 constexpr std::uint64_t kExpiryMonths = 60;
 constexpr std::uint64_t kCodes = 10000;
-constexpr std::uint64_t kExtrasCount = kExpiryMonths * kCodes;
-constexpr std::uint64_t kExtrasRefuseBelow = (std::uint64_t { 0 } - kExtrasCount) % kExtrasCount;
+constexpr BoundedDraw kExtras(kExpiryMonths* kCodes);
 
 } // namespace
 
@@ -39,17 +40,14 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
     case Format::Ndjson: {
         const bool array = request.format == Format::Json;
         const bool empty = request.count == 0;
-        std::string afterNumber = R"(","brand":")";
-        afterNumber += name;
-        afterNumber += '"';
-        if (!invalid.empty()) {
-            afterNumber += R"(,"invalid":")";
-            afterNumber += invalid;
-            afterNumber += '"';
-        }
-        return { array ? (empty ? "[" : "[\n") : "", array ? (empty ? "]\n" : "\n]\n") : "",
-            array ? ",\n" : "", R"({"number":")", afterNumber, R"(,"expiry":")", "\"",
-            R"(,"cvv":")", "\"", array ? "}" : "}\n" };
+        // The number and the extras are written into the gaps between these.
+        std::string afterNumber = R"(","brand":)" + jsonString(name);
+        if (!invalid.empty())
+            afterNumber += R"(,"invalid":)" + jsonString(invalid);
+        return { std::string(array ? (empty ? kJsonLinesEmpty : kJsonLinesOpen) : ""),
+            std::string(array && !empty ? kJsonLinesClose : ""),
+            std::string(array ? kJsonLinesBetween : ""), R"({"number":")", afterNumber,
+            R"(,"expiry":")", "\"", R"(,"cvv":")", "\"", array ? "}" : "}\n" };
     }
     case Format::Table:
         break;
@@ -59,14 +57,10 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
 
 Extras ExtrasDrawer::draw(Stream& stream) const noexcept
 {
-    std::uint64_t drawn = 0;
-    for (;;) {
-        const Wide product = Wide { stream.next() } * kExtrasCount;
-        if (std::uint64_t(product) >= kExtrasRefuseBelow) {
-            drawn = std::uint64_t(product >> 64);
-            break;
-        }
-    }
+    std::optional<std::uint64_t> taken = kExtras.take(stream.next());
+    while (!taken)
+        taken = kExtras.take(stream.next());
+    const std::uint64_t drawn = *taken;
     Extras extras {};
     const MonthIndex month = m_now + 1 + MonthIndex(drawn / kCodes);
     const auto mm = unsigned(month % 12 + 1);
