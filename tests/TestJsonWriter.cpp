@@ -27,8 +27,9 @@ TEST_P(JsonEscape, QuotesAndEscapes)
 INSTANTIATE_TEST_SUITE_P(Texts, JsonEscape,
     testing::Values(Escape { "plain", "Visa", R"("Visa")" },
         Escape { "quote_and_backslash", R"(a"b\c)", R"("a\"b\\c")" },
-        Escape { "control_characters", "a\nb\tc\x1f\x7f", R"("a\u000ab\u0009c\u001f)"
-                                                          "\x7f\"" },
+        Escape { "control_characters", "a\nb\tc\x1f\x7f",
+            R"("a\u000ab\u0009c\u001f)"
+            "\x7f\"" },
         Escape { "utf8_kept", "Caf\xc3\xa9", "\"Caf\xc3\xa9\"" }, Escape { "empty", "", R"("")" }),
     [](const auto& info) { return pellorin::test::spelledName(info.param.name); });
 
