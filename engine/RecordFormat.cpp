@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::uint64_t kExpiryMonths = 60;
 constexpr std::uint64_t kCodes = 10000;
-constexpr BoundedDraw kExtras(kExpiryMonths* kCodes);
+constexpr BoundedDraw kExtras { kExpiryMonths * kCodes };
 
 } // namespace
 
