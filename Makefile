@@ -16,7 +16,8 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
             devscripts git \
-            emscripten esbuild chromium chromium-driver python3-selenium
+            emscripten esbuild chromium chromium-driver python3-selenium \
+            g++-mingw-w64-x86-64-posix wine64
 # npm installs the page tests' packages; a node from another repository may
 # bring its own npm, which Debian's npm package would conflict with.
 ifeq ($(shell command -v npm),)
@@ -25,6 +26,10 @@ endif
 ifeq ($(WITH_CALC),ON)
 PACKAGES += libreoffice-calc libreoffice-dev
 endif
+
+# pellorin-cli.exe for 64-bit Windows, cross-built with mingw-w64; its tests
+# run from $(BUILD_DIR) under Wine.
+WINDOWS_DIR ?= build-windows
 
 # WERROR=ON turns compiler warnings into errors (CI sets it).
 WERROR ?= OFF
@@ -55,7 +60,7 @@ FORMAT_PACKAGES := clang-format
 # The C++ files git tracks, for clang-format with the repository's .clang-format.
 FORMAT_FILES = $(shell git ls-files -- '*.cpp' '*.h')
 
-.PHONY: all deps build web run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
+.PHONY: all deps build web windows run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
 
 all: build
 
@@ -66,6 +71,13 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# One static executable, $(WINDOWS_DIR)/pellorin-cli.exe, from the same sources
+# as the Linux command line.
+windows: deps
+	cmake -S . -B $(WINDOWS_DIR) --toolchain cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WERROR=$(WERROR)
+	cmake --build $(WINDOWS_DIR) --target pellorin-cli -j $(JOBS)
+
 # The page alone, into $(BUILD_DIR)/web/: open $(BUILD_DIR)/web/index.html.
 web: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
@@ -75,7 +87,7 @@ run: build
 	$(BUILD_DIR)/bin/pellorin
 
 # The format check first: it takes a second and needs no build.
-test: format-check build
+test: format-check build windows
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
 
@@ -124,4 +136,4 @@ bench: build
 	/usr/bin/python3 bench/page-bench.py $(BUILD_DIR)/web $(BUILD_DIR)/bin/pellorin-cli
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
