@@ -93,10 +93,12 @@ test: format-check build windows
 
 # The Debian packages, $(BUILD_DIR)/<package>_<version>_<arch>.deb: pellorin-cli,
 # pellorin and (with WITH_CALC=ON) pellorin-calc. The same commit gives the
-# same bytes; SOURCE_DATE_EPOCH, when set, dates their files.
-package: build
+# same bytes; SOURCE_DATE_EPOCH, when set, dates their files. Then, as a step of
+# its own, $(BUILD_DIR)/pellorin-cli-<version>-windows-x86_64.zip, as reproducible.
+package: build windows
 	cmake --build $(BUILD_DIR) --target package
 	cmake --build $(BUILD_DIR) --target web_zip
+	tools/windows-zip $(WINDOWS_DIR)/pellorin-cli.exe $(BUILD_DIR)
 
 build-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) $(SANITIZE_FLAGS)
@@ -131,8 +133,10 @@ fuzz: deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz
 
 # The C++ benchmarks, then the page beside pellorin-cli in headless Chromium.
-bench: build
+bench: build windows
 	$(BUILD_DIR)/bin/pellorin-bench
+	bench/windows-vs-linux.sh $(BUILD_DIR)/bin/pellorin-cli $(WINDOWS_DIR)/pellorin-cli.exe \
+	  $(BUILD_DIR)/wine-prefix
 	/usr/bin/python3 bench/page-bench.py $(BUILD_DIR)/web $(BUILD_DIR)/bin/pellorin-cli
 
 clean:

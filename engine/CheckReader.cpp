@@ -116,22 +116,29 @@ void CheckReader::judge(std::string_view line, bool overlong)
         break;
     }
     const NumberVerdict verdict = judgeNumber(read.digits);
-    ++(verdict.valid() ? m_counts.valid : m_counts.invalid);
-    if (verdict.wrongLength)
-        ++m_counts.badLength;
     // A number of no card's length belongs to no network.
     const bool possibleLength
         = read.digits.size() >= kMinCheckDigits && read.digits.size() <= kMaxCheckDigits;
+    // A number no network issues is no card's, however well formed.
+    const bool unknownPrefix
+        = possibleLength && verdict.networks.empty() && !m_request.allowUnknown;
+    ++(verdict.valid() && !unknownPrefix ? m_counts.valid : m_counts.invalid);
+    if (verdict.wrongLength)
+        ++m_counts.badLength;
+    const std::string_view reason = unknownPrefix ? "prefix"
+        : verdict.wrongLength                     ? "length"
+        : verdict.wrongCheckDigit                 ? "luhn"
+                                                  : "";
     if (m_request.format == Format::Text)
-        appendText(read.digits, verdict, possibleLength);
+        appendText(read.digits, verdict, reason, possibleLength);
     else
-        appendJson(read.digits, verdict, possibleLength);
+        appendJson(read.digits, verdict, reason, possibleLength);
     if (m_text.size() >= kFlushAt)
         flush();
 }
 
-void CheckReader::appendText(
-    std::string_view digits, const NumberVerdict& verdict, bool possibleLength)
+void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdict,
+    std::string_view reason, bool possibleLength)
 {
     if (m_request.nameSources) {
         m_text += m_source;
@@ -140,10 +147,12 @@ void CheckReader::appendText(
         m_text += ':';
     }
     m_text += digits;
-    if (verdict.valid())
+    if (reason.empty()) {
         m_text += " valid";
-    else
-        m_text += verdict.wrongLength ? " invalid length" : " invalid luhn";
+    } else {
+        m_text += " invalid ";
+        m_text += reason;
+    }
     if (possibleLength) {
         m_text += ' ';
         appendNetworks(verdict.networks);
@@ -153,8 +162,8 @@ void CheckReader::appendText(
 
 // {"line":1,"number":"…","valid":false,"reason":"luhn","networks":["Visa"]},
 // with "file" first when several sources are read.
-void CheckReader::appendJson(
-    std::string_view digits, const NumberVerdict& verdict, bool possibleLength)
+void CheckReader::appendJson(std::string_view digits, const NumberVerdict& verdict,
+    std::string_view reason, bool possibleLength)
 {
     if (m_request.format == Format::Json)
         m_text += m_records == 0 ? kJsonLinesOpen : kJsonLinesBetween;
@@ -167,9 +176,9 @@ void CheckReader::appendJson(
     json.number(std::int64_t(m_lineNumber));
     json.member("number", digits);
     json.key("valid");
-    json.boolean(verdict.valid());
-    if (!verdict.valid())
-        json.member("reason", verdict.wrongLength ? "length" : "luhn");
+    json.boolean(reason.empty());
+    if (!reason.empty())
+        json.member("reason", reason);
     json.key("networks");
     json.beginArray();
     if (possibleLength) {
