@@ -5,6 +5,8 @@
 #include "Phrases.h"
 #include "Sink.h"
 
+#include <algorithm>
+
 namespace pellorin::engine {
 
 namespace {
@@ -110,6 +112,11 @@ void CheckReader::judge(std::string_view line, bool overlong)
     case CheckLine::Kind::Header:
         return;
     case CheckLine::Kind::Unreadable:
+        // Another tool's heading ("card_number,name"): words, no digit.
+        if (m_lineNumber == 1 && line.find_first_of("0123456789{[") == std::string_view::npos
+            && std::any_of(line.begin(), line.end(),
+                [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }))
+            return;
         notRead(read.problem);
         return;
     case CheckLine::Kind::Number:
@@ -207,6 +214,25 @@ void CheckReader::appendNetworks(const NetworkMatches& matches)
 void CheckReader::notRead(const std::string& problem)
 {
     m_unreadable = true;
+    // A script reading the records sees every line, the unreadable too.
+    if (m_request.format != Format::Text) {
+        if (m_request.format == Format::Json)
+            m_text += m_records == 0 ? "[\n" : ",\n";
+        ++m_records;
+        m_text += '{';
+        if (m_request.nameSources) {
+            m_text += R"("file":)";
+            appendJsonString(m_source);
+            m_text += ',';
+        }
+        m_text += R"("line":)";
+        m_text += std::to_string(m_lineNumber);
+        m_text += R"(,"valid":false,"reason":"unreadable","problem":)";
+        appendJsonString(problem);
+        m_text += '}';
+        if (m_request.format == Format::Ndjson)
+            m_text += '\n';
+    }
     if (++m_counts.unreadableLines > kReportedUnreadable)
         return;
     // Verdicts so far go out first, so the report lands among them.

@@ -116,6 +116,19 @@ TEST(Check, AFailedWriteIsTroubleNotAVerdict)
         "0000000000000000 valid unknown\n");
 }
 
+// Scripts see every line: an unreadable one is a record with its reason,
+// and another tool's heading is no error.
+TEST(Check, JsonListsUnreadableLinesAndSkipsAForeignHeading)
+{
+    const ProgramRun run
+        = cli({ "check", "--format", "ndjson" }, "card_number,name\n4111111111111111,x\nabc\n");
+    EXPECT_EQ(run.out,
+        "{\"line\":2,\"number\":\"4111111111111111\",\"valid\":true,\"networks\":[\"Visa\"]}\n"
+        "{\"line\":3,\"valid\":false,\"reason\":\"unreadable\",\"problem\":\"character 1 is "
+        "not a digit, blank or separator\"}\n");
+    EXPECT_EQ(run.status, 2);
+}
+
 struct LineCase {
     const char* name;
     std::string input; // one line, its line end added
