@@ -217,19 +217,19 @@ void CheckReader::notRead(const std::string& problem)
     // A script reading the records sees every line, the unreadable too.
     if (m_request.format != Format::Text) {
         if (m_request.format == Format::Json)
-            m_text += m_records == 0 ? "[\n" : ",\n";
+            m_text += m_records == 0 ? kJsonLinesOpen : kJsonLinesBetween;
         ++m_records;
-        m_text += '{';
-        if (m_request.nameSources) {
-            m_text += R"("file":)";
-            appendJsonString(m_source);
-            m_text += ',';
-        }
-        m_text += R"("line":)";
-        m_text += std::to_string(m_lineNumber);
-        m_text += R"(,"valid":false,"reason":"unreadable","problem":)";
-        appendJsonString(problem);
-        m_text += '}';
+        JsonWriter json(m_text);
+        json.beginObject();
+        if (m_request.nameSources)
+            json.member("file", m_source);
+        json.key("line");
+        json.number(std::int64_t(m_lineNumber));
+        json.key("valid");
+        json.boolean(false);
+        json.member("reason", "unreadable");
+        json.member("problem", problem);
+        json.endObject();
         if (m_request.format == Format::Ndjson)
             m_text += '\n';
     }
