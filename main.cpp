@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "ProgramInformation.h"
 #include "QtClipboard.h"
 #include "QtMessageBoxes.h"
 #include "QtSaveDialog.h"
@@ -11,6 +12,8 @@
 
 int main(int argc, char* argv[])
 {
+    if (const auto status = pellorin::answerInformationRequest(argc, argv))
+        return *status;
     pellorin::chooseWindowSystem(argc, argv);
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.
