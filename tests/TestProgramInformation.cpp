@@ -32,17 +32,17 @@ TEST_P(ProgramInformation, AnswersWithoutAWindow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, ProgramInformation,
-    testing::Values(InformationCase { "version", { "--version" }, "pellorin " PELLORIN_VERSION "\n", true },
-        InformationCase { "version_among_others", { "-x", "--version", "--help" },
+    testing::Values(InformationCase { "Version", { "--version" }, "pellorin " PELLORIN_VERSION "\n", true },
+        InformationCase { "VersionAmongOthers", { "-x", "--version", "--help" },
             "pellorin " PELLORIN_VERSION "\n", true },
-        InformationCase { "help_usage", { "--help" }, "Usage: pellorin [--help | --version]", false },
-        InformationCase { "help_before_version", { "--help", "--version" },
+        InformationCase { "HelpUsage", { "--help" }, "Usage: pellorin [--help | --version]", false },
+        InformationCase { "HelpBeforeVersion", { "--help", "--version" },
             "Usage: pellorin [--help | --version]", false },
-        InformationCase { "help_names_the_window_system", { "--help" },
+        InformationCase { "HelpNamesTheWindowSystem", { "--help" },
             "  QT_QPA_PLATFORM  the window system: xcb (X11, or XWayland in a Wayland", false },
-        InformationCase { "help_names_the_settings", { "--help" },
+        InformationCase { "HelpNamesTheSettings", { "--help" },
             "  XDG_CONFIG_HOME  holds Quillmere/Pellorin.ini, the brand and quantity", false },
-        InformationCase { "help_names_the_command_line", { "--help" },
+        InformationCase { "HelpNamesTheCommandLine", { "--help" },
             "The same numbers for scripts come from pellorin-cli (see pellorin-cli --help).", false }),
     [](const auto& info) { return pellorin::test::spelledName(info.param.name); });
 

@@ -23,7 +23,9 @@ changelog=$(zcat "$root/usr/share/doc/$package/changelog.gz") || fail "$package 
 # xz, the format dpkg prefers.
 [ "$(ar t "$deb" | tr '\n' ' ')" = "debian-binary control.tar.xz data.tar.xz " ] \
     || fail "$package is not compressed with xz: $(ar t "$deb" | tr '\n' ' ')"
-[ "$(field Source)" = pellorin ] || fail "$package is not built from the source pellorin: '$(field Source)'"
+# dpkg leaves out Source where it is the package's own name.
+source=$(field Source)
+[ "${source:-$package}" = pellorin ] || fail "$package is not built from the source pellorin: '$source'"
 for name in Maintainer Section Homepage Description Installed-Size; do
     [ -n "$(field "$name")" ] || fail "$package has no $name"
 done

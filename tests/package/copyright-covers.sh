@@ -21,7 +21,7 @@ source_of() { dpkg-query -W -f '${source:Package}\n' "$1" 2>/dev/null | head -n 
 
 # The sources of what the shipped packages depend on.
 for deb in "$(dirname "$changes")"/*.deb; do
-    dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/[ (].*//; s/^ *//'
+    dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/^ *//; s/[ (].*//'
 done | sort -u | while read -r package; do [ -n "$package" ] && source_of "$package"; done | sort -u >"$work/linked"
 
 # dpkg -S answers "package[:arch]: path"; the package name is enough.
