@@ -1,4 +1,5 @@
 #include "Form1.h"
+#include "ProcessEnd.h"
 #include "ProgramInformation.h"
 #include "QtClipboard.h"
 #include "QtMessageBoxes.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char* argv[])
 {
+    pellorin::ignoreWriteSignals();
     if (const auto status = pellorin::answerInformationRequest(argc, argv))
         return *status;
     pellorin::chooseWindowSystem(argc, argv);

@@ -7,9 +7,7 @@ namespace pellorin {
 
 namespace {
 
-// Qt's platform bridges pass a value change on to assistive technology only
-// when the object offers its value at that moment; the bar holds it back
-// while it is moved by a run.
+// The value interface, with the step Orca takes the digits it speaks from.
 class SteppedProgressBarAccessible final : public QAccessibleWidget,
                                            public QAccessibleValueInterface {
 public:
@@ -21,8 +19,7 @@ public:
     void* interface_cast(QAccessible::InterfaceType t) override
     {
         if (t == QAccessible::ValueInterface)
-            return bar()->tellsValueChanges() ? static_cast<QAccessibleValueInterface*>(this)
-                                              : nullptr;
+            return static_cast<QAccessibleValueInterface*>(this);
         return QAccessibleWidget::interface_cast(t);
     }
 
@@ -66,12 +63,6 @@ SteppedProgressBar::SteppedProgressBar(QWidget* parent)
 
 void SteppedProgressBar::setProgress(int percent)
 {
-    if (percent == minimum() || percent == maximum() || percent / 10 != value() / 10) {
-        m_inRun = true;
-        setValue(percent);
-        m_inRun = false;
-        return;
-    }
     if (percent != m_drawn) {
         m_drawn = percent;
         repaint();
