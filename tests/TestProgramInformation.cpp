@@ -21,8 +21,8 @@ class ProgramInformation : public testing::TestWithParam<InformationCase> { };
 TEST_P(ProgramInformation, AnswersWithoutAWindow)
 {
     const auto& [name, arguments, output, exact] = GetParam();
-    const auto run = pellorin::test::runProgram(PELLORIN_WINDOW, arguments, {},
-        { "QT_QPA_PLATFORM=xcb", "DISPLAY=", "WAYLAND_DISPLAY=" });
+    const auto run = pellorin::test::runProgram(
+        PELLORIN_WINDOW, arguments, {}, { "QT_QPA_PLATFORM=xcb", "DISPLAY=", "WAYLAND_DISPLAY=" });
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     if (exact)
@@ -32,10 +32,12 @@ TEST_P(ProgramInformation, AnswersWithoutAWindow)
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, ProgramInformation,
-    testing::Values(InformationCase { "Version", { "--version" }, "pellorin " PELLORIN_VERSION "\n", true },
+    testing::Values(
+        InformationCase { "Version", { "--version" }, "pellorin " PELLORIN_VERSION "\n", true },
         InformationCase { "VersionAmongOthers", { "-x", "--version", "--help" },
             "pellorin " PELLORIN_VERSION "\n", true },
-        InformationCase { "HelpUsage", { "--help" }, "Usage: pellorin [--help | --version]", false },
+        InformationCase {
+            "HelpUsage", { "--help" }, "Usage: pellorin [--help | --version]", false },
         InformationCase { "HelpBeforeVersion", { "--help", "--version" },
             "Usage: pellorin [--help | --version]", false },
         InformationCase { "HelpNamesTheWindowSystem", { "--help" },
@@ -43,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, ProgramInformation,
         InformationCase { "HelpNamesTheSettings", { "--help" },
             "  XDG_CONFIG_HOME  holds Quillmere/Pellorin.ini, the brand and quantity", false },
         InformationCase { "HelpNamesTheCommandLine", { "--help" },
-            "The same numbers for scripts come from pellorin-cli (see pellorin-cli --help).", false }),
+            "The same numbers for scripts come from pellorin-cli (see pellorin-cli --help).",
+            false }),
     [](const auto& info) { return pellorin::test::spelledName(info.param.name); });
 
 } // namespace

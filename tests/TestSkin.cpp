@@ -124,9 +124,11 @@ private slots:
             QFile file(skinFilePath(place));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        const SkinPlaces skinPlaces { installed ? folder() + QStringLiteral("/") : QStringLiteral("/usr/lib/pellorin"),
+        const SkinPlaces skinPlaces { installed ? folder() + QStringLiteral("/")
+                                                : QStringLiteral("/usr/lib/pellorin"),
             system.path() };
-        const QString expected = found.isEmpty() ? QString()
+        const QString expected = found.isEmpty()
+            ? QString()
             : skinFilePath(found == QLatin1String("beside") ? folder() : system.path());
         QCOMPARE(findSkinFile(folder(), skinPlaces), expected);
     }

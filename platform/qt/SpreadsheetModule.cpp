@@ -37,7 +37,7 @@ Spreadsheet& SpreadsheetModule::loaded()
     if (!QFileInfo::exists(m_fileName))
         throw SpreadsheetError(failure
             + QStringLiteral("this Pellorin has no spreadsheet module: install the package "
-                           "pellorin-calc (%1 is missing)")
+                             "pellorin-calc (%1 is missing)")
                   .arg(m_fileName));
     QLibrary module(m_fileName);
     module.setLoadHints(QLibrary::PreventUnloadHint);
