@@ -69,9 +69,9 @@ unshare -m --propagation private bash "$work/enter" "$root" "$cache/archives" \
     autopkgtest --no-built-binaries --output-dir "$work/out" "${debs[@]}" "$work/source/" -- chroot "$root" \
     >"$work/autopkgtest.log" 2>&1
 status=$?
-sed -n '/^command-line /p; /^window /p' "$work/out/summary" 2>/dev/null
+cat "$work/out/summary" 2>/dev/null
 case $status in
-0) echo "PASS: autopkgtest in a minimal $release system: $(tr '\n' ';' <"$work/out/summary")" ;;
+0) echo "PASS: autopkgtest in a minimal $release system: $(tr -s ' \n' ' ' <"$work/out/summary")" ;;
 # 16: the testbed could not be set up; 12: apt could not fetch the tests' packages.
 12 | 16) tail -n 30 "$work/autopkgtest.log" >&2; skip "autopkgtest found no usable testbed (status $status)" ;;
 *) grep -v -e "^Get:" -e "^Setting up" -e "^Unpacking" -e "^Selecting" -e "^Preparing" "$work/autopkgtest.log" | tail -n 80 >&2; fail "autopkgtest failed (status $status)" ;;

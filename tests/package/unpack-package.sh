@@ -10,6 +10,7 @@ set -eu
 readonly source=$1 out=$2 root=$3
 
 "$source/tools/build-packages" "$out"
+(cd "$out" && sha256sum --check --quiet SHA256SUMS) || { echo "FAIL: SHA256SUMS does not match the packages" >&2; exit 1; }
 rm -rf "$root" && mkdir -p "$root"
 for deb in "$out"/*.deb; do
     package=$(dpkg-deb -f "$deb" Package)
