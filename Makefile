@@ -17,10 +17,21 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             dpkg-dev file desktop-file-utils appstream lintian bash-completion openbox \
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
-            devscripts git debhelper autopkgtest debootstrap
+            devscripts git debhelper autopkgtest debootstrap \
+            emscripten esbuild chromium chromium-driver python3-selenium \
+            g++-mingw-w64-x86-64-posix wine64
+# npm installs the page tests' packages; a node from another repository may
+# bring its own npm, which Debian's npm package would conflict with.
+ifeq ($(shell command -v npm),)
+PACKAGES += npm
+endif
 ifeq ($(WITH_CALC),ON)
 PACKAGES += libreoffice-calc libreoffice-dev
 endif
+
+# pellorin-cli.exe for 64-bit Windows, cross-built with mingw-w64; its tests
+# run from $(BUILD_DIR) under Wine.
+WINDOWS_DIR ?= build-windows
 
 # WERROR=ON turns compiler warnings into errors (CI sets it).
 WERROR ?= OFF
@@ -32,7 +43,10 @@ CTEST_FLAGS := --output-on-failure -j $(JOBS) --timeout 600
 # The tests again with AddressSanitizer and UndefinedBehaviorSanitizer. Every
 # report ends the test that triggers it, so any report fails `make test`.
 SANITIZE_DIR ?= $(BUILD_DIR)-asan
+# The page is the same WebAssembly in both builds, so only the ordinary one
+# builds and tests it.
 SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DPELLORIN_SANITIZE=ON -DPELLORIN_BUILD_BENCH=OFF \
+                  -DPELLORIN_BUILD_WEB=OFF \
                   -DPELLORIN_WITH_CALC=$(WITH_CALC) -DPELLORIN_WERROR=$(WERROR)
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -48,7 +62,7 @@ FORMAT_PACKAGES := clang-format
 # The C++ files git tracks, for clang-format with the repository's .clang-format.
 FORMAT_FILES = $(shell git ls-files -- '*.cpp' '*.h')
 
-.PHONY: all deps build run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
+.PHONY: all deps build web windows run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
 
 all: build
 
@@ -59,11 +73,23 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# One static executable, $(WINDOWS_DIR)/pellorin-cli.exe, from the same sources
+# as the Linux command line.
+windows: deps
+	cmake -S . -B $(WINDOWS_DIR) --toolchain cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WERROR=$(WERROR)
+	cmake --build $(WINDOWS_DIR) --target pellorin-cli -j $(JOBS)
+
+# The page alone, into $(BUILD_DIR)/web/: open $(BUILD_DIR)/web/index.html.
+web: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target web
+
 run: build
 	$(BUILD_DIR)/bin/pellorin
 
 # The format check first: it takes a second and needs no build.
-test: format-check build
+test: format-check build windows
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
 
@@ -72,9 +98,13 @@ test: format-check build
 # its -dbgsym package, the .buildinfo, the .changes and SHA256SUMS. The same
 # commit gives the same bytes. nocheck builds only what is shipped (make test
 # runs the tests); without it dh_auto_test builds and runs them as well.
+# Then, as steps of their own, the page's zip and
+# $(BUILD_DIR)/pellorin-cli-<version>-windows-x86_64.zip, as reproducible.
 DEB_BUILD_OPTIONS ?= nocheck parallel=$(JOBS)
-package: deps
+package: build windows
 	DEB_BUILD_OPTIONS="$(DEB_BUILD_OPTIONS)" tools/build-packages $(BUILD_DIR)/packages
+	cmake --build $(BUILD_DIR) --target web_zip
+	tools/windows-zip $(WINDOWS_DIR)/pellorin-cli.exe $(BUILD_DIR)
 
 build-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) $(SANITIZE_FLAGS)
@@ -108,8 +138,12 @@ fuzz: deps
 	  -DPELLORIN_FUZZ=ON -DPELLORIN_BUILD_TESTS=OFF -DPELLORIN_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz
 
-bench: build
+# The C++ benchmarks, then the page beside pellorin-cli in headless Chromium.
+bench: build windows
 	$(BUILD_DIR)/bin/pellorin-bench
+	bench/windows-vs-linux.sh $(BUILD_DIR)/bin/pellorin-cli $(WINDOWS_DIR)/pellorin-cli.exe \
+	  $(BUILD_DIR)/wine-prefix
+	/usr/bin/python3 bench/page-bench.py $(BUILD_DIR)/web $(BUILD_DIR)/bin/pellorin-cli
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
