@@ -115,5 +115,7 @@ int main(int argc, char** argv)
     } catch (const std::bad_alloc&) {
         std::fputs(("pellorin-cli: " + memoryFailure(command)).c_str(), stderr);
     }
-    return 1;
+    // For check, 1 is an answer (some number is invalid); trouble is 2, as
+    // grep has it, so a pipeline cannot take a failed check for a verdict.
+    return command.kind == CommandLine::Kind::Check ? 2 : 1;
 }

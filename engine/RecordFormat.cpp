@@ -18,8 +18,12 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
 {
     const std::string_view invalid = invalidRuleName(request.invalid);
     switch (request.format) {
-    case Format::Text:
-        return { "", "", "", "", "", " ", "", " ", "", "\n" };
+    case Format::Text: {
+        // A number grouped with blanks is kept apart from its extras by a
+        // TAB, or a code after it would read as one more group.
+        const std::string first = request.group && request.separator == ' ' ? "\t" : " ";
+        return { "", "", "", "", "", first, "", request.withExpiry ? " " : first, "", "\n" };
+    }
     case Format::Csv: {
         std::string header = "number,brand";
         std::string afterNumber(1, ',');
