@@ -1,5 +1,6 @@
 #include "Form1.h"
 #include "ProcessEnd.h"
+#include "ProgramInformation.h"
 #include "QtClipboard.h"
 #include "QtMessageBoxes.h"
 #include "QtSaveDialog.h"
@@ -13,6 +14,8 @@
 int main(int argc, char* argv[])
 {
     pellorin::ignoreWriteSignals();
+    if (const auto status = pellorin::answerInformationRequest(argc, argv))
+        return *status;
     pellorin::chooseWindowSystem(argc, argv);
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.

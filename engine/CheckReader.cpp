@@ -1,5 +1,6 @@
 #include "CheckReader.h"
 
+#include "JsonWriter.h"
 #include "Network.h"
 #include "Phrases.h"
 #include "Sink.h"
@@ -61,7 +62,7 @@ bool CheckReader::finish()
 {
     // The end of a JSON array.
     if (m_request.format == Format::Json && m_request.shown != CheckShown::None)
-        m_text += m_records == 0 ? "[]\n" : "\n]\n";
+        m_text += m_records == 0 ? kJsonLinesEmpty : kJsonLinesClose;
     return flush();
 }
 
@@ -187,61 +188,35 @@ void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdi
     m_text += m_request.nullEnded ? '\0' : '\n';
 }
 
-// {"number":"…","valid":false,"reason":"luhn","networks":["Visa"]}, with
-// "file" first when several sources are read and always the "line".
+// {"line":1,"number":"…","valid":false,"reason":"luhn","networks":["Visa"]},
+// with "file" first when several sources are read.
 void CheckReader::appendJson(std::string_view digits, const NumberVerdict& verdict,
     std::string_view reason, bool possibleLength)
 {
     if (m_request.format == Format::Json)
-        m_text += m_records == 0 ? "[\n" : ",\n";
+        m_text += m_records == 0 ? kJsonLinesOpen : kJsonLinesBetween;
     ++m_records;
-    m_text += '{';
-    if (m_request.nameSources) {
-        m_text += R"("file":)";
-        appendJsonString(m_source);
-        m_text += ',';
-    }
-    m_text += R"("line":)";
-    m_text += std::to_string(m_lineNumber);
-    m_text += R"(,"number":")";
-    m_text += digits;
-    m_text += reason.empty() ? R"(","valid":true)" : R"(","valid":false)";
-    if (!reason.empty()) {
-        m_text += R"(,"reason":")";
-        m_text += reason;
-        m_text += '"';
-    }
-    m_text += R"(,"networks":[)";
+    JsonWriter json(m_text);
+    json.beginObject();
+    if (m_request.nameSources)
+        json.member("file", m_source);
+    json.key("line");
+    json.number(std::int64_t(m_lineNumber));
+    json.member("number", digits);
+    json.key("valid");
+    json.boolean(reason.empty());
+    if (!reason.empty())
+        json.member("reason", reason);
+    json.key("networks");
+    json.beginArray();
     if (possibleLength) {
-        const char* between = "";
-        for (const std::string_view name : verdict.networks.names()) {
-            m_text += between;
-            appendJsonString(name);
-            between = ",";
-        }
+        for (const std::string_view name : verdict.networks.names())
+            json.string(name);
     }
-    m_text += "]}";
+    json.endArray();
+    json.endObject();
     if (m_request.format == Format::Ndjson)
         m_text += m_request.nullEnded ? '\0' : '\n';
-}
-
-void CheckReader::appendJsonString(std::string_view text)
-{
-    m_text += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            m_text += '\\';
-            m_text += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            constexpr char kHex[] = "0123456789abcdef";
-            m_text += "\\u00";
-            m_text += kHex[(c >> 4) & 0xf];
-            m_text += kHex[c & 0xf];
-        } else {
-            m_text += c;
-        }
-    }
-    m_text += '"';
 }
 
 // "JCB|RuPay", the most specific first, or "unknown".
@@ -263,19 +238,19 @@ void CheckReader::notRead(const std::string& problem)
     // A script reading the records sees every line, the unreadable too.
     if (m_request.format != Format::Text && m_request.shown != CheckShown::None) {
         if (m_request.format == Format::Json)
-            m_text += m_records == 0 ? "[\n" : ",\n";
+            m_text += m_records == 0 ? kJsonLinesOpen : kJsonLinesBetween;
         ++m_records;
-        m_text += '{';
-        if (m_request.nameSources) {
-            m_text += R"("file":)";
-            appendJsonString(m_source);
-            m_text += ',';
-        }
-        m_text += R"("line":)";
-        m_text += std::to_string(m_lineNumber);
-        m_text += R"(,"valid":false,"reason":"unreadable","problem":)";
-        appendJsonString(problem);
-        m_text += '}';
+        JsonWriter json(m_text);
+        json.beginObject();
+        if (m_request.nameSources)
+            json.member("file", m_source);
+        json.key("line");
+        json.number(std::int64_t(m_lineNumber));
+        json.key("valid");
+        json.boolean(false);
+        json.member("reason", "unreadable");
+        json.member("problem", problem);
+        json.endObject();
         if (m_request.format == Format::Ndjson)
             m_text += m_request.nullEnded ? '\0' : '\n';
     }

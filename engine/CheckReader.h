@@ -75,7 +75,6 @@ private:
         bool possibleLength);
     void appendJson(std::string_view digits, const NumberVerdict& verdict, std::string_view reason,
         bool possibleLength);
-    void appendJsonString(std::string_view text);
     void appendNetworks(const NetworkMatches& matches);
     void notRead(const std::string& problem);
     std::string summaryLine() const;
