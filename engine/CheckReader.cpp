@@ -6,6 +6,8 @@
 #include "Sink.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace pellorin::engine {
 
@@ -19,27 +21,51 @@ constexpr std::uint64_t kReportedUnreadable = 20;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// A digit's Luhn value where it is doubled.
+constexpr std::array<unsigned, 10> kDoubled { 0, 2, 4, 6, 8, 1, 3, 5, 7, 9 };
+
 } // namespace
 
 CheckReader::CheckReader(const CheckRequest& request, Sink& verdicts, Tell tell)
     : m_request(request)
+    , m_lookup(NetworkLookup::instance())
     , m_sink(verdicts)
     , m_tell(std::move(tell))
 {
 }
 
-void CheckReader::beginSource(std::string_view name)
+void CheckReader::beginSource(std::string_view name, std::uint64_t linesBefore)
 {
     m_source = name;
-    m_lineNumber = 0;
+    m_lineNumber = linesBefore;
     m_splitter = LineSplitter(m_request.nullEnded ? '\0' : '\n');
 }
 
 bool CheckReader::feed(std::string_view bytes)
 {
-    if (!m_readerGone)
-        m_splitter.feed(
-            bytes, [this](std::string_view line, bool overlong) { judge(line, overlong); });
+    const auto onLine = [this](std::string_view line, bool overlong) { judge(line, overlong); };
+    const char end = m_request.nullEnded ? '\0' : '\n';
+    if (!m_readerGone && m_splitter.holdsPart()) {
+        const std::size_t at = bytes.find(end);
+        m_splitter.feed(bytes.substr(0, at == std::string_view::npos ? at : at + 1), onLine);
+        bytes.remove_prefix(at == std::string_view::npos ? bytes.size() : at + 1);
+    }
+    // Whole lines straight from the piece, without a copy; the splitter
+    // keeps only a line the piece cuts.
+    const char* next = bytes.data();
+    const char* const stop = next + bytes.size();
+    while (!m_readerGone && next != stop) {
+        const auto* lineEnd
+            = static_cast<const char*>(std::memchr(next, end, std::size_t(stop - next)));
+        if (lineEnd == nullptr) {
+            m_splitter.feed(std::string_view(next, std::size_t(stop - next)), onLine);
+            break;
+        }
+        const std::string_view line(next, std::size_t(lineEnd - next));
+        if (!judgeDigits(line))
+            judge(line, line.size() > kMaxCheckLine);
+        next = lineEnd + 1;
+    }
     return !m_readerGone;
 }
 
@@ -56,6 +82,43 @@ void CheckReader::sourceFailed(std::string_view problem)
     flush();
     m_tell("cannot read '" + m_source + "': " + std::string(problem));
     m_unreadable = true;
+}
+
+bool CheckReader::take(CheckPiece& piece)
+{
+    CheckReader& other = piece.m_reader;
+    other.flush();
+    std::string_view text = piece.m_kept.text;
+    std::size_t done = 0;
+    // The piece opened a JSON array as if its records came first.
+    if (m_request.format == Format::Json && other.m_records > 0 && m_records > 0
+        && text.starts_with(kJsonLinesOpen)) {
+        m_text += kJsonLinesBetween;
+        done = kJsonLinesOpen.size();
+    }
+    // The piece told its first unreadable lines; of those, the ones among
+    // the source's first are told here.
+    std::uint64_t unreadable = m_counts.unreadableLines;
+    for (const CheckPiece::Report& report : piece.m_reports) {
+        m_text += text.substr(done, report.at - done);
+        done = report.at;
+        if (++unreadable > kReportedUnreadable)
+            break;
+        if (!flush())
+            return false;
+        m_tell(report.message);
+    }
+    m_text += text.substr(done);
+    m_counts.valid += other.m_counts.valid;
+    m_counts.invalid += other.m_counts.invalid;
+    m_counts.badLength += other.m_counts.badLength;
+    m_counts.unreadableLines += other.m_counts.unreadableLines;
+    m_records += other.m_records;
+    m_unreadable = m_unreadable || other.m_unreadable;
+    m_lineNumber = other.m_lineNumber;
+    if (m_text.size() >= kFlushAt)
+        flush();
+    return !m_readerGone;
 }
 
 bool CheckReader::finish()
@@ -165,6 +228,58 @@ void CheckReader::judge(std::string_view line, bool overlong)
         flush();
 }
 
+// The common line, a card's length of digits and nothing else, as text:
+// judged here without the reader of every shape or a copy. Returns false,
+// having done nothing, for any other line.
+bool CheckReader::judgeDigits(std::string_view line)
+{
+    if (m_request.format != Format::Text || line.size() < kMinCheckDigits
+        || line.size() > kMaxCheckDigits)
+        return false;
+    // Luhn's sum, from the check digit leftwards in pairs.
+    unsigned sum = 0;
+    std::size_t at = line.size();
+    for (; at >= 2; at -= 2) {
+        const unsigned kept = unsigned(line[at - 1]) - '0';
+        const unsigned doubled = unsigned(line[at - 2]) - '0';
+        if (kept > 9 || doubled > 9)
+            return false;
+        sum += kept + kDoubled[doubled];
+    }
+    if (at == 1) {
+        const unsigned kept = unsigned(line[0]) - '0';
+        if (kept > 9)
+            return false;
+        sum += kept;
+    }
+    ++m_lineNumber;
+    const PrefixVerdict& verdict = m_lookup.find(line);
+    const bool unknownPrefix = verdict.noNetwork && !m_request.allowUnknown;
+    const bool wrongCheckDigit = sum % 10 != 0;
+    const bool valid = !verdict.wrongLength && !wrongCheckDigit && !unknownPrefix;
+    ++(valid ? m_counts.valid : m_counts.invalid);
+    if (verdict.wrongLength)
+        ++m_counts.badLength;
+    if (m_request.shown == CheckShown::None || (m_request.shown == CheckShown::Invalid && valid))
+        return true;
+    if (m_request.nameSources) {
+        m_text += m_source;
+        m_text += ':';
+        m_text += std::to_string(m_lineNumber);
+        m_text += ':';
+    }
+    m_text += line;
+    m_text += unknownPrefix   ? " invalid prefix "
+        : verdict.wrongLength ? " invalid length "
+        : wrongCheckDigit     ? " invalid luhn "
+                              : " valid ";
+    m_text += verdict.networks;
+    m_text += m_request.nullEnded ? '\0' : '\n';
+    if (m_text.size() >= kFlushAt)
+        flush();
+    return true;
+}
+
 void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdict,
     std::string_view reason, bool possibleLength)
 {
@@ -259,6 +374,15 @@ void CheckReader::notRead(const std::string& problem)
     // Verdicts so far go out first, so the report lands among them.
     flush();
     m_tell(m_source + ":" + std::to_string(m_lineNumber) + ": unreadable: " + problem);
+}
+
+CheckPiece::CheckPiece(
+    const CheckRequest& request, std::string_view source, std::uint64_t linesBefore)
+    : m_reader(request, m_kept, [this](std::string_view message) {
+        m_reports.push_back({ m_kept.text.size(), std::string(message) });
+    })
+{
+    m_reader.beginSource(source, linesBefore);
 }
 
 } // namespace pellorin::engine
