@@ -86,9 +86,8 @@ void CheckReader::sourceFailed(std::string_view problem)
 
 bool CheckReader::take(CheckPiece& piece)
 {
-    CheckReader& other = piece.m_reader;
-    other.flush();
-    std::string_view text = piece.m_kept.text;
+    const CheckReader& other = piece.m_reader;
+    const std::string_view text = other.m_text;
     std::size_t done = 0;
     // The piece opened a JSON array as if its records came first.
     if (m_request.format == Format::Json && other.m_records > 0 && m_records > 0
@@ -96,19 +95,20 @@ bool CheckReader::take(CheckPiece& piece)
         m_text += kJsonLinesBetween;
         done = kJsonLinesOpen.size();
     }
+    if (!flush())
+        return false;
     // The piece told its first unreadable lines; of those, the ones among
     // the source's first are told here.
     std::uint64_t unreadable = m_counts.unreadableLines;
     for (const CheckPiece::Report& report : piece.m_reports) {
-        m_text += text.substr(done, report.at - done);
-        done = report.at;
         if (++unreadable > kReportedUnreadable)
             break;
-        if (!flush())
+        if (!write(text.substr(done, report.at - done)))
             return false;
+        done = report.at;
         m_tell(report.message);
     }
-    m_text += text.substr(done);
+    write(text.substr(done));
     m_counts.valid += other.m_counts.valid;
     m_counts.invalid += other.m_counts.invalid;
     m_counts.badLength += other.m_counts.badLength;
@@ -116,8 +116,6 @@ bool CheckReader::take(CheckPiece& piece)
     m_records += other.m_records;
     m_unreadable = m_unreadable || other.m_unreadable;
     m_lineNumber = other.m_lineNumber;
-    if (m_text.size() >= kFlushAt)
-        flush();
     return !m_readerGone;
 }
 
@@ -131,9 +129,17 @@ bool CheckReader::finish()
 
 bool CheckReader::flush()
 {
-    if (!m_readerGone && !m_text.empty() && !m_sink.write(m_text))
-        m_readerGone = true;
+    if (m_keepText)
+        return true;
+    write(m_text);
     m_text.clear();
+    return !m_readerGone;
+}
+
+bool CheckReader::write(std::string_view bytes)
+{
+    if (!m_readerGone && !bytes.empty() && !m_sink.write(bytes))
+        m_readerGone = true;
     return !m_readerGone;
 }
 
@@ -376,13 +382,23 @@ void CheckReader::notRead(const std::string& problem)
     m_tell(m_source + ":" + std::to_string(m_lineNumber) + ": unreadable: " + problem);
 }
 
-CheckPiece::CheckPiece(
-    const CheckRequest& request, std::string_view source, std::uint64_t linesBefore)
-    : m_reader(request, m_kept, [this](std::string_view message) {
-        m_reports.push_back({ m_kept.text.size(), std::string(message) });
+CheckPiece::CheckPiece(const CheckRequest& request, std::string_view source,
+    std::uint64_t linesBefore, std::string text)
+    : m_reader(request, m_noSink, [this](std::string_view message) {
+        m_reports.push_back({ m_reader.m_text.size(), std::string(message) });
     })
 {
+    m_reader.m_keepText = true;
+    m_reader.m_text = std::move(text);
+    m_reader.m_text.clear();
     m_reader.beginSource(source, linesBefore);
+}
+
+std::string CheckPiece::spareText()
+{
+    std::string text = std::move(m_reader.m_text);
+    text.clear();
+    return text;
 }
 
 } // namespace pellorin::engine

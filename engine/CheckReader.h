@@ -77,9 +77,12 @@ public:
     bool readerGone() const noexcept { return m_readerGone; }
 
 private:
+    friend class CheckPiece;
+
     void judge(std::string_view line, bool overlong);
     bool judgeDigits(std::string_view line);
     bool flush();
+    bool write(std::string_view bytes);
     void appendText(std::string_view digits, const NumberVerdict& verdict, std::string_view reason,
         bool possibleLength);
     void appendJson(std::string_view digits, const NumberVerdict& verdict, std::string_view reason,
@@ -100,6 +103,7 @@ private:
     CheckCounts m_counts;
     bool m_unreadable = false;
     bool m_readerGone = false;
+    bool m_keepText = false; // a piece's: the verdicts stay in m_text
 };
 
 // A piece of a source that begins where a line begins, judged on its own,
@@ -107,8 +111,12 @@ private:
 // CheckReader::take. Its verdicts and reports wait in memory until then.
 class CheckPiece {
 public:
-    // `linesBefore`: the lines of the source before the piece.
-    CheckPiece(const CheckRequest& request, std::string_view source, std::uint64_t linesBefore);
+    // `linesBefore`: the lines of the source before the piece. The verdicts
+    // are kept in `text`, whose room is reused.
+    CheckPiece(const CheckRequest& request, std::string_view source, std::uint64_t linesBefore,
+        std::string text = {});
+    CheckPiece(const CheckPiece&) = delete;
+    CheckPiece& operator=(const CheckPiece&) = delete;
 
     // Reads the next bytes of the piece.
     void feed(std::string_view bytes) { m_reader.feed(bytes); }
@@ -117,23 +125,22 @@ public:
     // line end.
     void endSource() { m_reader.endSource(); }
 
+    // The room the verdicts took, empty, for another piece.
+    std::string spareText();
+
 private:
     friend class CheckReader;
 
-    struct Kept final : Sink {
-        std::string text;
-        bool write(std::string_view bytes) override
-        {
-            text += bytes;
-            return true;
-        }
+    // Nothing is written from a piece: its reader keeps its text.
+    struct NoSink final : Sink {
+        bool write(std::string_view /*bytes*/) override { return true; }
     };
     struct Report {
         std::size_t at; // where in the verdicts it is told
         std::string message;
     };
 
-    Kept m_kept;
+    NoSink m_noSink;
     std::vector<Report> m_reports;
     CheckReader m_reader;
 };
