@@ -52,6 +52,8 @@ public:
         : m_counts(pieces)
         , m_known(pieces)
     {
+        // Publishing allocates nothing, so it cannot fail.
+        m_before.reserve(pieces);
     }
 
     void publish(std::uint64_t piece, std::uint64_t lines)
@@ -128,18 +130,22 @@ JudgedPiece judgePiece(InputFile& file, std::uint64_t index, std::uint64_t piece
     // And the byte before, to see whether a line begins at the first.
     const std::uint64_t from = index == 0 ? 0 : begin - 1;
     JudgedPiece judged;
-    bool published = false;
     struct Publish {
         LineCounts& counts;
         std::uint64_t index;
-        bool& published;
+        bool done = false;
+        void lines(std::uint64_t count)
+        {
+            counts.publish(index, count);
+            done = true;
+        }
         ~Publish()
         {
             // Nobody waits forever for a piece that failed.
-            if (!published)
+            if (!done)
                 counts.publish(index, 0);
         }
-    } publishAnyway { counts, index, published };
+    } publish { counts, index };
 
     // Each thread keeps its room for the bytes of a piece.
     thread_local std::string room;
@@ -177,8 +183,7 @@ JudgedPiece judgePiece(InputFile& file, std::uint64_t index, std::uint64_t piece
         }
     }
     const std::uint64_t endsInRunOver = runOverEnd > nominalEnd && !sourceEnds ? 1 : 0;
-    counts.publish(index, occurrences(lines, end) + endsInRunOver);
-    published = true;
+    publish.lines(occurrences(lines, end) + endsInRunOver);
 
     judged.piece
         = std::make_unique<engine::CheckPiece>(request, name, counts.before(index), spare.take());
