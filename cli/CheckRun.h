@@ -11,7 +11,7 @@ class Output;
 namespace pellorin::cli {
 
 // With --threads, each thread judges a file this many bytes at a time.
-inline constexpr std::size_t kCheckPiece = std::size_t { 2 } << 20;
+inline constexpr std::size_t kCheckPiece = std::size_t { 256 } << 10;
 
 // Checks every line of the command's files (standard input when none) and
 // writes a verdict line per number to `output`; reports unreadable lines

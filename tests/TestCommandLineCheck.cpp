@@ -415,8 +415,6 @@ INSTANTIATE_TEST_SUITE_P(Borders, CheckPieces,
         PieceCase { "json", "x\n" + kLuhnFails, 3, { "-f", "json", "FILE" }, 2 },
         PieceCase { "json_first_piece_shows_none", kLuhnFails, 0,
             { "-f", "json", "--invalid-only", "FILE" }, 1 },
-        PieceCase {
-            "ndjson_two_files", "x\n" + kLuhnFails, 5, { "-f", "ndjson", "FILE", "FILE" }, 2 },
         PieceCase { "two_files", "x\n" + kLuhnFails, 5, { "FILE", "FILE" }, 2 },
         PieceCase { "count", "x\n" + kLuhnFails, 5, { "--count", "FILE" }, 2 },
         PieceCase { "quiet", kLuhnFails, 3, { "-q", "FILE" }, 1 },
