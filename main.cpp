@@ -1,3 +1,4 @@
+#include "AccessibleFactories.h"
 #include "Form1.h"
 #include "QtClipboard.h"
 #include "QtMessageBoxes.h"
@@ -15,6 +16,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(PELLORIN_APP_ID));
+
+    pellorin::installAccessibleFactories(pellorin::Form1::staticMetaObject.className());
 
     pellorin::QtSettingsStore settings;
     pellorin::QtMessageBoxes messages;

@@ -14,13 +14,12 @@
 #include "ProcessEnd.h"
 #include "ProgramIcon.h"
 #include "QuantityCheck.h"
+#include "ResultCount.h"
 #include "ResultsModel.h"
 #include "ResultsView.h"
-#include "ScreenOrderAccessible.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SteppedProgressBar.h"
-#include "TextBoxAccessible.h"
 #include "Twips.h"
 #include "WindowManagerRequests.h"
 #include "WindowUtilities.h"
@@ -50,10 +49,6 @@ Form1::Form1(Services services, QString programFolder, QWidget* parent)
     , m_random(RandomSource::fromSystem(&coarseTimer))
     , m_results(new ResultsModel(this))
 {
-    // To assistive technology a top-level QWidget is a plain pane; the main
-    // window is told as a window, so a screen reader treats it as one.
-    ScreenOrderAccessible::installFactory(Form1::staticMetaObject.className());
-    TextBoxAccessible::installFactory();
     createControls();
     connectHandlers();
     Form1_Load();

@@ -2,6 +2,7 @@
 #include "ErrorTrap.h"
 #include "EventLoopYielder.h"
 #include "Form1.h"
+#include "ResultCount.h"
 #include "ResultsModel.h"
 #include "ResultsRowSource.h"
 #include "SpreadsheetExport.h"

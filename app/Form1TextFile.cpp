@@ -1,6 +1,7 @@
 #include "Announcement.h"
 #include "ErrorTrap.h"
 #include "Form1.h"
+#include "ResultCount.h"
 #include "ResultsModel.h"
 #include "SaveDialog.h"
 #include "TextFileSave.h"
