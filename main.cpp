@@ -1,5 +1,6 @@
 #include "AccessibleFactories.h"
 #include "Form1.h"
+#include "ProcessEnd.h"
 #include "QtClipboard.h"
 #include "QtMessageBoxes.h"
 #include "QtSaveDialog.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char* argv[])
 {
+    pellorin::ignoreWriteSignals();
     pellorin::chooseWindowSystem(argc, argv);
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.

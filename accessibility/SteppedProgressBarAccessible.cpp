@@ -25,7 +25,7 @@ SteppedProgressBar* SteppedProgressBarAccessible::bar() const
 void* SteppedProgressBarAccessible::interface_cast(QAccessible::InterfaceType t)
 {
     if (t == QAccessible::ValueInterface)
-        return bar()->tellsValueChanges() ? static_cast<QAccessibleValueInterface*>(this) : nullptr;
+        return static_cast<QAccessibleValueInterface*>(this);
     return QAccessibleWidget::interface_cast(t);
 }
 

@@ -6,9 +6,8 @@ namespace pellorin {
 
 class SteppedProgressBar;
 
-// Qt's platform bridges pass a value change on to assistive technology only
-// when the object offers its value at that moment; the bar holds it back
-// while it is moved by a run.
+// The progress bar's value interface, with the step Orca takes the digits it
+// speaks from.
 class SteppedProgressBarAccessible final : public QAccessibleWidget,
                                            public QAccessibleValueInterface {
 public:

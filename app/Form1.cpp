@@ -113,11 +113,16 @@ void Form1::Form1_Load()
 
     m_text1->setText(m_services.settings.read(kQuantityKey.key(), kQuantityKey.fallback()));
 
+    // All four are read before any is applied: selecting one stores the
+    // state of all four, which would hide a later key's stored value.
+    std::array<bool, kOptionKeys.size()> selected {};
     for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
         const QString stored
             = m_services.settings.read(kOptionKeys[i].key(), kOptionKeys[i].fallback());
-        setOptionSelected(int(i), readTruthValue(stored.toStdString(), decimalSeparator()));
+        selected[i] = readTruthValue(stored.toStdString(), decimalSeparator());
     }
+    for (std::size_t i = 0; i < selected.size(); ++i)
+        setOptionSelected(int(i), selected[i]);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -149,7 +154,12 @@ void Form1::setOptionSelected(int index, bool selected)
 
 void Form1::Option_Click(int index)
 {
-    m_services.settings.write(kOptionKeys.at(std::size_t(index)).key(), QStringLiteral("True"));
+    // All four keys, so that at most one reads true and the window reopens on
+    // the brand chosen last, whatever was chosen before it.
+    for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+        m_services.settings.write(kOptionKeys[i].key(),
+            i == std::size_t(index) ? QStringLiteral("True") : QStringLiteral("False"));
+    }
 }
 
 void Form1::Text1_Change(const QString& text)

@@ -32,21 +32,28 @@ void Form1::PushButton13_Click()
 
     // [118] to [128], a block of list rows at a time.
     bool failed = false;
+    bool widened = false;
+    bool widthFailed = false;
     while (!failed && sheet.rowsLeft()) {
         sheet.yield(); // [120]
         failed = !trap.step(122, [&] { sheet.checkNextRow(); })
             || !trap.step(124, [&] { sheet.writeNextRows(); });
+        // Each number within its own cell rather than running over into
+        // column B: widened as soon as the first numbers are in, since the
+        // program may be closed before the export ends, and again at the end.
+        if (!failed && !widened && sheet.rowsLeft()) {
+            widened = true;
+            failed = widthFailed = !trap.step(128, [&] { sheet.fitColumn(); });
+        }
     }
     if (!failed)
         failed = !trap.step(124, [&] { sheet.checkEveryRowFitted(); });
-    // Each number within its own cell rather than running over into column B,
-    // also when the export has ended early.
     // A widening that failed has been reported and is not tried again.
     if (!failed) {
         if (trap.step(128, [&] { sheet.fitColumn(); }))
             m_announcement->say(
                 resultCount(m_results->rowCount()) + QStringLiteral(" written to the spreadsheet"));
-    } else if (sheet.anyRowWritten()) {
+    } else if (!widthFailed && sheet.anyRowWritten()) {
         sheet.fitColumnQuietly();
     }
 }

@@ -75,8 +75,10 @@ constexpr std::string_view kCheckSummary = "Check card numbers";
 constexpr std::string_view kNumbersRule
     = "visa, mastercard, amex and discover give the window's numbers: its issuer prefixes and "
       "length, digits 1 to 9 after the prefix (never 0) and a check digit that is never 0. "
-      "--ranges network, and every other network, gives any Luhn-valid number of the "
-      "network's published ranges and the length with the same chance. --invalid luhn, length "
+      "Every other network draws from the prefixes it alone claims for the length, so a "
+      "number is known by its network alone; --ranges network draws from all the network's "
+      "published ranges, shared ones too; either way every Luhn-valid number of the ranges and "
+      "the length has the same chance. --invalid luhn, length "
       "or prefix breaks exactly that rule. --prefix DIGITS --length N gives "
       "every Luhn-valid number with that prefix and length with the same chance, digits 0 to 9 "
       "after the prefix; a prefix inside a network's range makes that network's numbers (named as "
@@ -207,7 +209,7 @@ std::vector<OptionRow> generateOptions(Texts& t)
     return {
         { "-b,--brand", "BRAND", "Network id from 'brands' (default " + brands.front() + ")",
             brands, &t.brand },
-        { "--ranges", "RANGES", "window (default) or network (published ranges)",
+        { "--ranges", "RANGES", "window (default) or network (all published ranges)",
             { "window", "network" }, &t.ranges },
         { "-p,--prefix", "DIGITS", "Issuer prefix of your own (a BIN), with --length", {},
             &t.prefix },
@@ -387,7 +389,7 @@ std::optional<std::string> finishNetwork(
     if (texts.ranges == "window" && explicitRanges && !network.windowBrand)
         return "--ranges window: only " + listed(networkIds(true), " and ")
             + " have the window's numbers; " + std::string(network.id)
-            + " always uses its published ranges";
+            + " draws from the prefixes it alone claims, or all with --ranges network";
     const bool wrongLength = request.invalid == InvalidRule::Length;
     const std::vector<int> lengths
         = wrongLength ? wrongLengths(network) : lengthList(lengthsOf(network));

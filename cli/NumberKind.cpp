@@ -19,7 +19,8 @@ NumberKind numberKind(const GenerateRequest& request)
         && request.invalid == InvalidRule::None
         && request.length == brand(*network->windowBrand).length;
     return { window ? NumberPattern::forBrand(brand(*network->windowBrand))
-                    : networkPattern(*network, request.length, request.invalid),
+                    : networkPattern(*network, request.length, request.invalid,
+                        request.publishedRanges ? RangeChoice::Published : RangeChoice::Own),
         std::string(network->name), network->codeLength, groupsOf(*network, request.length) };
 }
 

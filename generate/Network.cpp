@@ -2,15 +2,19 @@
 //
 // Source: the IIN table of the Wikipedia article "Payment card number" (the
 // revision of July 2024), cross-checked on 2026-12-07 against
-// braintree/credit-card-type (lib/card-types.js), the Hipercard and Troy
+// braintree/credit-card-type (src/lib/card-types.ts), the Hipercard and Troy
 // rules of laravel-validation-rules/credit-card, and the card providers of
 // Python Faker and @faker-js/faker. Where these differ:
 // - JCB also holds 2131 and 1800 with 15 digits, the older JCB prefixes that
 //   credit-card-type and Python Faker still give it.
-// - Maestro also holds 0604, 56-58 and 6390, which Python Faker's Maestro
-//   uses (after creditcardjs.com); 5893 lies inside 58.
+// - Maestro is the article's list (5018, 5020, 5038, 5893, 6304, 6759,
+//   6761-6763). Python Faker's Maestro adds 0604, 56-58 and 6390 (after
+//   creditcardjs.com), and credit-card-type claims 50, 56-59, 63, 67 and
+//   every other 6 for it: those wider claims are in kWideClaims, not here.
 // - Hipercard's 384100, 384140 and 384160 come from the validator libraries,
 //   the article names 606282 only.
+// - Verve: credit-card-type lists single prefixes inside the article's
+//   506099-506198 and 507865-507964.
 // UATP cards carry no printed code; 3 digits keeps --with-cvv uniform.
 
 #include "Network.h"
@@ -43,10 +47,9 @@ constexpr PrefixRange kJcb[]
 constexpr PrefixRange kDiners[] = { { "300", "305", k14To19 }, { "3095", "3095", k14To19 },
     { "36", "36", k14To19 }, { "38", "39", k14To19 } };
 constexpr PrefixRange kUnionPay[] = { { "62", "62", k16To19 } };
-constexpr PrefixRange kMaestro[]
-    = { { "0604", "0604", k12To19 }, { "5018", "5018", k12To19 }, { "5020", "5020", k12To19 },
-          { "5038", "5038", k12To19 }, { "56", "58", k12To19 }, { "6304", "6304", k12To19 },
-          { "6390", "6390", k12To19 }, { "6759", "6759", k12To19 }, { "6761", "6763", k12To19 } };
+constexpr PrefixRange kMaestro[] = { { "5018", "5018", k12To19 }, { "5020", "5020", k12To19 },
+    { "5038", "5038", k12To19 }, { "5893", "5893", k12To19 }, { "6304", "6304", k12To19 },
+    { "6759", "6759", k12To19 }, { "6761", "6763", k12To19 } };
 constexpr PrefixRange kMir[] = { { "2200", "2204", k16To19 } };
 constexpr PrefixRange kRuPay[] = { { "60", "60", k16 }, { "65", "65", k16 }, { "81", "82", k16 },
     { "508", "508", k16 }, { "353", "353", k16 }, { "356", "356", k16 } };
@@ -66,6 +69,13 @@ constexpr PrefixRange kVerve[] = { { "506099", "506198", kVerveLengths },
     { "507865", "507964", kVerveLengths }, { "650002", "650027", kVerveLengths } };
 constexpr PrefixRange kUatp[] = { { "1", "1", k15 } };
 constexpr PrefixRange kDankort[] = { { "5019", "5019", k16 } };
+
+// The major industry digits 1 to 6 (airlines, travel and entertainment,
+// banking and finance) are every card network's: besides the table,
+// validators give Maestro all of 5 and 6, JCB all of 35, UnionPay 81.
+// 7 (petroleum), 8 outside 81-82 (health, telecommunications) and 9 outside
+// Troy's 9792 (national use) are no card network's.
+constexpr PrefixRange kWideClaims[] = { { "1", "6", k12To19 }, { "81", "82", k12To19 } };
 
 constexpr GroupRule kUatpGroups[] = { { 15, "4-5-6" } };
 constexpr std::span<const GroupRule> kDefault {};
@@ -149,6 +159,11 @@ NetworkMatches matchNetworks(std::string_view digits, int length) noexcept
 std::span<const Network> networkTable() noexcept
 {
     return kNetworks;
+}
+
+std::span<const PrefixRange> wideClaims() noexcept
+{
+    return kWideClaims;
 }
 
 const Network* findNetwork(std::string_view id) noexcept

@@ -62,6 +62,11 @@ struct Network {
 
 std::span<const Network> networkTable() noexcept;
 
+// Prefixes that card validators give to some network beyond the ranges of
+// the table (Maestro's 50 and 56-69, UnionPay's 81 ...): a number meant to
+// belong to no network keeps clear of them too.
+std::span<const PrefixRange> wideClaims() noexcept;
+
 // The network with command-line id `id`, or none.
 const Network* findNetwork(std::string_view id) noexcept;
 

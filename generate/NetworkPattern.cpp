@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <span>
 
 namespace pellorin {
 
@@ -71,6 +72,33 @@ NumberPattern spanPattern(
     return NumberPattern::forSpans(spans, width, length, wrongCheck);
 }
 
+// The prefixes of `spans` that none of `taken` holds, in order.
+std::vector<NumberPattern::PrefixSpan> without(
+    std::span<const NumberPattern::PrefixSpan> spans, std::vector<NumberPattern::PrefixSpan> taken)
+{
+    std::sort(
+        taken.begin(), taken.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<NumberPattern::PrefixSpan> sorted(spans.begin(), spans.end());
+    std::sort(sorted.begin(), sorted.end(),
+        [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<NumberPattern::PrefixSpan> left;
+    for (const auto& span : sorted) {
+        std::uint64_t next = span.first;
+        const std::uint64_t end = std::uint64_t { span.first } + span.count;
+        for (const auto& gap : taken) {
+            const std::uint64_t gapEnd = std::uint64_t { gap.first } + gap.count;
+            if (gapEnd <= next || gap.first >= end)
+                continue;
+            if (gap.first > next)
+                left.push_back({ std::uint32_t(next), std::uint32_t(gap.first - next) });
+            next = std::max(next, gapEnd);
+        }
+        if (next < end)
+            left.push_back({ std::uint32_t(next), std::uint32_t(end - next) });
+    }
+    return left;
+}
+
 } // namespace
 
 std::optional<InvalidRule> invalidRuleNamed(std::string_view name) noexcept
@@ -113,16 +141,52 @@ std::vector<int> wrongLengths(const Network& network)
     return lengths;
 }
 
-NumberPattern networkPattern(const Network& network, int length, InvalidRule rule)
+NumberPattern networkPattern(
+    const Network& network, int length, InvalidRule rule, RangeChoice choice)
 {
     if (rule == InvalidRule::Prefix)
         return NumberPattern::forSpans(unclaimedPrefixes(), kWidestPrefix, length);
+    if (choice == RangeChoice::Own) {
+        // A number of the wrong length is judged by its prefix alone, so
+        // its prefix must be the network's at every length.
+        const std::vector<NumberPattern::PrefixSpan> own
+            = ownPrefixes(network, rule == InvalidRule::Length ? 0 : length);
+        if (!own.empty())
+            return NumberPattern::forSpans(own, kWidestPrefix, length, rule == InvalidRule::Luhn);
+    }
     std::vector<const PrefixRange*> ranges;
     for (const PrefixRange& range : network.ranges) {
         if (rule == InvalidRule::Length || holdsLength(range.lengths, length))
             ranges.push_back(&range);
     }
     return spanPattern(ranges, length, rule == InvalidRule::Luhn);
+}
+
+std::vector<NumberPattern::PrefixSpan> ownPrefixes(const Network& network, int length)
+{
+    std::vector<NumberPattern::PrefixSpan> ours;
+    std::vector<NumberPattern::PrefixSpan> theirs;
+    for (const Network& other : networkTable()) {
+        for (const PrefixRange& range : other.ranges) {
+            if (length != 0 && !holdsLength(range.lengths, length))
+                continue;
+            (&other == &network ? ours : theirs).push_back(spanOf(range, kWidestPrefix));
+        }
+    }
+    return without(ours, theirs);
+}
+
+std::vector<const Network*> networksSharing(const Network& network, const PrefixRange& range)
+{
+    std::vector<const Network*> sharing;
+    for (const Network& other : networkTable()) {
+        if (&other == &network)
+            continue;
+        if (std::any_of(other.ranges.begin(), other.ranges.end(),
+                [&](const PrefixRange& theirs) { return overlap(range, theirs); }))
+            sharing.push_back(&other);
+    }
+    return sharing;
 }
 
 std::vector<NumberPattern::PrefixSpan> unclaimedPrefixes()
@@ -132,19 +196,12 @@ std::vector<NumberPattern::PrefixSpan> unclaimedPrefixes()
         for (const PrefixRange& range : network.ranges)
             claimed.push_back(spanOf(range, kWidestPrefix));
     }
-    std::sort(claimed.begin(), claimed.end(),
-        [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::vector<NumberPattern::PrefixSpan> unclaimed;
+    for (const PrefixRange& range : wideClaims())
+        claimed.push_back(spanOf(range, kWidestPrefix));
     // A leading 0 is left out: spreadsheets and number fields drop it.
-    std::uint32_t next = tenTo(kWidestPrefix - 1);
-    for (const auto& span : claimed) {
-        if (span.first > next)
-            unclaimed.push_back({ next, span.first - next });
-        next = std::max(next, span.first + span.count);
-    }
-    if (next < tenTo(kWidestPrefix))
-        unclaimed.push_back({ next, tenTo(kWidestPrefix) - next });
-    return unclaimed;
+    const std::uint32_t first = tenTo(kWidestPrefix - 1);
+    const NumberPattern::PrefixSpan all[] = { { first, tenTo(kWidestPrefix) - first } };
+    return without(all, claimed);
 }
 
 } // namespace pellorin

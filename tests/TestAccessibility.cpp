@@ -223,8 +223,9 @@ private slots:
         m_form->PushButton1_Click();
         QCOMPARE(heardSince(0), QStringList());
         QCOMPARE(iface->valueInterface()->currentValue().toInt(), 0);
-        // Its value still moves in tens and goes back to 0.
-        QCOMPARE(values, (QList<int> { 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 0 }));
+        // Its value stays where it was: a change told during the run would
+        // reach a bridge that cannot pass it on.
+        QCOMPARE(values, QList<int> {});
         bar->setValue(40);
         QCOMPARE(heardSince(0), QStringList({ "value 40" }));
         QCOMPARE(iface->valueInterface()->currentValue().toInt(), 40);

@@ -2,6 +2,7 @@
 // headless office with a throwaway profile and ends it by process id; when no
 // office can be started, the tests fail rather than skip.
 
+#include "AtNextYield.h"
 #include "ErrorTrap.h"
 #include "FakeServices.h"
 #include "Form1.h"
@@ -199,6 +200,16 @@ class TestLibreOfficeCalc : public QObject {
         }
     }
 
+    // More ticked rows than one write takes, so that a second write follows.
+    void fillMoreThanOneWrite()
+    {
+        const int rows = 16384 + 3;
+        QStringList numbers;
+        for (int k = 0; k < rows; ++k)
+            numbers << QString::number(4539000000000000LL + k);
+        fillList(QString(rows, QLatin1Char('x')), numbers);
+    }
+
     QStringList reports() const
     {
         QStringList texts;
@@ -287,6 +298,28 @@ private slots:
             // A default Calc column is 2258 (1/100 mm) wide, too narrow for 16 digits.
             QVERIFY2(HeadlessOffice::columnWidth(documents[0], 1) > 2258,
                 qPrintable(QString::number(HeadlessOffice::columnWidth(documents[0], 1))));
+        });
+    }
+
+    // Where the program is closed during an export, the document keeps what
+    // it had at that moment: column A must be wide from the first block on.
+    void columnAIsWideOnceTheFirstBlockIsIn()
+    {
+        guarded([&] {
+            int widthAtSecondBlock = 0;
+            std::unique_ptr<test::AtNextYield> atNextYield;
+            InterruptedSpreadsheet firstBlockIn(*m_spreadsheet, [&] {
+                atNextYield = std::make_unique<test::AtNextYield>([&] {
+                    widthAtSecondBlock
+                        = HeadlessOffice::columnWidth(m_office->spreadsheets().at(0), 1);
+                });
+            });
+            makeForm(firstBlockIn);
+            fillMoreThanOneWrite();
+            m_form->PushButton13_Click();
+            QVERIFY(atNextYield && atNextYield->ran());
+            QVERIFY2(widthAtSecondBlock > 2258, qPrintable(QString::number(widthAtSecondBlock)));
+            QCOMPARE(reports(), QStringList());
         });
     }
 
@@ -397,18 +430,14 @@ private slots:
                     m_office->closeDocuments();
             });
             makeForm(interrupted);
-            // More rows than one write takes, so that a second write follows.
-            const int rows = 16384 + 3;
-            QStringList numbers;
-            for (int k = 0; k < rows; ++k)
-                numbers << QString::number(4539000000000000LL + k);
-            fillList(QString(rows, QLatin1Char('x')), numbers);
+            fillMoreThanOneWrite();
             m_form->PushButton13_Click();
 
+            // The first call after the interruption widens column A.
             QCOMPARE(reports(),
                 QStringList { ErrorTrap::composeReport(
-                    QStringLiteral("LibreOffice Calc could not fill the cells: ") + reason,
-                    QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "), 124) });
+                    QStringLiteral("LibreOffice Calc could not widen the column: ") + reason,
+                    QStringLiteral("in Tavimbrel5/20/2014.Form1.PushButton13_Click "), 128) });
             // Answered calls end their threads at once; the one left behind
             // waits until the office answers again.
             QTRY_COMPARE(test::officeCallsRunning(), stopOffice ? 1 : 0);

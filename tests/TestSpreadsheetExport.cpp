@@ -90,7 +90,7 @@ private slots:
         fillList(QString(16384 + 3, QLatin1Char('x')));
         m_form->PushButton13_Click();
         QCOMPARE(spreadsheet().calls.mid(4),
-            QStringList({ "column 2 1 16384", "column 16386 1 3", "fit 1" }));
+            QStringList({ "column 2 1 16384", "fit 1", "column 16386 1 3", "fit 1" }));
         QCOMPARE(spreadsheet().workbooks[0].size(), std::size_t(16384 + 3 + 1));
         QCOMPARE(spreadsheet().workbooks[0].at({ 16388, 1 }),
             QString::fromStdString(numberOfRow(16386)));
@@ -208,7 +208,7 @@ private slots:
         QVERIFY(clear && clear->ran());
 
         QCOMPARE(m_form->results().size(), std::size_t(0));
-        QCOMPARE(spreadsheet().calls.mid(4), QStringList({ "column 2 1 16384", "fit 1" }));
+        QCOMPARE(spreadsheet().calls.mid(4), QStringList({ "column 2 1 16384", "fit 1", "fit 1" }));
         QCOMPARE(shown().size(), 1);
         QCOMPARE(shown()[0].text,
             ErrorTrap::composeReport(QStringLiteral("The results list changed during the "

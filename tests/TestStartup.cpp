@@ -160,14 +160,30 @@ private slots:
 
     void restoringRunsTheClickHandling()
     {
-        // Selecting Mastercard and then Discover stores "True" under both
-        // keys; clearing Visa writes nothing.
+        // Selecting Mastercard and then Discover stores the state of all four
+        // options each time, so only the one selected last is left "True";
+        // clearing Visa writes nothing.
         test::writeSettingsFile("[Pellorin]\nOption1=0\nOption2=1\nOption4=-1\n");
         start();
-        QCOMPARE(stored(QStringLiteral("Option1")).toString(), QStringLiteral("0"));
-        QCOMPARE(stored(QStringLiteral("Option2")).toString(), QStringLiteral("True"));
-        QVERIFY(!stored(QStringLiteral("Option3")).isValid());
-        QCOMPARE(stored(QStringLiteral("Option4")).toString(), QStringLiteral("True"));
+        QStringList keys;
+        for (const char* key : { "Option1", "Option2", "Option3", "Option4" })
+            keys << stored(QLatin1String(key)).toString();
+        QCOMPARE(keys, (QStringList { "False", "False", "False", "True" }));
+    }
+
+    void reopensOnTheBrandChosenLast()
+    {
+        start();
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        for (const char* name : { "Option4", "Option1" })
+            QTest::mouseClick(control<QRadioButton>(name), Qt::LeftButton, {}, QPoint(8, 8));
+        m_form.reset();
+        start();
+        QCOMPARE(selection(), (QList<bool> { true, false, false, false }));
+        QCOMPARE(test::fileContents(test::settingsFilePath()),
+            QByteArray("[Pellorin]\nOption1=True\nOption2=False\nOption3=False\nOption4=False\n"
+                       "Text1=50\n"));
     }
 
     void skinComesFirst()

@@ -12,12 +12,6 @@ SteppedProgressBar::SteppedProgressBar(QWidget* parent)
 
 void SteppedProgressBar::setProgress(int percent)
 {
-    if (percent == minimum() || percent == maximum() || percent / 10 != value() / 10) {
-        m_inRun = true;
-        setValue(percent);
-        m_inRun = false;
-        return;
-    }
     if (percent != m_drawn) {
         m_drawn = percent;
         repaint();

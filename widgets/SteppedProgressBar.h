@@ -4,32 +4,26 @@
 
 namespace pellorin {
 
-// A progress bar that draws every percent but takes on its value only when
-// the tens digit changes and at the ends. A short run moves the bar a
-// hundred times in a blink, and each value change goes through Qt's
-// accessibility machinery; outside a run a screen reader hears them, and it
-// speaks progress only every few seconds anyway.
+// A progress bar that a run moves only on the screen. A run holds the
+// window until it ends, when the bar is back at 0: assistive technology could
+// ask for the value only then, so every move it was told of would be read as
+// 0 (Orca says "0 percent" after the run), and Qt's bridge could not pass the
+// moves on anyway while the run holds it. To it, and to value(), the bar stays
+// where it was before the run; no value change is sent for the run's moves.
 class SteppedProgressBar final : public QProgressBar {
     Q_OBJECT
 public:
     explicit SteppedProgressBar(QWidget* parent);
 
-    // Moves the bar during a run that holds the event loop until it ends.
-    // Assistive technology is not told of these moves: it can ask for the
-    // value only once the run is over, when the bar is back at 0, so every
-    // move it was told of would be read as 0 (Orca says "0 percent" after
-    // the run). To it the bar stays at 0, as it was before the run.
+    // Draws `percent` during a run that holds the event loop until it ends,
+    // where setValue() would tell assistive technology of it.
     void setProgress(int percent);
-
-    // Whether assistive technology is told of value changes at the moment.
-    bool tellsValueChanges() const { return !m_inRun; }
 
 protected:
     void initStyleOption(QStyleOptionProgressBar* option) const override;
 
 private:
     int m_drawn = 0;
-    bool m_inRun = false;
 };
 
 } // namespace pellorin

@@ -1,5 +1,6 @@
 #include "ProcessEnd.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +13,12 @@ void endProcessNow()
     // of their work must not carry on, and the operating system releases the
     // windows, files and connections.
     std::_Exit(EXIT_SUCCESS);
+}
+
+void ignoreWriteSignals()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace pellorin

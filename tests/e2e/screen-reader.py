@@ -173,6 +173,10 @@ def main():
              f"header '{header.name}'")
     print("results list: one column 'Result(s)', no rows")
 
+    # As a screen reader does: Qt's bridge looks at value changes only once
+    # someone listens for them.
+    pyatspi.Registry.registerEventListener(
+        lambda event: None, "object:property-change:accessible-value", "object:value-changed")
     # Tab from the list to "Start Generating", then the keypad's Enter.
     press(sys.argv[2], "Tab")
     wait_until("'Start Generating' is not focused after Tab", 3,
