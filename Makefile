@@ -15,7 +15,13 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             dpkg-dev file desktop-file-utils appstream lintian bash-completion openbox \
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
-            devscripts git
+            devscripts git \
+            emscripten esbuild chromium chromium-driver python3-selenium
+# npm installs the page tests' packages; a node from another repository may
+# bring its own npm, which Debian's npm package would conflict with.
+ifeq ($(shell command -v npm),)
+PACKAGES += npm
+endif
 ifeq ($(WITH_CALC),ON)
 PACKAGES += libreoffice-calc libreoffice-dev
 endif
@@ -30,7 +36,10 @@ CTEST_FLAGS := --output-on-failure -j $(JOBS) --timeout 600
 # The tests again with AddressSanitizer and UndefinedBehaviorSanitizer. Every
 # report ends the test that triggers it, so any report fails `make test`.
 SANITIZE_DIR ?= $(BUILD_DIR)-asan
+# The page is the same WebAssembly in both builds, so only the ordinary one
+# builds and tests it.
 SANITIZE_FLAGS := -DCMAKE_BUILD_TYPE=Debug -DPELLORIN_SANITIZE=ON -DPELLORIN_BUILD_BENCH=OFF \
+                  -DPELLORIN_BUILD_WEB=OFF \
                   -DPELLORIN_WITH_CALC=$(WITH_CALC) -DPELLORIN_WERROR=$(WERROR)
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -46,7 +55,7 @@ FORMAT_PACKAGES := clang-format
 # The C++ files git tracks, for clang-format with the repository's .clang-format.
 FORMAT_FILES = $(shell git ls-files -- '*.cpp' '*.h')
 
-.PHONY: all deps build run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
+.PHONY: all deps build web run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
 
 all: build
 
@@ -56,6 +65,11 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The page alone, into $(BUILD_DIR)/web/: open $(BUILD_DIR)/web/index.html.
+web: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target web
 
 run: build
 	$(BUILD_DIR)/bin/pellorin
@@ -70,6 +84,7 @@ test: format-check build
 # same bytes; SOURCE_DATE_EPOCH, when set, dates their files.
 package: build
 	cmake --build $(BUILD_DIR) --target package
+	cmake --build $(BUILD_DIR) --target web_zip
 
 build-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) $(SANITIZE_FLAGS)
@@ -103,8 +118,10 @@ fuzz: deps
 	  -DPELLORIN_FUZZ=ON -DPELLORIN_BUILD_TESTS=OFF -DPELLORIN_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz
 
+# The C++ benchmarks, then the page beside pellorin-cli in headless Chromium.
 bench: build
 	$(BUILD_DIR)/bin/pellorin-bench
+	/usr/bin/python3 bench/page-bench.py $(BUILD_DIR)/web $(BUILD_DIR)/bin/pellorin-cli
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,6 +1,7 @@
 #include "BrandsListing.h"
 
 #include "Network.h"
+#include "NetworkPattern.h"
 
 #include <algorithm>
 #include <array>
@@ -16,13 +17,55 @@ std::string padded(std::string text, std::size_t width)
     return text;
 }
 
-std::string groupsText(const Network& network)
+// The widest text line: a terminal's 80 columns less the last one, which
+// some terminals wrap at.
+constexpr std::size_t kLineWidth = 79;
+
+// "65*": the prefixes as people write them, each marked when another
+// network claims some of them too.
+std::vector<std::string> prefixCells(const Network& network)
+{
+    const LengthSet all = lengthsOf(network);
+    std::vector<std::string> cells;
+    for (const PrefixRange& range : network.ranges) {
+        std::string cell(range.first);
+        if (range.last != range.first) {
+            cell += '-';
+            cell += range.last;
+        }
+        if (range.lengths != all) {
+            cell += " (";
+            cell += lengthsText(range.lengths);
+            cell += ')';
+        }
+        if (!networksSharing(network, range).empty())
+            cell += '*';
+        cells.push_back(std::move(cell));
+    }
+    return cells;
+}
+
+// `cells` joined by ", " into lines of at most `width` characters, broken
+// between cells; continuation lines start with `indent` blanks.
+std::string wrappedCells(
+    const std::vector<std::string>& cells, std::size_t indent, std::size_t width)
 {
     std::string text;
-    for (const int length : lengthList(lengthsOf(network))) {
-        if (!text.empty())
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const std::size_t size = cells[i].size() + (i + 1 < cells.size() ? 1 : 0);
+        if (column > 0 && column + 1 + size > width) {
+            text += '\n';
+            text.append(indent, ' ');
+            column = 0;
+        } else if (column > 0) {
             text += ' ';
-        text += groupsOf(network, length);
+            ++column;
+        }
+        text += cells[i];
+        if (i + 1 < cells.size())
+            text += ',';
+        column += size;
     }
     return text;
 }
@@ -38,6 +81,17 @@ std::string jsonLengths(LengthSet lengths)
     return text + "]";
 }
 
+std::string jsonIds(const std::vector<const Network*>& networks)
+{
+    std::string text = "[";
+    for (const Network* network : networks) {
+        if (text.size() > 1)
+            text += ',';
+        text += '"' + std::string(network->id) + '"';
+    }
+    return text + "]";
+}
+
 std::string jsonNetwork(const Network& network)
 {
     // Names and prefixes hold no character JSON would escape.
@@ -47,7 +101,8 @@ std::string jsonNetwork(const Network& network)
         if (&range != network.ranges.data())
             text += ',';
         text += R"({"first":")" + std::string(range.first) + R"(","last":")"
-            + std::string(range.last) + R"(","lengths":)" + jsonLengths(range.lengths) + "}";
+            + std::string(range.last) + R"(","lengths":)" + jsonLengths(range.lengths)
+            + R"(,"sharedWith":)" + jsonIds(networksSharing(network, range)) + "}";
     }
     text += R"(],"lengths":)" + jsonLengths(lengthsOf(network)) + R"(,"commonLength":)"
         + std::to_string(network.commonLength) + R"(,"codeLength":)"
@@ -73,25 +128,33 @@ std::string brandsListing(Format format)
             text += jsonNetwork(network) + (&network == &table.back() ? "\n" : ",\n");
         return text + "]\n";
     }
-    // Columns as wide as their widest cell, two blanks apart; the long
-    // prefix lists come last.
-    std::vector<std::array<std::string, 6>> rows { { "ID", "NETWORK", "LENGTHS", "CODE", "GROUPS",
-        "PREFIXES" } };
+    // Columns as wide as their widest cell, two blanks apart; the groups of
+    // the common length only (--format json has every length's), and the
+    // prefixes last, wrapped to the line.
+    std::vector<std::array<std::string, 5>> rows { { "ID", "NETWORK", "LENGTHS", "CODE",
+        "GROUPS" } };
     for (const Network& network : table)
-        rows.push_back(
-            { std::string(network.id), std::string(network.name), lengthsText(lengthsOf(network)),
-                std::to_string(network.codeLength), groupsText(network), rangesText(network) });
-    std::array<std::size_t, 6> widths {};
+        rows.push_back({ std::string(network.id), std::string(network.name),
+            lengthsText(lengthsOf(network)), std::to_string(network.codeLength),
+            std::string(groupsOf(network, network.commonLength)) });
+    std::array<std::size_t, 5> widths {};
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i)
             widths[i] = std::max(widths[i], row[i].size());
     }
-    for (const auto& row : rows) {
-        for (std::size_t i = 0; i + 1 < row.size(); ++i)
-            text += padded(row[i], widths[i] + 2);
-        text += row.back() + "\n";
+    std::size_t indent = 0;
+    for (const std::size_t width : widths)
+        indent += width + 2;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t i = 0; i < rows[r].size(); ++i)
+            text += padded(rows[r][i], widths[i] + 2);
+        text += r == 0 ? std::string("PREFIXES")
+                       : wrappedCells(prefixCells(table[r - 1]), indent, kLineWidth - indent);
+        text += '\n';
     }
-    return text;
+    return text
+        + "* shared with another network: by default a network's numbers come from the\n"
+          "  prefixes it alone claims, these too only with --ranges network\n";
 }
 
 } // namespace pellorin::engine

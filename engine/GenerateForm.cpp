@@ -1,5 +1,6 @@
 #include "GenerateForm.h"
 
+#include "Brand.h"
 #include "NumberKind.h"
 #include "NumberPattern.h"
 #include "Phrases.h"
@@ -80,6 +81,16 @@ std::optional<Refusal> readNetwork(
                 + (wrongLength ? " numbers of a wrong length may have " : " numbers have ")
                 + lengthChoices(lengths) + " digits, got '" + *form.length + "'");
     request.length = int(*length);
+    // Asked for by name, the window's numbers come at the window's length
+    // only; any other would quietly be the network's.
+    if (form.ranges == "window" && network.windowBrand) {
+        const int windowLength = brand(*network.windowBrand).length;
+        if (request.length != windowLength)
+            return refuseNaming(GenerateField::Length,
+                name(names, GenerateField::Ranges) + " window: the window's "
+                    + std::string(network.name) + " numbers have " + std::to_string(windowLength)
+                    + " digits, got " + name(names, GenerateField::Length) + " " + *form.length);
+    }
     return std::nullopt;
 }
 

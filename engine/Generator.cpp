@@ -31,9 +31,13 @@ public:
         std::size_t width; // every cell of a column has this many characters
     };
 
-    BlockRows(std::vector<Column> columns, std::size_t rows)
+    // `keep` tells a row's tick by its place in the whole output, from `first`.
+    BlockRows(std::vector<Column> columns, std::size_t rows, const GeneratorOptions& options,
+        std::uint64_t first)
         : m_columns(std::move(columns))
         , m_rows(rows)
+        , m_keep(options.keep)
+        , m_first(first)
     {
     }
 
@@ -43,7 +47,7 @@ public:
         return m_columns[column].caption;
     }
     std::size_t rowCount() const override { return m_rows; }
-    bool isTicked(std::size_t) const override { return true; }
+    bool isTicked(std::size_t row) const override { return !m_keep || m_keep(m_first + row); }
     std::size_t cellLength(std::size_t, std::size_t column) const override
     {
         return m_columns[column].width;
@@ -53,9 +57,10 @@ public:
         const Column& c = m_columns[column];
         return { c.cells + row * c.width, c.width };
     }
-    void ticks(std::size_t, std::size_t count, bool* ticked) const override
+    void ticks(std::size_t first, std::size_t count, bool* ticked) const override
     {
-        std::fill(ticked, ticked + count, true);
+        for (std::size_t i = 0; i < count; ++i)
+            ticked[i] = isTicked(first + i);
     }
     void cellLengths(
         std::size_t, std::size_t count, std::size_t column, std::size_t* lengths) const override
@@ -66,6 +71,8 @@ public:
 private:
     std::vector<Column> m_columns;
     std::size_t m_rows;
+    const std::function<bool(std::uint64_t)>& m_keep;
+    std::uint64_t m_first;
 };
 
 // Where a block's numbers come from: its stream, and with --unique the keys
@@ -125,8 +132,10 @@ private:
 
 class Generator::Blocks {
 public:
-    Blocks(const GenerateRequest& request, std::uint64_t seed, MonthIndex now)
+    Blocks(const GenerateRequest& request, std::uint64_t seed, MonthIndex now,
+        GeneratorOptions options)
         : m_request(request)
+        , m_options(std::move(options))
         , m_kind(numberKind(request))
         , m_seed(seed)
         , m_extras(now, m_kind.codeDigits)
@@ -137,6 +146,11 @@ public:
             m_numberWidth
                 += std::size_t(std::count(m_kind.groups.begin(), m_kind.groups.end(), '-'));
         const RecordLayout& l = m_layout;
+        // Records are separated from the first one kept on.
+        if (m_options.keep) {
+            while (m_firstKept < request.count && !m_options.keep(m_firstKept))
+                ++m_firstKept;
+        }
         m_recordBytes = l.separator.size() + l.lead.size() + m_numberWidth
             + std::size_t(kCardNumberRoom) + l.afterNumber.size() + l.expiryLead.size() + 5
             + l.expiryTail.size() + l.cvvLead.size() + 4 + l.cvvTail.size() + l.tail.size();
@@ -179,7 +193,7 @@ public:
         const auto length = std::size_t(pattern.length());
         const bool extrasWanted = m_request.withExpiry || m_request.withCvv;
         if (m_request.format == Format::Text && !extrasWanted && unique == nullptr
-            && !m_request.group) {
+            && !m_request.group && !m_options.keep) {
             // The common case, kept to a draw, a write and a line end.
             char* p = out.room(count * (length + 1) + kCardNumberRoom);
             for (std::size_t i = 0; i < count; ++i) {
@@ -192,7 +206,8 @@ public:
             BlockNumbers source(pattern, numbers, unique, count);
             char* p = out.room(count * m_recordBytes);
             for (std::size_t i = 0; i < count; ++i) {
-                if (first + i > 0)
+                char* const start = p;
+                if (first + i > m_firstKept)
                     p = put(p, m_layout.separator);
                 p = put(p, m_layout.lead);
                 p = writeNumber(source, p);
@@ -211,6 +226,8 @@ public:
                     }
                 }
                 p = put(p, m_layout.tail);
+                if (m_options.keep && !m_options.keep(first + i))
+                    p = start;
             }
             out.advanceTo(p);
         }
@@ -254,12 +271,12 @@ private:
         }
         const unsigned parts = TableText::kRowsPart | (block == 0 ? TableText::kHeaderPart : 0)
             | (last ? TableText::kEndingPart : 0);
-        renderTable(out, digits, expiry, codes, count, parts);
+        renderTable(out, digits, expiry, codes, count, parts, block * kBlockNumbers);
     }
 
     void renderTable(ByteBuffer& out, const std::vector<char>& digits,
         const std::vector<char>& expiry, const std::vector<char>& codes, std::size_t count,
-        unsigned parts) const
+        unsigned parts, std::uint64_t first = 0) const
     {
         // The window's column first, under its caption; the extras beside it.
         std::vector<BlockRows::Column> columns { { "Result(s)", digits.data(), m_numberWidth } };
@@ -267,9 +284,9 @@ private:
             columns.push_back({ "Expiry", expiry.data(), 5 });
         if (m_request.withCvv)
             columns.push_back({ "CVV", codes.data(), std::size_t(m_extras.codeDigits()) });
-        const BlockRows rows(std::move(columns), count);
+        const BlockRows rows(std::move(columns), count, m_options, first);
         NeverYield yielder;
-        TableText table(rows, TableLayout::File, yielder);
+        TableText table(rows, m_options.tableLayout, yielder);
         table.measure();
         table.render(
             [&](std::string_view text) { out.append(text); }, TableText::kDefaultBlockSize, parts);
@@ -277,6 +294,8 @@ private:
 
     // A copy, so the caller's request may go before the generator.
     GenerateRequest m_request;
+    GeneratorOptions m_options;
+    std::uint64_t m_firstKept = 0;
     NumberKind m_kind;
     std::uint64_t m_seed;
     ExtrasDrawer m_extras;
@@ -285,8 +304,9 @@ private:
     std::size_t m_recordBytes = 0;
 };
 
-Generator::Generator(const GenerateRequest& request, std::uint64_t seed, MonthIndex now)
-    : m_blocks(std::make_unique<Blocks>(request, seed, now))
+Generator::Generator(
+    const GenerateRequest& request, std::uint64_t seed, MonthIndex now, GeneratorOptions options)
+    : m_blocks(std::make_unique<Blocks>(request, seed, now, std::move(options)))
 {
     if (request.unique)
         m_unique = std::make_unique<UniqueKeys>(m_blocks->pattern().keyCount(), request.count);
@@ -308,9 +328,9 @@ void Generator::makeBlock(std::uint64_t block, ByteBuffer& out) const
 }
 
 bool generateInto(const GenerateRequest& request, std::uint64_t seed, MonthIndex now, Sink& sink,
-    const BetweenBlocks& between)
+    const BetweenBlocks& between, GeneratorOptions options)
 {
-    const Generator generator(request, seed, now);
+    const Generator generator(request, seed, now, std::move(options));
     const std::uint64_t blocks = generator.blockCount();
     ByteBuffer buffer;
     for (std::uint64_t block = 0; block < blocks; ++block) {

@@ -3,6 +3,7 @@
 #include "NumberKind.h"
 #include "RecordFormat.h"
 #include "Requests.h"
+#include "TableText.h"
 
 #include <cstdint>
 #include <functional>
@@ -17,6 +18,17 @@ namespace pellorin::engine {
 class Sink;
 class UniqueKeys;
 
+// What a face asks of an output beyond the request: the rows it leaves out
+// (a page's unticked rows) and how the table format is laid out.
+struct GeneratorOptions {
+    // Whether row `row` (counted from 0 over the whole output) is written;
+    // none writes every row. Rows left out are still made, so the rows kept
+    // are the same numbers, and the output around them stays well-formed.
+    std::function<bool(std::uint64_t row)> keep;
+    // The table format as the window's text file or as its clipboard copy.
+    TableLayout tableLayout = TableLayout::File;
+};
+
 // Makes a request's output in blocks of kBlockNumbers numbers. The blocks
 // one after the other are the whole output, the same bytes however they are
 // made: block b depends only on the request, the seed, `now` and b.
@@ -24,7 +36,8 @@ class Generator {
 public:
     // `now` is the month expiry dates count from. Throws std::bad_alloc when
     // --unique's keys do not fit in memory.
-    Generator(const GenerateRequest& request, std::uint64_t seed, MonthIndex now);
+    Generator(const GenerateRequest& request, std::uint64_t seed, MonthIndex now,
+        GeneratorOptions options = {});
     ~Generator();
     Generator(const Generator&) = delete;
     Generator& operator=(const Generator&) = delete;
@@ -55,6 +68,6 @@ using BetweenBlocks = std::function<bool(std::uint64_t written, std::uint64_t bl
 // sink's reader went away or `between` stopped it before the end. Throws
 // what the sink throws, and std::bad_alloc.
 bool generateInto(const GenerateRequest& request, std::uint64_t seed, MonthIndex now, Sink& sink,
-    const BetweenBlocks& between = {});
+    const BetweenBlocks& between = {}, GeneratorOptions options = {});
 
 } // namespace pellorin::engine

@@ -1,12 +1,11 @@
 #include "RecordFormat.h"
 
 #include "NetworkPattern.h"
+#include "WideProduct.h"
 
 namespace pellorin::engine {
 
 namespace {
-
-__extension__ using Wide = unsigned __int128;
 
 constexpr std::uint64_t kExpiryMonths = 60;
 constexpr std::uint64_t kCodes = 10000;
@@ -61,9 +60,9 @@ Extras ExtrasDrawer::draw(Stream& stream) const noexcept
 {
     std::uint64_t drawn = 0;
     for (;;) {
-        const Wide product = Wide { stream.next() } * kExtrasCount;
-        if (std::uint64_t(product) >= kExtrasRefuseBelow) {
-            drawn = std::uint64_t(product >> 64);
+        const WideProduct product = multiplyWide(stream.next(), kExtrasCount);
+        if (product.low >= kExtrasRefuseBelow) {
+            drawn = product.high;
             break;
         }
     }

@@ -202,11 +202,20 @@ TEST(Brands, ListsEveryNetworkInTextAndJson)
     const ProgramRun text = cli({ "brands" });
     EXPECT_EQ(text.status, 0);
     const std::vector<std::string> rows = lines(text.out);
-    ASSERT_EQ(rows.size(), kNetworks.size() + 1);
     EXPECT_TRUE(rows[0].starts_with("ID")) << rows[0];
-    EXPECT_EQ(rows[5],
-        "jcb         JCB               15-19       3     4-6-5 4-4-4-4 4-4-4-5 4-4-4-4-2 "
-        "4-4-4-4-3                    3528-3589 (16-19), 2131 (15), 1800 (15)");
+    std::size_t network = 0;
+    for (const std::string& row : rows) {
+        EXPECT_LE(row.size(), 79U) << row;
+        if (network < kNetworks.size() && row.starts_with(kNetworks[network].id))
+            ++network;
+    }
+    EXPECT_EQ(network, kNetworks.size()) << text.out;
+    EXPECT_NE(text.out.find("\njcb         JCB               15-19       3     4-4-4-4  "
+                            "3528-3589 (16-19)*,\n"
+                            "                                                         2131 (15), "
+                            "1800 (15)*\n"),
+        std::string::npos)
+        << text.out;
 
     const json list = json::parse(cli({ "brands", "--format", "json" }).out);
     ASSERT_EQ(list.size(), kNetworks.size());
@@ -217,8 +226,10 @@ TEST(Brands, ListsEveryNetworkInTextAndJson)
     }
     EXPECT_EQ(list[2]["codeLength"], 4);
     EXPECT_EQ(list[2]["groups"]["15"], "4-6-5");
+    EXPECT_EQ(list[4]["ranges"][1],
+        json::parse(R"({"first":"2131","last":"2131","lengths":[15],"sharedWith":[]})"));
     EXPECT_EQ(
-        list[4]["ranges"][1], json::parse(R"({"first":"2131","last":"2131","lengths":[15]})"));
+        list[12]["ranges"][0]["sharedWith"], json::parse(R"(["discover","rupay","elo","verve"])"));
 }
 
 TEST(Check, JsonIsOneArrayAndEmptyInputAnEmptyOne)
@@ -255,6 +266,12 @@ INSTANTIATE_TEST_SUITE_P(Arguments, NetworkUsage,
             { "--brand", "rupay", "--invalid", "length", "--length", "16" },
             "--length: RuPay numbers of a wrong length may have 12, 13, 14 or 15 digits, got "
             "'16'" },
+        UsageRow { "WindowRangesAtALengthTheWindowNeverMakes",
+            { "--brand", "visa", "--ranges", "window", "--length", "13" },
+            "--ranges window: the window's Visa numbers have 16 digits, got --length 13" },
+        UsageRow { "WindowRangesOfDiscoverAt17",
+            { "--brand", "discover", "--length", "17", "--ranges", "window" },
+            "--ranges window: the window's Discover numbers have 16 digits, got --length 17" },
         UsageRow { "WindowRangesOfANewNetwork", { "--brand", "jcb", "--ranges", "window" },
             "--ranges window: only visa, mastercard, amex and discover have the window's numbers; "
             "jcb draws from the prefixes it alone claims, or all with --ranges network" },

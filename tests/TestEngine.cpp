@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -150,5 +152,90 @@ INSTANTIATE_TEST_SUITE_P(Pieces, EngineCheck,
     [](const auto& info) {
         return test::spelledName(info.param.format) + "_" + std::to_string(info.param.piece);
     });
+
+// The lines of `text` ending in `end`, and the rest after the last.
+std::vector<std::string> linesOf(const std::string& text, std::string_view end)
+{
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    for (std::size_t next; (next = text.find(end, at)) != std::string::npos; at = next + end.size())
+        lines.push_back(text.substr(at, next - at));
+    lines.push_back(text.substr(at));
+    return lines;
+}
+
+struct LeftOutCase {
+    const char* name;
+    engine::Format format;
+    std::size_t headLines, tailLines; // around the records
+};
+
+class EngineLeavesRowsOut : public testing::TestWithParam<LeftOutCase> { };
+
+// A page's unticked rows: their records go, the others stay as they were,
+// and the output around them stays whole, across a block's end.
+TEST_P(EngineLeavesRowsOut, DropsExactlyTheirRecords)
+{
+    engine::GenerateRequest request = parsed(
+        { "generate", "--brand", "discover", "--count", "16386", "--with-cvv", "--seed", "5" })
+                                          .generate.request;
+    request.format = GetParam().format;
+    const std::set<std::uint64_t> leftOut { 0, 2, 16384, 16385 };
+    engine::GeneratorOptions options;
+    options.keep = [&](std::uint64_t row) { return !leftOut.contains(row); };
+    StringSink all, kept;
+    ASSERT_TRUE(engine::generateInto(request, 5, kPinnedMonth, all));
+    ASSERT_TRUE(engine::generateInto(request, 5, kPinnedMonth, kept, {}, options));
+
+    const std::string_view end
+        = request.format == engine::Format::Csv || request.format == engine::Format::Table ? "\r\n"
+                                                                                           : "\n";
+    std::vector<std::string> lines = linesOf(all.text, end);
+    const std::size_t head = GetParam().headLines;
+    std::vector<std::string> expected(lines.begin(), lines.begin() + std::ptrdiff_t(head));
+    for (std::size_t row = 0; row + head + GetParam().tailLines < lines.size(); ++row) {
+        if (!leftOut.contains(row))
+            expected.push_back(lines[head + row]);
+    }
+    if (request.format == engine::Format::Json) {
+        for (std::size_t i = head; i < expected.size(); ++i) {
+            if (expected[i].ends_with(','))
+                expected[i].pop_back();
+            if (i + 1 < expected.size())
+                expected[i] += ',';
+        }
+    }
+    expected.insert(
+        expected.end(), lines.end() - std::ptrdiff_t(GetParam().tailLines), lines.end());
+    std::string joined;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        joined += expected[i] + (i + 1 < expected.size() ? std::string(end) : "");
+    EXPECT_EQ(kept.text, joined);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, EngineLeavesRowsOut,
+    testing::Values(LeftOutCase { "Text", engine::Format::Text, 0, 1 },
+        LeftOutCase { "Csv", engine::Format::Csv, 1, 1 },
+        LeftOutCase { "Json", engine::Format::Json, 1, 2 },
+        LeftOutCase { "Ndjson", engine::Format::Ndjson, 0, 1 },
+        LeftOutCase { "Table", engine::Format::Table, 1, 2 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The window's clipboard text: the table's rows without their filler and
+// last TAB, and no header.
+TEST(EngineLeavesRowsOut, ClipboardLayoutIsTheWindowsCopy)
+{
+    engine::GenerateRequest request
+        = parsed({ "generate", "--brand", "amex", "--count", "3", "--seed", "8" }).generate.request;
+    StringSink text, clipboard;
+    ASSERT_TRUE(engine::generateInto(request, 8, kPinnedMonth, text));
+    request.format = engine::Format::Table;
+    engine::GeneratorOptions options;
+    options.tableLayout = TableLayout::Clipboard;
+    options.keep = [](std::uint64_t row) { return row != 1; };
+    ASSERT_TRUE(engine::generateInto(request, 8, kPinnedMonth, clipboard, {}, options));
+    const std::vector<std::string> numbers = linesOf(text.text, "\n");
+    EXPECT_EQ(clipboard.text, numbers[0] + "\r\n" + numbers[2] + "\r\n");
+}
 
 } // namespace

@@ -1,0 +1,72 @@
+"""The "Check numbers" pane against `pellorin-cli check` on the same lines,
+unreadable ones included, pasted and opened from a file: the same verdicts,
+the same reports, in the same order."""
+
+import os
+import tempfile
+
+from pagedriver import Page, arguments, check, cli
+
+LINES = [
+    "4539 1488 0343 6467",
+    "4539-1488-0343-6468",
+    "378282246310005",
+    "",
+    "number,brand",
+    "45391488034364",
+    "hello there",
+    "4111 1111 1111 1111 12/29 123",
+    "{\"number\":\"3530111333300000\",\"brand\":\"JCB\"}",
+    "0000000000000000",
+    "1" * 300,
+    "6011 0009 9013 9424",
+    "12 34",
+]
+
+
+def pane(page):
+    """The pane's verdict lines and its reports, as the page shows them."""
+    return page.js("""
+        const verdicts = [], reports = [];
+        for (const node of document.getElementById('check-output').childNodes) {
+            (node.nodeType === Node.ELEMENT_NODE ? reports : verdicts).push(node.textContent);
+        }
+        return [verdicts.join(''), reports.join('')];
+    """)
+
+
+def main():
+    web_dir, program = arguments()[:2]
+    text = "\n".join(LINES) + "\n"
+    status, out, err = cli(program, "check", stdin=text.encode())
+    # The page names pasted text "(pasted)" and a file by its name.
+    expected_reports = "".join(line.removeprefix("pellorin-cli check: ") + "\n"
+                               for line in err.splitlines()).replace("(standard input)", "(pasted)")
+    with Page(web_dir) as page:
+        page.set_fields(check_input=text)
+        page.js("document.getElementById('check-start').click()")
+        page.wait_for("document.getElementById('check-output').dataset.status !== undefined",
+                      what="the check to end")
+        verdicts, reports = pane(page)
+        check(verdicts == out.decode(), f"pasted verdicts differ:\n{verdicts}\nagainst\n{out.decode()}")
+        check(reports == expected_reports, f"reports differ:\n{reports}\nagainst\n{expected_reports}")
+        check(page.js("return document.getElementById('check-output').dataset.status") == str(status),
+              "the status differs")
+        summary = expected_reports.splitlines()[-1]
+        check(page.text("check-status").startswith(summary), f"no summary {summary!r} in the status")
+
+        with tempfile.NamedTemporaryFile("wb", suffix=".txt", delete=False) as file:
+            file.write(text.encode())
+        try:
+            page.js("delete document.getElementById('check-output').dataset.status")
+            page.driver.find_element("id", "check-file").send_keys(file.name)
+            page.wait_for("document.getElementById('check-output').dataset.status !== undefined",
+                          what="the file's check to end")
+            named = expected_reports.replace("(pasted)", os.path.basename(file.name))
+            check(pane(page) == [out.decode(), named], "a file reads otherwise than pasted text")
+        finally:
+            os.remove(file.name)
+    print(f"{len(LINES)} lines: verdicts and reports as pellorin-cli check gives them (status {status})")
+
+
+main()

@@ -1,0 +1,307 @@
+// The page's way into the engine: plain C functions over the engine's
+// requests, blocks and check reader, called from the page's worker. Texts
+// cross as UTF-8 in the module's memory; every answer stays valid until the
+// next call.
+
+#include "BrandsListing.h"
+#include "ByteBuffer.h"
+#include "CheckReader.h"
+#include "GenerateForm.h"
+#include "Generator.h"
+#include "Sink.h"
+
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace {
+
+using namespace pellorin;
+using namespace pellorin::engine;
+
+// How the page names its fields in messages that speak of another one.
+std::string_view pageFieldName(GenerateField field) noexcept
+{
+    switch (field) {
+    case GenerateField::Brand:
+        return "Network";
+    case GenerateField::Ranges:
+        return "Ranges";
+    case GenerateField::Prefix:
+        return "Prefix";
+    case GenerateField::Length:
+        return "Length";
+    case GenerateField::Invalid:
+        return "Invalid on purpose";
+    case GenerateField::Separator:
+        return "Separator";
+    case GenerateField::Count:
+        return "Quantity";
+    case GenerateField::Seed:
+        return "Seed";
+    case GenerateField::Format:
+        return "Format";
+    case GenerateField::Unique:
+        return "No repeats";
+    }
+    return "";
+}
+
+constexpr std::uint64_t kMaxPageRows = 10'000'000;
+
+// Collects what the engine writes, for the page to take after the call.
+class BufferSink final : public Sink {
+public:
+    bool write(std::string_view bytes) override
+    {
+        m_bytes.append(bytes);
+        return true;
+    }
+    std::string& bytes() { return m_bytes; }
+
+private:
+    std::string m_bytes;
+};
+
+struct Run {
+    GenerateRequest request;
+    std::uint64_t seed = 0;
+    MonthIndex now = 0;
+    std::unique_ptr<Generator> generator;
+};
+
+GenerateForm g_form;
+std::string g_answer; // the text of the last answer: a refusal, a listing
+std::string g_seedText;
+Run g_run;
+ByteBuffer g_block;
+
+// An export: the run's numbers again, in another format.
+std::unique_ptr<Generator> g_export;
+std::vector<unsigned char> g_skip;
+
+BufferSink g_checkSink;
+std::unique_ptr<CheckReader> g_check;
+
+std::optional<std::string>* formText(int field)
+{
+    switch (GenerateField(field)) {
+    case GenerateField::Brand:
+        return &g_form.brand;
+    case GenerateField::Ranges:
+        return &g_form.ranges;
+    case GenerateField::Prefix:
+        return &g_form.prefix;
+    case GenerateField::Length:
+        return &g_form.length;
+    case GenerateField::Invalid:
+        return &g_form.invalid;
+    case GenerateField::Separator:
+        return &g_form.separator;
+    case GenerateField::Count:
+        return &g_form.count;
+    case GenerateField::Seed:
+        return &g_form.seed;
+    case GenerateField::Format:
+        return &g_form.format;
+    case GenerateField::Unique:
+        break;
+    }
+    return nullptr;
+}
+
+std::uint64_t unpredictableSeed()
+{
+    // In the browser the device is crypto.getRandomValues.
+    std::random_device device;
+    return (std::uint64_t { device() } << 32) ^ device();
+}
+
+} // namespace
+
+extern "C" {
+
+// The networks as `pellorin-cli brands --format json` lists them.
+EMSCRIPTEN_KEEPALIVE const char* pe_brands()
+{
+    g_answer = brandsListing(Format::Json);
+    return g_answer.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE void pe_form_clear()
+{
+    g_form = GenerateForm();
+}
+
+// Sets a field, numbered as GenerateField, to the text typed into it.
+EMSCRIPTEN_KEEPALIVE void pe_form_text(int field, const char* text)
+{
+    if (auto* slot = formText(field))
+        *slot = std::string(text);
+}
+
+EMSCRIPTEN_KEEPALIVE void pe_form_flags(int group, int unique, int withExpiry, int withCvv)
+{
+    g_form.group = group != 0;
+    g_form.unique = unique != 0;
+    g_form.withExpiry = withExpiry != 0;
+    g_form.withCvv = withCvv != 0;
+}
+
+// Reads the form into the run's request, the list's rows in text. Returns
+// -1 when it makes one; otherwise the refused field, whose message
+// pe_answer() holds. `month` is the month expiry dates count from.
+EMSCRIPTEN_KEEPALIVE int pe_generate_open(double month)
+{
+    g_run.generator.reset();
+    g_export.reset();
+    // The list holds its rows in the page's memory; more than this is a job
+    // for pellorin-cli. A run of none would only empty the list.
+    const std::string countRefusal = std::string(pageFieldName(GenerateField::Count))
+        + ": expected a whole number from 1 to " + std::to_string(kMaxPageRows) + ", got '"
+        + g_form.count.value_or("") + "'";
+    auto read = readGenerateRequest(g_form, pageFieldName);
+    if (const auto* refusal = std::get_if<Refusal>(&read)) {
+        const bool count = refusal->field == GenerateField::Count && !refusal->namesFields;
+        g_answer = count ? countRefusal : refusalText(*refusal, pageFieldName);
+        return int(refusal->field);
+    }
+    g_run.request = std::get<GenerateRequest>(std::move(read));
+    if (g_run.request.count == 0 || g_run.request.count > kMaxPageRows) {
+        g_answer = countRefusal;
+        return int(GenerateField::Count);
+    }
+    g_run.request.format = Format::Text;
+    g_run.seed = g_run.request.seed ? *g_run.request.seed : unpredictableSeed();
+    g_run.now = MonthIndex(month);
+    try {
+        g_run.generator = std::make_unique<Generator>(g_run.request, g_run.seed, g_run.now);
+    } catch (const std::bad_alloc&) {
+        g_answer = "not enough memory for that many numbers without repeats";
+        return int(GenerateField::Count);
+    }
+    return -1;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* pe_answer()
+{
+    return g_answer.c_str();
+}
+
+// The run's seed, in decimal: the one typed, or the one drawn for it.
+EMSCRIPTEN_KEEPALIVE const char* pe_run_seed()
+{
+    g_seedText = std::to_string(g_run.seed);
+    return g_seedText.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE double pe_run_count()
+{
+    return double(g_run.request.count);
+}
+
+EMSCRIPTEN_KEEPALIVE double pe_run_blocks()
+{
+    return g_run.generator ? double(g_run.generator->blockCount()) : 0;
+}
+
+// Block `block` of the list's rows; its bytes are at the answer, pe_block_size() long.
+EMSCRIPTEN_KEEPALIVE const char* pe_run_block(double block)
+{
+    g_run.generator->makeBlock(std::uint64_t(block), g_block);
+    return g_block.view().data();
+}
+
+EMSCRIPTEN_KEEPALIVE int pe_block_size()
+{
+    return int(g_block.used());
+}
+
+// Starts an export of the run's first `count` rows in `format`: one of
+// generate's formats, or "clipboard" for the window's clipboard text.
+// Returns its block count, or 0 when the format is unknown.
+EMSCRIPTEN_KEEPALIVE double pe_export_open(const char* format, double count)
+{
+    g_export.reset();
+    const std::string_view name(format);
+    const bool clipboard = name == "clipboard";
+    const auto chosen = clipboard ? std::optional<Format>(Format::Table) : formatNamed(name);
+    if (!chosen || !g_run.generator)
+        return 0;
+    GenerateRequest request = g_run.request;
+    request.format = *chosen;
+    request.count = std::min(request.count, std::uint64_t(count));
+    GeneratorOptions options;
+    options.tableLayout = clipboard ? TableLayout::Clipboard : TableLayout::File;
+    options.keep = [](std::uint64_t row) {
+        const std::size_t byte = std::size_t(row >> 3);
+        return byte >= g_skip.size() || ((g_skip[byte] >> (row & 7)) & 1) == 0;
+    };
+    g_export = std::make_unique<Generator>(request, g_run.seed, g_run.now, options);
+    return double(g_export->blockCount());
+}
+
+// The rows the next export leaves out: a bit per row, set for a row to
+// leave out. Given before pe_export_open.
+EMSCRIPTEN_KEEPALIVE void pe_export_skip(const unsigned char* bits, int size)
+{
+    g_skip.assign(bits, bits + size);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* pe_export_block(double block)
+{
+    g_export->makeBlock(std::uint64_t(block), g_block);
+    return g_block.view().data();
+}
+
+// Starts checking lines from a source called `name` in reports.
+EMSCRIPTEN_KEEPALIVE void pe_check_begin(const char* name)
+{
+    g_checkSink.bytes().clear();
+    g_check
+        = std::make_unique<CheckReader>(CheckRequest(), g_checkSink, [](std::string_view message) {
+              // Reports go among the verdicts, marked, in the order told.
+              g_checkSink.bytes().append("\x01");
+              g_checkSink.bytes().append(message);
+              g_checkSink.bytes().append("\n");
+          });
+    g_check->beginSource(name);
+}
+
+// Feeds bytes; what the reader wrote meanwhile is at pe_check_output().
+EMSCRIPTEN_KEEPALIVE void pe_check_feed(const char* bytes, int size)
+{
+    g_checkSink.bytes().clear();
+    g_check->feed(std::string_view(bytes, std::size_t(size)));
+}
+
+// Ends the input; returns check's status (0, 1 or 2).
+EMSCRIPTEN_KEEPALIVE int pe_check_end()
+{
+    g_checkSink.bytes().clear();
+    g_check->endSource();
+    g_check->finish();
+    g_check->summarize();
+    return g_check->status();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* pe_check_output()
+{
+    return g_checkSink.bytes().data();
+}
+
+EMSCRIPTEN_KEEPALIVE int pe_check_output_size()
+{
+    return int(g_checkSink.bytes().size());
+}
+
+} // extern "C"
