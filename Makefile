@@ -16,7 +16,8 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
             devscripts git \
-            emscripten esbuild chromium chromium-driver python3-selenium
+            emscripten esbuild chromium chromium-driver python3-selenium \
+            g++-mingw-w64-x86-64-posix wine64
 # npm installs the page tests' packages; a node from another repository may
 # bring its own npm, which Debian's npm package would conflict with.
 ifeq ($(shell command -v npm),)
@@ -25,6 +26,10 @@ endif
 ifeq ($(WITH_CALC),ON)
 PACKAGES += libreoffice-calc libreoffice-dev
 endif
+
+# pellorin-cli.exe for 64-bit Windows, cross-built with mingw-w64; its tests
+# run from $(BUILD_DIR) under Wine.
+WINDOWS_DIR ?= build-windows
 
 # WERROR=ON turns compiler warnings into errors (CI sets it).
 WERROR ?= OFF
@@ -55,7 +60,7 @@ FORMAT_PACKAGES := clang-format
 # The C++ files git tracks, for clang-format with the repository's .clang-format.
 FORMAT_FILES = $(shell git ls-files -- '*.cpp' '*.h')
 
-.PHONY: all deps build web run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
+.PHONY: all deps build web windows run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
 
 all: build
 
@@ -66,6 +71,13 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# One static executable, $(WINDOWS_DIR)/pellorin-cli.exe, from the same sources
+# as the Linux command line.
+windows: deps
+	cmake -S . -B $(WINDOWS_DIR) --toolchain cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DPELLORIN_WERROR=$(WERROR)
+	cmake --build $(WINDOWS_DIR) --target pellorin-cli -j $(JOBS)
+
 # The page alone, into $(BUILD_DIR)/web/: open $(BUILD_DIR)/web/index.html.
 web: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
@@ -75,16 +87,18 @@ run: build
 	$(BUILD_DIR)/bin/pellorin
 
 # The format check first: it takes a second and needs no build.
-test: format-check build
+test: format-check build windows
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
 
 # The Debian packages, $(BUILD_DIR)/<package>_<version>_<arch>.deb: pellorin-cli,
 # pellorin and (with WITH_CALC=ON) pellorin-calc. The same commit gives the
-# same bytes; SOURCE_DATE_EPOCH, when set, dates their files.
-package: build
+# same bytes; SOURCE_DATE_EPOCH, when set, dates their files. Then, as a step of
+# its own, $(BUILD_DIR)/pellorin-cli-<version>-windows-x86_64.zip, as reproducible.
+package: build windows
 	cmake --build $(BUILD_DIR) --target package
 	cmake --build $(BUILD_DIR) --target web_zip
+	tools/windows-zip $(WINDOWS_DIR)/pellorin-cli.exe $(BUILD_DIR)
 
 build-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) $(SANITIZE_FLAGS)
@@ -119,9 +133,11 @@ fuzz: deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz
 
 # The C++ benchmarks, then the page beside pellorin-cli in headless Chromium.
-bench: build
+bench: build windows
 	$(BUILD_DIR)/bin/pellorin-bench
+	bench/windows-vs-linux.sh $(BUILD_DIR)/bin/pellorin-cli $(WINDOWS_DIR)/pellorin-cli.exe \
+	  $(BUILD_DIR)/wine-prefix
 	/usr/bin/python3 bench/page-bench.py $(BUILD_DIR)/web $(BUILD_DIR)/bin/pellorin-cli
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)

@@ -10,6 +10,7 @@
 #include "FocusLossWatcher.h"
 #include "FreedMemory.h"
 #include "GenerationRun.h"
+#include "InputHoldingTurns.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
 #include "ProcessEnd.h"
@@ -24,6 +25,7 @@
 #include "Twips.h"
 #include "WindowManagerRequests.h"
 #include "WindowUtilities.h"
+#include "Yielder.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -31,11 +33,28 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 
 #include <exception>
 #include <utility>
 
 namespace pellorin {
+
+namespace {
+
+class CloseRequestYielder final : public Yielder {
+public:
+    explicit CloseRequestYielder(QWidget& window)
+        : m_turns(window, std::chrono::milliseconds(20))
+    {
+    }
+    void poll() override { m_turns.poll(); }
+
+private:
+    InputHoldingTurns m_turns;
+};
+
+} // namespace
 
 Form1::Form1(Services services, QWidget* parent)
     : Form1(services, programFolder(), parent)
@@ -72,11 +91,14 @@ void Form1::connectHandlers()
     connect(m_text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     new FocusLossWatcher(m_text1, [this] { Text1_LostFocus(); });
 
-    connect(m_pushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
-    connect(m_pushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
-    connect(m_pushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
-    connect(m_pushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
-    connect(m_pushButton13, &QPushButton::clicked, this, &Form1::PushButton13_Click);
+    for (const auto& click : { std::pair { m_pushButton1, &Form1::PushButton1_Click },
+             { m_pushButton2, &Form1::PushButton2_Click },
+             { m_pushButton3, &Form1::PushButton3_Click },
+             { m_pushButton4, &Form1::PushButton4_Click },
+             { m_pushButton13, &Form1::PushButton13_Click } }) {
+        connect(click.first, &QPushButton::clicked, this,
+            [this, handler = click.second] { clickWhenIdle(handler); });
+    }
 
     // Pointer moves: the hand over the buttons, the ordinary pointer over
     // the background, the frames and the list; the quantity box, the options
@@ -90,6 +112,22 @@ void Form1::connectHandlers()
         m_pointer->addControlWithoutHandler(plain);
     for (QRadioButton* option : m_options)
         m_pointer->addControlWithoutHandler(option);
+}
+
+void Form1::clickWhenIdle(void (Form1::*handler)())
+{
+    if (m_running) {
+        m_heldClicks.push_back(handler);
+        return;
+    }
+    (this->*handler)();
+}
+
+void Form1::releaseHeldClicks()
+{
+    for (const auto handler : std::exchange(m_heldClicks, {}))
+        QMetaObject::invokeMethod(
+            this, [this, handler] { clickWhenIdle(handler); }, Qt::QueuedConnection);
 }
 
 void Form1::Form1_Load()
@@ -215,8 +253,19 @@ void Form1::PushButton1_Click()
     }
     if (brand == nullptr)
         brand = &brandTable()[0];
-    runGeneration(*m_results, *brand, quantity, m_random, trap,
-        [this](int percent) { m_progressBar1->setProgress(percent); });
+    // The run holds the window's input until it ends, but closing the window
+    // ends the program at once, as at any other time: turns for the window
+    // system's events every few hundredths of a second let the close request
+    // in.
+    CloseRequestYielder closeRequests(*this);
+    m_running = true;
+    const auto idle = qScopeGuard([this] {
+        m_running = false;
+        releaseHeldClicks();
+    });
+    runGeneration(
+        *m_results, *brand, quantity, m_random, trap,
+        [this](int percent) { m_progressBar1->setProgress(percent); }, 1, &closeRequests);
     m_announcement->say(resultCount(m_results->rowCount()) + QStringLiteral(" in the list"));
 }
 

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class QGroupBox;
 class QLineEdit;
@@ -66,6 +67,12 @@ private:
     void arrangeTabOrder();
     void connectHandlers();
 
+    // A button's click, or held until the generation run is over when one
+    // is under way: only window system events are handled during a run, but
+    // assistive technology's actions come with them.
+    void clickWhenIdle(void (Form1::*handler)());
+    void releaseHeldClicks();
+
     void Form1_Load();
     void Form1_Unload();
     void Option_Click(int index);
@@ -94,6 +101,9 @@ private:
     QPushButton* m_pushButton13 = nullptr;
     SteppedProgressBar* m_progressBar1 = nullptr;
     Announcement* m_announcement = nullptr;
+
+    bool m_running = false;
+    std::vector<void (Form1::*)()> m_heldClicks;
 };
 
 } // namespace pellorin

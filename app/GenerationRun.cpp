@@ -3,12 +3,13 @@
 #include "CardGenerator.h"
 #include "ErrorTrap.h"
 #include "ResultsModel.h"
+#include "Yielder.h"
 
 namespace pellorin {
 
 void runGeneration(ResultsModel& results, const Brand& brand, std::int32_t quantity,
     RandomSource& random, ErrorTrap& trap, const std::function<void(int percent)>& setProgress,
-    std::int32_t first)
+    std::int32_t first, Yielder* yielder)
 {
     CardGenerator generator(brand, random);
     ResultsModel::Appender appender(results);
@@ -17,6 +18,9 @@ void runGeneration(ResultsModel& results, const Brand& brand, std::int32_t quant
     // k is counted in 64 bits: after the last number of a run of
     // 2,147,483,647 it steps past the 32-bit range before the loop ends.
     for (std::int64_t k = first; k <= quantity && appending; ++k) {
+        // Rarely enough that the clock the yielder reads costs nothing.
+        if (yielder != nullptr && (k & 4095) == 0)
+            yielder->poll();
         const CardNumber number = generator.next();
         // The bar moves about a hundred times per run; rows reach the list
         // in batches at those moments, so the list grows with the bar.

@@ -229,6 +229,9 @@ struct Parser {
             "-V,--version", std::string(kProgram) + " " + programVersion(), "Print the version");
         app.description(wrapped(kSummary));
         app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+        // Built for Windows, CLI11 would read "/name" as an option; here it
+        // is a file name there too, and the subcommands inherit the rule.
+        app.allow_windows_style_options(false);
         app.footer("\n"
             + wrapped("Run 'pellorin-cli generate --help' or 'pellorin-cli check --help' for "
                       "their options.")

@@ -6,14 +6,15 @@
 #include "GenerateRun.h"
 #include "NumberKind.h"
 #include "Output.h"
+#include "ProgramArguments.h"
 #include "RandomSource.h"
 #include "UniqueKeys.h"
 
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <new>
 #include <random>
 #include <string>
@@ -37,21 +38,18 @@ std::uint64_t unpredictableSeed()
 // (set to nothing, it is as if unset).
 std::optional<MonthIndex> currentMonth()
 {
-    std::time_t now = std::time(nullptr);
+    using namespace std::chrono;
+    std::int64_t now = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
     if (const char* pinned = std::getenv("SOURCE_DATE_EPOCH");
         pinned != nullptr && *pinned != '\0') {
         const std::string_view text(pinned);
-        std::int64_t seconds = 0;
-        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-        if (text.empty() || error != std::errc() || end != text.data() + text.size() || seconds < 0
-            || seconds > std::int64_t { 1 } << 40)
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), now);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() || now < 0
+            || now > std::int64_t { 1 } << 40)
             return std::nullopt;
-        now = std::time_t(seconds);
     }
-    std::tm utc {};
-    if (gmtime_r(&now, &utc) == nullptr)
-        return std::nullopt;
-    return MonthIndex(utc.tm_year + 1900) * 12 + utc.tm_mon;
+    const year_month_day utc { floor<days>(sys_seconds(seconds(now))) };
+    return MonthIndex(int(utc.year())) * 12 + MonthIndex(unsigned(utc.month())) - 1;
 }
 
 int generate(const GenerateCommand& command)
@@ -93,7 +91,7 @@ std::string memoryFailure(const CommandLine& command)
 int main(int argc, char** argv)
 {
     Output::installSignalHandling();
-    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> arguments = programArguments(argc, argv);
     const CommandLine command = parseCommandLine(arguments, std::thread::hardware_concurrency());
     try {
         switch (command.kind) {

@@ -4,7 +4,9 @@
 # binding), and position-independent executables. Its optimisation and debug
 # flags are left to the build type, and its file prefix map to
 # Reproducible.cmake, which maps the build folder too.
-if(NOT CMAKE_BUILD_TYPE STREQUAL "Release")
+# dpkg-buildflags's flags are for ELF programs; mingw-w64's linker makes
+# Windows executables with address randomisation and no-execute data as it is.
+if(NOT CMAKE_BUILD_TYPE STREQUAL "Release" OR WIN32)
   return()
 endif()
 

@@ -3,6 +3,7 @@
 // by others or in folders that take no new file.
 
 #include "CommandLineRun.h"
+#include "OutputFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,57 +19,13 @@ namespace {
 
 using namespace pellorin;
 using test::cli;
+using test::OutputFolder;
 using test::ProgramRun;
 using test::shell;
 namespace fs = std::filesystem;
 
 // Long enough to be still running whenever a signal comes.
 const char* const kEndless = "100000000000";
-
-// A folder of its own holding "numbers.txt" with an old content.
-class OutputFolder {
-public:
-    OutputFolder()
-        : m_folder(fs::temp_directory_path() / ("pellorin-output-" + std::to_string(::getpid())))
-    {
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        std::ofstream(file()) << "old\n";
-    }
-    ~OutputFolder()
-    {
-        std::error_code ignored;
-        for (const auto& entry : fs::recursive_directory_iterator(m_folder, ignored))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_folder, ignored);
-    }
-    OutputFolder(const OutputFolder&) = delete;
-    OutputFolder& operator=(const OutputFolder&) = delete;
-
-    const fs::path& path() const { return m_folder; }
-    fs::path file() const { return m_folder / "numbers.txt"; }
-
-    static std::string content(const fs::path& file)
-    {
-        std::ifstream in(file);
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
-    // Every name in the folder, hidden ones too, sorted.
-    std::string names() const
-    {
-        std::vector<std::string> all;
-        for (const auto& entry : fs::recursive_directory_iterator(m_folder))
-            all.push_back(entry.path().lexically_relative(m_folder).string());
-        std::sort(all.begin(), all.end());
-        std::string joined;
-        for (const std::string& name : all)
-            joined += name + " ";
-        return joined;
-    }
-
-private:
-    fs::path m_folder;
-};
 
 // Bytes the process has written so far.
 std::uint64_t bytesWritten(pid_t pid)
@@ -91,7 +48,7 @@ TEST_P(EndedBySignal, LeavesTheOldFileAndNoTemporaryFile)
 {
     const OutputFolder folder;
     test::SpawnedProgram program(
-        PELLORIN_CLI, { "generate", "-n", kEndless, "-o", folder.file().string() });
+        test::cliProgram(), { "generate", "-n", kEndless, "-o", folder.file().string() });
     for (int i = 0; i < 4000 && bytesWritten(program.pid()) < (std::uint64_t { 4 } << 20); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_GE(bytesWritten(program.pid()), std::uint64_t { 4 } << 20);

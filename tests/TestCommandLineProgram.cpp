@@ -239,7 +239,7 @@ TEST(Generate, UniqueBrandNumbersNeverRepeat)
 
 TEST(Generate, AClosedPipeEndsQuietlyWithStatusZero)
 {
-    test::SpawnedProgram program(PELLORIN_CLI, { "generate", "--count", "1000000000000" });
+    test::SpawnedProgram program(test::cliProgram(), { "generate", "--count", "1000000000000" });
     char first[17];
     ASSERT_EQ(::read(program.outputFd(), first, sizeof first), ssize_t(sizeof first));
     program.closeOutput();
@@ -292,11 +292,12 @@ class SourceDateEpoch : public testing::TestWithParam<DateCase> { };
 TEST_P(SourceDateEpoch, MattersOnlyWithExpiryDates)
 {
     const std::vector<std::string> date { std::string("SOURCE_DATE_EPOCH=") + GetParam().value };
-    const ProgramRun plain = test::runProgram(PELLORIN_CLI, { "generate", "-n", "2" }, "", date);
+    const ProgramRun plain
+        = test::runProgram(test::cliProgram(), { "generate", "-n", "2" }, "", date);
     EXPECT_EQ(plain.status, 0) << plain.err;
     EXPECT_EQ(lines(plain.out).size(), 2u);
-    const ProgramRun expiry
-        = test::runProgram(PELLORIN_CLI, { "generate", "-n", "2", "--with-expiry" }, "", date);
+    const ProgramRun expiry = test::runProgram(
+        test::cliProgram(), { "generate", "-n", "2", "--with-expiry" }, "", date);
     EXPECT_EQ(expiry.status, GetParam().withExpiry) << expiry.err;
     if (GetParam().withExpiry != 0) {
         EXPECT_NE(expiry.err.find("SOURCE_DATE_EPOCH"), std::string::npos) << expiry.err;

@@ -36,7 +36,7 @@ private slots:
         auto withFormat = [&](const char* format) {
             std::vector<std::string> all = common;
             all.insert(all.end(), { "--format", format });
-            const test::ProgramRun run = test::runProgram(PELLORIN_CLI, all);
+            const test::ProgramRun run = test::runProgram(test::cliProgram(), all);
             if (run.status != 0)
                 qWarning("%s", run.err.c_str());
             return run.out;

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -107,6 +108,38 @@ bool refusedByFolder(int error) noexcept
 
 } // namespace
 
+// POSIX adds to the promises of Output.h: the temporary file is an unnamed
+// one where the file system offers them, else a hidden named one. A symlink
+// is followed to the file it names; the new file keeps the old one's mode,
+// and its owner where this process may set it. Two cases are written in
+// place, as a shell's `>` writes, and are left cut short by a failed run: a
+// file with more than one hard link (so that every name sees the new
+// content) and a writable file in a folder that refuses new files. A device
+// or pipe is written directly.
+struct Output::File {
+    enum class Mode { Direct, Unnamed, Named, InPlace };
+
+    explicit File(std::string fileName);
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    [[noreturn]] void fail(int error) const;
+    // 0, or the system's reason why the folder takes no temporary file.
+    int openTemporary(const std::string& folder);
+    void openInPlace();
+    void keepOwnerAndMode(bool exists, unsigned owner, unsigned group, unsigned mode);
+    bool write(std::string_view bytes);
+    void commit();
+
+    std::string m_name; // as given, for messages
+    std::string m_target; // the file itself, symlinks followed
+    std::string m_folder; // the target's folder, "" or ending in '/'
+    std::string m_temporary; // a named temporary file, while there is one
+    Mode m_mode = Mode::Direct;
+    int m_fd = 1;
+};
+
 void Output::installSignalHandling()
 {
     std::signal(SIGPIPE, SIG_IGN);
@@ -119,6 +152,23 @@ void Output::installSignalHandling()
 }
 
 Output::Output(std::string fileName)
+    : m_file(std::make_unique<File>(std::move(fileName)))
+{
+}
+
+Output::~Output() = default;
+
+bool Output::write(std::string_view bytes)
+{
+    return m_file->write(bytes);
+}
+
+void Output::commit()
+{
+    m_file->commit();
+}
+
+Output::File::File(std::string fileName)
     : m_name(std::move(fileName))
 {
     if (m_name.empty() || m_name == "-") {
@@ -161,7 +211,7 @@ Output::Output(std::string fileName)
     keepOwnerAndMode(exists, target.st_uid, target.st_gid, target.st_mode & 07777);
 }
 
-int Output::openTemporary(const std::string& folder)
+int Output::File::openTemporary(const std::string& folder)
 {
     // An unnamed file needs /proc to be given a name later.
     if (::access("/proc/self/fd", X_OK) == 0) {
@@ -186,7 +236,7 @@ int Output::openTemporary(const std::string& folder)
     return 0;
 }
 
-void Output::openInPlace()
+void Output::File::openInPlace()
 {
     m_fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (m_fd < 0)
@@ -194,7 +244,7 @@ void Output::openInPlace()
     m_mode = Mode::InPlace;
 }
 
-void Output::keepOwnerAndMode(bool exists, unsigned owner, unsigned group, unsigned mode)
+void Output::File::keepOwnerAndMode(bool exists, unsigned owner, unsigned group, unsigned mode)
 {
     if (exists) {
         // Not allowed for anyone but the superuser, or only the group:
@@ -210,7 +260,7 @@ void Output::keepOwnerAndMode(bool exists, unsigned owner, unsigned group, unsig
         fail(errno);
 }
 
-Output::~Output()
+Output::File::~File()
 {
     if (!m_temporary.empty()) {
         ::unlink(m_temporary.c_str());
@@ -220,7 +270,7 @@ Output::~Output()
         ::close(m_fd);
 }
 
-void Output::fail(int error) const
+void Output::File::fail(int error) const
 {
     const std::string reason = std::strerror(error);
     if (m_name.empty())
@@ -228,7 +278,7 @@ void Output::fail(int error) const
     throw OutputError("cannot write '" + m_name + "': " + reason);
 }
 
-bool Output::write(std::string_view bytes)
+bool Output::File::write(std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
@@ -246,7 +296,7 @@ bool Output::write(std::string_view bytes)
     return true;
 }
 
-void Output::commit()
+void Output::File::commit()
 {
     if (m_mode == Mode::Direct)
         return;

@@ -204,6 +204,37 @@ luhn_valid() {
     ((sum % 10 == 0))
 }
 
+# The program's memory in kB as /proc tells it: $1 is VmRSS (resident now)
+# or VmHWM (the most resident so far).
+program_kilobytes() { sed -n "s/^$1:[^0-9]*\([0-9]*\) kB/\1/p" "/proc/$program_pid/status"; }
+
+# Waits until the program's main thread has come to rest.
+program_asleep() { [ "$(cut -d' ' -f3 "/proc/$program_pid/stat")" = S ]; }
+
+# Waits until a generation run started by a click is under way: its rows
+# have taken 20 MB more than the program held before the click.
+wait_for_run() {
+    local before
+    before=$(program_kilobytes VmHWM)
+    run_under_way() { program_gone || [ "$(program_kilobytes VmHWM)" -gt $((before + 20480)) ]; }
+    wait_for 300 run_under_way && ! program_gone || fail "no run under way 30 s after Start Generating"
+}
+
+# Expects the program to end with status 0 within $1 seconds of now, as the
+# test's own clock measures; prints how long it took. The bound is generous:
+# a failure signal, not a measure of speed.
+expect_end_within() {
+    local since status took
+    since=$(date +%s%N)
+    wait_for $(($1 * 10)) program_gone || fail "the program still runs $1 s after the close request"
+    took=$((($(date +%s%N) - since) / 1000000))
+    wait "$program_pid"
+    status=$?
+    program_pid=""
+    [ "$status" = 0 ] || fail "the program ended with status $status"
+    echo "ok: the program ended $took ms after the close request"
+}
+
 # Asks the main window to close as a window manager's close button does,
 # with the tool given ($1, SendCloseRequest), and expects the program to end
 # within $2 tenths of a second, with status 0 and no window of it left.

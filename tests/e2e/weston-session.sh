@@ -5,6 +5,7 @@
 #   native          Qt's Wayland plugin, chosen as in a Wayland session
 #   xwayland        Qt's X11 plugin under Weston's XWayland
 #   twice-density   Weston at scale 2: the hand pointer, both ways
+#   close-during-run  natively, the close button during a generation run
 #   without-plugin  Qt's Wayland plugin hidden (a private mount namespace,
 #                   root only): the program starts under XWayland, quietly
 #
@@ -296,6 +297,15 @@ twice-density)
     end_program
     start_in xwayland Text1=3 Option1=True
     check_hand_size "52 62"
+    ;;
+close-during-run)
+    # Natively, closing through the frame Qt draws while a run of the
+    # largest quantity holds the window.
+    start_in native Text1=2147483647 Option1=True
+    click_into $start
+    wait_for_run
+    xdotool mousemove "${close_button[@]}" click 1
+    expect_end_within 2
     ;;
 without-plugin)
     # A copy of Qt's platform plugins without the Wayland ones, mounted
