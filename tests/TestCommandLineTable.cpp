@@ -1,6 +1,7 @@
 // pellorin-cli's table format against the window's own "Save Results As Text
 // File" for the same numbers, byte for byte.
 
+#include "CommandLineRun.h"
 #include "MainWindowUnderTest.h"
 #include "ResultsModel.h"
 #include "RunProgram.h"
