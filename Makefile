@@ -7,7 +7,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 # LibreOffice package.
 WITH_CALC ?= ON
 
-# devscripts brings hardening-check; the reproducibility test clones with git.
+# devscripts brings hardening-check; the reproducibility test clones with git;
+# debhelper builds the packages, autopkgtest and debootstrap test them in a
+# minimal system of their own.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest-dev libgmock-dev \
             libbenchmark-dev fonts-liberation2 \
             xvfb xdotool xclip x11-utils libx11-dev imagemagick \
@@ -15,7 +17,7 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             dpkg-dev file desktop-file-utils appstream lintian bash-completion openbox \
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
-            devscripts git \
+            devscripts git debhelper autopkgtest debootstrap \
             emscripten esbuild chromium chromium-driver python3-selenium \
             g++-mingw-w64-x86-64-posix wine64
 # npm installs the page tests' packages; a node from another repository may
@@ -91,12 +93,16 @@ test: format-check build windows
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
 
-# The Debian packages, $(BUILD_DIR)/<package>_<version>_<arch>.deb: pellorin-cli,
-# pellorin and (with WITH_CALC=ON) pellorin-calc. The same commit gives the
-# same bytes; SOURCE_DATE_EPOCH, when set, dates their files. Then, as a step of
-# its own, $(BUILD_DIR)/pellorin-cli-<version>-windows-x86_64.zip, as reproducible.
+# The Debian packages from debian/, with dpkg-buildpackage, in
+# $(BUILD_DIR)/packages: pellorin-cli, pellorin and pellorin-calc, each with
+# its -dbgsym package, the .buildinfo, the .changes and SHA256SUMS. The same
+# commit gives the same bytes. nocheck builds only what is shipped (make test
+# runs the tests); without it dh_auto_test builds and runs them as well.
+# Then, as steps of their own, the page's zip and
+# $(BUILD_DIR)/pellorin-cli-<version>-windows-x86_64.zip, as reproducible.
+DEB_BUILD_OPTIONS ?= nocheck parallel=$(JOBS)
 package: build windows
-	cmake --build $(BUILD_DIR) --target package
+	DEB_BUILD_OPTIONS="$(DEB_BUILD_OPTIONS)" tools/build-packages $(BUILD_DIR)/packages
 	cmake --build $(BUILD_DIR) --target web_zip
 	tools/windows-zip $(WINDOWS_DIR)/pellorin-cli.exe $(BUILD_DIR)
 

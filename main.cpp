@@ -1,6 +1,7 @@
 #include "AccessibleFactories.h"
 #include "Form1.h"
 #include "ProcessEnd.h"
+#include "ProgramInformation.h"
 #include "QtClipboard.h"
 #include "QtMessageBoxes.h"
 #include "QtSaveDialog.h"
@@ -14,6 +15,8 @@
 int main(int argc, char* argv[])
 {
     pellorin::ignoreWriteSignals();
+    if (const auto status = pellorin::answerInformationRequest(argc, argv))
+        return *status;
     pellorin::chooseWindowSystem(argc, argv);
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.

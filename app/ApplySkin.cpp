@@ -4,6 +4,7 @@
 #include "WindowColors.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -34,9 +35,28 @@ bool isOrdinaryFile(const QString& path)
     return info.isFile() && !info.isHidden();
 }
 
-void ApplySkin(QWidget& window, SkinEngine& engine, const QString& programFolder)
+SkinPlaces SkinPlaces::ofThisBuild()
 {
-    if (!isOrdinaryFile(skinFilePath(programFolder)))
+    return { QStringLiteral(PELLORIN_INSTALLED_PROGRAM_FOLDER),
+        QStringLiteral(PELLORIN_SYSTEM_CONFIG_FOLDER) };
+}
+
+QString findSkinFile(const QString& programFolder, const SkinPlaces& places)
+{
+    if (isOrdinaryFile(skinFilePath(programFolder)))
+        return skinFilePath(programFolder);
+    const bool installed
+        = QDir::cleanPath(programFolder) == QDir::cleanPath(places.installedProgramFolder);
+    if (installed && isOrdinaryFile(skinFilePath(places.systemFolder)))
+        return skinFilePath(places.systemFolder);
+    return {};
+}
+
+void ApplySkin(
+    QWidget& window, SkinEngine& engine, const QString& programFolder, const SkinPlaces& places)
+{
+    const QString skinFile = findSkinFile(programFolder, places);
+    if (skinFile.isEmpty())
         return;
 
     setBackColor(window, kButtonFace);
@@ -46,7 +66,7 @@ void ApplySkin(QWidget& window, SkinEngine& engine, const QString& programFolder
             setBackColor(*control, kButtonFace);
     }
 
-    engine.invoke(SkinEngine::LoadSkin, { skinFilePath(programFolder), QString() });
+    engine.invoke(SkinEngine::LoadSkin, { skinFile, QString() });
     const qint32 options = engine.getProperty(SkinEngine::ApplyOptions).toInt();
     engine.putProperty(SkinEngine::ApplyOptions, qint32(options | 1));
     engine.putProperty(SkinEngine::AutoApplyNewWindows, true);

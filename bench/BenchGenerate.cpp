@@ -55,9 +55,8 @@ void drawNumbers(benchmark::State& state, const NumberPattern& pattern)
     std::uint64_t counter = 42;
     CardNumber number;
     for (auto _ : state) {
-        do
-            counter += kGolden;
-        while (pattern.write(mix64(counter), number.digits.data()) == NumberPattern::kNone);
+        while (pattern.write(splitMixNext(counter), number.digits.data()) == NumberPattern::kNone) {
+        }
         benchmark::DoNotOptimize(number);
     }
     state.SetItemsProcessed(state.iterations());

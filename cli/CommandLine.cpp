@@ -73,9 +73,11 @@ constexpr std::string_view kOutputRule
 constexpr std::string_view kCheckRule
     = "Reads what generate writes, in any format and with any extras, or one number per line "
       "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
-      "Prints each number with 'valid', 'invalid luhn' or 'invalid length' (a length its "
-      "network does not issue, or not 12 to 19 digits) and every network that claims it, the "
-      "most specific first ('JCB|RuPay'), or 'unknown'; --format json or ndjson for scripts. "
+      "Prints each number with 'valid', 'invalid luhn', 'invalid length' (a length its "
+      "network does not issue, or not 12 to 19 digits) or 'invalid prefix' (no network issues "
+      "it; --allow-unknown lets such a number pass on its length and check digit) and every "
+      "network that claims it, the most specific first ('JCB|RuPay'), or 'unknown'; --format "
+      "json or ndjson for scripts. "
       "With several files each result "
       "starts with FILE:LINE:. A line that holds no single card number is reported as "
       "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
@@ -90,7 +92,7 @@ constexpr std::array kGenerateStatus { Status { 0, "Success, also when the reade
     Status { 2, "A usage error." } };
 constexpr std::array kCheckStatus { Status { 0, "Every number is valid." },
     Status { 1, "Some number is invalid." },
-    Status { 2, "A line or file could not be read, or a usage error." } };
+    Status { 2, "Trouble: an unreadable line or file, a failed write, or a usage error." } };
 
 constexpr std::string_view kEnvironment
     = "The time, in seconds since 1970, whose month expiry dates count from instead of the "
@@ -160,6 +162,7 @@ std::string statusText(const auto& statuses)
 struct Texts {
     std::string brand = "visa", prefix, length, count, seed, format = "text", output, threads;
     std::string ranges, invalid, separator, checkFormat = "text", brandsFormat = "text";
+    bool allowUnknown = false;
     std::vector<std::string> files;
     bool unique = false, withExpiry = false, withCvv = false, group = false;
 };
@@ -254,6 +257,8 @@ struct Parser {
         check->add_option("-f,--format", texts.checkFormat, "text, json or ndjson (default text)")
             ->type_name("FORMAT")
             ->check(CLI::IsMember({ "text", "json", "ndjson" }));
+        check->add_flag("--allow-unknown", texts.allowUnknown,
+            "No network needed: length and check digit suffice");
         check->add_option("FILE", texts.files, "Files to read (default standard input)")
             ->type_name("");
         check->footer("\n" + wrapped(kCheckRule) + "\n" + statusText(kCheckStatus) + "\n"
@@ -486,6 +491,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
         result.check.request.format = parser.texts.checkFormat == "json" ? Format::Json
             : parser.texts.checkFormat == "ndjson"                       ? Format::Ndjson
                                                                          : Format::Text;
+        result.check.request.allowUnknown = parser.texts.allowUnknown;
         return result;
     }
     if (parser.brands->parsed() > 0) {
@@ -518,8 +524,10 @@ std::string manualPage(std::string_view date)
     page += ".SH OPTIONS\n.SS generate\n";
     for (const OptionRow& row : parser.options)
         page += ".TP\n" + roffOption(row) + "\n" + roff(row.help) + ".\n";
-    page += ".SS check\n.TP\n\\fIFILE\\fR...\nFiles to read; none, or \\fB\\-\\fR, is "
-            "standard input.\n";
+    page
+        += ".SS check\n.TP\n\\fB\\-\\-allow\\-unknown\\fR\nA number of no network passes on its "
+           "length and check digit.\n.TP\n\\fIFILE\\fR...\nFiles to read; none, or \\fB\\-\\fR, is "
+           "standard input.\n";
     page += ".SS All commands\n.TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\n"
             "Print the help of the program or of a command.\n"
             ".TP\n\\fB\\-V\\fR, \\fB\\-\\-version\\fR\nPrint the version.\n"
@@ -599,7 +607,8 @@ std::string bashCompletion()
           "            if [[ $prev == -f || $prev == --format ]]; then\n"
           "                COMPREPLY=($(compgen -W 'text json ndjson' -- \"$cur\"))\n"
           "            elif [[ $cur == -* ]]; then\n"
-          "                COMPREPLY=($(compgen -W '--format --help' -- \"$cur\"))\n"
+          "                COMPREPLY=($(compgen -W '--format --allow-unknown --help' -- "
+          "\"$cur\"))\n"
           "            else\n"
           "                _filedir\n"
           "            fi\n"
@@ -608,7 +617,8 @@ std::string bashCompletion()
           "            if [[ $prev == -f || $prev == --format ]]; then\n"
           "                COMPREPLY=($(compgen -W 'text json' -- \"$cur\"))\n"
           "            else\n"
-          "                COMPREPLY=($(compgen -W '--format --help' -- \"$cur\"))\n"
+          "                COMPREPLY=($(compgen -W '--format --allow-unknown --help' -- "
+          "\"$cur\"))\n"
           "            fi\n"
           "            ;;\n"
           "    esac\n"

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
-#include <random>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -26,12 +25,6 @@ namespace {
 using namespace pellorin;
 using namespace pellorin::cli;
 using engine::MonthIndex;
-
-std::uint64_t unpredictableSeed()
-{
-    std::random_device device;
-    return ((std::uint64_t { device() } << 32) ^ device()) ^ RandomSource::systemTimer();
-}
 
 // The month expiry dates count from: the current one in UTC, or the one of
 // SOURCE_DATE_EPOCH, the reproducible-builds convention for pinning "now"
@@ -64,7 +57,7 @@ int generate(const GenerateCommand& command)
             std::getenv("SOURCE_DATE_EPOCH"));
         return 2;
     }
-    const std::uint64_t seed = request.seed ? *request.seed : unpredictableSeed();
+    const std::uint64_t seed = request.seed ? *request.seed : RandomSource::unpredictableSeed();
     Output output(command.output);
     // A reader that went away is no error for a generator: it simply had
     // enough.
@@ -115,5 +108,7 @@ int main(int argc, char** argv)
     } catch (const std::bad_alloc&) {
         std::fputs(("pellorin-cli: " + memoryFailure(command)).c_str(), stderr);
     }
-    return 1;
+    // For check, 1 is an answer (some number is invalid); trouble is 2, as
+    // grep has it, so a pipeline cannot take a failed check for a verdict.
+    return command.kind == CommandLine::Kind::Check ? 2 : 1;
 }

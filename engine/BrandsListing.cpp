@@ -1,5 +1,6 @@
 #include "BrandsListing.h"
 
+#include "JsonWriter.h"
 #include "Network.h"
 #include "NetworkPattern.h"
 
@@ -70,50 +71,47 @@ std::string wrappedCells(
     return text;
 }
 
-std::string jsonLengths(LengthSet lengths)
+void writeLengths(JsonWriter& json, LengthSet lengths)
 {
-    std::string text = "[";
-    for (const int length : lengthList(lengths)) {
-        if (text.size() > 1)
-            text += ',';
-        text += std::to_string(length);
-    }
-    return text + "]";
+    json.beginArray();
+    for (const int length : lengthList(lengths))
+        json.number(length);
+    json.endArray();
 }
 
-std::string jsonIds(const std::vector<const Network*>& networks)
+void writeNetwork(JsonWriter& json, const Network& network)
 {
-    std::string text = "[";
-    for (const Network* network : networks) {
-        if (text.size() > 1)
-            text += ',';
-        text += '"' + std::string(network->id) + '"';
-    }
-    return text + "]";
-}
-
-std::string jsonNetwork(const Network& network)
-{
-    // Names and prefixes hold no character JSON would escape.
-    std::string text = R"({"id":")" + std::string(network.id) + R"(","name":")"
-        + std::string(network.name) + R"(","ranges":[)";
+    json.beginObject();
+    json.member("id", network.id);
+    json.member("name", network.name);
+    json.key("ranges");
+    json.beginArray();
     for (const PrefixRange& range : network.ranges) {
-        if (&range != network.ranges.data())
-            text += ',';
-        text += R"({"first":")" + std::string(range.first) + R"(","last":")"
-            + std::string(range.last) + R"(","lengths":)" + jsonLengths(range.lengths)
-            + R"(,"sharedWith":)" + jsonIds(networksSharing(network, range)) + "}";
+        json.beginObject();
+        json.member("first", range.first);
+        json.member("last", range.last);
+        json.key("lengths");
+        writeLengths(json, range.lengths);
+        json.key("sharedWith");
+        json.beginArray();
+        for (const Network* other : networksSharing(network, range))
+            json.string(other->id);
+        json.endArray();
+        json.endObject();
     }
-    text += R"(],"lengths":)" + jsonLengths(lengthsOf(network)) + R"(,"commonLength":)"
-        + std::to_string(network.commonLength) + R"(,"codeLength":)"
-        + std::to_string(network.codeLength) + R"(,"groups":{)";
-    bool first = true;
-    for (const int length : lengthList(lengthsOf(network))) {
-        text += first ? "\"" : ",\"";
-        text += std::to_string(length) + R"(":")" + std::string(groupsOf(network, length)) + "\"";
-        first = false;
-    }
-    return text + "}}";
+    json.endArray();
+    json.key("lengths");
+    writeLengths(json, lengthsOf(network));
+    json.key("commonLength");
+    json.number(network.commonLength);
+    json.key("codeLength");
+    json.number(network.codeLength);
+    json.key("groups");
+    json.beginObject();
+    for (const int length : lengthList(lengthsOf(network)))
+        json.member(std::to_string(length), groupsOf(network, length));
+    json.endObject();
+    json.endObject();
 }
 
 } // namespace
@@ -123,10 +121,14 @@ std::string brandsListing(Format format)
     const auto table = networkTable();
     std::string text;
     if (format == Format::Json) {
-        text = "[\n";
-        for (const Network& network : table)
-            text += jsonNetwork(network) + (&network == &table.back() ? "\n" : ",\n");
-        return text + "]\n";
+        text = kJsonLinesOpen;
+        for (const Network& network : table) {
+            if (&network != table.data())
+                text += kJsonLinesBetween;
+            JsonWriter json(text);
+            writeNetwork(json, network);
+        }
+        return text += kJsonLinesClose;
     }
     // Columns as wide as their widest cell, two blanks apart; the groups of
     // the common length only (--format json has every length's), and the

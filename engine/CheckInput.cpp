@@ -1,9 +1,12 @@
 #include "CheckInput.h"
 
+#include "Network.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace pellorin::engine {
 
@@ -48,18 +51,34 @@ CheckLine unreadable(std::string problem)
     return line;
 }
 
-// A number as people write it: digits with blanks or dashes between them.
+// What may stand between the groups of a number besides blanks: any mark
+// `generate --separator` takes (no letter, digit, comma, quote or
+// backslash).
+bool isSeparator(char c) noexcept
+{
+    return c > ' ' && c <= '~' && !isDigit(c) && !((c | 0x20) >= 'a' && (c | 0x20) <= 'z')
+        && c != ',' && c != '"' && c != '\\';
+}
+
+// A number as people write it: digits with blanks, or blanks and one kind
+// of mark (a dash, a slash, a dot ...), between them.
 CheckLine readGrouped(Piece piece)
 {
     CheckLine line;
     line.kind = CheckLine::Kind::Number;
+    char mark = 0;
     for (std::size_t i = 0; i < piece.text.size(); ++i) {
         const char c = piece.text[i];
-        if (isDigit(c))
+        if (isDigit(c)) {
             line.digits.push_back(c);
-        else if (!isBlank(c) && c != '-')
-            return unreadable(
-                "character " + std::to_string(piece.at + i + 1) + " is not a digit, blank or dash");
+        } else if (isBlank(c)) {
+            continue;
+        } else if (isSeparator(c) && (mark == 0 || mark == c)) {
+            mark = c;
+        } else {
+            return unreadable("character " + std::to_string(piece.at + i + 1)
+                + " is not a digit, blank or separator");
+        }
     }
     if (line.digits.empty())
         return unreadable("no digits");
@@ -102,44 +121,113 @@ bool isHeading(std::string_view word) noexcept
     return true;
 }
 
-// Text and table records: the number, then blanks and the extras. A line
-// that is not that is a number written in groups.
+// The sizes of the digit groups of `words`, as "4-4-4-4".
+std::string groupsOfWords(const std::vector<std::string_view>& words)
+{
+    std::string groups;
+    for (const std::string_view word : words) {
+        if (!groups.empty())
+            groups += '-';
+        groups += std::to_string(word.size());
+    }
+    return groups;
+}
+
+// Whether blank-separated `words` are a number printed as `generate` prints
+// one: a single word, or the groups of its network (or of any number) for
+// its length.
+bool groupedAsPrinted(const std::vector<std::string_view>& words, std::string_view digits)
+{
+    if (words.size() == 1)
+        return true;
+    const NumberVerdict verdict = judgeNumber(digits);
+    const int length = int(digits.size());
+    const Network* network = verdict.networks.primary();
+    return groupsOfWords(words)
+        == (network != nullptr ? groupsOf(*network, length) : defaultGroups(length));
+}
+
+// Whether `code` has as many digits as the security code of the number's
+// network (3 or 4 where no network claims it).
+bool codeFits(std::string_view digits, std::string_view code)
+{
+    const Network* network = judgeNumber(digits).networks.primary();
+    return network == nullptr || int(code.size()) == network->codeLength;
+}
+
+// Text records: the number, then the extras (an expiry MM/YY and a
+// security code), apart by blanks or a TAB. A number grouped with blanks
+// and followed by a code alone can also be read as a longer number whose
+// last group is the code; the groups its network prints in decide, and a
+// line both readings fit is not read at all.
 CheckLine readWords(Piece line)
 {
-    std::size_t end = 0;
-    while (end < line.text.size() && !isBlank(line.text[end]))
-        ++end;
-    const std::string_view first = line.text.substr(0, end);
-    if (isHeading(first))
+    std::vector<std::string_view> words;
+    for (std::size_t i = 0; i < line.text.size();) {
+        while (i < line.text.size() && isBlank(line.text[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.text.size() && !isBlank(line.text[i]))
+            ++i;
+        if (i > start)
+            words.push_back(line.text.substr(start, i - start));
+    }
+    if (!words.empty() && isHeading(words.front()))
         return { CheckLine::Kind::Header, {}, {} };
-    // A number in dashed groups counts as one word.
+    // The extras, from the end: a code, then an expiry before it.
+    std::size_t numberWords = words.size();
+    const bool code = numberWords > 1 && isCode(words[numberWords - 1]);
+    if (code)
+        --numberWords;
+    const bool expiry = numberWords > 1 && isExpiry(words[numberWords - 1]);
+    if (expiry)
+        --numberWords;
+    if (!expiry && !code)
+        return readGrouped(line);
+    if (const std::size_t tab = line.text.find('\t'); tab != std::string_view::npos) {
+        // generate's own records: the number before the first TAB, only
+        // extras after it.
+        std::size_t extras = 0;
+        for (std::size_t i = numberWords; i < words.size(); ++i)
+            extras += words[i].size();
+        std::size_t after = 0;
+        for (const char c : line.text.substr(tab))
+            after += isBlank(c) ? 0 : 1;
+        if (after == extras)
+            return readGrouped(line.upTo(tab));
+        return readGrouped(line);
+    }
+    const std::vector<std::string_view> head(
+        words.begin(), words.begin() + std::ptrdiff_t(numberWords));
     std::string digits;
-    for (const char c : first) {
-        if (c != '-')
-            digits += c;
-    }
-    const bool dashedWell = !first.starts_with('-') && !first.ends_with('-')
-        && first.find("--") == std::string_view::npos;
-    if (end < line.text.size() && dashedWell && allDigits(digits)
-        && digits.size() >= kMinCheckDigits) {
-        bool expiry = false, code = false, extrasOnly = true;
-        Piece rest = line.from(end).trimmed();
-        while (!rest.text.empty() && extrasOnly) {
-            std::size_t wordEnd = 0;
-            while (wordEnd < rest.text.size() && !isBlank(rest.text[wordEnd]))
-                ++wordEnd;
-            const std::string_view word = rest.text.substr(0, wordEnd);
-            if (!expiry && !code && isExpiry(word))
-                expiry = true;
-            else if (!code && isCode(word))
-                code = true;
+    bool plain = true;
+    for (const std::string_view word : head) {
+        for (const char c : word) {
+            if (isDigit(c))
+                digits += c;
+            else if (isSeparator(c) && head.size() == 1)
+                continue;
             else
-                extrasOnly = false;
-            rest = rest.from(wordEnd).trimmed();
+                plain = false;
         }
-        if (extrasOnly)
-            return { CheckLine::Kind::Number, digits, {} };
     }
+    if (!plain || digits.size() < kMinCheckDigits)
+        return readGrouped(line);
+    if (expiry)
+        return { CheckLine::Kind::Number, digits, {} };
+    // A code alone after blank-separated groups: with it as one more group,
+    // the line could be a longer number.
+    std::vector<std::string_view> all = head;
+    all.push_back(words.back());
+    const std::string longer = digits + std::string(words.back());
+    const bool asCode
+        = head.size() == 1 || (groupedAsPrinted(head, digits) && codeFits(digits, words.back()));
+    const bool asGroup
+        = head.size() > 1 && longer.size() <= kMaxCheckDigits && groupedAsPrinted(all, longer);
+    if (asCode && asGroup)
+        return unreadable("a number and a code, or a longer number: its groups do not tell");
+    if (asCode)
+        return { CheckLine::Kind::Number, digits, {} };
     return readGrouped(line);
 }
 

@@ -1,8 +1,11 @@
 #include "CheckReader.h"
 
+#include "JsonWriter.h"
 #include "Network.h"
 #include "Phrases.h"
 #include "Sink.h"
+
+#include <algorithm>
 
 namespace pellorin::engine {
 
@@ -59,7 +62,7 @@ bool CheckReader::finish()
 {
     // The end of a JSON array.
     if (m_request.format == Format::Json)
-        m_text += m_records == 0 ? "[]\n" : "\n]\n";
+        m_text += m_records == 0 ? kJsonLinesEmpty : kJsonLinesClose;
     return flush();
 }
 
@@ -109,28 +112,40 @@ void CheckReader::judge(std::string_view line, bool overlong)
     case CheckLine::Kind::Header:
         return;
     case CheckLine::Kind::Unreadable:
+        // Another tool's heading ("card_number,name"): words, no digit.
+        if (m_lineNumber == 1 && line.find_first_of("0123456789{[") == std::string_view::npos
+            && std::any_of(line.begin(), line.end(),
+                [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }))
+            return;
         notRead(read.problem);
         return;
     case CheckLine::Kind::Number:
         break;
     }
     const NumberVerdict verdict = judgeNumber(read.digits);
-    ++(verdict.valid() ? m_counts.valid : m_counts.invalid);
-    if (verdict.wrongLength)
-        ++m_counts.badLength;
     // A number of no card's length belongs to no network.
     const bool possibleLength
         = read.digits.size() >= kMinCheckDigits && read.digits.size() <= kMaxCheckDigits;
+    // A number no network issues is no card's, however well formed.
+    const bool unknownPrefix
+        = possibleLength && verdict.networks.empty() && !m_request.allowUnknown;
+    ++(verdict.valid() && !unknownPrefix ? m_counts.valid : m_counts.invalid);
+    if (verdict.wrongLength)
+        ++m_counts.badLength;
+    const std::string_view reason = unknownPrefix ? "prefix"
+        : verdict.wrongLength                     ? "length"
+        : verdict.wrongCheckDigit                 ? "luhn"
+                                                  : "";
     if (m_request.format == Format::Text)
-        appendText(read.digits, verdict, possibleLength);
+        appendText(read.digits, verdict, reason, possibleLength);
     else
-        appendJson(read.digits, verdict, possibleLength);
+        appendJson(read.digits, verdict, reason, possibleLength);
     if (m_text.size() >= kFlushAt)
         flush();
 }
 
-void CheckReader::appendText(
-    std::string_view digits, const NumberVerdict& verdict, bool possibleLength)
+void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdict,
+    std::string_view reason, bool possibleLength)
 {
     if (m_request.nameSources) {
         m_text += m_source;
@@ -139,10 +154,12 @@ void CheckReader::appendText(
         m_text += ':';
     }
     m_text += digits;
-    if (verdict.valid())
+    if (reason.empty()) {
         m_text += " valid";
-    else
-        m_text += verdict.wrongLength ? " invalid length" : " invalid luhn";
+    } else {
+        m_text += " invalid ";
+        m_text += reason;
+    }
     if (possibleLength) {
         m_text += ' ';
         appendNetworks(verdict.networks);
@@ -150,58 +167,35 @@ void CheckReader::appendText(
     m_text += '\n';
 }
 
-// {"number":"…","valid":false,"reason":"luhn","networks":["Visa"]}, with
-// "file" first when several sources are read and always the "line".
-void CheckReader::appendJson(
-    std::string_view digits, const NumberVerdict& verdict, bool possibleLength)
+// {"line":1,"number":"…","valid":false,"reason":"luhn","networks":["Visa"]},
+// with "file" first when several sources are read.
+void CheckReader::appendJson(std::string_view digits, const NumberVerdict& verdict,
+    std::string_view reason, bool possibleLength)
 {
     if (m_request.format == Format::Json)
-        m_text += m_records == 0 ? "[\n" : ",\n";
+        m_text += m_records == 0 ? kJsonLinesOpen : kJsonLinesBetween;
     ++m_records;
-    m_text += '{';
-    if (m_request.nameSources) {
-        m_text += R"("file":)";
-        appendJsonString(m_source);
-        m_text += ',';
-    }
-    m_text += R"("line":)";
-    m_text += std::to_string(m_lineNumber);
-    m_text += R"(,"number":")";
-    m_text += digits;
-    m_text += verdict.valid() ? R"(","valid":true)" : R"(","valid":false)";
-    if (!verdict.valid())
-        m_text += verdict.wrongLength ? R"(,"reason":"length")" : R"(,"reason":"luhn")";
-    m_text += R"(,"networks":[)";
+    JsonWriter json(m_text);
+    json.beginObject();
+    if (m_request.nameSources)
+        json.member("file", m_source);
+    json.key("line");
+    json.number(std::int64_t(m_lineNumber));
+    json.member("number", digits);
+    json.key("valid");
+    json.boolean(reason.empty());
+    if (!reason.empty())
+        json.member("reason", reason);
+    json.key("networks");
+    json.beginArray();
     if (possibleLength) {
-        const char* between = "";
-        for (const std::string_view name : verdict.networks.names()) {
-            m_text += between;
-            appendJsonString(name);
-            between = ",";
-        }
+        for (const std::string_view name : verdict.networks.names())
+            json.string(name);
     }
-    m_text += "]}";
+    json.endArray();
+    json.endObject();
     if (m_request.format == Format::Ndjson)
         m_text += '\n';
-}
-
-void CheckReader::appendJsonString(std::string_view text)
-{
-    m_text += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            m_text += '\\';
-            m_text += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            constexpr char kHex[] = "0123456789abcdef";
-            m_text += "\\u00";
-            m_text += kHex[(c >> 4) & 0xf];
-            m_text += kHex[c & 0xf];
-        } else {
-            m_text += c;
-        }
-    }
-    m_text += '"';
 }
 
 // "JCB|RuPay", the most specific first, or "unknown".
@@ -220,6 +214,25 @@ void CheckReader::appendNetworks(const NetworkMatches& matches)
 void CheckReader::notRead(const std::string& problem)
 {
     m_unreadable = true;
+    // A script reading the records sees every line, the unreadable too.
+    if (m_request.format != Format::Text) {
+        if (m_request.format == Format::Json)
+            m_text += m_records == 0 ? kJsonLinesOpen : kJsonLinesBetween;
+        ++m_records;
+        JsonWriter json(m_text);
+        json.beginObject();
+        if (m_request.nameSources)
+            json.member("file", m_source);
+        json.key("line");
+        json.number(std::int64_t(m_lineNumber));
+        json.key("valid");
+        json.boolean(false);
+        json.member("reason", "unreadable");
+        json.member("problem", problem);
+        json.endObject();
+        if (m_request.format == Format::Ndjson)
+            m_text += '\n';
+    }
     if (++m_counts.unreadableLines > kReportedUnreadable)
         return;
     // Verdicts so far go out first, so the report lands among them.

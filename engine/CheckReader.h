@@ -66,9 +66,10 @@ public:
 private:
     void judge(std::string_view line, bool overlong);
     bool flush();
-    void appendText(std::string_view digits, const NumberVerdict& verdict, bool possibleLength);
-    void appendJson(std::string_view digits, const NumberVerdict& verdict, bool possibleLength);
-    void appendJsonString(std::string_view text);
+    void appendText(std::string_view digits, const NumberVerdict& verdict, std::string_view reason,
+        bool possibleLength);
+    void appendJson(std::string_view digits, const NumberVerdict& verdict, std::string_view reason,
+        bool possibleLength);
     void appendNetworks(const NetworkMatches& matches);
     void notRead(const std::string& problem);
 

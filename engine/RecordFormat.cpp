@@ -1,7 +1,10 @@
 #include "RecordFormat.h"
 
+#include "BoundedDraw.h"
+#include "JsonWriter.h"
 #include "NetworkPattern.h"
-#include "WideProduct.h"
+
+#include <optional>
 
 namespace pellorin::engine {
 
@@ -9,8 +12,7 @@ namespace {
 
 constexpr std::uint64_t kExpiryMonths = 60;
 constexpr std::uint64_t kCodes = 10000;
-constexpr std::uint64_t kExtrasCount = kExpiryMonths * kCodes;
-constexpr std::uint64_t kExtrasRefuseBelow = (std::uint64_t { 0 } - kExtrasCount) % kExtrasCount;
+constexpr BoundedDraw kExtras { kExpiryMonths * kCodes };
 
 } // namespace
 
@@ -18,8 +20,12 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
 {
     const std::string_view invalid = invalidRuleName(request.invalid);
     switch (request.format) {
-    case Format::Text:
-        return { "", "", "", "", "", " ", "", " ", "", "\n" };
+    case Format::Text: {
+        // A number grouped with blanks is kept apart from its extras by a
+        // TAB, or a code after it would read as one more group.
+        const std::string first = request.group && request.separator == ' ' ? "\t" : " ";
+        return { "", "", "", "", "", first, "", request.withExpiry ? " " : first, "", "\n" };
+    }
     case Format::Csv: {
         std::string header = "number,brand";
         std::string afterNumber(1, ',');
@@ -38,17 +44,14 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
     case Format::Ndjson: {
         const bool array = request.format == Format::Json;
         const bool empty = request.count == 0;
-        std::string afterNumber = R"(","brand":")";
-        afterNumber += name;
-        afterNumber += '"';
-        if (!invalid.empty()) {
-            afterNumber += R"(,"invalid":")";
-            afterNumber += invalid;
-            afterNumber += '"';
-        }
-        return { array ? (empty ? "[" : "[\n") : "", array ? (empty ? "]\n" : "\n]\n") : "",
-            array ? ",\n" : "", R"({"number":")", afterNumber, R"(,"expiry":")", "\"",
-            R"(,"cvv":")", "\"", array ? "}" : "}\n" };
+        // The number and the extras are written into the gaps between these.
+        std::string afterNumber = R"(","brand":)" + jsonString(name);
+        if (!invalid.empty())
+            afterNumber += R"(,"invalid":)" + jsonString(invalid);
+        return { std::string(array ? (empty ? kJsonLinesEmpty : kJsonLinesOpen) : ""),
+            std::string(array && !empty ? kJsonLinesClose : ""),
+            std::string(array ? kJsonLinesBetween : ""), R"({"number":")", afterNumber,
+            R"(,"expiry":")", "\"", R"(,"cvv":")", "\"", array ? "}" : "}\n" };
     }
     case Format::Table:
         break;
@@ -58,14 +61,10 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
 
 Extras ExtrasDrawer::draw(Stream& stream) const noexcept
 {
-    std::uint64_t drawn = 0;
-    for (;;) {
-        const WideProduct product = multiplyWide(stream.next(), kExtrasCount);
-        if (product.low >= kExtrasRefuseBelow) {
-            drawn = product.high;
-            break;
-        }
-    }
+    std::optional<std::uint64_t> taken = kExtras.take(stream.next());
+    while (!taken)
+        taken = kExtras.take(stream.next());
+    const std::uint64_t drawn = *taken;
     Extras extras {};
     const MonthIndex month = m_now + 1 + MonthIndex(drawn / kCodes);
     const auto mm = unsigned(month % 12 + 1);

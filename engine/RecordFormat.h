@@ -31,8 +31,7 @@ struct Extras {
 };
 
 // Expiry dates 1 to 60 months after `now` and codes of `codeDigits`
-// digits, both from one draw of the extras stream: floor(60 × 10^4 × r),
-// refused as in NumberPattern where uneven.
+// digits, both from one bounded draw of the extras stream below 60 × 10^4.
 class ExtrasDrawer {
 public:
     ExtrasDrawer(MonthIndex now, int codeDigits) noexcept

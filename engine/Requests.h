@@ -51,6 +51,9 @@ struct CheckRequest {
     // Each verdict names its source and line ("FILE:LINE:", or "file" in
     // JSON), for input read from several sources.
     bool nameSources = false;
+    // A number that no network issues passes when its length and check
+    // digit hold (cards of a private label).
+    bool allowUnknown = false;
 };
 
 } // namespace pellorin::engine

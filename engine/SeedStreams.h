@@ -22,11 +22,7 @@ inline constexpr std::uint64_t kBlockNumbers = 16384;
 
 struct Stream {
     std::uint64_t state;
-    std::uint64_t next() noexcept
-    {
-        state += kGolden;
-        return mix64(state);
-    }
+    std::uint64_t next() noexcept { return splitMixNext(state); }
 };
 
 inline Stream blockStream(std::uint64_t key, std::uint64_t block) noexcept

@@ -99,7 +99,7 @@ constexpr Network kNetworks[] = {
     { "Dankort", "dankort", kDankort, 16, 3, kDefault, std::nullopt },
 };
 
-static_assert(std::size(kNetworks) <= std::tuple_size_v<decltype(NetworkMatches::networks)>);
+static_assert(std::size(kNetworks) <= kMaxNetworks);
 
 // Printed groups by length, 11 to 19 digits: fours, with the 14- and
 // 15-digit layouts of Diners Club and American Express.
@@ -120,7 +120,7 @@ bool holdsPrefix(const PrefixRange& range, std::string_view digits) noexcept
 
 // Adds `network` to `matches` at its place: after every network that
 // matched with a longer prefix or as long a one.
-void insertMatch(NetworkMatches& matches, std::array<std::size_t, 24>& widths,
+void insertMatch(NetworkMatches& matches, std::array<std::size_t, kMaxNetworks>& widths,
     const Network& network, std::size_t width) noexcept
 {
     std::size_t at = matches.count;
@@ -141,7 +141,7 @@ void insertMatch(NetworkMatches& matches, std::array<std::size_t, 24>& widths,
 NetworkMatches matchNetworks(std::string_view digits, int length) noexcept
 {
     NetworkMatches matches;
-    std::array<std::size_t, 24> widths {};
+    std::array<std::size_t, kMaxNetworks> widths {};
     for (const Network& network : kNetworks) {
         std::size_t width = 0;
         for (const PrefixRange& range : network.ranges) {

@@ -94,17 +94,20 @@ std::string_view defaultGroups(int length) noexcept;
 // groups, and returns the end. Digits beyond the groups go into the last one.
 char* writeGrouped(std::string_view digits, std::string_view groups, char separator, char* out);
 
+// Room for every network of the table in one list.
+inline constexpr std::size_t kMaxNetworks = 24;
+
 // The networks that claim a number, the most specific (longest matching
 // prefix) first, networks as specific as each other in table order.
 struct NetworkMatches {
-    std::array<const Network*, 24> networks {};
+    std::array<const Network*, kMaxNetworks> networks {};
     std::size_t count = 0;
 
     bool empty() const noexcept { return count == 0; }
     const Network* primary() const noexcept { return count == 0 ? nullptr : networks[0]; }
     std::span<const Network* const> all() const noexcept { return { networks.data(), count }; }
     // Their names, in the same order.
-    std::array<std::string_view, 24> networkNames {};
+    std::array<std::string_view, kMaxNetworks> networkNames {};
     std::span<const std::string_view> names() const noexcept
     {
         return { networkNames.data(), count };

@@ -1,5 +1,7 @@
 #include "NetworkPattern.h"
 
+#include "IntegerPower.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -11,14 +13,6 @@ namespace {
 
 constexpr int kWidestPrefix = 6;
 
-std::uint32_t tenTo(int exponent) noexcept
-{
-    std::uint32_t result = 1;
-    for (int i = 0; i < exponent; ++i)
-        result *= 10;
-    return result;
-}
-
 std::uint32_t valueOf(std::string_view digits) noexcept
 {
     std::uint32_t value = 0;
@@ -29,7 +23,7 @@ std::uint32_t valueOf(std::string_view digits) noexcept
 // A range's prefixes as `width`-digit ones.
 NumberPattern::PrefixSpan spanOf(const PrefixRange& range, int width) noexcept
 {
-    const std::uint32_t scale = tenTo(width - int(range.first.size()));
+    const auto scale = std::uint32_t(power(10, width - int(range.first.size())));
     const std::uint32_t first = valueOf(range.first) * scale;
     return { first, (valueOf(range.last) + 1) * scale - first };
 }
@@ -199,8 +193,9 @@ std::vector<NumberPattern::PrefixSpan> unclaimedPrefixes()
     for (const PrefixRange& range : wideClaims())
         claimed.push_back(spanOf(range, kWidestPrefix));
     // A leading 0 is left out: spreadsheets and number fields drop it.
-    const std::uint32_t first = tenTo(kWidestPrefix - 1);
-    const NumberPattern::PrefixSpan all[] = { { first, tenTo(kWidestPrefix) - first } };
+    const std::uint32_t first = std::uint32_t(power(10, kWidestPrefix - 1));
+    const NumberPattern::PrefixSpan all[]
+        = { { first, std::uint32_t(power(10, kWidestPrefix)) - first } };
     return without(all, claimed);
 }
 

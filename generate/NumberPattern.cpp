@@ -1,5 +1,6 @@
 #include "NumberPattern.h"
 
+#include "IntegerPower.h"
 #include "WideProduct.h"
 
 #include <algorithm>
@@ -83,14 +84,6 @@ constexpr std::array<char, 9 * 19 + 1> kCheckDigit = [] {
     return table;
 }();
 
-std::uint64_t power(std::uint64_t base, int exponent) noexcept
-{
-    std::uint64_t result = 1;
-    for (int i = 0; i < exponent; ++i)
-        result *= base;
-    return result;
-}
-
 } // namespace
 
 NumberPattern::NumberPattern(std::vector<Prefix> prefixes, std::vector<SpanStart> spans,
@@ -110,11 +103,7 @@ NumberPattern::NumberPattern(std::vector<Prefix> prefixes, std::vector<SpanStart
 {
     m_bodyCount = power(zeroDigits ? 10 : 9, m_bodyDigits);
     // A wrong check digit is one more value of the draw: which of the nine.
-    m_keyCount = m_prefixCount * m_bodyCount * (wrongCheck ? 9 : 1);
-    const std::uint64_t keys = m_keyCount;
-    // Lemire's bound: refusing draws whose low product bits fall below
-    // 2^64 mod N leaves every value of floor(N × r) equally likely.
-    m_refuseBelow = keys == 0 ? 0 : (std::uint64_t { 0 } - keys) % keys;
+    m_keys = BoundedDraw(m_prefixCount * m_bodyCount * (wrongCheck ? 9 : 1));
 
     // The digits after the prefix in steps of three, a shorter one first.
     const int steps = (m_bodyDigits + 2) / 3;
@@ -135,7 +124,7 @@ NumberPattern::NumberPattern(std::vector<Prefix> prefixes, std::vector<SpanStart
     }
 
     if (zeroDigits) {
-        m_numberCount = keys;
+        m_numberCount = m_keys.count();
         return;
     }
     // How many bodies have each Luhn sum mod 10; a prefix keeps those whose
@@ -247,7 +236,7 @@ std::uint64_t NumberPattern::write(std::uint64_t draw, char* out) const noexcept
         rest = byWrong.low;
     }
     // What is left of the draw is the low half of N × r.
-    if (rest < m_refuseBelow) [[unlikely]]
+    if (m_keys.refuses(rest)) [[unlikely]]
         return kNone;
     char check = kCheckDigit[sum];
     if (check == '0' && !m_zeroDigits)

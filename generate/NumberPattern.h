@@ -1,8 +1,8 @@
 #pragma once
 
+#include "BoundedDraw.h"
 #include "Brand.h"
 #include "CardNumber.h"
-#include "WideProduct.h"
 
 #include <cstdint>
 #include <span>
@@ -62,13 +62,10 @@ public:
     // Keys lie below keyCount().
     std::uint64_t write(std::uint64_t draw, char* out) const noexcept;
 
-    std::uint64_t keyCount() const noexcept { return m_keyCount; }
+    std::uint64_t keyCount() const noexcept { return m_keys.count(); }
 
     // The key of the number `draw` gives, when it gives one: floor(N × r).
-    std::uint64_t key(std::uint64_t draw) const noexcept
-    {
-        return multiplyWide(draw, m_keyCount).high;
-    }
+    std::uint64_t key(std::uint64_t draw) const noexcept { return m_keys.valueOf(draw); }
 
     // How many different numbers write() can give.
     std::uint64_t numberCount() const noexcept { return m_numberCount; }
@@ -103,10 +100,9 @@ private:
     std::vector<SpanStart> m_spans;
     std::uint64_t m_prefixCount = 0;
     std::uint64_t m_bodyCount = 0; // b^k: the digits between prefix and check digit
-    std::uint64_t m_keyCount = 0;
+    BoundedDraw m_keys;
     std::array<Step, 6> m_steps {};
     int m_stepCount = 0;
-    std::uint64_t m_refuseBelow = 0;
     std::uint64_t m_numberCount = 0;
     int m_prefixLength = 0;
     int m_bodyDigits = 0;

@@ -14,9 +14,13 @@ RandomSource::RandomSource(std::uint64_t baseSeed, Timer timer) noexcept
 
 RandomSource RandomSource::fromSystem(Timer timer)
 {
+    return RandomSource(unpredictableSeed(), timer);
+}
+
+std::uint64_t RandomSource::unpredictableSeed()
+{
     std::random_device device;
-    const std::uint64_t seed = (std::uint64_t { device() } << 32) ^ device();
-    return RandomSource(seed ^ systemTimer(), timer);
+    return ((std::uint64_t { device() } << 32) ^ device()) ^ systemTimer();
 }
 
 std::uint64_t RandomSource::systemTimer() noexcept
@@ -34,8 +38,7 @@ void RandomSource::reseed() noexcept
 
 std::uint64_t RandomSource::next() noexcept
 {
-    m_state += kGolden;
-    return mix64(m_state);
+    return splitMixNext(m_state);
 }
 
 } // namespace pellorin

@@ -15,6 +15,14 @@ constexpr std::uint64_t mix64(std::uint64_t z) noexcept
     return z ^ (z >> 31);
 }
 
+// One SplitMix64 step: the counter moves on by kGolden and its mix is the
+// draw.
+constexpr std::uint64_t splitMixNext(std::uint64_t& counter) noexcept
+{
+    counter += kGolden;
+    return mix64(counter);
+}
+
 // Uniform random source for card generation, re-seeded before every attempt.
 //
 // A re-seed mixes the timer, a per-source counter and a base seed taken once
@@ -27,9 +35,12 @@ public:
 
     explicit RandomSource(std::uint64_t baseSeed, Timer timer = &systemTimer) noexcept;
 
-    // A source seeded from std::random_device and the system timer, re-seeded
-    // from `timer`.
+    // A source seeded with unpredictableSeed(), re-seeded from `timer`.
     static RandomSource fromSystem(Timer timer = &systemTimer);
+
+    // A seed no run can foresee: std::random_device, where it may be a
+    // pseudo-random generator, mixed with the system timer.
+    static std::uint64_t unpredictableSeed();
 
     // Nanoseconds of the monotonic system clock.
     static std::uint64_t systemTimer() noexcept;

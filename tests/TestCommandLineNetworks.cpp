@@ -95,7 +95,8 @@ TEST_P(EveryNetwork, EachInvalidRuleIsExactlyTheFailureCheckReports)
         for (const json& verdict : verdicts) {
             const std::size_t length = verdict["number"].get<std::string>().size();
             if (rule == "prefix") {
-                ASSERT_TRUE(verdict["valid"].get<bool>()) << verdict;
+                ASSERT_FALSE(verdict["valid"].get<bool>()) << verdict;
+                ASSERT_EQ(verdict["reason"], "prefix") << verdict;
                 ASSERT_TRUE(verdict["networks"].empty()) << verdict;
                 continue;
             }

@@ -96,6 +96,43 @@ private slots:
             skinFilePath(QStringLiteral("/opt/pellorin")), QStringLiteral("/opt/pellorin/x/o.cjs"));
     }
 
+    void skinFileFoundInItsPlaces_data()
+    {
+        QTest::addColumn<bool>("besideProgram");
+        QTest::addColumn<bool>("systemWide");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<QString>("found");
+        QTest::addRow("build tree, beside the program") << true << false << false << "beside";
+        QTest::addRow("build tree ignores the system's") << false << true << false << "";
+        QTest::addRow("installed, beside wins") << true << true << true << "beside";
+        QTest::addRow("installed, system-wide") << false << true << true << "system";
+        QTest::addRow("installed, none") << false << false << true << "";
+    }
+
+    void skinFileFoundInItsPlaces()
+    {
+        QFETCH(bool, besideProgram);
+        QFETCH(bool, systemWide);
+        QFETCH(bool, installed);
+        QFETCH(QString, found);
+        const QTemporaryDir system;
+        const QString places[] = { folder(), system.path() };
+        for (const QString& place : places) {
+            if (place == folder() ? !besideProgram : !systemWide)
+                continue;
+            QVERIFY(QDir(place).mkpath(QStringLiteral("x")));
+            QFile file(skinFilePath(place));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const SkinPlaces skinPlaces { installed ? folder() + QStringLiteral("/")
+                                                : QStringLiteral("/usr/lib/pellorin"),
+            system.path() };
+        const QString expected = found.isEmpty()
+            ? QString()
+            : skinFilePath(found == QLatin1String("beside") ? folder() : system.path());
+        QCOMPARE(findSkinFile(folder(), skinPlaces), expected);
+    }
+
     void withoutASkinFileNothingHappens_data()
     {
         QTest::addColumn<QString>("setup");

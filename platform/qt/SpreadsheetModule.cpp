@@ -36,7 +36,8 @@ Spreadsheet& SpreadsheetModule::loaded()
         = QStringLiteral("LibreOffice Calc is not installed or could not be started: ");
     if (!QFileInfo::exists(m_fileName))
         throw SpreadsheetError(failure
-            + QStringLiteral("this Pellorin has no spreadsheet module (%1 is missing)")
+            + QStringLiteral("this Pellorin has no spreadsheet module: install the package "
+                             "pellorin-calc (%1 is missing)")
                   .arg(m_fileName));
     QLibrary module(m_fileName);
     module.setLoadHints(QLibrary::PreventUnloadHint);

@@ -65,14 +65,14 @@ ure-only)
     keep_only "${runtime[@]}"
     ;;
 absent)
-    reason='this Pellorin has no spreadsheet module'
+    reason='this Pellorin has no spreadsheet module: install the package pellorin-calc'
     mkdir "$work/bin" && cp "$program" "$work/bin/" || fail "the program cannot be copied"
     run=("$work/bin/$(basename "$program")")
     ;;
 *) fail "unknown mode '$mode'" ;;
 esac
 # A build without the module has nothing else to say.
-[ -e "$(dirname "$(realpath "$program")")/libpellorin-calc.so" ] || reason='this Pellorin has no spreadsheet module'
+[ -e "$(dirname "$(realpath "$program")")/libpellorin-calc.so" ] || reason='this Pellorin has no spreadsheet module: install the package pellorin-calc'
 
 start_xvfb
 start_accessibility_bus

@@ -3,10 +3,12 @@
 # with only this machine's required and important packages. Run through
 # apt-get --simulate, so nothing is installed.
 #
-# Usage: apt-simulate.sh CLI-DEB WINDOW-DEB [CALC-DEB]
+# Usage: apt-simulate.sh CHANGES   (the packages beside it are checked)
 
 set -u
-readonly cli=$(realpath "$1") window=$(realpath "$2") calc=${3:+$(realpath "$3")}
+folder=$(dirname "$(realpath "$1")")
+deb() { ls "$folder/$1"_*.deb; }
+readonly cli=$(deb pellorin-cli) window=$(deb pellorin) calc=$(deb pellorin-calc)
 . "$(dirname "$0")/../e2e/lib.sh"
 require_tools apt-get awk
 
@@ -36,7 +38,7 @@ check() {
 }
 check "pellorin-cli alone" "pellorin-cli" '.*(qt|x11|xcb|wayland|libreoffice|uno|gl|mesa).*|pellorin' "$cli"
 check "pellorin" "pellorin libqt6widgets6 qt6-wayland" '.*(libreoffice|uno).*|pellorin-(cli|calc)' "$window"
-check "pellorin without recommends" "pellorin libqt6widgets6" \
+check "pellorin without recommends" "pellorin libqt6widgets6 fonts-liberation2" \
     '.*(libreoffice|uno).*|qt6-wayland|pellorin-(cli|calc)' --no-install-recommends "$window"
 if [ -n "$calc" ]; then
     # Its window is not in the archive: alone, the module cannot be installed.

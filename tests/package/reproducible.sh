@@ -1,40 +1,43 @@
 #!/bin/bash
-# The same commit built again, in another folder and at another time (a
-# fresh clone, so even the files' modification times differ), gives
-# byte-identical packages.
+# The same commit built again gives byte-identical packages, debug symbols
+# included: a fresh clone (so even the files' modification times differ), in
+# another folder, later, under umask 002 instead of 022, another time zone
+# and locale, and without the compiler launcher (ccache) the first build may
+# have used, so that a cache cannot stand in for a compiler either.
 #
-# Usage: reproducible.sh SOURCE-DIR FIRST-BUILD-DIR DEB...
-#   DEB  the packages the first build made from the same source
+# Usage: reproducible.sh SOURCE-DIR FIRST-OUT-DIR
+#   FIRST-OUT-DIR  the packages tools/build-packages made from the same source
 # Exit status 77 (a skip) where the source has uncommitted changes or is no
 # git checkout: then the first build is not of one commit.
 
 set -u
 readonly source=$1 first=$2
-shift 2
 . "$(dirname "$0")/../e2e/lib.sh"
-require_tools git cmake cmp
+require_tools git dpkg-buildpackage cmp
 
 commit=$(git -C "$source" rev-parse HEAD 2>/dev/null) || skip "$source is not a git checkout"
-[ -z "$(git -C "$source" status --porcelain --untracked-files=no)" ] \
-    || skip "$source has uncommitted changes: the packages are not of one commit"
-cached() { sed -n "s/^$1:[A-Z]*=//p" "$first/CMakeCache.txt"; }
+[ -z "$(git -C "$source" status --porcelain)" ] \
+    || skip "$source has uncommitted or untracked files: the packages are not of one commit"
 
-git clone --quiet --shared --no-checkout "$source" "$work/src" && git -C "$work/src" checkout --quiet "$commit" \
+git clone --quiet --shared --no-checkout "$source" "$work/another-name" \
+    && (umask 002 && git -C "$work/another-name" checkout --quiet "$commit") \
     || fail "$commit cannot be checked out again"
-again=$work/src/build
-# The packages' own targets only: tests and benchmarks are not in them.
-cmake -S "$work/src" -B "$again" -DCMAKE_BUILD_TYPE="$(cached CMAKE_BUILD_TYPE)" \
-    -DPELLORIN_WITH_CALC="$(cached PELLORIN_WITH_CALC)" -DPELLORIN_BUILD_TESTS=OFF -DPELLORIN_BUILD_BENCH=OFF \
-    >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; fail "the second build cannot be configured"; }
-cmake --build "$again" -j "$(nproc)" --target package >"$work/build.log" 2>&1 \
-    || { tail -n 50 "$work/build.log"; fail "the second build failed"; }
+again=$work/another-name/out
+(
+    umask 002
+    unset CMAKE_CXX_COMPILER_LAUNCHER CMAKE_C_COMPILER_LAUNCHER
+    export TZ=Pacific/Kiritimati LC_ALL=C.UTF-8 LANG=C.UTF-8
+    export DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)"
+    "$work/another-name/tools/build-packages" "$again"
+) >"$work/build.log" 2>&1 || { tail -n 50 "$work/build.log"; fail "the second build failed"; }
 
 same=()
-for deb in "$@"; do
+for deb in "$first"/*.deb; do
     name=$(basename "$deb")
     [ -f "$again/$name" ] || fail "the second build made no $name"
     if ! cmp "$deb" "$again/$name"; then
-        # Where they differ: file list and times, control data, contents.
+        # Where they differ: the ar members, file list and times, control data, contents.
+        diff <(ar tv "$deb") <(ar tv "$again/$name") >&2
         diff <(dpkg-deb -c "$deb") <(dpkg-deb -c "$again/$name") >&2
         diff <(dpkg-deb -I "$deb") <(dpkg-deb -I "$again/$name") >&2
         dpkg -x "$deb" "$work/one" && dpkg -x "$again/$name" "$work/two" && diff -r "$work/one" "$work/two" >&2
@@ -42,4 +45,5 @@ for deb in "$@"; do
     fi
     same+=("$name ($(stat -c %s "$deb") bytes)")
 done
+[ "$(ls "$again"/*.deb | wc -l)" = "${#same[@]}" ] || fail "the second build made other packages: $(ls "$again")"
 echo "PASS: byte-identical from two builds of $commit: ${same[*]}"

@@ -1,20 +1,22 @@
 #!/bin/bash
-# Builds the Debian packages and unpacks each into a fresh folder of its own,
-# ROOT/<package>, as dpkg would lay it out under /, and all of them together
-# into ROOT/all, for the tests that check and run what they install.
+# Builds the Debian packages into OUT-DIR and unpacks each into a fresh folder
+# of its own, ROOT/<package>, as dpkg would lay it out under /; all of them
+# together into ROOT/all, and their debug symbols into ROOT/dbgsym, for the
+# tests that check and run what they install.
 #
-# Usage: unpack-package.sh BUILD-DIR ROOT DEB...
+# Usage: unpack-package.sh SOURCE-DIR OUT-DIR ROOT
 
 set -eu
-readonly build=$1 root=$2
-shift 2
+readonly source=$1 out=$2 root=$3
 
-rm -f "$@"
-cmake --build "$build" --target package
+"$source/tools/build-packages" "$out"
+(cd "$out" && sha256sum --check --quiet SHA256SUMS) || { echo "FAIL: SHA256SUMS does not match the packages" >&2; exit 1; }
 rm -rf "$root" && mkdir -p "$root"
-for deb in "$@"; do
-    [ -f "$deb" ] || { echo "FAIL: $deb was not built" >&2; exit 1; }
+for deb in "$out"/*.deb; do
     package=$(dpkg-deb -f "$deb" Package)
     dpkg -x "$deb" "$root/$package"
-    dpkg -x "$deb" "$root/all"
+    case $package in
+    *-dbgsym) dpkg -x "$deb" "$root/dbgsym" ;;
+    *) dpkg -x "$deb" "$root/all" ;;
+    esac
 done
