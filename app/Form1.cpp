@@ -8,6 +8,7 @@
 #include "CursorFile.h"
 #include "ErrorTrap.h"
 #include "FocusLossWatcher.h"
+#include "FreedMemory.h"
 #include "GenerationRun.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
@@ -230,7 +231,10 @@ void Form1::PushButton1_Click()
 void Form1::PushButton3_Click()
 {
     ErrorTrap trap(m_services.messages, handlerLocation("PushButton3_Click"));
-    if (trap.step(kClearList, [&] { m_results->clear(); }))
+    if (trap.step(kClearList, [&] {
+            m_results->clear();
+            returnFreedMemory();
+        }))
         m_announcement->say(resultCount(m_results->rowCount()) + QStringLiteral(" in the list"));
 }
 

@@ -9,6 +9,7 @@
 #include "ResultsViewAnnouncer.h"
 #include "SteppedProgressBar.h"
 #include "Twips.h"
+#include "WholeBoxRadioButton.h"
 #include "WindowColors.h"
 
 #include <QGroupBox>
@@ -70,7 +71,7 @@ void Form1::createControls()
     static constexpr std::array<int, 4> kOptionTops { 300, 650, 1000, 1350 };
     for (std::size_t i = m_options.size(); i-- > 0;) {
         const std::string_view caption = brandTable()[i].caption;
-        auto* option = new QRadioButton(
+        auto* option = new WholeBoxRadioButton(
             QString::fromUtf8(caption.data(), qsizetype(caption.size())), m_frame1);
         place(option, kOptionNames[i], twipsRect(240, kOptionTops[i], 1935, 285));
         setBackColor(*option, kWhite);

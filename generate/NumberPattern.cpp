@@ -1,5 +1,7 @@
 #include "NumberPattern.h"
 
+#include "WideProduct.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -7,8 +9,6 @@
 namespace pellorin {
 
 namespace {
-
-__extension__ using Wide = unsigned __int128;
 
 constexpr int luhnValue(int digit, bool doubled) noexcept
 {
@@ -64,9 +64,9 @@ std::uint64_t writeDigits(std::uint64_t fraction, const Step* step, const Step* 
     unsigned& sum, const ChunkTables<Base>& tables) noexcept
 {
     for (; step != end; ++step) {
-        const Wide product = Wide { fraction } * step->multiplier;
-        const auto value = unsigned(product >> 64);
-        fraction = std::uint64_t(product);
+        const WideProduct product = multiplyWide(fraction, step->multiplier);
+        const auto value = unsigned(product.high);
+        fraction = product.low;
         std::memcpy(out, &tables.chars[value * 4 + 3U - step->digits], 4);
         sum += tables.luhn[step->digits - 1U][step->parity][value];
         out += step->digits;
@@ -225,26 +225,26 @@ unsigned NumberPattern::writeSpanPrefix(std::uint64_t index, char* out) const no
 
 std::uint64_t NumberPattern::write(std::uint64_t draw, char* out) const noexcept
 {
-    const Wide byPrefix = Wide { draw } * m_prefixCount;
+    const WideProduct byPrefix = multiplyWide(draw, m_prefixCount);
     unsigned sum = 0;
     if (m_spans.empty()) {
-        const Prefix& prefix = m_prefixes[std::size_t(byPrefix >> 64)];
+        const Prefix& prefix = m_prefixes[std::size_t(byPrefix.high)];
         std::memcpy(out, prefix.text.data(), kCardNumberRoom);
         sum = prefix.luhnSum;
     } else {
-        sum = writeSpanPrefix(std::uint64_t(byPrefix >> 64), out);
+        sum = writeSpanPrefix(byPrefix.high, out);
     }
     const Step* first = m_steps.data();
     const Step* last = first + m_stepCount;
     char* digits = out + m_prefixLength;
     std::uint64_t rest = m_zeroDigits
-        ? writeDigits(std::uint64_t(byPrefix), first, last, digits, sum, kZeroToNine)
-        : writeDigits(std::uint64_t(byPrefix), first, last, digits, sum, kOneToNine);
+        ? writeDigits(byPrefix.low, first, last, digits, sum, kZeroToNine)
+        : writeDigits(byPrefix.low, first, last, digits, sum, kOneToNine);
     unsigned wrong = 0;
     if (m_wrongCheck) {
-        const Wide byWrong = Wide { rest } * 9;
-        wrong = 1 + unsigned(byWrong >> 64);
-        rest = std::uint64_t(byWrong);
+        const WideProduct byWrong = multiplyWide(rest, 9);
+        wrong = 1 + unsigned(byWrong.high);
+        rest = byWrong.low;
     }
     // What is left of the draw is the low half of N × r.
     if (rest < m_refuseBelow) [[unlikely]]

@@ -2,6 +2,7 @@
 
 #include "Brand.h"
 #include "CardNumber.h"
+#include "WideProduct.h"
 
 #include <cstdint>
 #include <span>
@@ -66,8 +67,7 @@ public:
     // The key of the number `draw` gives, when it gives one: floor(N × r).
     std::uint64_t key(std::uint64_t draw) const noexcept
     {
-        __extension__ using Wide = unsigned __int128;
-        return std::uint64_t((Wide { draw } * m_keyCount) >> 64);
+        return multiplyWide(draw, m_keyCount).high;
     }
 
     // How many different numbers write() can give.

@@ -21,7 +21,9 @@ public:
     {
         if (m_capacity - m_used < n) {
             const std::size_t capacity = std::max(m_capacity * 2, m_used + n);
-            auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
+            // new char[] rather than make_unique_for_overwrite, which the
+            // WebAssembly build's C++ library lacks; neither zeroes the bytes.
+            std::unique_ptr<char[]> bytes(new char[capacity]);
             if (m_used > 0)
                 std::memcpy(bytes.get(), m_bytes.get(), m_used);
             m_bytes = std::move(bytes);

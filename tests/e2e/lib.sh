@@ -116,6 +116,7 @@ readonly button_copy='120 6210 3840 405'        # Copy Results To Clipboard
 readonly button_clear='4080 6210 3840 405'      # Clear Results
 readonly box_quantity='360 2250 7300 345'       # Text1: Frame2 at 120,1950 holds it at 240,300
 readonly option_discover='360 1470 1935 285'    # Option4: Frame1 at 120,120 holds it at 240,1350
+readonly progress_bar='120 6735 7800 405'       # ProgressBar1
 
 # Twips of the layout to pixels: 15 twips make a pixel; aim at the middle.
 point_at() { # left top width height, in twips
@@ -124,6 +125,18 @@ point_at() { # left top width height, in twips
 }
 click_at() { # left top width height, in twips
     point_at "$@" && xdotool click 1
+}
+
+# The pointer image of HAND-M.CUR in the folder of the program $1 (which may
+# be a symbolic link), as CurrentCursor prints it: "WIDTH HEIGHT XHOT YHOT"
+# from the file's first entry (bytes 6, 7 and 10-13).
+hand_pointer_of() {
+    local hand width height hot_x hot_y
+    hand=$(dirname "$(readlink -f "$1")")/HAND-M.CUR
+    [ -f "$hand" ] || fail "$hand is missing"
+    read -r width height < <(od -An -tu1 -j6 -N2 "$hand")
+    read -r hot_x hot_y < <(od -An -tu2 -j10 -N4 "$hand")
+    echo "$width $height $hot_x $hot_y"
 }
 
 # The program's visible windows other than the main window, one id a line,

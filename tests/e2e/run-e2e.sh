@@ -36,15 +36,10 @@ height=$(sed -n 's/^ *Height: //p' <<<"$geometry")
 [ "$width" = 536 ] && [ "$height" = 484 ] || fail "client area is ${width} x ${height}, not 536 x 484"
 
 # --- The hand over a button: HAND-M.CUR from the program's own folder ----------
-hand=$(dirname "$(readlink -f "$program")")/HAND-M.CUR
-[ -f "$hand" ] || fail "$hand is missing"
-# A cursor file's first entry: width and height (bytes 6, 7), hotspot (10-13).
-read -r hand_width hand_height < <(od -An -tu1 -j6 -N2 "$hand")
-read -r hot_x hot_y < <(od -An -tu2 -j10 -N4 "$hand")
-readonly hand_pointer="$hand_width $hand_height $hot_x $hot_y"
+hand_pointer=$(hand_pointer_of "$program")
 hand_shown() { [ "$("$current_cursor")" = "$hand_pointer" ]; }
 point_at $button_start
-wait_for 50 hand_shown || fail "over a button the pointer is '$("$current_cursor")', not $hand ($hand_pointer)"
+wait_for 50 hand_shown || fail "over a button the pointer is '$("$current_cursor")', not HAND-M.CUR's ($hand_pointer)"
 
 # Checks the clipboard: $1 lines of the first pattern, then $2 of the second.
 check_clipboard() {
