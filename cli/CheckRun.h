@@ -8,11 +8,11 @@ class Output;
 
 namespace pellorin::cli {
 
-// Checks every line of the request's files (standard input when none) and
+// Checks every line of the command's files (standard input when none) and
 // writes a verdict line per number to `output`; reports unreadable lines
 // and the summary on standard error. Returns the exit status: 0 all valid,
 // 1 any invalid, 2 any line or file that could not be read. Throws
 // OutputError.
-int runCheck(const CheckRequest& request, Output& output);
+int runCheck(const CheckCommand& command, Output& output);
 
 } // namespace pellorin::cli

@@ -1,45 +1,29 @@
 #include "CommandLine.h"
 
 #include "BrandsListing.h"
-#include "NumberKind.h"
-#include "NumberPattern.h"
+#include "GenerateForm.h"
+#include "Phrases.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <array>
-#include <cctype>
-#include <charconv>
 #include <limits>
 #include <sstream>
+#include <variant>
 
 namespace pellorin::cli {
 
 namespace {
 
+using engine::Format;
+using engine::listed;
+using engine::networkIds;
+using engine::suggestion;
+
 constexpr std::string_view kProgram = "pellorin-cli";
 constexpr unsigned kMaxThreads = 256;
 constexpr std::size_t kTextWidth = 79;
-
-// The --brand ids come from the network table: the option, its help, the
-// manual page and completion all take them from there.
-std::vector<std::string> networkIds(bool windowOnly = false)
-{
-    std::vector<std::string> ids;
-    for (const Network& network : networkTable()) {
-        if (!windowOnly || network.windowBrand)
-            ids.emplace_back(network.id);
-    }
-    return ids;
-}
-
-struct FormatName {
-    std::string_view id;
-    Format format;
-};
-constexpr std::array kFormatNames { FormatName { "text", Format::Text },
-    FormatName { "csv", Format::Csv }, FormatName { "json", Format::Json },
-    FormatName { "ndjson", Format::Ndjson }, FormatName { "table", Format::Table } };
 
 template <typename Names> std::vector<std::string> idsOf(const Names& names)
 {
@@ -48,18 +32,6 @@ template <typename Names> std::vector<std::string> idsOf(const Names& names)
     for (const auto& name : names)
         ids.emplace_back(name.id);
     return ids;
-}
-
-// "a, b or c"
-std::string listed(const std::vector<std::string>& words, std::string_view last = " or ")
-{
-    std::string text;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (i > 0)
-            text += i + 1 == words.size() ? std::string(last) : std::string(", ");
-        text += words[i];
-    }
-    return text;
 }
 
 // The texts --help and the manual page share. Paragraphs are plain text;
@@ -205,7 +177,7 @@ struct OptionRow {
 std::vector<OptionRow> generateOptions(Texts& t)
 {
     const std::vector<std::string> brands = networkIds();
-    const std::vector<std::string> formats = idsOf(kFormatNames);
+    const std::vector<std::string> formats = idsOf(engine::formatNames());
     return {
         { "-b,--brand", "BRAND", "Network id from 'brands' (default " + brands.front() + ")",
             brands, &t.brand },
@@ -291,43 +263,6 @@ struct Parser {
     }
 };
 
-// Edits (insert, delete, replace a character) from one word to the other.
-std::size_t editDistance(std::string_view a, std::string_view b)
-{
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({ row[j] + 1, row[j - 1] + 1,
-                diagonal + (std::tolower(a[i - 1]) == std::tolower(b[j - 1]) ? 0 : 1) });
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-// "; did you mean 'x'?" for the nearest of `known`, when one is near.
-std::string suggestion(std::string_view word, const std::vector<std::string>& known)
-{
-    std::string best;
-    std::size_t bestDistance = std::numeric_limits<std::size_t>::max();
-    for (const std::string& candidate : known) {
-        const std::size_t d
-            = candidate.starts_with(word) && word.size() >= 3 ? 1 : editDistance(word, candidate);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = candidate;
-        }
-    }
-    if (best == word || bestDistance > 2 || bestDistance * 2 >= word.size())
-        return {};
-    return "; did you mean '" + best + "'?";
-}
-
 std::vector<std::string> optionNames(const std::vector<OptionRow>& options)
 {
     std::vector<std::string> names { "--help" };
@@ -338,177 +273,72 @@ std::vector<std::string> optionNames(const std::vector<OptionRow>& options)
     return names;
 }
 
-// Plain decimal digits only: no sign, no base prefix, no blanks.
-std::optional<std::uint64_t> readWhole(const std::string& text, std::uint64_t max)
+// How the value checks name the fields of a request: by their options.
+std::string_view optionName(engine::GenerateField field) noexcept
 {
-    if (text.empty()
-        || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value > max)
-        return std::nullopt;
-    return value;
-}
-
-std::string plural(std::uint64_t n, const char* one, const char* many)
-{
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-// "13, 16 or 19".
-std::string lengthChoices(std::vector<int> lengths)
-{
-    std::sort(lengths.begin(), lengths.end());
-    std::vector<std::string> words;
-    words.reserve(lengths.size());
-    for (const int length : lengths)
-        words.push_back(std::to_string(length));
-    return listed(words);
-}
-
-// A separator that keeps every format readable: no digit, letter, comma,
-// quote, backslash or control character.
-bool separatorFits(const std::string& text)
-{
-    if (text.size() != 1)
-        return false;
-    const char c = text[0];
-    return c >= ' ' && c <= '~' && std::isalnum(static_cast<unsigned char>(c)) == 0 && c != ','
-        && c != '"' && c != '\\';
-}
-
-// The network, its ranges and the length. Returns an error message or
-// nothing.
-std::optional<std::string> finishNetwork(
-    const Texts& texts, bool hasLength, bool explicitRanges, GenerateRequest& request)
-{
-    const Network& network = *findNetwork(texts.brand);
-    request.network = &network;
-    request.publishedRanges = texts.ranges == "network";
-    if (texts.ranges == "window" && explicitRanges && !network.windowBrand)
-        return "--ranges window: only " + listed(networkIds(true), " and ")
-            + " have the window's numbers; " + std::string(network.id)
-            + " draws from the prefixes it alone claims, or all with --ranges network";
-    const bool wrongLength = request.invalid == InvalidRule::Length;
-    const std::vector<int> lengths
-        = wrongLength ? wrongLengths(network) : lengthList(lengthsOf(network));
-    if (!hasLength) {
-        request.length = wrongLength ? lengths.front() : network.commonLength;
-        return std::nullopt;
+    switch (field) {
+    case engine::GenerateField::Brand:
+        return "--brand";
+    case engine::GenerateField::Ranges:
+        return "--ranges";
+    case engine::GenerateField::Prefix:
+        return "--prefix";
+    case engine::GenerateField::Length:
+        return "--length";
+    case engine::GenerateField::Invalid:
+        return "--invalid";
+    case engine::GenerateField::Separator:
+        return "--separator";
+    case engine::GenerateField::Count:
+        return "--count";
+    case engine::GenerateField::Seed:
+        return "--seed";
+    case engine::GenerateField::Format:
+        return "--format";
+    case engine::GenerateField::Unique:
+        return "--unique";
     }
-    const auto length = readWhole(texts.length, 99);
-    if (!length || std::find(lengths.begin(), lengths.end(), int(*length)) == lengths.end())
-        return "--length: " + std::string(network.name)
-            + (wrongLength ? " numbers of a wrong length may have " : " numbers have ")
-            + lengthChoices(lengths) + " digits, got '" + texts.length + "'";
-    request.length = int(*length);
-    return std::nullopt;
+    return {};
 }
 
-// The checks CLI11 cannot express. Returns an error message or nothing.
+// The request the options ask for, checked by the engine, and what only the
+// command line has: threads and the output file. Returns an error message
+// or nothing.
 std::optional<std::string> finishGenerate(
-    const Texts& texts, const CLI::App& app, GenerateRequest& request)
+    const Texts& texts, const CLI::App& app, GenerateCommand& command)
 {
-    const bool hasBrand = app.count("--brand") > 0;
-    const bool hasPrefix = app.count("--prefix") > 0;
-    const bool hasLength = app.count("--length") > 0;
-    if (hasPrefix && hasBrand)
-        return "--prefix cannot be used with --brand";
-    if (hasPrefix && !hasLength)
-        return "--prefix and --length go together";
-    if (hasPrefix && app.count("--ranges") > 0)
-        return "--ranges cannot be used with --prefix";
-    if (app.count("--ranges") > 0 && texts.ranges != "window" && texts.ranges != "network")
-        return "--ranges: expected window or network, got '" + texts.ranges + "'";
-    if (app.count("--invalid") > 0) {
-        const auto rule = invalidRuleNamed(texts.invalid);
-        if (!rule)
-            return "--invalid: expected luhn, length or prefix, got '" + texts.invalid + "'";
-        request.invalid = *rule;
-    }
-    request.group = texts.group;
-    if (app.count("--separator") > 0) {
-        if (!separatorFits(texts.separator))
-            return "--separator: expected one character other than a digit, letter, comma, quote "
-                   "or backslash, got '"
-                + texts.separator + "'";
-        request.separator = texts.separator[0];
-        request.group = true;
-    }
+    engine::GenerateForm form;
+    auto given = [&](const char* option, const std::string& text) {
+        return app.count(option) > 0 ? std::optional<std::string>(text) : std::nullopt;
+    };
+    form.brand = given("--brand", texts.brand);
+    form.ranges = given("--ranges", texts.ranges);
+    form.prefix = given("--prefix", texts.prefix);
+    form.length = given("--length", texts.length);
+    form.invalid = given("--invalid", texts.invalid);
+    form.separator = given("--separator", texts.separator);
+    form.count = given("--count", texts.count);
+    form.seed = given("--seed", texts.seed);
+    form.format = texts.format;
+    form.group = texts.group;
+    form.unique = texts.unique;
+    form.withExpiry = texts.withExpiry;
+    form.withCvv = texts.withCvv;
+    auto read = engine::readGenerateRequest(form, optionName);
+    if (const auto* refusal = std::get_if<engine::Refusal>(&read))
+        return engine::refusalText(*refusal, optionName);
+    command.request = std::get<engine::GenerateRequest>(std::move(read));
 
-    if (hasPrefix) {
-        if (request.invalid == InvalidRule::Length || request.invalid == InvalidRule::Prefix)
-            return "--invalid " + texts.invalid + " cannot be used with --prefix";
-        const auto length = readWhole(texts.length, 99);
-        if (!length || *length < 12 || *length > std::uint64_t(kMaxCardLength))
-            return "--length: expected a whole number from 12 to 19, got '" + texts.length + "'";
-        request.length = int(*length);
-        if (texts.prefix.empty()
-            || !std::all_of(texts.prefix.begin(), texts.prefix.end(),
-                [](char c) { return c >= '0' && c <= '9'; }))
-            return "--prefix: expected digits only, got '" + texts.prefix + "'";
-        if (texts.prefix.size() >= std::size_t(request.length))
-            return "--prefix: must be shorter than --length " + texts.length + ", got "
-                + plural(texts.prefix.size(), "digit", "digits");
-        request.network = nullptr;
-        request.prefix = texts.prefix;
-    } else {
-        if (findNetwork(texts.brand) == nullptr) {
-            const std::vector<std::string> ids = networkIds();
-            const std::string near = suggestion(texts.brand, ids);
-            return "--brand: unknown brand '" + texts.brand + "'"
-                + (near.empty() ? "; the brands are " + listed(ids, " and ") : near);
-        }
-        if (auto message = finishNetwork(texts, hasLength, app.count("--ranges") > 0, request))
-            return message;
-    }
-
-    const auto* format = std::find_if(kFormatNames.begin(), kFormatNames.end(),
-        [&](const FormatName& f) { return f.id == texts.format; });
-    if (format == kFormatNames.end()) {
-        const std::vector<std::string> ids = idsOf(kFormatNames);
-        const std::string near = suggestion(texts.format, ids);
-        return "--format: unknown format '" + texts.format + "'"
-            + (near.empty() ? "; the formats are " + listed(ids, " and ") : near);
-    }
-    request.format = format->format;
-
-    if (app.count("--count") > 0) {
-        const auto count
-            = readWhole(texts.count, std::uint64_t(std::numeric_limits<std::int64_t>::max()));
-        if (!count)
-            return "--count: expected a whole number from 0 to 9223372036854775807, got '"
-                + texts.count + "'";
-        request.count = *count;
-    }
-    if (app.count("--seed") > 0) {
-        request.seed = readWhole(texts.seed, std::numeric_limits<std::uint64_t>::max());
-        if (!request.seed)
-            return "--seed: expected a whole number from 0 to 18446744073709551615, got '"
-                + texts.seed + "'";
-    }
     if (app.count("--threads") > 0) {
-        const auto threads = readWhole(texts.threads, kMaxThreads);
+        const auto threads = engine::readWhole(texts.threads, kMaxThreads);
         if (!threads || *threads == 0)
             return "--threads: expected a whole number from 1 to " + std::to_string(kMaxThreads)
                 + ", got '" + texts.threads + "'";
-        request.threads = unsigned(*threads);
+        command.threads = unsigned(*threads);
     }
     if (app.count("--output") > 0 && texts.output.empty())
         return "--output: expected a file name, or - for standard output";
-    request.output = texts.output == "-" ? std::string() : texts.output;
-    request.unique = texts.unique;
-    request.withExpiry = texts.withExpiry;
-    request.withCvv = texts.withCvv;
-
-    if (request.unique) {
-        const NumberPattern pattern = numberKind(request).pattern;
-        if (request.count > pattern.numberCount())
-            return "--unique: --count " + std::to_string(request.count) + " is more than the "
-                + plural(pattern.numberCount(), "different number", "different numbers") + " "
-                + (request.network != nullptr ? "this brand has" : "this prefix and length allow");
-    }
+    command.output = texts.output == "-" ? std::string() : texts.output;
     return std::nullopt;
 }
 
@@ -650,15 +480,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
             return fail("check", *message);
         result.kind = CommandLine::Kind::Check;
         result.check.files = parser.texts.files;
-        result.check.format = parser.texts.checkFormat == "json" ? Format::Json
-            : parser.texts.checkFormat == "ndjson"               ? Format::Ndjson
-                                                                 : Format::Text;
+        result.check.request.format = parser.texts.checkFormat == "json" ? Format::Json
+            : parser.texts.checkFormat == "ndjson"                       ? Format::Ndjson
+                                                                         : Format::Text;
         return result;
     }
     if (parser.brands->parsed() > 0) {
         result.kind = CommandLine::Kind::Message;
-        result.text
-            = brandsListing(parser.texts.brandsFormat == "json" ? Format::Json : Format::Text);
+        result.text = engine::brandsListing(
+            parser.texts.brandsFormat == "json" ? Format::Json : Format::Text);
         return result;
     }
     if (const auto message = leftOver(parser.generate->remaining(), optionNames(parser.options)))

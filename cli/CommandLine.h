@@ -1,42 +1,24 @@
 #pragma once
 
-#include "Network.h"
-#include "NetworkPattern.h"
+#include "Requests.h"
 
-#include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pellorin::cli {
 
-enum class Format { Text, Csv, Json, Ndjson, Table };
-
-struct GenerateRequest {
-    // None for a prefix of one's own.
-    const Network* network = &networkTable()[0];
-    // A window brand's numbers over its network's published ranges instead
-    // of the window's (--ranges network).
-    bool publishedRanges = false;
-    std::string prefix;
-    int length = 0; // the network's common length unless --length says otherwise
-    InvalidRule invalid = InvalidRule::None;
-    bool group = false;
-    char separator = ' ';
-    std::uint64_t count = 10;
-    std::optional<std::uint64_t> seed;
-    bool unique = false;
-    bool withExpiry = false;
-    bool withCvv = false;
-    Format format = Format::Text;
+// A generate request and where and how fast to write it.
+struct GenerateCommand {
+    engine::GenerateRequest request;
     std::string output; // empty: standard output
     unsigned threads = 1;
 };
 
-struct CheckRequest {
+// A check request and the files it reads.
+struct CheckCommand {
+    engine::CheckRequest request;
     std::vector<std::string> files; // empty: standard input
-    Format format = Format::Text; // Text, Json or Ndjson
 };
 
 // What the command line asks for. For Message the text goes to standard
@@ -45,8 +27,8 @@ struct CheckRequest {
 struct CommandLine {
     enum class Kind { Generate, Check, Message, UsageError };
     Kind kind = Kind::UsageError;
-    GenerateRequest generate;
-    CheckRequest check;
+    GenerateCommand generate;
+    CheckCommand check;
     std::string text;
 };
 

@@ -5,7 +5,6 @@
 #include "CommandLine.h"
 #include "GenerateRun.h"
 #include "NumberKind.h"
-#include "NumberPattern.h"
 #include "Output.h"
 #include "RandomSource.h"
 #include "UniqueKeys.h"
@@ -25,6 +24,7 @@ namespace {
 
 using namespace pellorin;
 using namespace pellorin::cli;
+using engine::MonthIndex;
 
 std::uint64_t unpredictableSeed()
 {
@@ -54,8 +54,9 @@ std::optional<MonthIndex> currentMonth()
     return MonthIndex(utc.tm_year + 1900) * 12 + utc.tm_mon;
 }
 
-int generate(const GenerateRequest& request)
+int generate(const GenerateCommand& command)
 {
+    const engine::GenerateRequest& request = command.request;
     // Only expiry dates depend on the date, so only they can be let down
     // by a malformed one.
     const auto month = request.withExpiry ? currentMonth() : std::optional<MonthIndex>(0);
@@ -66,10 +67,10 @@ int generate(const GenerateRequest& request)
         return 2;
     }
     const std::uint64_t seed = request.seed ? *request.seed : unpredictableSeed();
-    Output output(request.output);
+    Output output(command.output);
     // A reader that went away is no error for a generator: it simply had
     // enough.
-    if (runGenerate(request, seed, *month, output))
+    if (runGenerate(command, seed, *month, output))
         output.commit();
     return 0;
 }
@@ -78,11 +79,11 @@ int generate(const GenerateRequest& request)
 // whose size is worth telling.
 std::string memoryFailure(const CommandLine& command)
 {
-    const GenerateRequest& request = command.generate;
+    const engine::GenerateRequest& request = command.generate.request;
     if (command.kind != CommandLine::Kind::Generate || !request.unique)
         return "not enough memory\n";
-    const NumberPattern pattern = numberKind(request).pattern;
-    const std::uint64_t bytes = UniqueKeys::bytesFor(pattern.keyCount(), request.count);
+    const NumberPattern pattern = engine::numberKind(request).pattern;
+    const std::uint64_t bytes = engine::UniqueKeys::bytesFor(pattern.keyCount(), request.count);
     return "not enough memory: --unique needs " + std::to_string((bytes + (1 << 20) - 1) >> 20)
         + " MiB for --count " + std::to_string(request.count) + "\n";
 }

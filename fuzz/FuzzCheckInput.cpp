@@ -17,8 +17,8 @@
 
 namespace {
 
-using pellorin::cli::CheckLine;
-using pellorin::cli::kMaxCheckLine;
+using pellorin::engine::CheckLine;
+using pellorin::engine::kMaxCheckLine;
 
 struct Line {
     std::string text;
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     std::vector<Line> lines;
-    pellorin::cli::LineSplitter splitter;
+    pellorin::engine::LineSplitter splitter;
     auto collect = [&](std::string_view line, bool overlong) {
         PELLORIN_FUZZ_CHECK(line.size() <= kMaxCheckLine);
         lines.push_back({ std::string(line), overlong });
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const Line& line : lines) {
         if (line.overlong)
             continue;
-        const CheckLine read = pellorin::cli::readCheckLine(line.text);
+        const CheckLine read = pellorin::engine::readCheckLine(line.text);
         switch (read.kind) {
         case CheckLine::Kind::Number: {
             PELLORIN_FUZZ_CHECK(isDigits(read.digits) && within(read.digits, line.text));
@@ -113,10 +113,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                             && head <= range.last;
                     }));
             }
-            if (read.digits.size() >= pellorin::cli::kMinCheckDigits
-                && read.digits.size() <= pellorin::cli::kMaxCheckDigits) {
+            if (read.digits.size() >= pellorin::engine::kMinCheckDigits
+                && read.digits.size() <= pellorin::engine::kMaxCheckDigits) {
                 for (const std::string& shape : shapesOf(read.digits)) {
-                    const CheckLine again = pellorin::cli::readCheckLine(shape);
+                    const CheckLine again = pellorin::engine::readCheckLine(shape);
                     PELLORIN_FUZZ_CHECK(
                         again.kind == CheckLine::Kind::Number && again.digits == read.digits);
                 }

@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case CommandLine::Kind::Check:
         break;
     case CommandLine::Kind::Generate: {
-        const auto& g = command.generate;
-        PELLORIN_FUZZ_CHECK(g.threads >= 1 && g.threads <= 256);
+        const auto& g = command.generate.request;
+        PELLORIN_FUZZ_CHECK(command.generate.threads >= 1 && command.generate.threads <= 256);
         PELLORIN_FUZZ_CHECK(g.count <= std::uint64_t(std::numeric_limits<std::int64_t>::max()));
         if (g.network == nullptr) {
             PELLORIN_FUZZ_CHECK(g.length >= 12 && g.length <= pellorin::kMaxCardLength);
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             PELLORIN_FUZZ_CHECK(pellorin::holdsLength(pellorin::lengthsOf(*g.network), g.length));
         }
         if (g.unique)
-            PELLORIN_FUZZ_CHECK(g.count <= pellorin::cli::numberKind(g).pattern.numberCount());
+            PELLORIN_FUZZ_CHECK(g.count <= pellorin::engine::numberKind(g).pattern.numberCount());
         break;
     }
     }

@@ -63,6 +63,12 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append(""));
             QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append("12a4"));
             QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append("12345678901234567"));
+            // The characters just before '0' and after '9', in each half of
+            // the sixteen places and in a fifteen-digit row.
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append("4539/48803436467"));
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append("45391488034364:7"));
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append(":78282246310005"));
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, appender.append("3782822463100\xb5"));
         }
         QCOMPARE(model.rowCount(), 0);
     }

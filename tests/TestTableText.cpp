@@ -160,6 +160,16 @@ TEST_P(TableTextBlocks, SplitAtLineEnds)
         GetParam().blockSize);
     EXPECT_EQ(joined, whole);
     EXPECT_GT(blocks, int(whole.size() / (GetParam().blockSize + 64)));
+
+    // Handed over buffer by buffer, each kept by the sink, which leaves an
+    // empty buffer in its place for the next block.
+    std::vector<ByteBuffer> kept;
+    table.renderBuffers(
+        [&](ByteBuffer& block) { kept.push_back(std::move(block)); }, GetParam().blockSize);
+    std::string keptText;
+    for (const ByteBuffer& block : kept)
+        keptText.append(block.view());
+    EXPECT_EQ(keptText, whole);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, TableTextBlocks,

@@ -1,5 +1,6 @@
 #include "TextFileSave.h"
 
+#include "BlockWriter.h"
 #include "EventLoopYielder.h"
 #include "ResultsRowSource.h"
 #include "TableText.h"
@@ -28,7 +29,9 @@ FileSaveError::FileSaveError(const QString& fileName, const QString& reason)
 
 void writeTableText(TableText& table, QIODevice& device, const QString& fileName)
 {
-    table.render([&](std::string_view block) {
+    // The device is the writer's alone until finish(): the next block is
+    // made here while the last one is written there.
+    BlockWriter writer([&](std::string_view block) {
         // A disk that fills up mid-block takes part of it and reports
         // nothing; writing the rest brings out the system's reason.
         qint64 written = 0;
@@ -39,6 +42,8 @@ void writeTableText(TableText& table, QIODevice& device, const QString& fileName
             written += n;
         }
     });
+    table.renderBuffers([&](ByteBuffer& block) { writer.submit(block); });
+    writer.finish();
 }
 
 void SaveListToTextFile(const RowSource& rows, const QString& fileName, Yielder& yielder)

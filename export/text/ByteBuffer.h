@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace pellorin {
 
@@ -15,6 +16,20 @@ class ByteBuffer {
 public:
     ByteBuffer() = default;
     explicit ByteBuffer(std::size_t capacity) { room(capacity); }
+    // A buffer moved from is empty and without room, ready for use again.
+    ByteBuffer(ByteBuffer&& other) noexcept
+        : m_bytes(std::move(other.m_bytes))
+        , m_capacity(std::exchange(other.m_capacity, 0))
+        , m_used(std::exchange(other.m_used, 0))
+    {
+    }
+    ByteBuffer& operator=(ByteBuffer&& other) noexcept
+    {
+        m_bytes = std::move(other.m_bytes);
+        m_capacity = std::exchange(other.m_capacity, 0);
+        m_used = std::exchange(other.m_used, 0);
+        return *this;
+    }
 
     // Room for `n` more bytes after what is kept.
     char* room(std::size_t n)

@@ -1,7 +1,5 @@
 #include "TableText.h"
 
-#include "ByteBuffer.h"
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -134,6 +132,12 @@ void TableText::measure()
 void TableText::render(
     const std::function<void(std::string_view)>& sink, std::size_t blockSize, unsigned parts)
 {
+    renderBuffers([&](ByteBuffer& block) { sink(block.view()); }, blockSize, parts);
+}
+
+void TableText::renderBuffers(
+    const std::function<void(ByteBuffer&)>& sink, std::size_t blockSize, unsigned parts)
+{
     if (!m_measured)
         throw std::logic_error("TableText::render before measure");
     checkRowsStillThere();
@@ -158,7 +162,7 @@ void TableText::render(
         *out++ = '\n';
         block.advanceTo(out);
         if (block.used() >= blockSize) {
-            sink(block.view());
+            sink(block);
             block.truncate(0);
             // The sink may have yielded too.
             checkRowsStillThere();
@@ -207,7 +211,7 @@ void TableText::render(
         block.advanceTo(out);
     }
     if (block.used() > 0)
-        sink(block.view());
+        sink(block);
 }
 
 } // namespace pellorin

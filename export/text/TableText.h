@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteBuffer.h"
 #include "RowSource.h"
 #include "Yielder.h"
 
@@ -71,6 +72,12 @@ public:
     // and whatever `sink` throws. `parts` leaves out pieces of the file
     // layout; the clipboard layout has rows only.
     void render(const std::function<void(std::string_view)>& sink,
+        std::size_t blockSize = kDefaultBlockSize, unsigned parts = kAllParts);
+
+    // The same, handing the sink the buffer that holds the block. The sink
+    // may swap it for another buffer (of any capacity, its contents are
+    // dropped), so the block can be written while the next one is made.
+    void renderBuffers(const std::function<void(ByteBuffer&)>& sink,
         std::size_t blockSize = kDefaultBlockSize, unsigned parts = kAllParts);
 
 private:

@@ -4,7 +4,8 @@
 #include <cstdlib>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// GCC brings no header for AddressSanitizer's allocator interface.
+extern "C" void __sanitizer_purge_allocator(); // NOLINT(bugprone-reserved-identifier)
 #elif defined(__GLIBC__)
 #include <malloc.h>
 #endif

@@ -19,8 +19,13 @@ public:
     std::size_t size() const noexcept { return m_size; }
     bool empty() const noexcept { return m_size == 0; }
 
-    // Throws std::invalid_argument unless `digits` is 1 to 16 decimal digits.
-    static void validate(std::string_view digits);
+    // The packed row of 1 to 16 decimal digits, unticked. Throws
+    // std::invalid_argument for other text.
+    static std::uint64_t pack(std::string_view digits);
+    static std::uint64_t packTicked(std::string_view digits, bool ticked)
+    {
+        return pack(digits) | (ticked ? kTickedBit : 0);
+    }
 
     // Makes room for `rows` rows in all. Throws std::bad_alloc when memory
     // runs out; appends up to that count then need no memory.
@@ -29,6 +34,20 @@ public:
     // Appends a row of 1 to 16 decimal digits. Throws std::invalid_argument
     // for other text and std::bad_alloc when memory runs out.
     void append(std::string_view digits, bool ticked);
+
+    // Rows can be written past the end first and counted later, so a batch
+    // lands in its final place at once and only its count changes when it
+    // is made visible. stage() writes a packed row `offset` places past the
+    // end, making room as needed (std::bad_alloc when memory runs out; rows
+    // staged before stay); commit() counts the first `count` staged rows.
+    void stage(std::size_t offset, std::uint64_t packed)
+    {
+        const std::size_t row = m_size + offset;
+        if ((row >> kBlockShift) >= m_blocks.size())
+            reserve(row + 1);
+        at(row) = packed;
+    }
+    void commit(std::size_t count) noexcept { m_size += count; }
 
     bool ticked(std::size_t row) const noexcept { return (at(row) & kTickedBit) != 0; }
     void setTicked(std::size_t row, bool ticked) noexcept;

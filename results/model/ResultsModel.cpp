@@ -74,6 +74,11 @@ void ResultsModel::setTicked(std::size_t row, bool ticked)
 
 void ResultsModel::clear()
 {
+    // Rows staged but not yet announced belong to the list being cleared.
+    if (m_appender) {
+        m_appender->m_staged = 0;
+        m_appender->m_room = 0;
+    }
     if (m_rows.empty())
         return;
     beginResetModel();
@@ -85,8 +90,10 @@ ResultsModel::Appender::Appender(ResultsModel& model, std::size_t batchSize)
     : m_model(model)
     , m_batchSize(batchSize == 0 ? 1 : batchSize)
 {
-    m_pending.reserve(m_batchSize * CompactRows::kMaxDigits);
-    m_lengths.reserve(m_batchSize);
+    // Two appenders would stage their rows over each other.
+    if (model.m_appender)
+        throw std::logic_error("The results list has an appender already");
+    model.m_appender = this;
 }
 
 ResultsModel::Appender::~Appender()
@@ -94,46 +101,30 @@ ResultsModel::Appender::~Appender()
     try {
         flush();
     } catch (...) {
-        // Out of memory while storing the last batch: those rows are lost,
-        // the ones already in the model stay.
+        // A view that failed to take the last batch in; the rows are stored.
     }
+    m_model.m_appender = nullptr;
 }
 
-void ResultsModel::Appender::append(std::string_view digits)
+void ResultsModel::Appender::makeRoom()
 {
-    CompactRows::validate(digits);
-    if (m_lengths.size() >= m_batchSize)
-        flush();
-    m_pending.insert(m_pending.end(), digits.begin(), digits.end());
-    m_lengths.push_back(static_cast<unsigned char>(digits.size()));
+    const std::size_t limit = static_cast<std::size_t>(INT_MAX);
+    const std::size_t used = m_model.m_rows.size() + m_staged;
+    m_room = used < limit ? m_staged + (limit - used) : 0;
+    if (m_staged >= m_room)
+        throw std::length_error("The results list cannot hold more rows");
 }
 
 void ResultsModel::Appender::flush()
 {
-    if (m_lengths.empty())
+    if (m_staged == 0)
         return;
-    // Room for the whole batch is made before views hear of it, so a batch is
-    // either stored and announced whole or, out of memory, dropped whole.
-    const std::size_t count = m_lengths.size();
-    try {
-        if (m_model.m_rows.size() + count > static_cast<std::size_t>(INT_MAX))
-            throw std::length_error("The results list cannot hold more rows");
-        m_model.m_rows.reserve(m_model.m_rows.size() + count);
-    } catch (...) {
-        m_pending.clear();
-        m_lengths.clear();
-        throw;
-    }
     const int first = m_model.rowCount();
-    m_model.beginInsertRows({}, first, first + static_cast<int>(count) - 1);
-    std::size_t offset = 0;
-    for (unsigned char len : m_lengths) {
-        m_model.m_rows.append(std::string_view(m_pending.data() + offset, len), true);
-        offset += len;
-    }
+    m_model.beginInsertRows({}, first, first + static_cast<int>(m_staged) - 1);
+    m_model.m_rows.commit(m_staged);
+    m_staged = 0;
+    m_room = 0;
     m_model.endInsertRows();
-    m_pending.clear();
-    m_lengths.clear();
 }
 
 } // namespace pellorin

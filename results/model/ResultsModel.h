@@ -35,34 +35,50 @@ public:
     // Removes every row in one step; the column stays.
     void clear();
 
-    // The one way rows come in: collects them and announces them to views in
-    // batches, so a run of millions of rows does not pay for millions of
-    // insert notifications.
-    // Rows not yet flushed are announced when the appender goes away.
+    // The one way rows come in: stores them at once and announces them to
+    // views in batches, so a run of millions of rows does not pay for
+    // millions of insert notifications. Rows not yet announced are announced
+    // when the appender goes away, and dropped by clear(). One appender at a
+    // time per model.
     class Appender {
     public:
-        explicit Appender(ResultsModel& model, std::size_t batchSize = 4096);
+        explicit Appender(ResultsModel& model, std::size_t batchSize = std::size_t { 1 } << 16);
         ~Appender();
         Appender(const Appender&) = delete;
         Appender& operator=(const Appender&) = delete;
 
-        // Queues one row. Throws std::bad_alloc when memory runs out; rows
-        // queued before stay queued.
-        void append(std::string_view digits);
+        // Stores one row, ticked. Throws std::invalid_argument unless it is 1
+        // to 16 digits, std::bad_alloc when memory runs out and
+        // std::length_error beyond INT_MAX rows; rows stored before stay.
+        void append(std::string_view digits)
+        {
+            const std::uint64_t packed = CompactRows::packTicked(digits, true);
+            if (m_staged >= m_batchSize)
+                flush();
+            if (m_staged >= m_room)
+                makeRoom();
+            m_model.m_rows.stage(m_staged, packed);
+            ++m_staged;
+        }
 
-        // Moves the queued rows into the model.
+        // Announces the rows stored since the last flush.
         void flush();
 
     private:
+        friend class ResultsModel;
+        void makeRoom();
+
         ResultsModel& m_model;
         std::size_t m_batchSize;
-        std::vector<char> m_pending;
-        std::vector<unsigned char> m_lengths;
+        std::size_t m_staged = 0;
+        // Rows the list may still take before it reaches INT_MAX.
+        std::size_t m_room = 0;
     };
 
 private:
     CompactRows m_rows;
     QString m_caption;
+    Appender* m_appender = nullptr;
 };
 
 } // namespace pellorin

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 // What a seed means; every seeded output depends on it, so it changes only
 // with a note in the changelog.
@@ -34,4 +34,4 @@ inline Stream blockStream(std::uint64_t key, std::uint64_t block) noexcept
     return { mix64(key) + (block << kBlockSpacingBits) * kGolden };
 }
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

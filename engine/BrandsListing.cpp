@@ -6,7 +6,7 @@
 #include <array>
 #include <vector>
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 namespace {
 
@@ -94,4 +94,4 @@ std::string brandsListing(Format format)
     return text;
 }
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

@@ -4,7 +4,7 @@
 #include <bit>
 #include <new>
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 namespace {
 
@@ -39,4 +39,4 @@ UniqueKeys::UniqueKeys(std::uint64_t keyCount, std::uint64_t count)
         throw std::bad_alloc();
 }
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

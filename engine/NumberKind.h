@@ -1,12 +1,12 @@
 #pragma once
 
-#include "CommandLine.h"
 #include "NumberPattern.h"
+#include "Requests.h"
 
 #include <string>
 #include <string_view>
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 // What a generate request makes: its numbers, the network they go by and
 // how they print.
@@ -24,4 +24,4 @@ struct NumberKind {
 // length and groups.
 NumberKind numberKind(const GenerateRequest& request);
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

@@ -2,7 +2,7 @@
 
 #include "NetworkPattern.h"
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 namespace {
 
@@ -81,4 +81,4 @@ Extras ExtrasDrawer::draw(Stream& stream) const noexcept
     return extras;
 }
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 // The keys of the numbers written so far, for --unique. One bit per
 // possible key when that is less memory than the table would take;
@@ -59,4 +59,4 @@ private:
     std::unique_ptr<std::uint64_t[], Free> m_slots;
 };
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

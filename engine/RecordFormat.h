@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandLine.h"
+#include "Requests.h"
 #include "SeedStreams.h"
 
 #include <array>
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 // The month expiry dates count from: months since year 0 (year × 12 +
 // month - 1).
@@ -49,4 +49,4 @@ private:
     int m_codeDigits;
 };
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

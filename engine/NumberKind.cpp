@@ -2,7 +2,7 @@
 
 #include "NetworkPattern.h"
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 NumberKind numberKind(const GenerateRequest& request)
 {
@@ -24,4 +24,4 @@ NumberKind numberKind(const GenerateRequest& request)
         std::string(network->name), network->codeLength, groupsOf(*network, request.length) };
 }
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 // The longest line `check` reads, in bytes, line end excluded. Longer lines
 // are reported, not read.
@@ -79,4 +79,4 @@ private:
     bool m_overlong = false;
 };
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine

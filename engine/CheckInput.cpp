@@ -5,7 +5,7 @@
 #include <cstring>
 #include <optional>
 
-namespace pellorin::cli {
+namespace pellorin::engine {
 
 namespace {
 
@@ -287,4 +287,4 @@ CheckLine readCheckLine(std::string_view text)
     return readWords(line);
 }
 
-} // namespace pellorin::cli
+} // namespace pellorin::engine
