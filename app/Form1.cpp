@@ -231,11 +231,19 @@ char Form1::decimalSeparator() const
                                                                   : '.';
 }
 
+namespace {
+
+// The lines the error reports of the two handlers below quote for their steps.
+enum PushButton1Line : int { kReadQuantity = 100 };
+enum PushButton3Line : int { kClearList = 100 };
+
+} // namespace
+
 void Form1::PushButton1_Click()
 {
     ErrorTrap trap(m_services.messages, handlerLocation("PushButton1_Click"));
     std::int32_t quantity = 0;
-    const bool read = trap.step(100, [&] {
+    const bool read = trap.step(kReadQuantity, [&] {
         const auto value = readQuantity32(m_text1->text().toStdString(), decimalSeparator());
         if (!value)
             throw StepFailure(QStringLiteral("The quantity \"%1\" is not a whole number from "
@@ -272,7 +280,7 @@ void Form1::PushButton1_Click()
 void Form1::PushButton3_Click()
 {
     ErrorTrap trap(m_services.messages, handlerLocation("PushButton3_Click"));
-    if (trap.step(100, [&] {
+    if (trap.step(kClearList, [&] {
             m_results->clear();
             returnFreedMemory();
         }))
