@@ -11,8 +11,6 @@ scale=${3:-1}
 if [ "$scale" = 1 ]; then default_picture=docs/window.png; else default_picture=docs/window@${scale}x.png; fi
 picture=${2:-$default_picture}
 
-# Built beside the program with the tests.
-export PELLORIN_ROUND_TRIP=${PELLORIN_ROUND_TRIP:-$(dirname "$program")/pellorin_round_trip}
 . "$(dirname "$0")/../tests/e2e/lib.sh"
 require_tools xdotool import md5sum
 E2E_SCREEN=$((1024 * scale))x$((768 * scale))x24 start_xvfb
@@ -37,7 +35,6 @@ xdotool mousemove --window "$window" $((260 * scale)) $((202 * scale)) click 1
 wait_for 100 changed_from "$before" || fail "no rows after Start Generating"
 # Over the list the button no longer shows the pointer's hover.
 xdotool mousemove --window "$window" $((300 * scale)) $((300 * scale))
-settled
 wait_for 100 still || fail "the window does not stop changing"
 import -window "$window" "$picture"
 echo "wrote $picture"

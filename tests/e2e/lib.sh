@@ -148,15 +148,6 @@ other_windows() {
 message_box() { other_windows "${1:-^Pellorin\$}" | head -n 1 | grep .; }
 no_message_box() { ! message_box; }
 
-# Returns once the program has handled every X event sent to it so far (it
-# answered a ping sent after them, RoundTrip.cpp): whatever a click or key
-# was going to open, close or move has been, so "nothing else happened" can
-# be checked at once. $1: the window to ask, the main window by default.
-settled() {
-    "${PELLORIN_ROUND_TRIP:?the e2e tests get the round-trip tool in PELLORIN_ROUND_TRIP}" \
-        "${1:-$window}" 10 || fail "the program did not answer within 10 s"
-}
-
 # Copy Results To Clipboard, then dismiss the message it shows with Return.
 copy_and_dismiss() {
     click_at $button_copy

@@ -40,9 +40,8 @@ echo "frame $left $right $top $bottom; gaps left $gap_left right $gap_right top 
 click_at $button_start
 click_at $button_copy
 wait_for 100 message_box || fail "no message box after the copy"
-# No move after the window manager framed it: the program has handled all
-# that came before the message box, and openbox has placed the box.
-settled
+# No move after the window manager framed it, by the time the program has
+# answered two clicks and openbox has placed the box.
 [ "$(client_origin)" = "$x $y " ] || fail "the window moved from $x $y to $(client_origin)"
 xdotool mousemove $((x + 536 - 8)) $((y - top / 2)) click 1
 wait_for 20 program_gone || fail "the program still runs 2 s after a click on the close button"
