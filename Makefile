@@ -14,7 +14,7 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             libbenchmark-dev fonts-liberation2 \
             xvfb xdotool xclip x11-utils libx11-dev imagemagick \
             at-spi2-core python3-pyatspi dbus-x11 libxfixes-dev orca speech-dispatcher espeak-ng \
-            dpkg-dev file desktop-file-utils appstream lintian bash-completion openbox \
+            dpkg-dev file desktop-file-utils appstream lintian bash-completion zsh fish openbox \
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
             devscripts git debhelper autopkgtest debootstrap \

@@ -29,8 +29,14 @@ int runCheck(const CheckCommand& command, Output& output)
         if (reader.readerGone())
             return reader.status();
     }
-    if (reader.finish())
+    if (!reader.finish())
+        return reader.status();
+    if (command.countOnly) {
+        if (!sink.write(reader.summaryRecord()))
+            return reader.status();
+    } else if (!request.quiet) {
         reader.summarize();
+    }
     return reader.status();
 }
 

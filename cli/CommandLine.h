@@ -19,6 +19,9 @@ struct GenerateCommand {
 struct CheckCommand {
     engine::CheckRequest request;
     std::vector<std::string> files; // empty: standard input
+    // The summary goes to standard output in place of the verdicts.
+    bool countOnly = false;
+    unsigned threads = 1;
 };
 
 // What the command line asks for. For Message the text goes to standard
@@ -40,15 +43,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
 // The version the program reports, from the project's build.
 const char* programVersion() noexcept;
 
-// The manual page, in roff, dated `date` (as "2026-01-31"): made from the
-// same option table and texts as --help, so the two cannot drift apart.
-std::string manualPage(std::string_view date);
-
-// bash completion for the program, from the same option table.
-std::string bashCompletion();
-
 // A usage error as the program prints it: "pellorin-cli: error: ..." and a
-// line naming the help of `command` ("generate", "check" or "").
+// line naming the help of `command` (a command's name, or "" for the program).
 std::string usageError(std::string_view command, std::string_view message);
 
 } // namespace pellorin::cli

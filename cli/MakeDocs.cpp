@@ -1,8 +1,9 @@
-// Writes pellorin-cli's manual page or its bash completion to standard
-// output, for the build: both come from the option table --help shows.
-// Usage: pellorin-cli-docs man YYYY-MM-DD | pellorin-cli-docs completion
+// Writes pellorin-cli's manual page or a shell's completion to standard
+// output, for the build: all come from the command table --help shows.
+// Usage: pellorin-cli-docs man YYYY-MM-DD | pellorin-cli-docs completion bash|zsh|fish
 
-#include "CommandLine.h"
+#include "Completions.h"
+#include "ManualPage.h"
 
 #include <cstdio>
 #include <string>
@@ -11,14 +12,20 @@
 int main(int argc, char** argv)
 {
     const std::string_view what = argc > 1 ? argv[1] : "";
+    const std::string_view which = argc > 2 ? argv[2] : "";
     std::string text;
     if (what == "man" && argc == 3)
-        text = pellorin::cli::manualPage(argv[2]);
-    else if (what == "completion" && argc == 2)
+        text = pellorin::cli::manualPage(which);
+    else if (what == "completion" && argc == 3 && which == "bash")
         text = pellorin::cli::bashCompletion();
+    else if (what == "completion" && argc == 3 && which == "zsh")
+        text = pellorin::cli::zshCompletion();
+    else if (what == "completion" && argc == 3 && which == "fish")
+        text = pellorin::cli::fishCompletion();
     else {
-        std::fputs(
-            "Usage: pellorin-cli-docs man YYYY-MM-DD | pellorin-cli-docs completion\n", stderr);
+        std::fputs("Usage: pellorin-cli-docs man YYYY-MM-DD | pellorin-cli-docs completion "
+                   "bash|zsh|fish\n",
+            stderr);
         return 2;
     }
     return std::fwrite(text.data(), 1, text.size(), stdout) == text.size()

@@ -41,12 +41,18 @@ CheckLine readCheckLine(std::string_view line);
 // overlong, without its text.
 class LineSplitter {
 public:
+    // Lines end in `end`: a line end, or a NUL for NUL-ended records.
+    explicit LineSplitter(char end = '\n') noexcept
+        : m_end(end)
+    {
+    }
+
     // Calls onLine(std::string_view line, bool overlong) for every complete
     // line in `bytes`.
     template <typename OnLine> void feed(std::string_view bytes, OnLine&& onLine)
     {
         while (!bytes.empty()) {
-            const std::size_t end = bytes.find('\n');
+            const std::size_t end = bytes.find(m_end);
             const std::string_view piece = bytes.substr(0, end);
             if (!m_overlong) {
                 if (m_line.size() + piece.size() > kMaxCheckLine) {
@@ -75,6 +81,7 @@ public:
     }
 
 private:
+    char m_end;
     std::string m_line;
     bool m_overlong = false;
 };

@@ -32,7 +32,7 @@ void CheckReader::beginSource(std::string_view name)
 {
     m_source = name;
     m_lineNumber = 0;
-    m_splitter = LineSplitter();
+    m_splitter = LineSplitter(m_request.nullEnded ? '\0' : '\n');
 }
 
 bool CheckReader::feed(std::string_view bytes)
@@ -61,7 +61,7 @@ void CheckReader::sourceFailed(std::string_view problem)
 bool CheckReader::finish()
 {
     // The end of a JSON array.
-    if (m_request.format == Format::Json)
+    if (m_request.format == Format::Json && m_request.shown != CheckShown::None)
         m_text += m_records == 0 ? kJsonLinesEmpty : kJsonLinesClose;
     return flush();
 }
@@ -88,13 +88,31 @@ void CheckReader::summarize() const
         m_tell("\u2026 and "
             + plural(c.unreadableLines - kReportedUnreadable, "more unreadable line",
                 "more unreadable lines"));
+    m_tell(summaryLine());
+}
+
+std::string CheckReader::summaryRecord() const
+{
+    const CheckCounts& c = m_counts;
+    const char end = m_request.nullEnded ? '\0' : '\n';
+    if (m_request.format == Format::Text)
+        return summaryLine() + end;
+    return R"({"numbers":)" + std::to_string(c.valid + c.invalid) + R"(,"valid":)"
+        + std::to_string(c.valid) + R"(,"invalid":)" + std::to_string(c.invalid) + R"(,"byLength":)"
+        + std::to_string(c.badLength) + R"(,"unreadable":)" + std::to_string(c.unreadableLines)
+        + "}" + end;
+}
+
+std::string CheckReader::summaryLine() const
+{
+    const CheckCounts& c = m_counts;
     std::string summary = plural(c.valid + c.invalid, "number", "numbers") + ": "
         + std::to_string(c.valid) + " valid, " + std::to_string(c.invalid) + " invalid";
     if (c.badLength > 0)
         summary += " (" + std::to_string(c.badLength) + " by length)";
     if (c.unreadableLines > 0)
         summary += "; " + plural(c.unreadableLines, "unreadable line", "unreadable lines");
-    m_tell(summary);
+    return summary;
 }
 
 void CheckReader::judge(std::string_view line, bool overlong)
@@ -129,9 +147,12 @@ void CheckReader::judge(std::string_view line, bool overlong)
     // A number no network issues is no card's, however well formed.
     const bool unknownPrefix
         = possibleLength && verdict.networks.empty() && !m_request.allowUnknown;
-    ++(verdict.valid() && !unknownPrefix ? m_counts.valid : m_counts.invalid);
+    const bool valid = verdict.valid() && !unknownPrefix;
+    ++(valid ? m_counts.valid : m_counts.invalid);
     if (verdict.wrongLength)
         ++m_counts.badLength;
+    if (m_request.shown == CheckShown::None || (m_request.shown == CheckShown::Invalid && valid))
+        return;
     const std::string_view reason = unknownPrefix ? "prefix"
         : verdict.wrongLength                     ? "length"
         : verdict.wrongCheckDigit                 ? "luhn"
@@ -164,7 +185,7 @@ void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdi
         m_text += ' ';
         appendNetworks(verdict.networks);
     }
-    m_text += '\n';
+    m_text += m_request.nullEnded ? '\0' : '\n';
 }
 
 // {"line":1,"number":"…","valid":false,"reason":"luhn","networks":["Visa"]},
@@ -195,7 +216,7 @@ void CheckReader::appendJson(std::string_view digits, const NumberVerdict& verdi
     json.endArray();
     json.endObject();
     if (m_request.format == Format::Ndjson)
-        m_text += '\n';
+        m_text += m_request.nullEnded ? '\0' : '\n';
 }
 
 // "JCB|RuPay", the most specific first, or "unknown".
@@ -215,7 +236,7 @@ void CheckReader::notRead(const std::string& problem)
 {
     m_unreadable = true;
     // A script reading the records sees every line, the unreadable too.
-    if (m_request.format != Format::Text) {
+    if (m_request.format != Format::Text && m_request.shown != CheckShown::None) {
         if (m_request.format == Format::Json)
             m_text += m_records == 0 ? kJsonLinesOpen : kJsonLinesBetween;
         ++m_records;
@@ -231,9 +252,9 @@ void CheckReader::notRead(const std::string& problem)
         json.member("problem", problem);
         json.endObject();
         if (m_request.format == Format::Ndjson)
-            m_text += '\n';
+            m_text += m_request.nullEnded ? '\0' : '\n';
     }
-    if (++m_counts.unreadableLines > kReportedUnreadable)
+    if (++m_counts.unreadableLines > kReportedUnreadable || m_request.quiet)
         return;
     // Verdicts so far go out first, so the report lands among them.
     flush();

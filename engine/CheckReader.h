@@ -55,6 +55,11 @@ public:
     // be read.
     void summarize() const;
 
+    // The summary as a record of the request's format, for a caller that
+    // writes it in place of the verdicts: the line above, or a JSON object
+    // {"numbers":3,"valid":2,"invalid":1,"byLength":0,"unreadable":0}.
+    std::string summaryRecord() const;
+
     // 0 every number valid, 1 some invalid, 2 some line or source unreadable.
     int status() const noexcept;
 
@@ -72,6 +77,7 @@ private:
         bool possibleLength);
     void appendNetworks(const NetworkMatches& matches);
     void notRead(const std::string& problem);
+    std::string summaryLine() const;
 
     CheckRequest m_request;
     Sink& m_sink;

@@ -202,6 +202,14 @@ std::optional<Refusal> readInto(
             return refuse(GenerateField::Seed,
                 "expected a whole number from 0 to 18446744073709551615, got '" + *form.seed + "'");
     }
+    request.nullEnded = form.nullEnded;
+    if (request.nullEnded && (request.format == Format::Json || request.format == Format::Table))
+        return refuse(GenerateField::NullEnded,
+            "records of text, csv and ndjson can end in NUL, not those of " + format);
+    request.noHeader = form.noHeader;
+    if (request.noHeader && request.format != Format::Csv && request.format != Format::Table)
+        return refuse(
+            GenerateField::NoHeader, "only csv and table have a heading line, not " + format);
     request.unique = form.unique;
     request.withExpiry = form.withExpiry;
     request.withCvv = form.withCvv;

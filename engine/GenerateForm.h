@@ -22,7 +22,9 @@ enum class GenerateField {
     Count,
     Seed,
     Format,
-    Unique
+    Unique,
+    NullEnded,
+    NoHeader,
 };
 
 // What a face was given for each field, as typed; a field left out takes
@@ -34,6 +36,8 @@ struct GenerateForm {
     bool unique = false;
     bool withExpiry = false;
     bool withCvv = false;
+    bool nullEnded = false;
+    bool noHeader = false;
 };
 
 // Why a form makes no request, said of one field so a face can show it

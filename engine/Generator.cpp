@@ -168,7 +168,7 @@ public:
     {
         out.clear();
         if (m_request.format == Format::Table) {
-            renderTable(out, {}, {}, {}, 0, TableText::kHeaderPart | TableText::kEndingPart);
+            renderTable(out, {}, {}, {}, 0, headerPart() | TableText::kEndingPart);
             return;
         }
         out.append(m_layout.header);
@@ -195,11 +195,12 @@ public:
         if (m_request.format == Format::Text && !extrasWanted && unique == nullptr
             && !m_request.group && !m_options.keep) {
             // The common case, kept to a draw, a write and a line end.
+            const char recordEnd = m_request.nullEnded ? '\0' : '\n';
             char* p = out.room(count * (length + 1) + kCardNumberRoom);
             for (std::size_t i = 0; i < count; ++i) {
                 while (pattern.write(numbers.next(), p) == NumberPattern::kNone) { }
                 p += length;
-                *p++ = '\n';
+                *p++ = recordEnd;
             }
             out.advanceTo(p);
         } else {
@@ -269,10 +270,12 @@ private:
                     std::copy_n(drawn.code.begin(), codeDigits, codes.data() + i * codeDigits);
             }
         }
-        const unsigned parts = TableText::kRowsPart | (block == 0 ? TableText::kHeaderPart : 0)
+        const unsigned parts = TableText::kRowsPart | (block == 0 ? headerPart() : 0)
             | (last ? TableText::kEndingPart : 0);
         renderTable(out, digits, expiry, codes, count, parts, block * kBlockNumbers);
     }
+
+    unsigned headerPart() const { return m_request.noHeader ? 0 : TableText::kHeaderPart; }
 
     void renderTable(ByteBuffer& out, const std::vector<char>& digits,
         const std::vector<char>& expiry, const std::vector<char>& codes, std::size_t count,

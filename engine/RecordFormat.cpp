@@ -14,9 +14,7 @@ constexpr std::uint64_t kExpiryMonths = 60;
 constexpr std::uint64_t kCodes = 10000;
 constexpr BoundedDraw kExtras { kExpiryMonths * kCodes };
 
-} // namespace
-
-RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
+RecordLayout formatLayout(const GenerateRequest& request, std::string_view name)
 {
     const std::string_view invalid = invalidRuleName(request.invalid);
     switch (request.format) {
@@ -57,6 +55,23 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
         break;
     }
     return {};
+}
+
+} // namespace
+
+RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
+{
+    RecordLayout layout = formatLayout(request, name);
+    if (request.noHeader)
+        layout.header.clear();
+    if (request.nullEnded) {
+        for (std::string* text : { &layout.header, &layout.tail }) {
+            const std::size_t lineEnd = text->find_last_not_of("\r\n") + 1;
+            if (lineEnd < text->size())
+                text->replace(lineEnd, std::string::npos, 1, '\0');
+        }
+    }
+    return layout;
 }
 
 Extras ExtrasDrawer::draw(Stream& stream) const noexcept

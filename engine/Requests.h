@@ -43,6 +43,18 @@ struct GenerateRequest {
     bool withExpiry = false;
     bool withCvv = false;
     Format format = Format::Text;
+    // Each record of text, csv or ndjson ends in a NUL byte instead of a line
+    // end, for xargs -0 and the like.
+    bool nullEnded = false;
+    // csv and table without their heading line, for appending to a file.
+    bool noHeader = false;
+};
+
+// Which verdicts check writes.
+enum class CheckShown {
+    All,
+    Invalid, // only those of invalid numbers
+    None, // none: the summary (as a record) or the status alone
 };
 
 // How verdicts are written: Text, Json or Ndjson.
@@ -51,6 +63,12 @@ struct CheckRequest {
     // Each verdict names its source and line ("FILE:LINE:", or "file" in
     // JSON), for input read from several sources.
     bool nameSources = false;
+    CheckShown shown = CheckShown::All;
+    // Nothing is told: no unreadable lines, no summary; the status alone
+    // says how it went. A source that cannot be read is still told.
+    bool quiet = false;
+    // Lines in and verdicts out end in NUL bytes, not line ends (not Json).
+    bool nullEnded = false;
     // A number that no network issues passes when its length and check
     // digit hold (cards of a private label).
     bool allowUnknown = false;

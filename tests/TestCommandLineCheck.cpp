@@ -203,6 +203,66 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CheckLines,
         LineCase { "overlong", std::string(300, '4'), "", "longer than 256 bytes", 2 }),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct OutputCase {
+    const char* name;
+    std::vector<std::string> arguments; // after "check"
+    std::string input;
+    std::string out;
+    std::string err; // exactly
+    int status;
+};
+
+void PrintTo(const OutputCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class CheckOutput : public testing::TestWithParam<OutputCase> { };
+
+TEST_P(CheckOutput, WritesWhatItsOptionsAskAndTheSameStatus)
+{
+    std::vector<std::string> arguments { "check" };
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    const ProgramRun run = cli(arguments, GetParam().input);
+    EXPECT_EQ(run.out, GetParam().out);
+    EXPECT_EQ(run.err, GetParam().err);
+    EXPECT_EQ(run.status, GetParam().status);
+}
+
+const std::string kMixed = "4539148803436467\n4539148803436468\n378282246310005\n";
+const std::string kMixedSummary = "3 numbers: 2 valid, 1 invalid";
+const std::string kUnreadable = "4539148803436467\nabc\n";
+
+INSTANTIATE_TEST_SUITE_P(Options, CheckOutput,
+    testing::Values(OutputCase { "quiet_invalid", { "-q" }, kMixed, "", "", 1 },
+        OutputCase { "quiet_valid", { "--quiet" }, "378282246310005\n", "", "", 0 },
+        OutputCase { "quiet_unreadable", { "-q" }, kUnreadable, "", "", 2 },
+        OutputCase { "count", { "--count" }, kMixed, kMixedSummary + "\n", "", 1 },
+        OutputCase { "count_json", { "--count", "-f", "json" }, kMixed,
+            R"({"numbers":3,"valid":2,"invalid":1,"byLength":0,"unreadable":0})"
+            "\n",
+            "", 1 },
+        OutputCase { "count_unreadable", { "--count" }, kUnreadable,
+            "1 number: 1 valid, 0 invalid; 1 unreadable line\n",
+            "pellorin-cli check: (standard input):2: unreadable: character 1 is not a digit, "
+            "blank or separator\n",
+            2 },
+        OutputCase { "invalid_only", { "--invalid-only" }, kMixed,
+            "4539148803436468 invalid luhn Visa\n", "pellorin-cli check: " + kMixedSummary + "\n",
+            1 },
+        OutputCase { "invalid_only_ndjson", { "--invalid-only", "-f", "ndjson" }, kMixed,
+            R"({"line":2,"number":"4539148803436468","valid":false,"reason":"luhn",)"
+            R"("networks":["Visa"]})"
+            "\n",
+            "pellorin-cli check: " + kMixedSummary + "\n", 1 },
+        OutputCase { "null_ended", { "-z", "--invalid-only" },
+            std::string("4539148803436468\0"
+                        "378282246310005\0",
+                33),
+            std::string("4539148803436468 invalid luhn Visa\0", 35),
+            "pellorin-cli check: 2 numbers: 1 valid, 1 invalid\n", 1 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Check, BrandsByIssuerRangesAndLuhnVerdicts)
 {
     // Each input line and the line printed for it.

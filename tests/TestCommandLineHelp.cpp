@@ -1,7 +1,10 @@
-// pellorin-cli's help and manual page: the page has a user's sections, covers
-// both commands and says what --help says, option for option.
+// pellorin-cli's help, manual page and completions, walked along the command
+// table: every command's every option is in its --help, the page and each
+// shell's completion, and the page says what --help says.
 
 #include "CommandLineRun.h"
+#include "CommandTable.h"
+#include "HelpText.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,7 @@ namespace {
 
 using namespace pellorin;
 using test::cli;
+namespace table = pellorin::cli;
 using test::lines;
 using test::ProgramRun;
 
@@ -42,51 +46,78 @@ TEST(ManualPage, HasEverySectionInOrderDatedByTheReleaseNotTheBuild)
         at = found == std::string::npos ? at : found;
     }
     EXPECT_EQ(manualPage(), page) << "the same page from the same release";
+    EXPECT_TRUE(page.find(".B SOURCE_DATE_EPOCH\n") != std::string::npos);
 }
 
-// Each option line of a command's --help, as "-b,--brand BRAND" and its text.
-std::vector<std::pair<std::string, std::string>> helpOptions(const std::string& command)
+std::string completion(const char* shell)
 {
-    std::vector<std::pair<std::string, std::string>> options;
-    for (const std::string& line : lines(cli({ command, "--help" }).out)) {
-        if (!line.starts_with("  -") || line.size() < 31)
-            continue;
-        std::string names = line.substr(2, 28);
-        names.erase(names.find_last_not_of(' ') + 1);
-        options.emplace_back(names, line.substr(30));
-    }
-    return options;
+    const ProgramRun run = test::runProgram(PELLORIN_CLI_DOCS, { "completion", shell });
+    EXPECT_EQ(run.status, 0) << run.err;
+    return run.out;
 }
 
-TEST(ManualPage, SaysWhatEachCommandsHelpSaysOfEveryOptionAndExitStatus)
+bool holds(const std::string& text, const std::string& part)
 {
+    return text.find(part) != std::string::npos;
+}
+
+class EveryCommand : public testing::TestWithParam<std::string_view> { };
+
+TEST_P(EveryCommand, HasEachOptionInHelpManualPageAndEveryCompletion)
+{
+    const table::Command& command = *table::findCommand(GetParam());
+    const std::string help = cli({ std::string(command.name), "--help" }).out;
     const std::string page = plain(manualPage());
-    const auto options = helpOptions("generate");
-    ASSERT_GE(options.size(), 11u);
-    for (const auto& [names, text] : options) {
-        if (names == "-h,--help")
-            continue;
-        std::string shown = names;
-        if (const std::size_t comma = shown.find(','); comma != std::string::npos)
-            shown.replace(comma, 1, ", ");
-        shown.append("\n").append(text).append(".\n");
-        EXPECT_NE(page.find(shown), std::string::npos) << names;
-    }
-    for (const char* command : { "generate", "check" }) {
-        const std::string help = cli({ command, "--help" }).out;
-        const std::size_t status = help.find("Exit status:\n");
-        ASSERT_NE(status, std::string::npos) << command;
-        for (const std::string& line : lines(help.substr(status))) {
-            if (line.size() > 5 && line.starts_with("  ") && line[3] == ' ') {
-                EXPECT_NE(page.find(".B " + line.substr(2, 1) + "\n" + line.substr(5) + "\n"),
-                    std::string::npos)
-                    << command << ": " << line;
-            }
+    const std::string bash = completion("bash"), zsh = completion("zsh"), fish = completion("fish");
+    const std::size_t options = page.find(".SS " + std::string(command.name) + "\n");
+    ASSERT_NE(options, std::string::npos) << "no options of " << command.name << " in the page";
+    for (const table::Option& option : command.options) {
+        const std::string synopsis = table::optionSynopsis(option);
+        std::string line = "  " + synopsis;
+        line.resize(std::max<std::size_t>(line.size() + 2, 30), ' ');
+        EXPECT_TRUE(holds(help, "\n" + line + option.help + "\n")) << synopsis;
+        if (option.longName != "--help") {
+            EXPECT_TRUE(holds(page.substr(options),
+                ".TP\n" + table::optionSynopsis(option, ", ") + "\n" + option.help + ".\n"))
+                << synopsis;
+        }
+        const std::string name(option.longName.substr(2));
+        EXPECT_TRUE(holds(bash, " --" + name + " ") || holds(bash, " --" + name + "'")) << name;
+        EXPECT_TRUE(holds(zsh, "--" + name)) << name;
+        EXPECT_TRUE(holds(fish, " -l " + name + " ")) << name;
+        for (const std::string& word : option.words) {
+            for (const std::string* shell : { &bash, &zsh, &fish })
+                EXPECT_TRUE(holds(*shell, word)) << name << " " << word;
         }
     }
-    EXPECT_NE(page.find("check [FILE...]"), std::string::npos);
-    EXPECT_NE(page.find("SOURCE_DATE_EPOCH"), std::string::npos);
+    if (!command.operand.empty()) {
+        const std::string operand = "[" + std::string(command.operand) + "...]";
+        EXPECT_TRUE(holds(page, std::string(command.name) + " " + operand));
+        EXPECT_TRUE(holds(
+            help, "Usage: pellorin-cli " + std::string(command.name) + " [OPTIONS] " + operand));
+    }
+    for (const table::ExitStatus& status : command.statuses) {
+        const std::string code = std::to_string(status.code), meaning(status.meaning);
+        EXPECT_TRUE(holds(help, std::string("\n  ").append(code).append("  ").append(meaning)))
+            << meaning;
+        EXPECT_TRUE(holds(page, std::string(".B ").append(code).append("\n").append(meaning)))
+            << meaning;
+    }
+    // Only the command's own examples: another command's would mislead.
+    const std::size_t examples = help.find("Examples:\n");
+    ASSERT_NE(examples, std::string::npos);
+    const std::string name = " " + std::string(command.name) + " ";
+    for (const std::string& example : lines(help.substr(examples + 10)))
+        EXPECT_TRUE(holds(example + " ", name)) << example;
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, EveryCommand, testing::ValuesIn([] {
+    std::vector<std::string_view> names;
+    for (const table::Command& command : table::commandTable())
+        names.push_back(command.name);
+    return names;
+}()),
+    [](const auto& info) { return std::string(info.param); });
 
 struct HelpCase {
     const char* name;
@@ -113,7 +144,9 @@ TEST_P(HelpTexts, StatesTheRuleInLinesOfAtMost80Columns)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, HelpTexts,
-    testing::Values(HelpCase { "program", { "--help" }, "Run 'pellorin-cli generate --help'" },
+    testing::Values(HelpCase { "program", { "--help" },
+                        "Run 'pellorin-cli generate --help', 'pellorin-cli check --help' or "
+                        "'pellorin-cli brands --help'" },
         HelpCase { "brands", { "generate", "--help" }, "Network id from 'brands'" },
         HelpCase {
             "random_without_seed", { "generate", "--help" }, "Without --seed every run is random" },

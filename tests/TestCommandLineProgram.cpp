@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -192,6 +193,51 @@ INSTANTIATE_TEST_SUITE_P(Formats, SeedStability,
         StabilityCase { "unique_custom", { "--unique", "--prefix", "5", "--length", "12" } }),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct LayoutCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* option; // --null or --no-header
+};
+
+void PrintTo(const LayoutCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class RecordLayoutOption : public testing::TestWithParam<LayoutCase> { };
+
+// The option changes the record ends or drops the heading line, and nothing
+// else: the same numbers and fields, on any number of threads.
+TEST_P(RecordLayoutOption, ChangesOnlyWhatItNames)
+{
+    std::vector<std::string> arguments { "generate", "--seed", "5", "--count", "40000" };
+    arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    const ProgramRun plain = cli(arguments);
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    std::string expected = plain.out;
+    if (std::string_view(GetParam().option) == "--null") {
+        for (const char* lineEnd : { "\r\n", "\n" }) {
+            for (std::size_t at = 0; (at = expected.find(lineEnd, at)) != std::string::npos;)
+                expected.replace(at, std::strlen(lineEnd), 1, '\0');
+        }
+    } else {
+        expected.erase(0, expected.find('\n') + 1);
+    }
+    arguments.insert(arguments.end(), { GetParam().option, "--threads", "3" });
+    const ProgramRun changed = cli(arguments);
+    ASSERT_EQ(changed.status, 0) << changed.err;
+    EXPECT_EQ(changed.out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, RecordLayoutOption,
+    testing::Values(LayoutCase { "text_null", {}, "--null" },
+        LayoutCase { "text_extras_null", { "--with-expiry", "--with-cvv", "-g" }, "--null" },
+        LayoutCase { "csv_null", { "-f", "csv", "--brand", "amex" }, "--null" },
+        LayoutCase { "ndjson_null", { "-f", "ndjson", "--with-cvv" }, "--null" },
+        LayoutCase { "csv_no_header", { "-f", "csv", "--with-expiry" }, "--no-header" },
+        LayoutCase { "table_no_header", { "-f", "table", "--with-cvv" }, "--no-header" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Generate, WithoutASeedEveryRunDiffers)
 {
     EXPECT_NE(cli({ "generate", "-n", "5" }).out, cli({ "generate", "-n", "5" }).out);
@@ -337,7 +383,8 @@ TEST_P(UsageErrors, OneLineSayingWhatIsWrongAndOneNamingTheHelp)
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrors,
-    testing::Values(UsageCase { "no_command", {}, "no command given: generate or check", "" },
+    testing::Values(
+        UsageCase { "no_command", {}, "no command given: generate, check or brands", "" },
         UsageCase { "unknown_command", { "make" },
             "unknown command 'make' (expected generate, check or brands)", "" },
         UsageCase { "misspelt_command", { "genrate" },
@@ -360,7 +407,34 @@ INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrors,
         UsageCase { "unknown_format", { "generate", "--format", "xml" },
             "--format: unknown format 'xml'; the formats are text, csv, json, ndjson and table",
             " generate" },
-        UsageCase { "check_option", { "check", "--all" }, "unknown option '--all'", " check" },
+        UsageCase { "check_option", { "check", "--every" }, "unknown option '--every'", " check" },
+        UsageCase { "check_format_in_capitals", { "check", "--format", "JSON" },
+            "--format: unknown format 'JSON'; did you mean 'json'?", " check" },
+        UsageCase { "check_unknown_format", { "check", "-f", "csv" },
+            "--format: unknown format 'csv'; the formats are text, json and ndjson", " check" },
+        UsageCase { "brands_misspelt_option", { "brands", "--formt", "json" },
+            "unknown option '--formt'; did you mean '--format'?", " brands" },
+        UsageCase { "brands_format", { "brands", "--format=jsn" },
+            "--format: unknown format 'jsn'; did you mean 'json'?", " brands" },
+        UsageCase {
+            "brands_argument", { "brands", "extra" }, "unexpected argument 'extra'", " brands" },
+        UsageCase { "options_after_double_dash", { "generate", "--", "--count", "1" },
+            "unexpected arguments '--count' '1'", " generate" },
+        UsageCase { "null_json", { "generate", "-z", "-f", "json" },
+            "--null: records of text, csv and ndjson can end in NUL, not those of json",
+            " generate" },
+        UsageCase { "no_header_text", { "generate", "--no-header" },
+            "--no-header: only csv and table have a heading line, not text", " generate" },
+        UsageCase { "check_quiet_count", { "check", "-q", "--count" },
+            "--quiet cannot be used with --count", " check" },
+        UsageCase { "check_null_json", { "check", "-z", "-f", "json" },
+            "--null: --format json writes one array; ndjson records can end in NUL", " check" },
+        UsageCase { "check_threads", { "check", "--threads", "x" },
+            "--threads: expected a whole number from 1 to 256, got 'x'", " check" },
+        UsageCase { "tab_separator", { "generate", "--separator", "\t" },
+            "--separator: expected one character other than a digit, letter, comma, quote or "
+            "backslash, got '\\t'",
+            " generate" },
         UsageCase { "line_end_in_an_argument", { "generate", "a\nb" }, "unexpected argument 'a?b'",
             " generate" },
         UsageCase { "prefix_with_brand",

@@ -80,6 +80,8 @@ pellorin-cli)
         usr/bin/pellorin-cli
         usr/share/man/man1/pellorin-cli.1.gz
         usr/share/bash-completion/completions/pellorin-cli
+        usr/share/zsh/vendor-completions/_pellorin-cli
+        usr/share/fish/vendor_completions.d/pellorin-cli.fish
     )
     ;;
 pellorin)

@@ -52,6 +52,11 @@ std::string_view pageFieldName(GenerateField field) noexcept
         return "Format";
     case GenerateField::Unique:
         return "No repeats";
+    // The page has no such fields; the command line's options for them.
+    case GenerateField::NullEnded:
+        return "Records ended by NUL";
+    case GenerateField::NoHeader:
+        return "No heading line";
     }
     return "";
 }
@@ -114,6 +119,8 @@ std::optional<std::string>* formText(int field)
     case GenerateField::Format:
         return &g_form.format;
     case GenerateField::Unique:
+    case GenerateField::NullEnded:
+    case GenerateField::NoHeader:
         break;
     }
     return nullptr;

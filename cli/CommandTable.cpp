@@ -1,0 +1,269 @@
+#include "CommandTable.h"
+
+#include <algorithm>
+
+namespace pellorin::cli {
+
+namespace {
+
+using Setter = void (*)(Given&, const std::string&);
+using engine::GenerateField;
+using engine::GenerateForm;
+
+// A field of Given, or of its generate form, set to the option's value, or
+// to true for a flag.
+template <auto Field> Setter text()
+{
+    return [](Given& given, const std::string& value) { given.*Field = value; };
+}
+template <auto Field> Setter flag()
+{
+    return [](Given& given, const std::string&) { given.*Field = true; };
+}
+template <auto Field> Setter formText()
+{
+    return [](Given& given, const std::string& value) { given.generate.*Field = value; };
+}
+template <auto Field> Setter formFlag()
+{
+    return [](Given& given, const std::string&) { given.generate.*Field = true; };
+}
+
+Option helpOption(std::string help = "Print this help and exit")
+{
+    return { "-h", "--help", "", std::move(help), ValueKind::None, {}, false, {},
+        flag<&Given::help>(), {} };
+}
+
+constexpr std::string_view kSummary
+    = "Test payment-card numbers for scripts and CI: every card network of 'pellorin-cli "
+      "brands' or a prefix of your own, each with a valid Luhn check digit, or invalid on "
+      "purpose.";
+
+constexpr std::string_view kNumbersRule
+    = "visa, mastercard, amex and discover give the window's numbers: its issuer prefixes and "
+      "length, digits 1 to 9 after the prefix (never 0) and a check digit that is never 0. "
+      "Every other network draws from the prefixes it alone claims for the length, so a "
+      "number is known by its network alone; --ranges network draws from all the network's "
+      "published ranges, shared ones too; either way every Luhn-valid number of the ranges and "
+      "the length has the same chance. --invalid luhn, length "
+      "or prefix breaks exactly that rule. --prefix DIGITS --length N gives "
+      "every Luhn-valid number with that prefix and length with the same chance, digits 0 to 9 "
+      "after the prefix; a prefix inside a network's range makes that network's numbers (named as "
+      "check names them, with its security code length), any other is \"Custom\".";
+
+constexpr std::string_view kSeedRule
+    = "Without --seed every run is random and differs from the last. With --seed the output is "
+      "a promise: the same version of pellorin-cli, the same arguments and the same seed give "
+      "the same bytes, on any machine and with any --threads. Expiry dates count from the "
+      "current month, or from the month of SOURCE_DATE_EPOCH when that is set.";
+
+constexpr std::string_view kOutputRule
+    = "--output FILE writes a new file that gets its name only when complete, so a failed, "
+      "interrupted or killed run leaves the old file as it was and nothing else. A symlink is "
+      "written through to its target; mode and, where allowed, owner are kept. The trade-off: a "
+      "file with more than one hard link, and a writable file in a folder that takes no new "
+      "file, are written in place as the shell's '>' would, and a failed run leaves them cut "
+      "short. A reader that goes away (| head) ends the run quietly.";
+
+constexpr std::string_view kCheckRule
+    = "Reads what generate writes, in any format and with any extras, or one number per line "
+      "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
+      "Prints each number with 'valid', 'invalid luhn', 'invalid length' (a length its "
+      "network does not issue, or not 12 to 19 digits) or 'invalid prefix' (no network issues "
+      "it; --allow-unknown lets such a number pass on its length and check digit) and every "
+      "network that claims it, the most specific first ('JCB|RuPay'), or 'unknown'; --format "
+      "json or ndjson for scripts. "
+      "With several files each result "
+      "starts with FILE:LINE:. A line that holds no single card number is reported as "
+      "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
+      "goes to standard error.";
+
+constexpr std::string_view kBrandsRule
+    = "Lists every card network generate --brand takes: its id, name, lengths, security code "
+      "length, print groups and published prefixes, a * marking a prefix that another network "
+      "shares. --format json gives all of it, with the networks each range is shared with, for "
+      "scripts.";
+
+constexpr Example kGenerateAmex { "pellorin-cli generate --brand amex --count 3 --seed 42",
+    "Three American Express numbers, the same three every time." };
+constexpr Example kGenerateCsv {
+    "pellorin-cli generate -p 411111 -l 16 -n 1000 --unique --seed 7 --format csv",
+    "A thousand different Visa numbers with the prefix 411111, as CSV."
+};
+constexpr Example kGenerateFile {
+    "pellorin-cli generate --count 100000000 --threads 4 --output numbers.txt",
+    "A hundred million numbers into a file that appears only when complete."
+};
+constexpr Example kRoundTrip {
+    "pellorin-cli generate --with-cvv --format json | pellorin-cli check",
+    "check reads what generate writes."
+};
+constexpr Example kCheckOne { "printf '4539 1488 0343 6467\\n' | pellorin-cli check",
+    "Check a number." };
+constexpr Example kBrandsJson { "pellorin-cli brands --format json",
+    "Every network with its lengths and prefixes, for a script." };
+
+std::vector<Command> makeCommands()
+{
+    const std::vector<std::string> brands = engine::networkIds();
+    std::vector<std::string> formats;
+    for (const engine::FormatName& format : engine::formatNames())
+        formats.emplace_back(format.id);
+    const std::vector<std::string> checkFormats { "text", "json", "ndjson" };
+    const std::vector<std::string> brandsFormats { "text", "json" };
+    return {
+        Command { "generate", "Write card numbers", "", "",
+            {
+                helpOption(),
+                { "-b", "--brand", "BRAND",
+                    "Network id from 'brands' (default " + brands.front() + ")", ValueKind::Word,
+                    brands, false, "brand", formText<&GenerateForm::brand>(),
+                    GenerateField::Brand },
+                { "", "--ranges", "RANGES", "window (default) or network (all published ranges)",
+                    ValueKind::Word, { "window", "network" }, false, {},
+                    formText<&GenerateForm::ranges>(), GenerateField::Ranges },
+                { "-p", "--prefix", "DIGITS", "Issuer prefix of your own (a BIN), with --length",
+                    ValueKind::Free, {}, false, {}, formText<&GenerateForm::prefix>(),
+                    GenerateField::Prefix },
+                { "-l", "--length", "N", "A length of the network; 12-19 with --prefix",
+                    ValueKind::Free, {}, false, {}, formText<&GenerateForm::length>(),
+                    GenerateField::Length },
+                { "", "--invalid", "RULE", "Fail exactly one rule: luhn, length or prefix",
+                    ValueKind::Word, { "luhn", "length", "prefix" }, false, {},
+                    formText<&GenerateForm::invalid>(), GenerateField::Invalid },
+                { "-g", "--group", "", "Print the network's groups (4-4-4-4, 4-6-5)",
+                    ValueKind::None, {}, false, {}, formFlag<&GenerateForm::group>(), {} },
+                { "", "--separator", "C", "C between groups, not a blank (implies -g)",
+                    ValueKind::Free, {}, false, {}, formText<&GenerateForm::separator>(),
+                    GenerateField::Separator },
+                { "-n", "--count", "N", "How many numbers (default 10, up to 2^63-1)",
+                    ValueKind::Free, {}, false, {}, formText<&GenerateForm::count>(),
+                    GenerateField::Count },
+                { "-s", "--seed", "S", "0 to 2^64-1: the same output every time", ValueKind::Free,
+                    {}, false, {}, formText<&GenerateForm::seed>(), GenerateField::Seed },
+                { "-u", "--unique", "", "No number twice (keeps them in memory)", ValueKind::None,
+                    {}, false, {}, formFlag<&GenerateForm::unique>(), GenerateField::Unique },
+                { "", "--with-expiry", "", "Add an expiry month MM/YY, 1 to 60 months ahead",
+                    ValueKind::None, {}, false, {}, formFlag<&GenerateForm::withExpiry>(), {} },
+                { "", "--with-cvv", "", "Add a code of the network's length (amex 4)",
+                    ValueKind::None, {}, false, {}, formFlag<&GenerateForm::withCvv>(), {} },
+                { "-f", "--format", "FORMAT", "text, csv, json, ndjson or table (default text)",
+                    ValueKind::Word, formats, false, "format", formText<&GenerateForm::format>(),
+                    GenerateField::Format },
+                { "-z", "--null", "", "End each record in NUL, not a line end (not json)",
+                    ValueKind::None, {}, false, {}, formFlag<&GenerateForm::nullEnded>(),
+                    GenerateField::NullEnded },
+                { "", "--no-header", "", "No heading line in csv and table", ValueKind::None, {},
+                    false, {}, formFlag<&GenerateForm::noHeader>(), GenerateField::NoHeader },
+                { "-o", "--output", "FILE", "Write to FILE when complete; - is standard output",
+                    ValueKind::File, {}, false, {}, text<&Given::output>(), {} },
+                { "-t", "--threads", "N", "Threads, default the cores; output is the same",
+                    ValueKind::Free, {}, false, {}, text<&Given::threads>(), {} },
+            },
+            { kNumbersRule, kSeedRule, kOutputRule },
+            { { 0, "Success, also when the reader went away." },
+                { 1, "A failure: an unwritable file, a full disk, not enough memory." },
+                { 2, "A usage error." } },
+            { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip } },
+        Command { "check", "Check card numbers", "FILE",
+            "Files to read; none, or -, is standard input",
+            {
+                helpOption(),
+                { "-f", "--format", "FORMAT", "text, json or ndjson (default text)",
+                    ValueKind::Word, checkFormats, true, "format", text<&Given::checkFormat>(),
+                    {} },
+                { "-q", "--quiet", "", "Print nothing; the exit status tells (as grep -q)",
+                    ValueKind::None, {}, false, {}, flag<&Given::quiet>(), {} },
+                { "", "--count", "", "Print only the summary, on standard output", ValueKind::None,
+                    {}, false, {}, flag<&Given::countOnly>(), {} },
+                { "", "--invalid-only", "", "Print only the verdicts of invalid numbers",
+                    ValueKind::None, {}, false, {}, flag<&Given::invalidOnly>(), {} },
+                { "-z", "--null", "", "Lines in and out end in NUL (not with json)",
+                    ValueKind::None, {}, false, {}, flag<&Given::nullEnded>(), {} },
+                { "", "--allow-unknown", "", "No network needed: length and check digit suffice",
+                    ValueKind::None, {}, false, {}, flag<&Given::allowUnknown>(), {} },
+                { "-t", "--threads", "N", "Threads, default 1; output is the same", ValueKind::Free,
+                    {}, false, {}, text<&Given::checkThreads>(), {} },
+            },
+            { kCheckRule },
+            { { 0, "Every number is valid." }, { 1, "Some number is invalid." },
+                { 2, "Trouble: an unreadable line or file, a failed write, or a usage error." } },
+            { kRoundTrip, kCheckOne } },
+        Command { "brands", "List the card networks and their numbers", "", "",
+            {
+                helpOption(),
+                { "-f", "--format", "FORMAT", "text or json (default text)", ValueKind::Word,
+                    brandsFormats, true, "format", text<&Given::brandsFormat>(), {} },
+            },
+            { kBrandsRule },
+            { { 0, "Success, also when the reader went away." },
+                { 1, "The list could not be written." }, { 2, "A usage error." } },
+            { kBrandsJson } },
+    };
+}
+
+Command makeProgram()
+{
+    Command program { "", kSummary, "", "",
+        { helpOption("Print the help; after a command, its help"),
+            { "-V", "--version", "", "Print the version", ValueKind::None, {}, false, {},
+                flag<&Given::version>(), {} } },
+        {}, {}, {} };
+    program.examples
+        = { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip, kCheckOne, kBrandsJson };
+    return program;
+}
+
+} // namespace
+
+std::span<const Command> commandTable()
+{
+    static const std::vector<Command> commands = makeCommands();
+    return commands;
+}
+
+const Command& programCommand()
+{
+    static const Command program = makeProgram();
+    return program;
+}
+
+const Command* findCommand(std::string_view name)
+{
+    const auto commands = commandTable();
+    const auto found = std::find_if(
+        commands.begin(), commands.end(), [&](const Command& c) { return c.name == name; });
+    return found == commands.end() ? nullptr : &*found;
+}
+
+std::vector<std::string> optionNames(const Command& command)
+{
+    std::vector<std::string> names;
+    for (const Option& option : command.options) {
+        if (!option.shortName.empty())
+            names.emplace_back(option.shortName);
+        names.emplace_back(option.longName);
+    }
+    return names;
+}
+
+std::string_view optionNaming(engine::GenerateField field) noexcept
+{
+    for (const Option& option : findCommand("generate")->options) {
+        if (option.field == field)
+            return option.longName;
+    }
+    return {};
+}
+
+const Option* findOption(const Command& command, std::string_view name)
+{
+    for (const Option& option : command.options) {
+        if (option.shortName == name || option.longName == name)
+            return &option;
+    }
+    return nullptr;
+}
+
+} // namespace pellorin::cli
