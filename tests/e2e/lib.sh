@@ -195,9 +195,30 @@ start_accessibility_bus() {
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
-# The texts of the labels in the program's window titled $1, one a line.
+# The texts of the labels in the program's windows titled $1, one a line.
 window_texts() {
     /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window-texts.py" "$program_pid" "$1"
+}
+
+# The titles of the program's other windows, sorted, each ended by "|".
+box_titles() {
+    local id
+    for id in $(other_windows); do xdotool getwindowname "$id"; done | sort | tr '\n' '|'
+}
+
+# Checks that no box is still to come of the clicks and keys sent so far
+# ($1 says after what). Copy Results To Clipboard opens its message only once
+# the program has handled all of them, and a box they opened would be modal
+# and keep the copy from running; so its message must come, and alone. Closes
+# it. Reads the message over the accessibility bus (start_accessibility_bus).
+expect_nothing_more_after() {
+    click_at $button_copy
+    copy_message() { window_texts Pellorin | grep -q '^Results have been copied to the clipboard\.'; }
+    wait_for 100 copy_message || fail "$1: no copy message; the boxes open are '$(box_titles)'"
+    [ "$(box_titles)" = "Pellorin|" ] || fail "$1: the boxes open are '$(box_titles)', not the copy's message alone"
+    xdotool windowfocus --sync "$(message_box)"
+    xdotool key Return
+    wait_for 100 no_message_box || fail "the copy's message did not close on Return"
 }
 
 # The lines of the file given ($1, or standard input) that are not numbers
