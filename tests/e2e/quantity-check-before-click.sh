@@ -4,7 +4,8 @@
 # the click that took the focus from the box starts no run.
 #
 # Usage: quantity-check-before-click.sh PELLORIN
-# Exit status 77 (a skip) only when no X server can be started here.
+# Exit status 77 (a skip) only when no X server, session bus or accessibility
+# bus can be started here.
 
 set -u
 readonly program=$1
@@ -24,7 +25,7 @@ check_message() { window_texts Pellorin | grep -qx 'Must be numeric entry\.'; }
 click_at $box_quantity
 for try in 1 2 3 4 5 6 7 8 9 10; do
     # Start Generating, pressed and released at once.
-    xdotool mousemove --window "$window" $(((120 + 3900) / 15)) $(((2835 + 202) / 15)) mousedown 1 mouseup 1
+    point_at $button_start && xdotool mousedown 1 mouseup 1
     wait_for 100 some_box || fail "try $try: no message"
     # A box the try before left to come would be up by now: the program
     # handles input in order.
