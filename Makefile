@@ -101,10 +101,13 @@ test: format-check build windows
 # runs the tests); without it dh_auto_test builds and runs them as well.
 # Then, as steps of their own, the page's zip and
 # $(BUILD_DIR)/pellorin-cli-<version>-windows-x86_64.zip, as reproducible.
+# Only what is shipped is built: the zip's target, not the tests and
+# benchmarks beside it in $(BUILD_DIR).
 DEB_BUILD_OPTIONS ?= nocheck parallel=$(JOBS)
-package: build windows
+package: deps windows
 	DEB_BUILD_OPTIONS="$(DEB_BUILD_OPTIONS)" tools/build-packages $(BUILD_DIR)/packages
-	cmake --build $(BUILD_DIR) --target web_zip
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target web_zip
 	tools/windows-zip $(WINDOWS_DIR)/pellorin-cli.exe $(BUILD_DIR)
 
 build-sanitize: deps
@@ -120,7 +123,7 @@ lint: build
 	tools/check-layers $(BUILD_DIR)
 	@tools/ensure-packages $(LINT_PACKAGES)
 	run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) \
-	  '^$(CURDIR)/(main\.cpp|(app|cli|engine|generate|results|export|platform|tests|fuzz|bench)/)'
+	  '^$(CURDIR)/(main\.cpp|(app|widgets|accessibility|cli|engine|generate|results|export|platform|tests|fuzz|bench)/)'
 
 format:
 	@tools/ensure-packages $(FORMAT_PACKAGES)

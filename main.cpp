@@ -1,3 +1,4 @@
+#include "AccessibleFactories.h"
 #include "Form1.h"
 #include "ProcessEnd.h"
 #include "ProgramInformation.h"
@@ -20,6 +21,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(PELLORIN_APP_ID));
+
+    pellorin::installAccessibleFactories(pellorin::Form1::staticMetaObject.className());
 
     pellorin::QtSettingsStore settings;
     pellorin::QtMessageBoxes messages;

@@ -16,13 +16,12 @@
 #include "ProcessEnd.h"
 #include "ProgramIcon.h"
 #include "QuantityCheck.h"
+#include "ResultCount.h"
 #include "ResultsModel.h"
 #include "ResultsView.h"
-#include "ScreenOrderAccessible.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SteppedProgressBar.h"
-#include "TextBoxAccessible.h"
 #include "Twips.h"
 #include "WindowManagerRequests.h"
 #include "WindowUtilities.h"
@@ -70,10 +69,6 @@ Form1::Form1(Services services, QString programFolder, QWidget* parent)
     , m_random(RandomSource::fromSystem(&coarseTimer))
     , m_results(new ResultsModel(this))
 {
-    // To assistive technology a top-level QWidget is a plain pane; the main
-    // window is told as a window, so a screen reader treats it as one.
-    ScreenOrderAccessible::installFactory(Form1::staticMetaObject.className());
-    TextBoxAccessible::installFactory();
     createControls();
     connectHandlers();
     Form1_Load();
@@ -236,11 +231,19 @@ char Form1::decimalSeparator() const
                                                                   : '.';
 }
 
+namespace {
+
+// The lines the error reports of the two handlers below quote for their steps.
+enum PushButton1Line : int { kReadQuantity = 100 };
+enum PushButton3Line : int { kClearList = 100 };
+
+} // namespace
+
 void Form1::PushButton1_Click()
 {
     ErrorTrap trap(m_services.messages, handlerLocation("PushButton1_Click"));
     std::int32_t quantity = 0;
-    const bool read = trap.step(100, [&] {
+    const bool read = trap.step(kReadQuantity, [&] {
         const auto value = readQuantity32(m_text1->text().toStdString(), decimalSeparator());
         if (!value)
             throw StepFailure(QStringLiteral("The quantity \"%1\" is not a whole number from "
@@ -277,7 +280,7 @@ void Form1::PushButton1_Click()
 void Form1::PushButton3_Click()
 {
     ErrorTrap trap(m_services.messages, handlerLocation("PushButton3_Click"));
-    if (trap.step(100, [&] {
+    if (trap.step(kClearList, [&] {
             m_results->clear();
             returnFreedMemory();
         }))

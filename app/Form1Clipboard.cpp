@@ -6,13 +6,20 @@
 
 namespace pellorin {
 
+namespace {
+
+// The lines the handler's error report quotes for its steps.
+enum PushButton2Line : int { kCopyList = 106, kTellCopied = 108 };
+
+} // namespace
+
 void Form1::PushButton2_Click()
 {
     ErrorTrap trap(m_services.messages, handlerLocation("PushButton2_Click"));
     // After a failed copy the message would tell the user it worked.
-    if (!trap.step(106, [&] { CopyListToClipboard(*m_results, m_services.clipboard); }))
+    if (!trap.step(kCopyList, [&] { CopyListToClipboard(*m_results, m_services.clipboard); }))
         return;
-    trap.step(108, [&] {
+    trap.step(kTellCopied, [&] {
         m_services.messages.show(
             QStringLiteral("Results have been copied to the clipboard.\r\r"
                            "Click a text area where you normally type and press Ctrl+V to paste "

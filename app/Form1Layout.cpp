@@ -6,6 +6,7 @@
 #include "FrameStyle.h"
 #include "ResultsModel.h"
 #include "ResultsView.h"
+#include "ResultsViewAnnouncer.h"
 #include "SteppedProgressBar.h"
 #include "Twips.h"
 #include "WholeBoxRadioButton.h"
@@ -93,6 +94,7 @@ void Form1::createControls()
     setColors(m_text1, { { QPalette::Base, kWindowBackground }, { QPalette::Text, kWindowText } });
 
     m_listView1 = new ResultsView(this);
+    new ResultsViewAnnouncer(m_listView1);
     place(m_listView1, "ListView1", twipsRect(120, 3345, 7800, 2265));
     m_listView1->setModel(m_results);
     m_listView1->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);

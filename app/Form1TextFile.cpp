@@ -1,19 +1,33 @@
 #include "Announcement.h"
 #include "ErrorTrap.h"
 #include "Form1.h"
+#include "ResultCount.h"
 #include "ResultsModel.h"
 #include "SaveDialog.h"
 #include "TextFileSave.h"
 
 namespace pellorin {
 
+namespace {
+
+// The lines the handler's error report quotes for its steps. Those from
+// kConfigureDialog up to kAskFileName configure the dialog, which the
+// platform's dialog takes with the question itself.
+enum PushButton4Line : int {
+    kConfigureDialog = 106,
+    kAskFileName = 112,
+    kBusyPointer = 118,
+    kSaveList = 120,
+    kRestorePointer = 122,
+};
+
+} // namespace
+
 void Form1::PushButton4_Click()
 {
     ErrorTrap trap(m_services.messages, handlerLocation("PushButton4_Click"));
-    // [106] to [110] configure the dialog; the platform dialog takes its
-    // title and file types with the question itself.
     QString fileName;
-    trap.step(112, [&] {
+    trap.step(kAskFileName, [&] {
         fileName = m_services.saveDialog.askSaveFileName(QStringLiteral("Save"),
             { QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)") });
     });
@@ -22,9 +36,9 @@ void Form1::PushButton4_Click()
     // A save started while another one yields keeps the outer save's
     // hourglass when it ends.
     const bool nested = mousePointer() == kPointerBusy;
-    trap.step(118, [&] { setMousePointer(kPointerBusy); });
-    const bool saved = trap.step(120, [&] { SaveListToTextFile(*m_results, fileName); });
-    trap.step(122, [&] { setMousePointer(nested ? kPointerBusy : kPointerDefault); });
+    trap.step(kBusyPointer, [&] { setMousePointer(kPointerBusy); });
+    const bool saved = trap.step(kSaveList, [&] { SaveListToTextFile(*m_results, fileName); });
+    trap.step(kRestorePointer, [&] { setMousePointer(nested ? kPointerBusy : kPointerDefault); });
     if (saved)
         m_announcement->say(resultCount(m_results->rowCount()) + QStringLiteral(" saved"));
 }

@@ -7,6 +7,13 @@
 
 namespace pellorin {
 
+namespace {
+
+// The lines the error report of PushButton1_Click quotes for the run's steps.
+enum GenerationLine : int { kAppendRow = 204, kMoveBar = 206, kResetBar = 210 };
+
+} // namespace
+
 void runGeneration(ResultsModel& results, const Brand& brand, std::int32_t quantity,
     RandomSource& random, ErrorTrap& trap, const std::function<void(int percent)>& setProgress,
     std::int32_t first, Yielder* yielder)
@@ -26,19 +33,19 @@ void runGeneration(ResultsModel& results, const Brand& brand, std::int32_t quant
         // in batches at those moments, so the list grows with the bar.
         const int percent = static_cast<int>(double(k) / double(quantity) * 100.0);
         const bool moved = percent != shownPercent;
-        appending = trap.step(204, [&] {
+        appending = trap.step(kAppendRow, [&] {
             appender.append(number.text());
             if (moved)
                 appender.flush();
         });
         if (appending && moved) {
             shownPercent = percent;
-            trap.step(206, [&] { setProgress(percent); });
+            trap.step(kMoveBar, [&] { setProgress(percent); });
         }
     }
     if (appending)
-        trap.step(204, [&] { appender.flush(); });
-    trap.step(210, [&] { setProgress(0); });
+        trap.step(kAppendRow, [&] { appender.flush(); });
+    trap.step(kResetBar, [&] { setProgress(0); });
 }
 
 } // namespace pellorin

@@ -34,6 +34,7 @@ struct TenMillionRows {
             for (int i = 0; i < kRows; ++i)
                 appender.append(i % 7 == 0 ? "378282246310005" : "4539148803436467");
         }
+        QAccessible::installFactory(&ResultsViewAccessible::create);
         view.resize(520, 151);
         view.setModel(&model);
         view.show();

@@ -1,3 +1,4 @@
+#include "AccessibleFactories.h"
 #include "FakeServices.h"
 #include "Form1.h"
 #include "MainWindowUnderTest.h"
@@ -92,6 +93,7 @@ class TestAccessibility : public test::MainWindowTest {
 private slots:
     void initTestCase()
     {
+        installAccessibleFactories(Form1::staticMetaObject.className());
         QAccessible::installUpdateHandler(&recordEvent);
         // Qt's widgets and the list tell assistive technology of changes
         // only while some is listening; a platform without it (offscreen)

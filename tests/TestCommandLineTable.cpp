@@ -8,7 +8,6 @@
 #include "TestEnvironment.h"
 
 #include <QFile>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -56,8 +55,7 @@ private slots:
                 appender.append(std::string_view(numbers).substr(start, end - start));
         }
         QTemporaryDir folder;
-        services.saveDialog.nextFileName = folder.filePath(QStringLiteral("results.txt"));
-        test::control<QPushButton>(*window, "PushButton4")->click();
+        test::saveAs(*window, services, folder.filePath(QStringLiteral("results.txt")));
         QFile file(services.saveDialog.nextFileName);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray saved = file.readAll();

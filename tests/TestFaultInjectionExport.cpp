@@ -70,8 +70,7 @@ int runReadOnlyFolderChild(const QString& target)
     Form1 form(services.services());
     form.show();
     fillNumbered(form.results(), 100000);
-    services.saveDialog.nextFileName = target;
-    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("PushButton4")), Qt::LeftButton);
+    test::saveAs(form, services, target);
     test::printChildValue(
         QStringLiteral("messages"), QString::number(services.messages.shown.size()));
     for (const auto& shown : services.messages.shown)
@@ -95,13 +94,6 @@ class TestFaultInjectionExport : public test::MainWindowTest {
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_mounted;
-
-    void saveAs(const QString& fileName)
-    {
-        m_services->saveDialog.nextFileName = fileName;
-        QTest::mouseClick(
-            m_form->findChild<QPushButton*>(QStringLiteral("PushButton4")), Qt::LeftButton);
-    }
 
     void expectOneSaveReport(const QString& fileName, const QString& reason)
     {

@@ -43,13 +43,6 @@ class TestTextFileSave : public test::MainWindowTest {
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
-    void saveAs(const QString& fileName)
-    {
-        m_services->saveDialog.nextFileName = fileName;
-        QTest::mouseClick(
-            m_form->findChild<QPushButton*>(QStringLiteral("PushButton4")), Qt::LeftButton);
-    }
-
     QStringList filesInDir() const
     {
         return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);

@@ -2,9 +2,7 @@
 
 #include "CompactRows.h"
 #include "ResultsModel.h"
-#include "ResultsViewAccessible.h"
 
-#include <QAccessible>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -35,7 +33,6 @@ ResultsView::ResultsView(QWidget* parent)
         updateGeometries();
         viewport()->update();
     });
-    ResultsViewAccessible::installFactory();
 }
 
 void ResultsView::setModel(ResultsModel* model)
@@ -45,33 +42,22 @@ void ResultsView::setModel(ResultsModel* model)
     m_model = model;
     m_header->setModel(model);
     m_current = -1;
-    m_announced = -1;
     if (model) {
         auto refresh = [this] {
             updateGeometries();
             viewport()->update();
         };
         connect(model, &QAbstractItemModel::rowsInserted, this,
-            [this, refresh](const QModelIndex&, int first, int last) {
-                refresh();
-                announceRowsInserted(first, last);
-            });
+            [refresh](const QModelIndex&, int, int) { refresh(); });
         connect(model, &QAbstractItemModel::modelReset, this, [this, refresh] {
             m_current = -1;
-            m_announced = -1;
             refresh();
-            announceReset();
         });
-        connect(model, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                const QList<int>& roles) {
-                viewport()->update();
-                announceTicks(topLeft.row(), bottomRight.row(), roles);
-            });
+        connect(model, &QAbstractItemModel::dataChanged, this, [this] { viewport()->update(); });
     }
     updateGeometries();
     viewport()->update();
-    announceReset();
+    emit modelChanged(model);
 }
 
 void ResultsView::setColumnWidth(int pixels)
@@ -113,7 +99,7 @@ void ResultsView::makeCurrent(int row)
     m_current = row;
     viewport()->update();
     if (moved)
-        announceFocusedRow();
+        emit currentRowChanged(row);
 }
 
 int ResultsView::rowAt(int y) const
@@ -298,68 +284,13 @@ void ResultsView::focusInEvent(QFocusEvent* event)
         ensureVisible(0);
     }
     viewport()->update();
-    // Qt announces the list itself as focused after this handler; the row
-    // follows, so a screen reader ends on the row.
-    m_announced = -1;
-    QMetaObject::invokeMethod(this, &ResultsView::announceFocusedRow, Qt::QueuedConnection);
+    emit focusEntered();
 }
 
 void ResultsView::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
     viewport()->update();
-}
-
-void ResultsView::announceFocusedRow()
-{
-    if (!QAccessible::isActive() || !hasFocus() || m_current < 0 || m_current == m_announced)
-        return;
-    m_announced = m_current;
-    QAccessibleEvent event(this, QAccessible::Focus);
-    event.setChild(ResultsViewAccessible::childIndexOfRow(m_current));
-    QAccessible::updateAccessibility(&event);
-}
-
-void ResultsView::announceRowChange(
-    QAccessibleTableModelChangeEvent::ModelChangeType type, int first, int last)
-{
-    QAccessibleTableModelChangeEvent event(this, type);
-    event.setFirstRow(first);
-    event.setLastRow(last);
-    event.setFirstColumn(0);
-    event.setLastColumn(0);
-    QAccessible::updateAccessibility(&event);
-}
-
-void ResultsView::announceRowsInserted(int first, int last)
-{
-    if (!QAccessible::isActive())
-        return;
-    announceRowChange(QAccessibleTableModelChangeEvent::RowsInserted, first, last);
-}
-
-void ResultsView::announceReset()
-{
-    if (!QAccessible::isActive())
-        return;
-    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
-    QAccessible::updateAccessibility(&event);
-}
-
-void ResultsView::announceTicks(int first, int last, const QList<int>& roles)
-{
-    if (!QAccessible::isActive())
-        return;
-    announceRowChange(QAccessibleTableModelChangeEvent::DataChanged, first, last);
-    // One row's tick is what a user toggles: say it of that row. A wider
-    // change would cost an event per row.
-    if (first == last && (roles.isEmpty() || roles.contains(Qt::CheckStateRole))) {
-        QAccessible::State checked;
-        checked.checked = true;
-        QAccessibleStateChangeEvent toggled(this, checked);
-        toggled.setChild(ResultsViewAccessible::childIndexOfRow(first));
-        QAccessible::updateAccessibility(&toggled);
-    }
 }
 
 bool ResultsView::viewportEvent(QEvent* event)

@@ -3,7 +3,6 @@
 #include "ResultsModel.h"
 
 #include <QAbstractScrollArea>
-#include <QAccessibleEvent>
 #include <QPointer>
 
 class QHeaderView;
@@ -43,6 +42,15 @@ public:
     // The row under a viewport position, or -1.
     int rowAt(int y) const;
 
+signals:
+    // What assistive technology is told of (ResultsViewAnnouncer), besides
+    // the model's own signals.
+    void currentRowChanged(int row);
+    // Sent from focusInEvent, before Qt tells of the list itself as focused.
+    void focusEntered();
+    // The view now shows `model` and follows its signals.
+    void modelChanged(ResultsModel* model);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -61,20 +69,10 @@ private:
     void ensureVisible(int row);
     void toggle(int row);
     void makeCurrent(int row);
-    // Tells assistive technology about the list's changes, as Qt's own item
-    // views do.
-    void announceFocusedRow();
-    void announceRowChange(
-        QAccessibleTableModelChangeEvent::ModelChangeType type, int first, int last);
-    void announceRowsInserted(int first, int last);
-    void announceReset();
-    void announceTicks(int first, int last, const QList<int>& roles);
 
     QPointer<ResultsModel> m_model;
     QHeaderView* m_header;
     int m_current = -1;
-    // The row last announced as focused to assistive technology.
-    int m_announced = -1;
 };
 
 } // namespace pellorin

@@ -16,7 +16,7 @@ require_tools xdotool xwininfo
 start_xvfb
 prepare_settings Text1=2147483647 Option1=True
 start_program env QT_QPA_PLATFORM=xcb "$program"
-click_at 120 2835 7800 405 # Start Generating
+click_at $button_start
 wait_for_run
 "$send_close" "$window" || fail "the close request could not be sent"
 expect_end_within 2

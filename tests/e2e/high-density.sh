@@ -22,7 +22,6 @@ export E2E_CLIENT_SIZE="1072 968"
 readonly big_hand="64 64 22 2"
 pointer_at() { # x y, in device pixels of the window
     xdotool mousemove --window "$window" "$1" "$2"
-    sleep 0.2
     "$current_cursor"
 }
 hand_at() { [ "$(pointer_at "$1" "$2")" = "$big_hand" ]; }
@@ -33,12 +32,15 @@ no_hand_at() {
 
 # "Start Generating" covers (8, 189) to (527, 215) at 96 dpi, so (16, 378) to
 # (1055, 431) here. Two device pixels outside each corner is the background.
+# The image changes once the program has handled the move; the points take
+# turns with and without the hand, so each wait ends on a change it made.
 check_layout() {
     local how=$1
-    hand_at 16 378 || fail "$how: no hand at the top-left corner of Start Generating: $(pointer_at 16 378)"
-    no_hand_at 14 376 || fail "$how: a hand above and left of Start Generating"
-    hand_at 1054 430 || fail "$how: no hand at the bottom-right corner of Start Generating: $(pointer_at 1054 430)"
-    no_hand_at 1056 432 || fail "$how: a hand below and right of Start Generating"
+    wait_for 30 no_hand_at 14 376 || fail "$how: a hand above and left of Start Generating"
+    wait_for 30 hand_at 16 378 || fail "$how: no hand at the top-left corner of Start Generating: $(pointer_at 16 378)"
+    wait_for 30 no_hand_at 14 376 || fail "$how: a hand above and left of Start Generating"
+    wait_for 30 hand_at 1054 430 || fail "$how: no hand at the bottom-right corner of Start Generating: $(pointer_at 1054 430)"
+    wait_for 30 no_hand_at 1056 432 || fail "$how: a hand below and right of Start Generating"
 }
 
 start_program env QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2 "$program"

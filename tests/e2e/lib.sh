@@ -107,6 +107,17 @@ find_main_window() {
 program_gone() { ! kill -0 "$program_pid" 2>/dev/null; }
 window_or_gone() { program_gone || find_main_window; }
 
+# The controls in the window's layout, in twips: left top width height, for
+# point_at and click_at.
+readonly button_start='120 2835 7800 405'       # Start Generating
+readonly button_save='120 5700 3840 405'        # Save Results As Text File
+readonly button_excel='4080 5700 3840 405'      # Save Results As Excel File
+readonly button_copy='120 6210 3840 405'        # Copy Results To Clipboard
+readonly button_clear='4080 6210 3840 405'      # Clear Results
+readonly box_quantity='360 2250 7300 345'       # Text1: Frame2 at 120,1950 holds it at 240,300
+readonly option_discover='360 1470 1935 285'    # Option4: Frame1 at 120,120 holds it at 240,1350
+readonly progress_bar='120 6735 7800 405'       # ProgressBar1
+
 # Twips of the layout to pixels: 15 twips make a pixel; aim at the middle.
 point_at() { # left top width height, in twips
     local x=$((($1 + $3 / 2) / 15)) y=$((($2 + $4 / 2) / 15))
@@ -128,20 +139,18 @@ hand_pointer_of() {
     echo "$width $height $hot_x $hot_y"
 }
 
-# A visible window of the program other than the main window, named after
-# the program or as the pattern given.
-message_box() {
-    local id
-    for id in $(xdotool search --onlyvisible --pid "$program_pid" --name "${1:-^Pellorin\$}" 2>/dev/null); do
-        [ "$id" != "$window" ] && echo "$id" && return 0
-    done
-    return 1
+# The program's visible windows other than the main window, one id a line,
+# those whose name matches the pattern given ($1, any name by default).
+other_windows() {
+    xdotool search --onlyvisible --pid "$program_pid" --name "${1:-.}" 2>/dev/null | grep -vx "$window"
 }
+# The first of them named after the program, or as the pattern given.
+message_box() { other_windows "${1:-^Pellorin\$}" | head -n 1 | grep .; }
 no_message_box() { ! message_box; }
 
 # Copy Results To Clipboard, then dismiss the message it shows with Return.
 copy_and_dismiss() {
-    click_at 120 6210 3840 405
+    click_at $button_copy
     wait_for 100 message_box || fail "no message box after the copy"
     local box
     box=$(message_box)
@@ -186,22 +195,49 @@ start_accessibility_bus() {
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
-# The texts of the labels in the program's window titled $1, one a line.
+# The texts of the labels in the program's windows titled $1, one a line.
 window_texts() {
     /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window-texts.py" "$program_pid" "$1"
 }
 
-luhn_valid() {
-    local digits=$1 sum=0 i d n=${#1}
-    for ((i = 0; i < n; i++)); do
-        d=${digits:n-1-i:1}
-        if ((i % 2 == 1)); then
-            d=$((d * 2))
-            ((d > 9)) && d=$((d - 9))
-        fi
-        sum=$((sum + d))
-    done
-    ((sum % 10 == 0))
+# The titles of the program's other windows, sorted, each ended by "|".
+box_titles() {
+    local id
+    for id in $(other_windows); do xdotool getwindowname "$id"; done | sort | tr '\n' '|'
+}
+
+# Checks that no box is still to come of the clicks and keys sent so far
+# ($1 says after what). Copy Results To Clipboard opens its message only once
+# the program has handled all of them, and a box they opened would be modal
+# and keep the copy from running; so its message must come, and alone. Closes
+# it. Reads the message over the accessibility bus (start_accessibility_bus).
+expect_nothing_more_after() {
+    click_at $button_copy
+    copy_message() { window_texts Pellorin | grep -q '^Results have been copied to the clipboard\.'; }
+    wait_for 100 copy_message || fail "$1: no copy message; the boxes open are '$(box_titles)'"
+    [ "$(box_titles)" = "Pellorin|" ] || fail "$1: the boxes open are '$(box_titles)', not the copy's message alone"
+    xdotool windowfocus --sync "$(message_box)"
+    xdotool key Return
+    wait_for 100 no_message_box || fail "the copy's message did not close on Return"
+}
+
+# The lines of the file given ($1, or standard input) that are not numbers
+# passing the Luhn check, each with its line number; none when all pass.
+luhn_failures() {
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/luhn.py" "$@"
+}
+
+# The boxes and dialogs a close request may meet, one a line: its name, the
+# quantity stored, the controls clicked to open it, the title of the windows
+# it opens and how many of them are open then.
+close_cases() {
+    cat <<'CASES'
+copied message|3|button_start button_copy|Pellorin|1
+error report|abc|button_start|Application Error|1
+quantity message|0|box_quantity button_start|Pellorin|1
+save dialog|3|button_save|Save|1
+replace question|3|button_save|Save|2
+CASES
 }
 
 # The program's memory in kB as /proc tells it: $1 is VmRSS (resident now)

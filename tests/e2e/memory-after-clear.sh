@@ -28,8 +28,8 @@ wait_for 100 program_asleep || fail "the program does not settle after start"
 fresh=$(program_kilobytes VmRSS)
 
 # The clear waits for the run, like every click during it.
-click_at 120 2835 7800 405 # Start Generating
-click_at 4080 6210 3840 405 # Clear Results
+click_at $button_start
+click_at $button_clear
 held() { program_gone || [ "$(program_kilobytes VmHWM)" -gt $((fresh + rows * 8 / 1024)) ]; }
 wait_for 600 held
 program_gone && fail "the program ended"

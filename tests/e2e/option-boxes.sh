@@ -38,9 +38,9 @@ hand_shown() { [ "$("$current_cursor")" = "$hand" ]; }
 # Every event sent before has been handled once the pointer over "Start
 # Generating" has turned into the hand.
 all_handled() {
-    point_at 120 2835 7800 405
+    point_at $button_start
     wait_for 50 hand_shown || fail "no hand over Start Generating: $("$current_cursor") not $hand"
-    point_at 120 6735 7800 405 # the progress bar, which leaves the pointer alone
+    point_at $progress_bar # which leaves the pointer alone
 }
 
 for point in "0 0" "$((box_width / 2)) $((box_height / 2))" "100 9" "$((box_width - 1)) $((box_height - 1))" "$((box_width - 1)) 0"; do

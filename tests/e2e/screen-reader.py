@@ -20,6 +20,8 @@ import time
 
 import pyatspi
 
+from luhn import luhn_valid
+
 BUTTONS = ["Start Generating", "Save Results As Text File", "Save Results As Excel File",
            "Clear Results", "Copy Results To Clipboard"]
 OPTIONS = ["Visa", "Mastercard", "American Express", "Discover"]
@@ -83,14 +85,6 @@ def press(window, *keys):
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
     if keys:
         subprocess.run(["xdotool", "key", *keys], check=True)
-
-
-def luhn_valid(digits):
-    total = 0
-    for i, d in enumerate(reversed(digits)):
-        n = int(d) * (2 if i % 2 else 1)
-        total += n - 9 if n > 9 else n
-    return total % 10 == 0
 
 
 def main_window(app):

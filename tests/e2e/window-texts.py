@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Prints the texts of the labels in a window of a program, one a line, as a
-screen reader reads them over AT-SPI.
+"""Prints the texts of the labels in the windows of a program with the title
+given (a message box shares the main window's), one a line, as a screen
+reader reads them over AT-SPI.
 
 Usage: window-texts.py PID WINDOW-TITLE
 """
@@ -22,12 +23,14 @@ def main():
     for application in pyatspi.Registry.getDesktop(0):
         if application is None or application.get_process_id() != pid:
             continue
+        found = 1
         for window in application:
             if window is not None and window.name == title:
+                found = 0
                 for node in nodes(window):
                     if node.getRoleName() == "label" and node.name:
                         print(node.name)
-                return 0
+        return found
     return 1
 
 

@@ -10,9 +10,10 @@ readonly source=$1 build=$2
 require_tools cmake ctest readelf
 
 rm -rf "$build"
-# The Windows program's tests under Wine run once, in the ordinary build.
+# The Windows program's tests under Wine, and the page, which is the same
+# WebAssembly with Qt or without, run once, in the ordinary build.
 cmake -S "$source" -B "$build" --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DPELLORIN_BUILD_GUI=OFF \
-    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DPELLORIN_WINDOWS_CLI= >"$work/configure.log" 2>&1 \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON -DPELLORIN_WINDOWS_CLI= -DPELLORIN_BUILD_WEB=OFF >"$work/configure.log" 2>&1 \
     || { cat "$work/configure.log"; fail "pellorin-cli cannot be configured without Qt"; }
 cmake --build "$build" -j "$(nproc)" >"$work/build.log" 2>&1 \
     || { tail -n 50 "$work/build.log"; fail "pellorin-cli cannot be built without Qt"; }

@@ -100,5 +100,5 @@ bool isChild(int argc, char** argv);
             return childMain(app.arguments().mid(2));                                              \
         TestClass tc;                                                                              \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+        return pellorin::test::runTests(tc, argc, argv);                                           \
     }

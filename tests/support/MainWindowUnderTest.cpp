@@ -23,6 +23,12 @@ void MainWindowTest::init()
     QVERIFY(m_form);
 }
 
+void saveAs(Form1& window, FakeServices& services, const QString& fileName)
+{
+    services.saveDialog.nextFileName = fileName;
+    QTest::mouseClick(control(window, QStringLiteral("PushButton4")), Qt::LeftButton);
+}
+
 void MainWindowTest::cleanup()
 {
     m_form.reset();

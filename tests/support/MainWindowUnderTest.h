@@ -25,6 +25,10 @@ template <class T = QWidget> T* control(const QWidget& window, const QString& na
     return widget;
 }
 
+// "Save Results As Text File" clicked in `window` over `services`, with
+// `fileName` the save dialog's answer (empty: cancelled).
+void saveAs(Form1& window, FakeServices& services, const QString& fileName);
+
 // The background colour that `widget` fills itself with.
 inline QColor backColor(const QWidget& widget)
 {
@@ -47,6 +51,8 @@ protected:
     {
         return test::control<T>(*m_form, name);
     }
+
+    void saveAs(const QString& fileName) { test::saveAs(*m_form, *m_services, fileName); }
 
     std::unique_ptr<FakeServices> m_services;
     std::unique_ptr<Form1> m_form;

@@ -4,7 +4,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QMetaMethod>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QtTest/private/qtestlog_p.h>
 
 #include <cstdlib>
 #include <memory>
@@ -78,6 +81,67 @@ bool drainEvents()
             return true;
     }
     return false;
+}
+
+namespace {
+
+// The test functions Qt Test would run, in its order: private slots without
+// parameters that are neither data functions nor the fixture's own.
+QStringList testFunctions(const QObject& testObject)
+{
+    static const QStringList fixture { QStringLiteral("initTestCase"),
+        QStringLiteral("cleanupTestCase"), QStringLiteral("init"), QStringLiteral("cleanup") };
+    QStringList functions;
+    const QMetaObject* meta = testObject.metaObject();
+    for (int i = 0; i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        const QString name = QString::fromLatin1(method.name());
+        if (method.methodType() == QMetaMethod::Slot && method.access() == QMetaMethod::Private
+            && method.parameterCount() == 0 && !name.endsWith(QLatin1String("_data"))
+            && !fixture.contains(name) && !functions.contains(name))
+            functions << name;
+    }
+    return functions;
+}
+
+} // namespace
+
+int runTests(QObject& testObject, int argc, char** argv)
+{
+    const QString withoutOption = QStringLiteral("--without=");
+    const QString aloneOption = QStringLiteral("--alone=");
+    QStringList arguments;
+    QStringList without;
+    QString alone;
+    for (int i = 0; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument.startsWith(withoutOption))
+            without = argument.mid(withoutOption.size()).split(u',');
+        else if (argument.startsWith(aloneOption))
+            alone = argument.mid(aloneOption.size());
+        else
+            arguments << argument;
+    }
+    const QStringList functions = testFunctions(testObject);
+    for (const QString& name : without + QStringList { alone }) {
+        if (!name.isEmpty() && !functions.contains(name))
+            qFatal("no test function %s", qPrintable(name));
+    }
+    if (!alone.isEmpty())
+        arguments << alone;
+    else if (!without.isEmpty()) {
+        for (const QString& name : functions) {
+            if (!without.contains(name))
+                arguments << name;
+        }
+    }
+    const int failures = QTest::qExec(&testObject, arguments);
+    // initTestCase and cleanupTestCase count as two passes of their own.
+    constexpr int kFixturePasses = 2;
+    if (!alone.isEmpty() && failures == 0 && QTestLog::failCount() == 0 && QTestLog::skipCount() > 0
+        && QTestLog::passCount() == kFixturePasses)
+        return kSkipStatus;
+    return failures;
 }
 
 } // namespace pellorin::test

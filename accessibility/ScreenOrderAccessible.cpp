@@ -7,31 +7,16 @@
 
 namespace pellorin {
 
-namespace {
-
-const char* g_windowClassName = nullptr;
-
-QAccessibleInterface* createScreenOrderAccessible(const QString& className, QObject* object)
-{
-    if (g_windowClassName && className == QLatin1String(g_windowClassName))
-        return new ScreenOrderAccessible(static_cast<QWidget*>(object), QAccessible::Window);
-    if (className == QLatin1String(QGroupBox::staticMetaObject.className()))
-        return new ScreenOrderAccessible(static_cast<QWidget*>(object), QAccessible::Grouping);
-    return nullptr;
-}
-
-} // namespace
-
 ScreenOrderAccessible::ScreenOrderAccessible(QWidget* widget, QAccessible::Role role)
     : QAccessibleWidget(widget, role)
 {
 }
 
-void ScreenOrderAccessible::installFactory(const char* windowClassName)
+QAccessibleInterface* ScreenOrderAccessible::create(const QString& className, QObject* object)
 {
-    // Qt installs a factory once, however often it is asked to.
-    QAccessible::installFactory(&createScreenOrderAccessible);
-    g_windowClassName = windowClassName;
+    if (className == QLatin1String(QGroupBox::staticMetaObject.className()))
+        return new ScreenOrderAccessible(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
 }
 
 QString ScreenOrderAccessible::text(QAccessible::Text t) const

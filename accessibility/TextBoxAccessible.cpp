@@ -6,17 +6,6 @@
 
 namespace pellorin {
 
-namespace {
-
-QAccessibleInterface* createTextBoxAccessible(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(QLineEdit::staticMetaObject.className()))
-        return new TextBoxAccessible(static_cast<QLineEdit*>(object));
-    return nullptr;
-}
-
-} // namespace
-
 TextBoxAccessible::TextBoxAccessible(QLineEdit* box)
     : QAccessibleWidget(box, QAccessible::EditableText)
 {
@@ -24,10 +13,11 @@ TextBoxAccessible::TextBoxAccessible(QLineEdit* box)
     addControllingSignal(QStringLiteral("returnPressed()"));
 }
 
-void TextBoxAccessible::installFactory()
+QAccessibleInterface* TextBoxAccessible::create(const QString& className, QObject* object)
 {
-    // Qt installs a factory once, however often it is asked to.
-    QAccessible::installFactory(&createTextBoxAccessible);
+    if (className == QLatin1String(QLineEdit::staticMetaObject.className()))
+        return new TextBoxAccessible(static_cast<QLineEdit*>(object));
+    return nullptr;
 }
 
 QLineEdit* TextBoxAccessible::box() const

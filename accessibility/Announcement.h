@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QAccessibleInterface;
+
 namespace pellorin {
 
 // Tells screen readers what an action changed, as a notification they speak
@@ -13,10 +15,9 @@ public:
     explicit Announcement(QWidget* parent);
 
     void say(const QString& text);
-};
 
-// "No results", "1 result", "25 results": the words an announcement of the
-// list's rows starts with.
-QString resultCount(qint64 count);
+    // A QAccessible factory: a notification for an Announcement.
+    static QAccessibleInterface* createAccessible(const QString& className, QObject* object);
+};
 
 } // namespace pellorin

@@ -16,8 +16,8 @@ public:
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
 
-    // Gives the window `windowClassName` and every group box this interface.
-    static void installFactory(const char* windowClassName);
+    // A QAccessible factory: this interface, as a grouping, for every group box.
+    static QAccessibleInterface* create(const QString& className, QObject* object);
 
 private:
     QList<QAccessibleInterface*> childrenOnScreen() const;

@@ -189,14 +189,6 @@ public:
     }
 };
 
-QAccessibleInterface* createResultsViewAccessible(const QString& className, QObject* object)
-{
-    if (className != QLatin1String(ResultsView::staticMetaObject.className()))
-        return nullptr;
-    auto* view = qobject_cast<ResultsView*>(object);
-    return view ? new ResultsViewAccessible(view) : nullptr;
-}
-
 } // namespace
 
 ResultsViewAccessible::ResultsViewAccessible(ResultsView* view)
@@ -211,10 +203,12 @@ ResultsViewAccessible::~ResultsViewAccessible()
         QAccessible::deleteAccessibleInterface(m_header);
 }
 
-void ResultsViewAccessible::installFactory()
+QAccessibleInterface* ResultsViewAccessible::create(const QString& className, QObject* object)
 {
-    // Qt installs a factory once, however often it is asked to.
-    QAccessible::installFactory(&createResultsViewAccessible);
+    if (className != QLatin1String(ResultsView::staticMetaObject.className()))
+        return nullptr;
+    auto* view = qobject_cast<ResultsView*>(object);
+    return view ? new ResultsViewAccessible(view) : nullptr;
 }
 
 ResultsView* ResultsViewAccessible::view() const

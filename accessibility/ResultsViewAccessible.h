@@ -35,9 +35,8 @@ public:
     ResultsViewAccessible(const ResultsViewAccessible&) = delete;
     ResultsViewAccessible& operator=(const ResultsViewAccessible&) = delete;
 
-    // Makes QAccessible give every ResultsView this interface; the view's
-    // constructor calls it, later calls do nothing.
-    static void installFactory();
+    // A QAccessible factory: this interface for every ResultsView.
+    static QAccessibleInterface* create(const QString& className, QObject* object);
 
     static constexpr int childIndexOfRow(int row) { return row + 1; }
 
