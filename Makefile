@@ -95,7 +95,8 @@ test: format-check build windows
 
 # The Debian packages from debian/, with dpkg-buildpackage, in
 # $(BUILD_DIR)/packages: pellorin-cli, pellorin and pellorin-calc, each with
-# its -dbgsym package, the .buildinfo, the .changes and SHA256SUMS. The same
+# its -dbgsym package, and the page's pellorin-web (architecture all), the
+# .buildinfo, the .changes and SHA256SUMS. The same
 # commit gives the same bytes. nocheck builds only what is shipped (make test
 # runs the tests); without it dh_auto_test builds and runs them as well.
 # Then, as steps of their own, the page's zip and

@@ -330,7 +330,7 @@ INI
 weston_windows_box() {
     local right=$((weston_width - 1)) bottom=$((weston_height - 1))
     xdotool mousemove "$right" "$bottom"
-    sleep 0.3
+    sleep 0.3 # Weston redraws the pointer there and tells no client when
     import -window root "$work/weston-screen.png"
     convert "$work/weston-screen.png" -crop "${weston_width}x$weston_height+0+0" +repage \
         -fill '#204060' -draw "rectangle $((right - 40)),$((bottom - 40)) $right,$bottom" \

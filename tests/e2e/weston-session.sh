@@ -112,6 +112,8 @@ program_messages() { grep -v '^\[ *[0-9.]*\] ' "$work/program.log"; }
 # The size of the pointer image Weston shows at device pixel x y, over a
 # control that keeps its look when the pointer moves 200 pixels to the right
 # on it: what differs between the two pictures near x y is the pointer.
+# Weston draws the pointer itself and tells no client when; the waits give
+# it time, and a picture taken too early measures nothing and fails.
 pointer_size_at() {
     xdotool mousemove "$1" "$2"
     sleep 0.4
@@ -157,7 +159,7 @@ drag_children_down() {
         xdotool mousemove $((x + 60)) $((y - 12)) mousedown 1 sleep 0.1 \
             mousemove $((x + 60)) $((y + 100)) sleep 0.1 mousemove $((x + 60)) $((y + 450)) \
             sleep 0.1 mouseup 1
-        sleep 0.3
+        sleep 0.3 # Weston tells no client that a move ended; the close button's look is checked after
     done
 }
 
@@ -273,12 +275,14 @@ session_checks() {
         fi
         if [ "$name" = "replace question" ]; then
             wait_for 100 children_open 1 || fail "$how: no save dialog"
+            # Until its name field has the keyboard, typed keys are lost and
+            # the question below never comes, which fails the test.
             sleep 0.5
             xdotool type --delay 20 "$work/old.txt"
             xdotool key Return
         fi
         wait_for 100 children_open "$count" || fail "$how: $name: not open as a child of the window"
-        sleep 0.3
+        sleep 0.3 # for Weston to draw what opened; the close button is found in its picture
         close_and_expect_end_in_2s
     done < <(close_cases)
 }

@@ -8,7 +8,7 @@
 set -u
 folder=$(dirname "$(realpath "$1")")
 deb() { ls "$folder/$1"_*.deb; }
-readonly cli=$(deb pellorin-cli) window=$(deb pellorin) calc=$(deb pellorin-calc)
+readonly cli=$(deb pellorin-cli) window=$(deb pellorin) calc=$(deb pellorin-calc) page=$(deb pellorin-web)
 . "$(dirname "$0")/../e2e/lib.sh"
 require_tools apt-get awk
 
@@ -38,6 +38,9 @@ check() {
 }
 check "pellorin-cli alone" "pellorin-cli" '.*(qt|x11|xcb|wayland|libreoffice|uno|gl|mesa).*|pellorin' "$cli"
 check "pellorin" "pellorin libqt6widgets6 qt6-wayland" '.*(libreoffice|uno).*|pellorin-(cli|calc)' "$window"
+# A folder of files: nothing else, not even a browser.
+check "pellorin-web alone" "pellorin-web" '' "$page"
+[ "$(cat "$work/list")" = pellorin-web ] || fail "pellorin-web alone: apt would install more: $(tr '\n' ' ' <"$work/list")"
 check "pellorin without recommends" "pellorin libqt6widgets6 fonts-liberation2" \
     '.*(libreoffice|uno).*|qt6-wayland|pellorin-(cli|calc)' --no-install-recommends "$window"
 if [ -n "$calc" ]; then

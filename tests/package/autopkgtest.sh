@@ -49,7 +49,8 @@ fi
 
 # The tests need only debian/ and the end-to-end helpers of the source.
 mkdir -p "$work/source/tests/e2e"
-cp -r "$source/debian" "$work/source/" && cp "$source/tests/e2e/lib.sh" "$work/source/tests/e2e/" \
+cp -r "$source/debian" "$work/source/" \
+    && cp "$source/tests/e2e/lib.sh" "$source/tests/e2e/luhn.py" "$work/source/tests/e2e/" \
     || fail "the tests cannot be copied from $source"
 mapfile -t debs < <(ls "$(dirname "$changes")"/*.deb | grep -v -- '-dbgsym_')
 root=$work/root

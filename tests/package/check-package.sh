@@ -5,7 +5,7 @@
 # see it. lintian looks at all packages at once (package_lintian).
 #
 # Usage: check-package.sh PACKAGE DEB ROOT VERSION RELEASE-DATE APP-ID PROGRAM-DIR
-#   PACKAGE      pellorin-cli, pellorin or pellorin-calc
+#   PACKAGE      pellorin-cli, pellorin, pellorin-calc or pellorin-web
 #   PROGRAM-DIR  the window's private folder below /usr, e.g. lib/x86_64-linux-gnu/pellorin
 
 set -u
@@ -43,6 +43,7 @@ done <<'DESCRIPTIONS'
 pellorin-cli|make batches of well-formed test payment-card numbers (command line)|pellorin-cli generates and checks numbers for scripts and CI pipelines. It
 pellorin|make batches of well-formed test payment-card numbers (window)|a text file. Sending them to LibreOffice Calc needs pellorin-calc; the same
 pellorin-calc|make batches of well-formed test payment-card numbers (LibreOffice Calc module)|This module lets the window's "Save Results As Excel File" send the numbers
+pellorin-web|make batches of well-formed test payment-card numbers (web page)|/usr/share/pellorin-web: open its index.html in a browser straight from
 DESCRIPTIONS
 depends=$(field Depends)
 has() { [[ ", $1," == *", $2"[\ ,]* ]]; }
@@ -66,6 +67,13 @@ pellorin-calc)
     has "$depends" libreoffice-calc || fail "Depends lacks libreoffice-calc: $depends"
     has "$depends" "pellorin (= $version)" || fail "Depends lacks pellorin (= $version): $depends"
     has "$depends" libuno-cppu3 || fail "Depends lacks the UNO libraries the module links: $depends"
+    ;;
+pellorin-web)
+    # A folder of static files: one package for every architecture, needing
+    # nothing; a browser or a server is the user's choice.
+    [ "$(field Architecture)" = all ] || fail "pellorin-web is built for '$(field Architecture)', not all"
+    [ -z "$depends$(field Recommends)" ] || fail "pellorin-web depends on or recommends packages: $depends $(field Recommends)"
+    [ "$(field Suggests)" = "chromium | firefox-esr | www-browser" ] || fail "Suggests is '$(field Suggests)'"
     ;;
 *) fail "unknown package $package" ;;
 esac
@@ -103,6 +111,12 @@ pellorin-calc)
         "usr/$programdir/libpellorin-calc.so"
         usr/share/lintian/overrides/pellorin-calc
     )
+    ;;
+pellorin-web)
+    expected=(usr/share/lintian/overrides/pellorin-web)
+    for file in index.html pellorin.js pellorin.css README.txt; do
+        expected+=("usr/share/pellorin-web/$file")
+    done
     ;;
 esac
 expected+=("usr/share/doc/$package/copyright" "usr/share/doc/$package/changelog.gz")
@@ -167,6 +181,20 @@ pellorin)
     done
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" \
         || fail "the metainfo does not launch $id.desktop"
+    ;;
+pellorin-web)
+    page=$root/usr/share/pellorin-web
+    # Every file the page names is in the folder, and it names no other host.
+    for file in $(grep -oE '(src|href)="[^"#]+"' "$page/index.html" | sed -E 's/^[a-z]+="//; s/"$//'); do
+        [[ $file != *:* && $file != /* ]] || fail "index.html loads $file from outside its folder"
+        [ -f "$page/$file" ] || fail "index.html loads $file, which the package lacks"
+    done
+    grep -q 'src="pellorin.js"' "$page/index.html" || fail "index.html does not load pellorin.js"
+    grep -qF 'python3 -m http.server --directory /usr/share/pellorin-web' "$page/README.txt" \
+        || fail "README.txt does not tell how to serve the installed folder"
+    # The engine is inside the script; neither may keep the build's folder.
+    grep -q 'PellorinEngine' "$page/pellorin.js" || fail "pellorin.js lacks the engine"
+    grep -lE "obj-[a-z0-9_]+-linux-gnu|/pellorin-$version/" "$page"/* && fail "the page keeps the build's folder"
     ;;
 esac
 

@@ -3,7 +3,10 @@
 # inside them: each Debian package whose headers the package build compiled,
 # unless the packages depend on its shared library (then its own copyright
 # file comes with it). Such a library must be named by its -dev package, with
-# every licence its own copyright file gives.
+# every licence its own copyright file gives, each with its text. Of a
+# compiler's tree (emscripten's), only the parts it links into every program
+# count: each named by its place in that tree, with the licence the tree's
+# copyright file gives that place.
 #
 # Usage: copyright-covers.sh COPYRIGHT BUILT-SOURCE CHANGES
 #   BUILT-SOURCE  where dpkg-buildpackage built, with the compiler's depfiles
@@ -25,18 +28,76 @@ for deb in "$(dirname "$changes")"/*.deb; do
 done | sort -u | while read -r package; do [ -n "$package" ] && source_of "$package"; done | sort -u >"$work/linked"
 
 # dpkg -S answers "package[:arch]: path"; the package name is enough.
-xargs dpkg -S <"$work/headers" 2>/dev/null | sed 's/[:,].*//' | sort -u >"$work/header-packages"
+xargs dpkg -S <"$work/headers" 2>/dev/null >"$work/header-owners"
+sed 's/[:,].*//' "$work/header-owners" | sort -u >"$work/header-packages"
 [ -s "$work/header-packages" ] || fail "no header of the build belongs to a package"
+
+# The parts of a tree a program carries, by one file of each, below the
+# folder the package keeps the tree in: libc++, libc++abi, the compiler's
+# runtime, musl's and emscripten's own parts of the C library, malloc, and
+# the JavaScript runtime.
+declare -A tree=([emscripten]=/usr/share/emscripten)
+declare -A parts=([emscripten]="system/lib/libcxx/src/string.cpp system/lib/libcxxabi/src/cxa_exception.cpp
+    system/lib/compiler-rt/lib/builtins/multi3.c system/lib/libc/musl/src/string/memchr.c
+    system/lib/libc/emscripten_memcpy.c system/lib/sbrk.c system/lib/dlmalloc.c
+    src/preamble.js src/library.js")
+
+# "pattern<TAB>licence" for every pattern of every Files paragraph.
+file_licences() {
+    awk '/^Files:/ { sub(/^Files: */, ""); patterns = $0; listing = 1; next }
+         listing && /^ / { patterns = patterns " " $0; next }
+         { listing = 0 }
+         /^License:/ && patterns != "" { sub(/^License: */, "")
+             n = split(patterns, each, " "); for (i = 1; i <= n; i++) print each[i] "\t" $0
+             patterns = "" }' "$1"
+}
+# The licence of FILE: the last Files pattern that matches it wins.
+licence_of() {
+    local pattern licence found=
+    while IFS=$'\t' read -r pattern licence; do
+        # shellcheck disable=SC2053 # the pattern is a glob on purpose
+        [[ $1 == $pattern ]] && found="$pattern"$'\t'"$licence"
+    done <"$work/file-licences"
+    [ -n "$found" ] && printf '%s\n' "$found"
+}
+# Each licence of an expression ("A or B and C with D exception") needs a
+# paragraph of its own with its text.
+has_licences() {
+    local name
+    while read -r name; do
+        [ -n "$name" ] || continue
+        grep -qx "License: $name" "$copyright" || fail "debian/copyright lacks $2's licence $name"
+        grep -A1 -x "License: $name" "$copyright" | grep -q '^ ' || fail "debian/copyright gives no text for $name"
+    done < <(sed -E 's/[()]//g; s/ (or|and) /\n/g' <<<"$1")
+}
+
 named=()
 while read -r package; do
     source=$(source_of "$package")
     grep -qx "$source" "$work/linked" && continue
     # The kernel's interface to user space; its headers carry no code.
     [ "$source" = linux ] && continue
+    # A compiler's freestanding headers: types, limits and macros, no code.
+    if [[ $package == libclang-common-* ]] && ! grep "^$package[:,]" "$work/header-owners" | sed 's|.*/||' \
+        | grep -qvxE 'stddef\.h|__stddef_max_align_t\.h|stdint\.h|limits\.h|stdarg\.h|stdbool\.h|float\.h'; then
+        continue
+    fi
     grep -qw -- "$package" "$copyright" || fail "debian/copyright does not name $package, whose headers are compiled in"
-    for licence in $(sed -n 's/^License: *//p' "/usr/share/doc/$package/copyright" | sort -u); do
-        grep -qx "License: $licence" "$copyright" || fail "debian/copyright lacks $package's licence $licence"
-    done
+    if [ -n "${parts[$package]:-}" ]; then
+        file_licences "/usr/share/doc/$package/copyright" >"$work/file-licences"
+        for part in ${parts[$package]}; do
+            [ -e "${tree[$package]}/$part" ] || fail "$package has no $part: the list of its parts is out of date"
+            IFS=$'\t' read -r pattern licence < <(licence_of "$part") \
+                || fail "$package's copyright file covers no $part"
+            [ "$pattern" = '*' ] || grep -qF -- "$pattern" "$copyright" \
+                || fail "debian/copyright does not name $package's $pattern, which the programs carry"
+            has_licences "$licence" "$package's $part"
+        done
+    else
+        while read -r licence; do
+            has_licences "$licence" "$package"
+        done < <(sed -n 's/^License: *//p' "/usr/share/doc/$package/copyright" | sort -u)
+    fi
     named+=("$package")
 done <"$work/header-packages"
 echo "PASS: $(wc -l <"$work/headers") headers from $(wc -l <"$work/header-packages") packages; compiled in and named: ${named[*]:-none}"
