@@ -369,7 +369,11 @@ InputFile::~InputFile() = default;
 
 std::unique_ptr<InputFile> InputFile::open(const std::string& fileName)
 {
-    if (fileName.empty() || fileName == "-")
+    // Not even opened unless it is a file: opening a named pipe and closing
+    // it again could leave its writer without a reader.
+    struct stat named { };
+    if (fileName.empty() || fileName == "-" || ::stat(fileName.c_str(), &named) != 0
+        || !S_ISREG(named.st_mode))
         return nullptr;
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)

@@ -445,7 +445,16 @@ std::unique_ptr<InputFile> InputFile::open(const std::string& fileName)
 {
     if (fileName.empty() || fileName == "-")
         return nullptr;
-    const HANDLE opened = CreateFileW(wideText(fileName).c_str(), GENERIC_READ,
+    // Not even opened unless it is a file: opening a named pipe would take
+    // one of its instances from its writer. Device paths are left alone.
+    const std::wstring name = wideText(fileName);
+    if (name.starts_with(L"\\\\.\\") || name.starts_with(L"\\\\?\\") || name.starts_with(L"//./"))
+        return nullptr;
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES
+        || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0)
+        return nullptr;
+    const HANDLE opened = CreateFileW(name.c_str(), GENERIC_READ,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
