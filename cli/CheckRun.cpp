@@ -1,12 +1,247 @@
 #include "CheckRun.h"
 
 #include "CheckReader.h"
+#include "OrderedWriter.h"
 #include "Output.h"
 #include "OutputSink.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
 
 namespace pellorin::cli {
+
+namespace {
+
+// Bytes read at a time past the end of a piece, for the line that runs over.
+constexpr std::size_t kRunOver = std::size_t { 64 } << 10;
+
+// How many times `c` occurs in `bytes`, eight bytes at a time.
+std::uint64_t occurrences(std::string_view bytes, char c) noexcept
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
+    const std::uint64_t pattern = kOnes * std::uint8_t(c);
+    std::uint64_t count = 0;
+    std::size_t at = 0;
+    while (at + 8 <= bytes.size()) {
+        // A byte per lane, added up before any lane can pass 255.
+        std::uint64_t lanes = 0;
+        for (int round = 0; round < 255 && at + 8 <= bytes.size(); ++round, at += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes.data() + at, 8);
+            word ^= pattern; // the bytes that match are now zero
+            lanes += ~(((word & kLow7) + kLow7) | word) >> 7 & kOnes;
+        }
+        count += lanes * kOnes >> 56;
+    }
+    for (; at < bytes.size(); ++at)
+        count += bytes[at] == c ? 1 : 0;
+    return count;
+}
+
+// The line counts of the pieces of a file, each published by the thread that
+// judges it, as soon as it has counted: a piece needs the lines before it to
+// number its own.
+class LineCounts {
+public:
+    explicit LineCounts(std::uint64_t pieces)
+        : m_counts(pieces)
+        , m_known(pieces)
+    {
+        // Publishing allocates nothing, so it cannot fail.
+        m_before.reserve(pieces);
+    }
+
+    void publish(std::uint64_t piece, std::uint64_t lines)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_counts[piece] = lines;
+        m_known[piece] = true;
+        while (m_before.size() < m_counts.size() && m_known[m_before.size()]) {
+            const std::uint64_t sum
+                = m_before.empty() ? 0 : m_before.back() + m_counts[m_before.size() - 1];
+            m_before.push_back(sum);
+        }
+        m_changed.notify_all();
+    }
+
+    // The lines of all pieces before `piece`; waits for them to be counted.
+    // Pieces are taken in order and counted before anything else, so the
+    // wait is short.
+    std::uint64_t before(std::uint64_t piece)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_before.size() > piece; });
+        return m_before[piece];
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::uint64_t> m_counts;
+    std::vector<bool> m_known;
+    std::vector<std::uint64_t> m_before; // for each piece whose predecessors are known
+};
+
+// The room of verdicts already written, for the next pieces: fresh memory
+// for every piece costs more than judging it.
+class SpareTexts {
+public:
+    std::string take()
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_spare.empty())
+            return {};
+        std::string text = std::move(m_spare.back());
+        m_spare.pop_back();
+        return text;
+    }
+    void give(std::string text)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_spare.push_back(std::move(text));
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_spare;
+};
+
+// A piece judged, waiting for its turn.
+struct JudgedPiece {
+    std::unique_ptr<engine::CheckPiece> piece;
+    std::string failure;
+};
+
+// Judges piece `index` of `file`: the lines that begin in its bytes, the
+// last one read on to its end.
+JudgedPiece judgePiece(InputFile& file, std::uint64_t index, std::uint64_t pieces,
+    const engine::CheckRequest& request, const std::string& name, LineCounts& counts,
+    SpareTexts& spare)
+{
+    const char end = request.nullEnded ? '\0' : '\n';
+    const bool last = index + 1 == pieces;
+    const std::uint64_t begin = index * kCheckPiece;
+    const std::uint64_t nominalEnd = last ? std::max(file.size(), begin) : begin + kCheckPiece;
+    // And the byte before, to see whether a line begins at the first.
+    const std::uint64_t from = index == 0 ? 0 : begin - 1;
+    JudgedPiece judged;
+    struct Publish {
+        LineCounts& counts;
+        std::uint64_t index;
+        bool done = false;
+        void lines(std::uint64_t count)
+        {
+            counts.publish(index, count);
+            done = true;
+        }
+        ~Publish()
+        {
+            // Nobody waits forever for a piece that failed.
+            if (!done)
+                counts.publish(index, 0);
+        }
+    } publish { counts, index };
+
+    // Each thread keeps its room for the bytes of a piece.
+    thread_local std::string room;
+    room.resize(std::max<std::size_t>(room.size(), nominalEnd - from));
+    const std::string_view bytes(
+        room.data(), file.readAt(from, room.data(), nominalEnd - from, judged.failure));
+    const bool atEnd = bytes.size() < nominalEnd - from;
+    std::string_view lines = bytes;
+    if (index > 0) {
+        // The line that runs into the piece is the one before's.
+        const std::size_t lineEnd
+            = lines.empty() ? std::string_view::npos : lines.substr(0, lines.size() - 1).find(end);
+        lines = lineEnd == std::string_view::npos ? std::string_view() : lines.substr(lineEnd + 1);
+    }
+    // The line cut at the piece's end goes on to its line end.
+    std::string runOver;
+    std::uint64_t runOverEnd = nominalEnd;
+    bool sourceEnds = atEnd;
+    if (!lines.empty() && !atEnd && judged.failure.empty() && (last || lines.back() != end)) {
+        for (std::string block(kRunOver, '\0');;) {
+            block.resize(kRunOver);
+            block.resize(file.readAt(runOverEnd, block.data(), block.size(), judged.failure));
+            const std::size_t lineEnd = last ? std::string_view::npos : block.find(end);
+            const std::size_t taken
+                = lineEnd == std::string_view::npos ? block.size() : lineEnd + 1;
+            if (runOverEnd == nominalEnd)
+                runOver = block.substr(0, taken);
+            runOverEnd += taken;
+            if (lineEnd != std::string_view::npos)
+                break;
+            if (block.size() < kRunOver) {
+                sourceEnds = true;
+                break;
+            }
+        }
+    }
+    const std::uint64_t endsInRunOver = runOverEnd > nominalEnd && !sourceEnds ? 1 : 0;
+    publish.lines(occurrences(lines, end) + endsInRunOver);
+
+    judged.piece
+        = std::make_unique<engine::CheckPiece>(request, name, counts.before(index), spare.take());
+    judged.piece->feed(lines);
+    if (runOverEnd - nominalEnd == runOver.size()) {
+        judged.piece->feed(runOver);
+    } else {
+        // A long line: read again, a block at a time.
+        std::string block;
+        for (std::uint64_t at = nominalEnd; at < runOverEnd && judged.failure.empty();) {
+            block.resize(std::size_t(std::min<std::uint64_t>(kRunOver, runOverEnd - at)));
+            block.resize(file.readAt(at, block.data(), block.size(), judged.failure));
+            if (block.empty())
+                break;
+            judged.piece->feed(block);
+            at += block.size();
+        }
+    }
+    if (sourceEnds && judged.failure.empty())
+        judged.piece->endSource();
+    return judged;
+}
+
+// Reads an ordinary file on several threads, a piece each, and hands the
+// pieces to `reader` in order. Returns false once the reader of the
+// verdicts has gone away.
+bool checkInPieces(InputFile& file, std::uint64_t pieces, unsigned threads,
+    const engine::CheckRequest& request, const std::string& name, engine::CheckReader& reader)
+{
+    LineCounts counts(pieces);
+    std::vector<JudgedPiece> judged(pieces);
+    SpareTexts spare;
+    std::uint64_t next = 0;
+    bool failed = false;
+    const bool written = writeInOrder(
+        pieces, threads,
+        [&](std::uint64_t index, ByteBuffer&) {
+            judged[index] = judgePiece(file, index, pieces, request, name, counts, spare);
+        },
+        [&](std::string_view) {
+            const JudgedPiece piece = std::move(judged[next++]);
+            const bool taken = reader.take(*piece.piece);
+            spare.give(piece.piece->spareText());
+            if (!taken)
+                return false;
+            if (piece.failure.empty())
+                return true;
+            // Nothing after a piece that could not be read is judged.
+            reader.sourceFailed(piece.failure);
+            failed = true;
+            return false;
+        });
+    if (written && !failed)
+        reader.endSource();
+    return written;
+}
+
+} // namespace
 
 int runCheck(const CheckCommand& command, Output& output)
 {
@@ -19,13 +254,22 @@ int runCheck(const CheckCommand& command, Output& output)
     const std::vector<std::string> standardInput { std::string() };
     for (const std::string& file : command.files.empty() ? standardInput : command.files) {
         const bool isStandardInput = file.empty() || file == "-";
-        reader.beginSource(isStandardInput ? std::string_view("(standard input)") : file);
-        const std::string failure
-            = readInChunks(file, [&](std::string_view chunk) { return reader.feed(chunk); });
-        if (!failure.empty())
-            reader.sourceFailed(failure);
-        else
-            reader.endSource();
+        const std::string name = isStandardInput ? "(standard input)" : file;
+        reader.beginSource(name);
+        // Only an ordinary file can be cut into pieces before it is read.
+        const std::unique_ptr<InputFile> pieces
+            = command.threads > 1 ? InputFile::open(file) : nullptr;
+        if (pieces != nullptr && pieces->size() > kCheckPiece) {
+            checkInPieces(*pieces, (pieces->size() + kCheckPiece - 1) / kCheckPiece,
+                command.threads, request, name, reader);
+        } else {
+            const std::string failure
+                = readInChunks(file, [&](std::string_view chunk) { return reader.feed(chunk); });
+            if (!failure.empty())
+                reader.sourceFailed(failure);
+            else
+                reader.endSource();
+        }
         if (reader.readerGone())
             return reader.status();
     }

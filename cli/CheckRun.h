@@ -2,11 +2,16 @@
 
 #include "CommandLine.h"
 
+#include <cstddef>
+
 namespace pellorin {
 class Output;
 }
 
 namespace pellorin::cli {
+
+// With --threads, each thread judges a file this many bytes at a time.
+inline constexpr std::size_t kCheckPiece = std::size_t { 256 } << 10;
 
 // Checks every line of the command's files (standard input when none) and
 // writes a verdict line per number to `output`; reports unreadable lines

@@ -77,7 +77,8 @@ constexpr std::string_view kCheckRule
       "With several files each result "
       "starts with FILE:LINE:. A line that holds no single card number is reported as "
       "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
-      "goes to standard error.";
+      "goes to standard error. --threads shares each ordinary file among threads; standard "
+      "input and pipes are read on one.";
 
 constexpr std::string_view kBrandsRule
     = "Lists every card network generate --brand takes: its id, name, lengths, security code "
@@ -183,8 +184,8 @@ std::vector<Command> makeCommands()
                     ValueKind::None, {}, false, {}, flag<&Given::nullEnded>(), {} },
                 { "", "--allow-unknown", "", "No network needed: length and check digit suffice",
                     ValueKind::None, {}, false, {}, flag<&Given::allowUnknown>(), {} },
-                { "-t", "--threads", "N", "Threads, default 1; output is the same", ValueKind::Free,
-                    {}, false, {}, text<&Given::checkThreads>(), {} },
+                { "-t", "--threads", "N", "Threads per FILE, default 1; output is the same",
+                    ValueKind::Free, {}, false, {}, text<&Given::checkThreads>(), {} },
             },
             { kCheckRule },
             { { 0, "Every number is valid." }, { 1, "Some number is invalid." },

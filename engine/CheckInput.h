@@ -80,6 +80,9 @@ public:
         m_overlong = false;
     }
 
+    // Whether part of a line waits for its end.
+    bool holdsPart() const noexcept { return !m_line.empty() || m_overlong; }
+
 private:
     char m_end;
     std::string m_line;

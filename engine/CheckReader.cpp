@@ -6,6 +6,8 @@
 #include "Sink.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace pellorin::engine {
 
@@ -19,27 +21,51 @@ constexpr std::uint64_t kReportedUnreadable = 20;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// A digit's Luhn value where it is doubled.
+constexpr std::array<unsigned, 10> kDoubled { 0, 2, 4, 6, 8, 1, 3, 5, 7, 9 };
+
 } // namespace
 
 CheckReader::CheckReader(const CheckRequest& request, Sink& verdicts, Tell tell)
     : m_request(request)
+    , m_lookup(NetworkLookup::instance())
     , m_sink(verdicts)
     , m_tell(std::move(tell))
 {
 }
 
-void CheckReader::beginSource(std::string_view name)
+void CheckReader::beginSource(std::string_view name, std::uint64_t linesBefore)
 {
     m_source = name;
-    m_lineNumber = 0;
+    m_lineNumber = linesBefore;
     m_splitter = LineSplitter(m_request.nullEnded ? '\0' : '\n');
 }
 
 bool CheckReader::feed(std::string_view bytes)
 {
-    if (!m_readerGone)
-        m_splitter.feed(
-            bytes, [this](std::string_view line, bool overlong) { judge(line, overlong); });
+    const auto onLine = [this](std::string_view line, bool overlong) { judge(line, overlong); };
+    const char end = m_request.nullEnded ? '\0' : '\n';
+    if (!m_readerGone && m_splitter.holdsPart()) {
+        const std::size_t at = bytes.find(end);
+        m_splitter.feed(bytes.substr(0, at == std::string_view::npos ? at : at + 1), onLine);
+        bytes.remove_prefix(at == std::string_view::npos ? bytes.size() : at + 1);
+    }
+    // Whole lines straight from the piece, without a copy; the splitter
+    // keeps only a line the piece cuts.
+    const char* next = bytes.data();
+    const char* const stop = next + bytes.size();
+    while (!m_readerGone && next != stop) {
+        const auto* lineEnd
+            = static_cast<const char*>(std::memchr(next, end, std::size_t(stop - next)));
+        if (lineEnd == nullptr) {
+            m_splitter.feed(std::string_view(next, std::size_t(stop - next)), onLine);
+            break;
+        }
+        const std::string_view line(next, std::size_t(lineEnd - next));
+        if (!judgeDigits(line))
+            judge(line, line.size() > kMaxCheckLine);
+        next = lineEnd + 1;
+    }
     return !m_readerGone;
 }
 
@@ -58,6 +84,41 @@ void CheckReader::sourceFailed(std::string_view problem)
     m_unreadable = true;
 }
 
+bool CheckReader::take(CheckPiece& piece)
+{
+    const CheckReader& other = piece.m_reader;
+    const std::string_view text = other.m_text;
+    std::size_t done = 0;
+    // The piece opened a JSON array as if its records came first.
+    if (m_request.format == Format::Json && other.m_records > 0 && m_records > 0
+        && text.starts_with(kJsonLinesOpen)) {
+        m_text += kJsonLinesBetween;
+        done = kJsonLinesOpen.size();
+    }
+    if (!flush())
+        return false;
+    // The piece told its first unreadable lines; of those, the ones among
+    // the source's first are told here.
+    std::uint64_t unreadable = m_counts.unreadableLines;
+    for (const CheckPiece::Report& report : piece.m_reports) {
+        if (++unreadable > kReportedUnreadable)
+            break;
+        if (!write(text.substr(done, report.at - done)))
+            return false;
+        done = report.at;
+        m_tell(report.message);
+    }
+    write(text.substr(done));
+    m_counts.valid += other.m_counts.valid;
+    m_counts.invalid += other.m_counts.invalid;
+    m_counts.badLength += other.m_counts.badLength;
+    m_counts.unreadableLines += other.m_counts.unreadableLines;
+    m_records += other.m_records;
+    m_unreadable = m_unreadable || other.m_unreadable;
+    m_lineNumber = other.m_lineNumber;
+    return !m_readerGone;
+}
+
 bool CheckReader::finish()
 {
     // The end of a JSON array.
@@ -68,9 +129,17 @@ bool CheckReader::finish()
 
 bool CheckReader::flush()
 {
-    if (!m_readerGone && !m_text.empty() && !m_sink.write(m_text))
-        m_readerGone = true;
+    if (m_keepText)
+        return true;
+    write(m_text);
     m_text.clear();
+    return !m_readerGone;
+}
+
+bool CheckReader::write(std::string_view bytes)
+{
+    if (!m_readerGone && !bytes.empty() && !m_sink.write(bytes))
+        m_readerGone = true;
     return !m_readerGone;
 }
 
@@ -163,6 +232,58 @@ void CheckReader::judge(std::string_view line, bool overlong)
         appendJson(read.digits, verdict, reason, possibleLength);
     if (m_text.size() >= kFlushAt)
         flush();
+}
+
+// The common line, a card's length of digits and nothing else, as text:
+// judged here without the reader of every shape or a copy. Returns false,
+// having done nothing, for any other line.
+bool CheckReader::judgeDigits(std::string_view line)
+{
+    if (m_request.format != Format::Text || line.size() < kMinCheckDigits
+        || line.size() > kMaxCheckDigits)
+        return false;
+    // Luhn's sum, from the check digit leftwards in pairs.
+    unsigned sum = 0;
+    std::size_t at = line.size();
+    for (; at >= 2; at -= 2) {
+        const unsigned kept = unsigned(line[at - 1]) - '0';
+        const unsigned doubled = unsigned(line[at - 2]) - '0';
+        if (kept > 9 || doubled > 9)
+            return false;
+        sum += kept + kDoubled[doubled];
+    }
+    if (at == 1) {
+        const unsigned kept = unsigned(line[0]) - '0';
+        if (kept > 9)
+            return false;
+        sum += kept;
+    }
+    ++m_lineNumber;
+    const PrefixVerdict& verdict = m_lookup.find(line);
+    const bool unknownPrefix = verdict.noNetwork && !m_request.allowUnknown;
+    const bool wrongCheckDigit = sum % 10 != 0;
+    const bool valid = !verdict.wrongLength && !wrongCheckDigit && !unknownPrefix;
+    ++(valid ? m_counts.valid : m_counts.invalid);
+    if (verdict.wrongLength)
+        ++m_counts.badLength;
+    if (m_request.shown == CheckShown::None || (m_request.shown == CheckShown::Invalid && valid))
+        return true;
+    if (m_request.nameSources) {
+        m_text += m_source;
+        m_text += ':';
+        m_text += std::to_string(m_lineNumber);
+        m_text += ':';
+    }
+    m_text += line;
+    m_text += unknownPrefix   ? " invalid prefix "
+        : verdict.wrongLength ? " invalid length "
+        : wrongCheckDigit     ? " invalid luhn "
+                              : " valid ";
+    m_text += verdict.networks;
+    m_text += m_request.nullEnded ? '\0' : '\n';
+    if (m_text.size() >= kFlushAt)
+        flush();
+    return true;
 }
 
 void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdict,
@@ -259,6 +380,25 @@ void CheckReader::notRead(const std::string& problem)
     // Verdicts so far go out first, so the report lands among them.
     flush();
     m_tell(m_source + ":" + std::to_string(m_lineNumber) + ": unreadable: " + problem);
+}
+
+CheckPiece::CheckPiece(const CheckRequest& request, std::string_view source,
+    std::uint64_t linesBefore, std::string text)
+    : m_reader(request, m_noSink, [this](std::string_view message) {
+        m_reports.push_back({ m_reader.m_text.size(), std::string(message) });
+    })
+{
+    m_reader.m_keepText = true;
+    m_reader.m_text = std::move(text);
+    m_reader.m_text.clear();
+    m_reader.beginSource(source, linesBefore);
+}
+
+std::string CheckPiece::spareText()
+{
+    std::string text = std::move(m_reader.m_text);
+    text.clear();
+    return text;
 }
 
 } // namespace pellorin::engine

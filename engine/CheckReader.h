@@ -1,16 +1,19 @@
 #pragma once
 
 #include "CheckInput.h"
+#include "NetworkLookup.h"
 #include "Requests.h"
+#include "Sink.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pellorin::engine {
 
-class Sink;
+class CheckPiece;
 
 // What check counted.
 struct CheckCounts {
@@ -32,8 +35,8 @@ public:
     CheckReader(const CheckRequest& request, Sink& verdicts, Tell tell);
 
     // Starts a source, shown as `name` in reports and, with nameSources, in
-    // verdicts.
-    void beginSource(std::string_view name);
+    // verdicts; `linesBefore` lines of it were read elsewhere.
+    void beginSource(std::string_view name, std::uint64_t linesBefore = 0);
 
     // Reads the next piece of the source. Returns false once the reader of
     // the verdicts has gone away: nothing more is written, so there is no
@@ -46,6 +49,11 @@ public:
     // Ends the source short: what it had is judged, `problem` is reported
     // and the status becomes 2.
     void sourceFailed(std::string_view problem);
+
+    // Takes the next piece of the source as if it had been fed here: its
+    // verdicts, reports and counts. Returns false once the reader of the
+    // verdicts has gone away.
+    bool take(CheckPiece& piece);
 
     // Ends the verdicts (a JSON array's bracket) and writes what is left.
     // Returns false when the reader has gone away.
@@ -69,8 +77,12 @@ public:
     bool readerGone() const noexcept { return m_readerGone; }
 
 private:
+    friend class CheckPiece;
+
     void judge(std::string_view line, bool overlong);
+    bool judgeDigits(std::string_view line);
     bool flush();
+    bool write(std::string_view bytes);
     void appendText(std::string_view digits, const NumberVerdict& verdict, std::string_view reason,
         bool possibleLength);
     void appendJson(std::string_view digits, const NumberVerdict& verdict, std::string_view reason,
@@ -80,6 +92,7 @@ private:
     std::string summaryLine() const;
 
     CheckRequest m_request;
+    const NetworkLookup& m_lookup;
     Sink& m_sink;
     Tell m_tell;
     LineSplitter m_splitter;
@@ -90,6 +103,46 @@ private:
     CheckCounts m_counts;
     bool m_unreadable = false;
     bool m_readerGone = false;
+    bool m_keepText = false; // a piece's: the verdicts stay in m_text
+};
+
+// A piece of a source that begins where a line begins, judged on its own,
+// on any thread, and then handed in order to the source's reader with
+// CheckReader::take. Its verdicts and reports wait in memory until then.
+class CheckPiece {
+public:
+    // `linesBefore`: the lines of the source before the piece. The verdicts
+    // are kept in `text`, whose room is reused.
+    CheckPiece(const CheckRequest& request, std::string_view source, std::uint64_t linesBefore,
+        std::string text = {});
+    CheckPiece(const CheckPiece&) = delete;
+    CheckPiece& operator=(const CheckPiece&) = delete;
+
+    // Reads the next bytes of the piece.
+    void feed(std::string_view bytes) { m_reader.feed(bytes); }
+
+    // Reads the piece's last line: the source ends with it, and it needs no
+    // line end.
+    void endSource() { m_reader.endSource(); }
+
+    // The room the verdicts took, empty, for another piece.
+    std::string spareText();
+
+private:
+    friend class CheckReader;
+
+    // Nothing is written from a piece: its reader keeps its text.
+    struct NoSink final : Sink {
+        bool write(std::string_view /*bytes*/) override { return true; }
+    };
+    struct Report {
+        std::size_t at; // where in the verdicts it is told
+        std::string message;
+    };
+
+    NoSink m_noSink;
+    std::vector<Report> m_reports;
+    CheckReader m_reader;
 };
 
 } // namespace pellorin::engine

@@ -1,6 +1,7 @@
 // pellorin-cli check run as scripts run it: on what generate writes, on
 // numbers as people type them, and on input that is no number at all.
 
+#include "CheckRun.h"
 #include "CommandLineRun.h"
 #include "Network.h"
 #include "ParamName.h"
@@ -341,5 +342,84 @@ TEST(Check, TenMegabytesOfRandomBytesGiveAScreenfulOfReports)
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(lines(run.err).size(), 22u) << run.err.substr(0, 2000);
 }
+
+// A file that --threads cuts into pieces, with `snippet` laid across the
+// borders of the first two so that its byte `at` is the first of a piece.
+struct PieceCase {
+    const char* name;
+    std::string snippet;
+    std::size_t at;
+    std::vector<std::string> arguments; // after "check"; "FILE" stands for the file
+    int status;
+    char end = '\n';
+};
+
+void PrintTo(const PieceCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+std::string piecesFile(const PieceCase& c)
+{
+    const std::string filler = std::string("4111111111111111") + c.end;
+    std::string text = c.end == '\n' ? "\xEF\xBB\xBF"
+                                       "card_number,name\n"
+                                     : "";
+    for (const std::size_t border : { cli::kCheckPiece, 2 * cli::kCheckPiece }) {
+        while (text.size() + 2 * filler.size() <= border - c.at)
+            text += filler;
+        // Blanks before the last number make up the bytes to the border.
+        text += std::string(border - c.at - text.size() - filler.size(), ' ') + filler + c.snippet;
+    }
+    return text + filler + "4111111111111112"; // the last line with no end
+}
+
+class CheckPieces : public testing::TestWithParam<PieceCase> { };
+
+TEST_P(CheckPieces, TheSameBytesAndStatusOnAnyNumberOfThreads)
+{
+    const auto file = std::filesystem::temp_directory_path()
+        / ("pellorin-pieces-" + std::to_string(::getpid()));
+    std::ofstream(file, std::ios::binary) << piecesFile(GetParam());
+    std::vector<std::string> arguments { "check" };
+    for (const std::string& argument : GetParam().arguments)
+        arguments.push_back(argument == "FILE" ? file.string() : argument);
+    const ProgramRun one = cli(arguments);
+    EXPECT_EQ(one.status, GetParam().status) << one.err.substr(0, 2000);
+    arguments.insert(arguments.begin() + 1, { "--threads", "" });
+    for (const char* threads : { "2", "3" }) {
+        arguments[2] = threads;
+        const ProgramRun run = cli(arguments);
+        EXPECT_TRUE(run.out == one.out) << threads << " threads: the verdicts differ";
+        EXPECT_EQ(run.err, one.err) << threads << " threads";
+        EXPECT_EQ(run.status, one.status) << threads << " threads";
+    }
+    std::filesystem::remove(file);
+}
+
+const std::string kLuhnFails = "4111111111111112\n";
+const std::string kFifteenUnreadable = [] {
+    std::string lines;
+    for (int i = 0; i < 15; ++i)
+        lines += "card " + std::to_string(i) + "\n";
+    return lines;
+}();
+
+INSTANTIATE_TEST_SUITE_P(Borders, CheckPieces,
+    testing::Values(PieceCase { "line_end_last_of_piece", kLuhnFails, 16, { "FILE" }, 1 },
+        PieceCase { "line_first_of_piece", kLuhnFails, 0, { "FILE" }, 1 },
+        PieceCase { "line_end_first_of_piece", kLuhnFails, 17, { "FILE" }, 1 },
+        PieceCase { "cr_and_line_end_apart", "5555555555554444\r\n", 17, { "FILE" }, 1 },
+        PieceCase { "thirty_unreadable_lines", kFifteenUnreadable, 30, { "FILE" }, 2 },
+        PieceCase { "overlong_line", std::string(700, '9') + "\n", 300, { "FILE" }, 2 },
+        PieceCase { "json", "x\n" + kLuhnFails, 3, { "-f", "json", "FILE" }, 2 },
+        PieceCase { "json_first_piece_shows_none", kLuhnFails, 0,
+            { "-f", "json", "--invalid-only", "FILE" }, 1 },
+        PieceCase { "two_files", "x\n" + kLuhnFails, 5, { "FILE", "FILE" }, 2 },
+        PieceCase { "count", "x\n" + kLuhnFails, 5, { "--count", "FILE" }, 2 },
+        PieceCase { "quiet", kLuhnFails, 3, { "-q", "FILE" }, 1 },
+        PieceCase {
+            "null_ended", std::string("4111111111111112\0", 17), 16, { "-z", "FILE" }, 1, '\0' }),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

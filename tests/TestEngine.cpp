@@ -5,6 +5,8 @@
 #include "CommandLine.h"
 #include "CommandLineRun.h"
 #include "Generator.h"
+#include "Network.h"
+#include "NetworkLookup.h"
 #include "ParamName.h"
 #include "Sink.h"
 
@@ -152,6 +154,41 @@ INSTANTIATE_TEST_SUITE_P(Pieces, EngineCheck,
     [](const auto& info) {
         return test::spelledName(info.param.format) + "_" + std::to_string(info.param.piece);
     });
+
+// The quick lookup of check says what judgeNumber says, at both ends of every
+// range and beside them, for numbers that begin or end their prefix's span.
+TEST(NetworkLookup, SaysWhatTheTableSaysAtTheEdgesOfEveryRange)
+{
+    const engine::NetworkLookup& lookup = engine::NetworkLookup::instance();
+    for (const Network& network : networkTable()) {
+        for (const PrefixRange& range : network.ranges) {
+            for (const std::string_view edge : { range.first, range.last }) {
+                for (const int step : { -1, 0, 1 }) {
+                    std::string prefix = std::to_string(std::stoll(std::string(edge)) + step);
+                    if (prefix.size() < edge.size())
+                        prefix.insert(0, edge.size() - prefix.size(), '0');
+                    for (std::size_t length = 12; length <= 19; ++length) {
+                        for (const char fill : { '0', '9' }) {
+                            std::string digits = prefix;
+                            digits.resize(length, fill);
+                            const NumberVerdict verdict = judgeNumber(digits);
+                            std::string names;
+                            for (const std::string_view name : verdict.networks.names()) {
+                                if (!names.empty())
+                                    names += '|';
+                                names += name;
+                            }
+                            const engine::PrefixVerdict& found = lookup.find(digits);
+                            EXPECT_EQ(found.networks, names.empty() ? "unknown" : names) << digits;
+                            EXPECT_EQ(found.noNetwork, verdict.networks.empty()) << digits;
+                            EXPECT_EQ(found.wrongLength, verdict.wrongLength) << digits;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
 
 // The lines of `text` ending in `end`, and the rest after the last.
 std::vector<std::string> linesOf(const std::string& text, std::string_view end)

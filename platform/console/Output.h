@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -59,5 +61,32 @@ private:
 // empty text.
 std::string readInChunks(
     const std::string& fileName, const std::function<bool(std::string_view chunk)>& onChunk);
+
+// An ordinary file, read at any offset by several threads at once.
+class InputFile {
+public:
+    // The file `fileName` (UTF-8) when it is an ordinary file that opens;
+    // none for standard input, a pipe, a device or a file that does not open
+    // (readInChunks reads, or reports, those).
+    static std::unique_ptr<InputFile> open(const std::string& fileName);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // Its size when opened.
+    std::uint64_t size() const noexcept { return m_size; }
+
+    // Reads up to `size` bytes at `offset` into `into`, fewer only at the end
+    // of the file, and returns how many. When reading fails, returns what it
+    // read so far and sets `failure` to the system's reason.
+    std::size_t readAt(std::uint64_t offset, char* into, std::size_t size, std::string& failure);
+
+private:
+    struct Handle;
+    InputFile(std::unique_ptr<Handle> handle, std::uint64_t size) noexcept;
+
+    std::unique_ptr<Handle> m_handle;
+    std::uint64_t m_size;
+};
 
 } // namespace pellorin

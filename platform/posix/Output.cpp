@@ -354,4 +354,49 @@ std::string readInChunks(
     return failure;
 }
 
+struct InputFile::Handle {
+    int fd;
+    ~Handle() { ::close(fd); }
+};
+
+InputFile::InputFile(std::unique_ptr<Handle> handle, std::uint64_t size) noexcept
+    : m_handle(std::move(handle))
+    , m_size(size)
+{
+}
+
+InputFile::~InputFile() = default;
+
+std::unique_ptr<InputFile> InputFile::open(const std::string& fileName)
+{
+    if (fileName.empty() || fileName == "-")
+        return nullptr;
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    std::unique_ptr<Handle> handle(new Handle { fd });
+    struct stat status { };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return nullptr;
+    return std::unique_ptr<InputFile>(
+        new InputFile(std::move(handle), std::uint64_t(status.st_size)));
+}
+
+std::size_t InputFile::readAt(
+    std::uint64_t offset, char* into, std::size_t size, std::string& failure)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(m_handle->fd, into + done, size - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            failure = std::strerror(errno);
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    return done;
+}
+
 } // namespace pellorin

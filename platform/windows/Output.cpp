@@ -428,4 +428,60 @@ std::string readInChunks(
     return failure;
 }
 
+struct InputFile::Handle {
+    HANDLE handle;
+    ~Handle() { CloseHandle(handle); }
+};
+
+InputFile::InputFile(std::unique_ptr<Handle> handle, std::uint64_t size) noexcept
+    : m_handle(std::move(handle))
+    , m_size(size)
+{
+}
+
+InputFile::~InputFile() = default;
+
+std::unique_ptr<InputFile> InputFile::open(const std::string& fileName)
+{
+    if (fileName.empty() || fileName == "-")
+        return nullptr;
+    const HANDLE opened = CreateFileW(wideText(fileName).c_str(), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return nullptr;
+    std::unique_ptr<Handle> handle(new Handle { opened });
+    BY_HANDLE_FILE_INFORMATION information {};
+    if (GetFileType(opened) != FILE_TYPE_DISK
+        || GetFileInformationByHandle(opened, &information) == 0
+        || (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return nullptr;
+    const std::uint64_t size
+        = std::uint64_t(information.nFileSizeHigh) << 32 | information.nFileSizeLow;
+    return std::unique_ptr<InputFile>(new InputFile(std::move(handle), size));
+}
+
+std::size_t InputFile::readAt(
+    std::uint64_t offset, char* into, std::size_t size, std::string& failure)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        // Each read says where it starts, so threads share the handle.
+        OVERLAPPED at {};
+        at.Offset = DWORD(offset + done);
+        at.OffsetHigh = DWORD((offset + done) >> 32);
+        DWORD n = 0;
+        const DWORD wanted = DWORD(std::min<std::size_t>(size - done, DWORD(1) << 30));
+        if (ReadFile(m_handle->handle, into + done, wanted, &n, &at) == 0) {
+            if (const DWORD error = GetLastError(); error != ERROR_HANDLE_EOF)
+                failure = reasonFor(error);
+            break;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
 } // namespace pellorin
