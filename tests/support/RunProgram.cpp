@@ -1,5 +1,6 @@
 #include "RunProgram.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -7,6 +8,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
+#include <string_view>
 #include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
@@ -55,9 +57,17 @@ SpawnedProgram::SpawnedProgram(const std::string& program,
     for (std::string& a : argv)
         argp.push_back(a.data());
     argp.push_back(nullptr);
+    // A variable the test sets replaces the inherited one, not stands beside
+    // it: a shell takes the last of two, so a build's own SOURCE_DATE_EPOCH
+    // would otherwise win over the test's pinned date.
     std::vector<std::string> env(environment);
-    for (char** e = environ; *e != nullptr; ++e)
-        env.emplace_back(*e);
+    const auto nameOf = [](std::string_view entry) { return entry.substr(0, entry.find('=')); };
+    for (char** e = environ; *e != nullptr; ++e) {
+        const bool replaced = std::any_of(environment.begin(), environment.end(),
+            [&](const std::string& set) { return nameOf(set) == nameOf(*e); });
+        if (!replaced)
+            env.emplace_back(*e);
+    }
     std::vector<char*> envp;
     envp.reserve(env.size() + 1);
     for (std::string& e : env)
