@@ -80,30 +80,30 @@ std::string zshDescription(std::string_view help)
     return text;
 }
 
-std::string zshSpec(const Option& option)
+std::string zshArgument(const Option& option)
 {
     const bool takesValue = option.kind != ValueKind::None;
     const std::string longName = std::string(option.longName) + (takesValue ? "=" : "");
-    std::string spec = option.shortName.empty()
+    std::string argument = option.shortName.empty()
         ? "'*" + longName
         : "'*'{" + std::string(option.shortName) + (takesValue ? "+," : ",") + longName + "}'";
-    spec.append("[").append(zshDescription(option.help)).append("]");
+    argument.append("[").append(zshDescription(option.help)).append("]");
     if (takesValue)
-        spec.append(":").append(option.value).append(":");
+        argument.append(":").append(option.value).append(":");
     switch (option.kind) {
     case ValueKind::None:
         break;
     case ValueKind::Word:
-        spec.append("(").append(spaced(option.words)).append(")");
+        argument.append("(").append(spaced(option.words)).append(")");
         break;
     case ValueKind::File:
-        spec += "_files";
+        argument += "_files";
         break;
     case ValueKind::Free:
-        spec += ' ';
+        argument += ' ';
         break;
     }
-    return spec + "'";
+    return argument + "'";
 }
 
 std::string fishQuoted(std::string_view text)
@@ -224,7 +224,7 @@ std::string zshCompletion()
     for (const Command& command : commandTable()) {
         text += "        " + std::string(command.name) + ")\n            _arguments -s -S \\\n";
         for (const Option& option : command.options)
-            text += "                " + zshSpec(option) + " \\\n";
+            text += "                " + zshArgument(option) + " \\\n";
         if (!command.operand.empty())
             text += "                '*:" + std::string(command.operand) + ":_files' \\\n";
         text += "                && ret=0\n            ;;\n";
