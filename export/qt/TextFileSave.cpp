@@ -3,6 +3,7 @@
 #include "BlockWriter.h"
 #include "EventLoopYielder.h"
 #include "ResultsRowSource.h"
+#include "SaveHints.h"
 #include "TableText.h"
 
 #include <QDir>
@@ -13,6 +14,11 @@
 namespace pellorin {
 
 namespace {
+
+// How much is written before the disk is asked to start on it: enough for
+// the disk to take it in large runs, little enough that the final sync of a
+// long save waits for a few blocks at most.
+constexpr std::uint64_t kWritebackStep = std::uint64_t { 8 } << 20;
 
 QString shownName(const QString& fileName)
 {
@@ -29,6 +35,12 @@ FileSaveError::FileSaveError(const QString& fileName, const QString& reason)
 
 void writeTableText(TableText& table, QIODevice& device, const QString& fileName)
 {
+    // An ordinary file's bytes go to the disk while the rest is made, so the
+    // save's final sync does not wait for all of them.
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    const int fd = file != nullptr && !file->isSequential() ? file->handle() : -1;
+    std::uint64_t total = 0;
+    std::uint64_t sent = 0;
     // The device is the writer's alone until finish(): the next block is
     // made here while the last one is written there.
     BlockWriter writer([&](std::string_view block) {
@@ -40,6 +52,11 @@ void writeTableText(TableText& table, QIODevice& device, const QString& fileName
             if (n <= 0)
                 throw FileSaveError(fileName, device.errorString());
             written += n;
+        }
+        total += block.size();
+        if (fd >= 0 && total - sent >= kWritebackStep) {
+            startWriteback(fd, sent, total - sent);
+            sent = total;
         }
     });
     table.renderBuffers([&](ByteBuffer& block) { writer.submit(block); });
@@ -83,6 +100,7 @@ void SaveListToTextFile(const RowSource& rows, const QString& fileName, Yielder&
     if (!file.open(QIODevice::WriteOnly))
         throw FileSaveError(fileName, file.errorString());
     writeTableText(table, file, fileName);
+    const ReplacedFileHold oldFile(QFile::encodeName(fileName).toStdString());
     if (!file.commit())
         throw FileSaveError(fileName, file.errorString());
 }
