@@ -53,8 +53,7 @@ std::string_view ResultsRowSource::cell(std::size_t row, std::size_t, std::strin
 
 void ResultsRowSource::ticks(std::size_t first, std::size_t count, bool* ticked) const
 {
-    for (std::size_t i = 0; i < count; ++i)
-        ticked[i] = m_model.isTicked(first + i);
+    m_model.ticks(first, count, ticked);
 }
 
 void ResultsRowSource::cellLengths(
@@ -62,6 +61,20 @@ void ResultsRowSource::cellLengths(
 {
     for (std::size_t i = 0; i < count; ++i)
         lengths[i] = m_model.textLength(first + i);
+}
+
+bool ResultsRowSource::columnTotals(std::size_t, ColumnTotals& totals) const
+{
+    if (m_rowsRemoved)
+        return false;
+    totals = { m_model.widest(), m_model.tickedCount(), m_model.tickedLength() };
+    return true;
+}
+
+void ResultsRowSource::tickedCells(std::size_t first, std::size_t count, std::size_t,
+    const bool* ticked, char* out, std::size_t stride, std::size_t* lengths) const
+{
+    m_model.tickedTexts(first, count, ticked, out, stride, lengths);
 }
 
 } // namespace pellorin

@@ -30,6 +30,9 @@ public:
     void ticks(std::size_t first, std::size_t count, bool* ticked) const override;
     void cellLengths(std::size_t first, std::size_t count, std::size_t column,
         std::size_t* lengths) const override;
+    bool columnTotals(std::size_t column, ColumnTotals& totals) const override;
+    void tickedCells(std::size_t first, std::size_t count, std::size_t column, const bool* ticked,
+        char* out, std::size_t stride, std::size_t* lengths) const override;
 
 private:
     const ResultsModel& m_model;

@@ -12,6 +12,10 @@ namespace {
 // the cell itself.
 constexpr std::size_t kCellsPerPoll = 4096;
 
+// Cells read a run at a time are held this long at most; wider columns are
+// read cell by cell.
+constexpr std::size_t kMaxSlotBytes = std::size_t { 1 } << 20;
+
 [[noreturn]] void throwOverflow(const char* what, std::size_t column)
 {
     throw TableTextError("Overflow: " + std::string(what) + " of column "
@@ -22,7 +26,7 @@ constexpr std::size_t kCellsPerPoll = 4096;
 // Copies that are mostly 8 to 16 bytes (card numbers) and fillers that are
 // mostly 0 or 1 byte long: a call to memcpy or memset would cost more than
 // the bytes.
-void copyBytes(char* out, const char* from, std::size_t n)
+inline void copyBytes(char* out, const char* from, std::size_t n)
 {
     if (n >= 8 && n <= 16) {
         std::memcpy(out, from, 8);
@@ -32,7 +36,7 @@ void copyBytes(char* out, const char* from, std::size_t n)
     }
 }
 
-char* putCell(char* out, std::string_view text, std::size_t width)
+inline char* putCell(char* out, std::string_view text, std::size_t width)
 {
     copyBytes(out, text.data(), text.size());
     out += text.size();
@@ -99,6 +103,17 @@ void TableText::measure()
                 throwOverflow("the caption", c);
         }
         const bool last = c + 1 == columns;
+        ColumnTotals totals;
+        if (m_rows.columnTotals(c, totals)) {
+            if (totals.widest > kMaxWidth)
+                throwOverflow("a cell", c);
+            m_widths[c] = std::max(width, totals.widest);
+            if (last) {
+                ticked = totals.tickedRows;
+                lastCells = totals.tickedLength;
+            }
+            continue;
+        }
         for (std::size_t first = 0; first < m_rowCount; first += run) {
             const std::size_t count = std::min(run, m_rowCount - first);
             poll(count);
@@ -184,11 +199,74 @@ void TableText::renderBuffers(
     // Runs of rows worth one poll each: a tick and the cells per row.
     const std::size_t run = std::max<std::size_t>(1, kCellsPerPoll / (columns + 1));
     const auto ticks = std::make_unique<bool[]>(run);
+    // A source that keeps its totals knows how wide a cell can be, so a run's
+    // cells come in one call per column, into slots that wide, and its lines
+    // are made straight into room set aside for the whole run.
+    ByteBuffer slots;
+    std::vector<std::size_t> slotStart(columns);
+    std::vector<std::size_t> slotWidth(columns);
+    std::vector<std::size_t> lengths(run * columns);
+    std::size_t lineRoom = 0;
+    auto readRun = [&](std::size_t first, std::size_t count) -> const char* {
+        std::size_t size = 0;
+        lineRoom = 2;
+        for (std::size_t c = 0; c < columns; ++c) {
+            ColumnTotals totals;
+            if (!m_rows.columnTotals(c, totals))
+                return nullptr;
+            slotStart[c] = size;
+            slotWidth[c] = totals.widest;
+            size += count * totals.widest;
+            lineRoom += std::max(totals.widest, m_widths[c]) + 1;
+        }
+        if (size > kMaxSlotBytes)
+            return nullptr;
+        char* out = slots.room(size);
+        for (std::size_t c = 0; c < columns; ++c) {
+            m_rows.tickedCells(first, count, c, ticks.get(), out + slotStart[c], slotWidth[c],
+                lengths.data() + c * run);
+        }
+        return out;
+    };
+    auto writeRun = [&](std::size_t count, const char* slot) {
+        char* out = block.room(lineRoom * count);
+        const char* blockStart = out - block.used();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!ticks[i])
+                continue;
+            char* const lineStart = out;
+            for (std::size_t c = 0; c < columns; ++c) {
+                out = putCell(out,
+                    { slot + slotStart[c] + i * slotWidth[c], lengths[c * run + i] }, m_widths[c]);
+            }
+            if (trimmed) {
+                --out;
+                while (out > lineStart && out[-1] == ' ')
+                    --out;
+            }
+            out[0] = '\r';
+            out[1] = '\n';
+            out += 2;
+            if (std::size_t(out - blockStart) >= blockSize) {
+                block.advanceTo(out);
+                sink(block);
+                block.truncate(0);
+                checkRowsStillThere();
+                out = block.room(lineRoom * (count - i - 1));
+                blockStart = out;
+            }
+        }
+        block.advanceTo(out);
+    };
     const std::size_t rows = (!file || (parts & kRowsPart) != 0) ? m_rowCount : 0;
     for (std::size_t first = 0; first < rows; first += run) {
         const std::size_t count = std::min(run, rows - first);
         poll(count * (columns + 1));
         m_rows.ticks(first, count, ticks.get());
+        if (const char* slot = readRun(first, count)) {
+            writeRun(count, slot);
+            continue;
+        }
         for (std::size_t i = 0; i < count; ++i) {
             if (!ticks[i])
                 continue;

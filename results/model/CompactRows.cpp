@@ -90,12 +90,58 @@ void CompactRows::append(std::string_view digits, bool ticked)
     commit(1);
 }
 
+void CompactRows::commit(std::size_t count) noexcept
+{
+    // The rows are counted a block at a time, while they are still in the
+    // cache from being staged.
+    std::size_t widest = m_widest;
+    std::size_t tickedCount = 0;
+    std::uint64_t tickedLength = 0;
+    for (std::size_t row = m_size, end = m_size + count; row < end;) {
+        const std::uint64_t* block = m_blocks[row >> kBlockShift].get();
+        const std::size_t from = row & (kBlockSize - 1);
+        const std::size_t to = std::min(kBlockSize, from + (end - row));
+        for (std::size_t i = from; i < to; ++i) {
+            const std::uint64_t packed = block[i];
+            const std::size_t len = (packed >> kLengthShift) & 0x1f;
+            const std::size_t ticked = packed >> 63;
+            widest = std::max(widest, len);
+            tickedCount += ticked;
+            tickedLength += ticked * len;
+        }
+        row += to - from;
+    }
+    m_widest = widest;
+    m_tickedCount += tickedCount;
+    m_tickedLength += tickedLength;
+    m_size += count;
+}
+
 void CompactRows::setTicked(std::size_t row, bool ticked) noexcept
 {
-    if (ticked)
+    if (this->ticked(row) == ticked)
+        return;
+    if (ticked) {
         at(row) |= kTickedBit;
-    else
+        ++m_tickedCount;
+        m_tickedLength += length(row);
+    } else {
         at(row) &= ~kTickedBit;
+        --m_tickedCount;
+        m_tickedLength -= length(row);
+    }
+}
+
+void CompactRows::ticks(std::size_t first, std::size_t count, bool* ticked) const noexcept
+{
+    for (std::size_t row = first, end = first + count; row < end;) {
+        const std::uint64_t* block = m_blocks[row >> kBlockShift].get();
+        const std::size_t from = row & (kBlockSize - 1);
+        const std::size_t to = std::min(kBlockSize, from + (end - row));
+        for (std::size_t i = from; i < to; ++i)
+            *ticked++ = (block[i] >> 63) != 0;
+        row += to - from;
+    }
 }
 
 namespace {
@@ -103,7 +149,8 @@ namespace {
 // The four decimal digits of every number below 10^4 as ASCII, first digit
 // in the lowest byte (40 KB). The exports decode every row, and sixteen
 // dependent divisions by 10 cost more than the rest of the export; two
-// divisions and four look-ups take about a third of the time.
+// divisions and four look-ups take about a third of the time (and less than
+// splitting all digits in the lanes of one word, which multiplies more).
 struct FourDigits {
     std::array<std::uint32_t, 10000> ascii {};
     constexpr FourDigits()
@@ -125,9 +172,8 @@ std::uint64_t eightDigits(std::uint32_t value) noexcept
 
 } // namespace
 
-std::size_t CompactRows::text(std::size_t row, char* out) const noexcept
+inline std::size_t CompactRows::decode(std::uint64_t packed, char* out) noexcept
 {
-    const std::uint64_t packed = at(row);
     const std::uint64_t value = packed & kValueMask;
     const std::size_t len = (packed >> kLengthShift) & 0x1f;
     std::uint64_t first = eightDigits(static_cast<std::uint32_t>(value / 100000000));
@@ -157,6 +203,26 @@ std::size_t CompactRows::text(std::size_t row, char* out) const noexcept
     }
 }
 
+std::size_t CompactRows::text(std::size_t row, char* out) const noexcept
+{
+    return decode(at(row), out);
+}
+
+void CompactRows::tickedTexts(std::size_t first, std::size_t count, const bool* ticked, char* out,
+    std::size_t stride, std::size_t* lengths) const noexcept
+{
+    for (std::size_t row = first, end = first + count; row < end;) {
+        const std::uint64_t* block = m_blocks[row >> kBlockShift].get();
+        const std::size_t from = row & (kBlockSize - 1);
+        const std::size_t to = std::min(kBlockSize, from + (end - row));
+        for (std::size_t i = from; i < to; ++i, ++ticked, out += stride, ++lengths) {
+            if (*ticked)
+                *lengths = decode(block[i], out);
+        }
+        row += to - from;
+    }
+}
+
 std::string CompactRows::textString(std::size_t row) const
 {
     std::array<char, kMaxDigits> buffer {};
@@ -168,6 +234,9 @@ void CompactRows::clear() noexcept
     m_blocks.clear();
     m_blocks.shrink_to_fit();
     m_size = 0;
+    m_widest = 0;
+    m_tickedCount = 0;
+    m_tickedLength = 0;
 }
 
 } // namespace pellorin

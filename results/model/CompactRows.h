@@ -47,7 +47,7 @@ public:
             reserve(row + 1);
         at(row) = packed;
     }
-    void commit(std::size_t count) noexcept { m_size += count; }
+    void commit(std::size_t count) noexcept;
 
     bool ticked(std::size_t row) const noexcept { return (at(row) & kTickedBit) != 0; }
     void setTicked(std::size_t row, bool ticked) noexcept;
@@ -57,9 +57,27 @@ public:
     std::string textString(std::size_t row) const;
     std::size_t length(std::size_t row) const noexcept { return (at(row) >> kLengthShift) & 0x1f; }
 
+    // Kept as rows come and go, so an export can size its text without
+    // reading every row: the longest text of all rows, and the number and
+    // total length of the ticked ones.
+    std::size_t widest() const noexcept { return m_widest; }
+    std::size_t tickedCount() const noexcept { return m_tickedCount; }
+    std::uint64_t tickedLength() const noexcept { return m_tickedLength; }
+
+    // The tick of each row in [first, first + count), all of which exist.
+    void ticks(std::size_t first, std::size_t count, bool* ticked) const noexcept;
+    // The text of each ticked row in [first, first + count), all of which
+    // exist: row first + i to `out + i * stride`, at least widest() bytes
+    // apart, and its length to lengths[i]. Unticked rows are skipped.
+    void tickedTexts(std::size_t first, std::size_t count, const bool* ticked, char* out,
+        std::size_t stride, std::size_t* lengths) const noexcept;
+
     void clear() noexcept;
 
 private:
+    // Writes a packed row's digits to `out` and returns how many were written.
+    static std::size_t decode(std::uint64_t packed, char* out) noexcept;
+
     static constexpr std::size_t kBlockShift = 16;
     static constexpr std::size_t kBlockSize = std::size_t { 1 } << kBlockShift;
     static constexpr int kLengthShift = 56;
@@ -77,6 +95,9 @@ private:
 
     std::vector<std::unique_ptr<std::uint64_t[]>> m_blocks;
     std::size_t m_size = 0;
+    std::size_t m_widest = 0;
+    std::size_t m_tickedCount = 0;
+    std::uint64_t m_tickedLength = 0;
 };
 
 } // namespace pellorin

@@ -31,6 +31,19 @@ public:
     void setTicked(std::size_t row, bool ticked);
     std::size_t text(std::size_t row, char* out) const noexcept { return m_rows.text(row, out); }
     std::size_t textLength(std::size_t row) const noexcept { return m_rows.length(row); }
+    void ticks(std::size_t first, std::size_t count, bool* ticked) const noexcept
+    {
+        m_rows.ticks(first, count, ticked);
+    }
+    void tickedTexts(std::size_t first, std::size_t count, const bool* ticked, char* out,
+        std::size_t stride, std::size_t* lengths) const noexcept
+    {
+        m_rows.tickedTexts(first, count, ticked, out, stride, lengths);
+    }
+    // The longest text of all rows; the number and total length of the ticked ones.
+    std::size_t widest() const noexcept { return m_rows.widest(); }
+    std::size_t tickedCount() const noexcept { return m_rows.tickedCount(); }
+    std::uint64_t tickedLength() const noexcept { return m_rows.tickedLength(); }
 
     // Removes every row in one step; the column stays.
     void clear();
