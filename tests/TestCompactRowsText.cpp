@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -69,6 +69,58 @@ TEST(CompactRowsText, RandomNumbersComeBackAsStored)
     }
     for (std::size_t r = 0; r < texts.size(); ++r)
         ASSERT_EQ(rows.textString(r), texts[r]) << "row " << r;
+}
+
+// The totals an export sizes its text by, and the run read it makes its
+// lines from, against the rows one by one: over a block boundary, with
+// ticks changed back and forth, staged rows counted only once committed, and
+// after clearing.
+TEST(CompactRowsText, TotalsAndRunsMatchTheRows)
+{
+    std::mt19937_64 random(20261208);
+    CompactRows rows;
+    for (int i = 0; i < 70000; ++i)
+        rows.append(std::string(1 + random() % 15, char('1' + i % 9)), i % 3 != 0);
+    for (std::size_t r = 0; r < rows.size(); r += 1 + random() % 5)
+        rows.setTicked(r, random() % 2 == 0);
+    rows.setTicked(1, true);
+    rows.setTicked(1, true);
+    rows.stage(0, CompactRows::packTicked("1234567890123456", true));
+
+    std::size_t widest = 0;
+    std::size_t ticked = 0;
+    std::uint64_t tickedLength = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        widest = std::max(widest, rows.length(r));
+        ticked += rows.ticked(r) ? 1 : 0;
+        tickedLength += rows.ticked(r) ? rows.length(r) : 0;
+    }
+    EXPECT_EQ(rows.widest(), widest);
+    EXPECT_EQ(rows.tickedCount(), ticked);
+    EXPECT_EQ(rows.tickedLength(), tickedLength);
+
+    const std::size_t first = 65000;
+    const std::size_t count = 2000;
+    auto flags = std::make_unique<bool[]>(count);
+    rows.ticks(first, count, flags.get());
+    std::string slots(count * widest, '#');
+    std::vector<std::size_t> lengths(count, 99);
+    rows.tickedTexts(first, count, flags.get(), slots.data(), widest, lengths.data());
+    for (std::size_t i = 0; i < count; ++i) {
+        ASSERT_EQ(flags[i], rows.ticked(first + i)) << "row " << first + i;
+        if (flags[i])
+            ASSERT_EQ(slots.substr(i * widest, lengths[i]), rows.textString(first + i));
+        else
+            ASSERT_EQ(lengths[i], 99U) << "unticked row " << first + i << " was read";
+    }
+
+    rows.commit(1);
+    EXPECT_EQ(rows.widest(), 16U);
+    EXPECT_EQ(rows.tickedCount(), ticked + 1);
+    rows.clear();
+    EXPECT_EQ(rows.widest(), 0U);
+    EXPECT_EQ(rows.tickedCount(), 0U);
+    EXPECT_EQ(rows.tickedLength(), 0U);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ struct Row {
 };
 
 // A list held in plain vectors; tests may change it while the renderer runs.
+// One that keeps its totals is measured from them and read a run at a time.
 class VectorRows final : public RowSource {
 public:
     VectorRows(std::vector<std::string> captions, std::vector<Row> rows)
@@ -37,9 +39,20 @@ public:
     {
         return rows.at(r).cells.at(c);
     }
+    bool columnTotals(std::size_t c, ColumnTotals& totals) const override
+    {
+        totals = {};
+        for (const Row& row : rows) {
+            totals.widest = std::max(totals.widest, row.cells.at(c).size());
+            totals.tickedRows += row.ticked ? 1 : 0;
+            totals.tickedLength += row.ticked ? row.cells.at(c).size() : 0;
+        }
+        return keepsTotals;
+    }
 
     std::vector<std::string> captions;
     std::vector<Row> rows;
+    bool keepsTotals = false;
 };
 
 // The whole text at once.
@@ -80,6 +93,14 @@ TEST_P(TableTextLayout, RendersExactBytes)
         EXPECT_EQ(table.sizeHint(), c.expected.size());
     else
         EXPECT_GE(table.sizeHint(), c.expected.size());
+
+    rows.keepsTotals = true;
+    TableText fromTotals(rows, c.layout, yielder);
+    fromTotals.measure();
+    EXPECT_EQ(fromTotals.sizeHint(), table.sizeHint());
+    std::string batched;
+    fromTotals.render([&](std::string_view block) { batched.append(block); });
+    EXPECT_EQ(batched, c.expected);
 }
 
 const std::vector<std::string> kResults { "Result(s)" };
@@ -131,21 +152,24 @@ INSTANTIATE_TEST_SUITE_P(File, TableTextLayout,
 struct BlockCase {
     TableLayout layout;
     std::size_t blockSize;
+    bool keepsTotals;
 };
 
 class TableTextBlocks : public testing::TestWithParam<BlockCase> { };
 
-// Blocks end at line ends and together make the same text, whatever their size.
+// Blocks end at line ends and together make the same text, whatever their
+// size, also when the cells are read a run at a time.
 TEST_P(TableTextBlocks, SplitAtLineEnds)
 {
     std::vector<Row> list;
-    list.reserve(1000);
-    for (int i = 0; i < 1000; ++i)
+    list.reserve(5000);
+    for (int i = 0; i < 5000; ++i)
         list.push_back(
             { i % 3 != 0, { std::string(std::size_t(i % 17), char('0' + i % 10)), "x" } });
     VectorRows rows(kTwo, list);
     NeverYield yielder;
     const std::string whole = renderTableText(rows, GetParam().layout, yielder);
+    rows.keepsTotals = GetParam().keepsTotals;
 
     TableText table(rows, GetParam().layout, yielder);
     table.measure();
@@ -173,12 +197,16 @@ TEST_P(TableTextBlocks, SplitAtLineEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, TableTextBlocks,
-    testing::Values(BlockCase { TableLayout::Clipboard, 1 },
-        BlockCase { TableLayout::Clipboard, 100 }, BlockCase { TableLayout::File, 1 },
-        BlockCase { TableLayout::File, 4096 }),
+    testing::Values(BlockCase { TableLayout::Clipboard, 1, false },
+        BlockCase { TableLayout::Clipboard, 100, false }, BlockCase { TableLayout::File, 1, false },
+        BlockCase { TableLayout::File, 4096, false }, BlockCase { TableLayout::Clipboard, 1, true },
+        BlockCase { TableLayout::Clipboard, 100, true },
+        BlockCase { TableLayout::File, 4096, true },
+        BlockCase { TableLayout::File, std::size_t { 1 } << 17, true }),
     [](const auto& info) {
         return std::string(info.param.layout == TableLayout::File ? "File" : "Clipboard")
-            + "InBlocksOf" + std::to_string(info.param.blockSize);
+            + "InBlocksOf" + std::to_string(info.param.blockSize)
+            + (info.param.keepsTotals ? "FromTotals" : "");
     });
 
 struct OverflowCase {
@@ -327,14 +355,17 @@ TEST(TableText, NeedsAColumn)
 
 TEST(TableText, CellGrownAfterWidthPassGoesOutWithoutFiller)
 {
-    VectorRows rows(kTwo, { { true, { "ab", "c" } }, { true, { "abcd", "" } } });
-    NeverYield yielder;
-    TableText table(rows, TableLayout::File, yielder);
-    table.measure();
-    rows.rows[0].cells[0] = "abcdef";
-    std::string text;
-    table.render([&](std::string_view block) { text.append(block); });
-    EXPECT_EQ(text, "A   \tBee\t\r\nabcdef\tc  \t\r\nabcd\t   \t\r\n\r\n");
+    for (const bool keepsTotals : { false, true }) {
+        VectorRows rows(kTwo, { { true, { "ab", "c" } }, { true, { "abcd", "" } } });
+        rows.keepsTotals = keepsTotals;
+        NeverYield yielder;
+        TableText table(rows, TableLayout::File, yielder);
+        table.measure();
+        rows.rows[0].cells[0] = "abcdef";
+        std::string text;
+        table.render([&](std::string_view block) { text.append(block); });
+        EXPECT_EQ(text, "A   \tBee\t\r\nabcdef\tc  \t\r\nabcd\t   \t\r\n\r\n");
+    }
 }
 
 } // namespace

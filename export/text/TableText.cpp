@@ -236,8 +236,8 @@ void TableText::renderBuffers(
                 continue;
             char* const lineStart = out;
             for (std::size_t c = 0; c < columns; ++c) {
-                out = putCell(out,
-                    { slot + slotStart[c] + i * slotWidth[c], lengths[c * run + i] }, m_widths[c]);
+                out = putCell(out, { slot + slotStart[c] + i * slotWidth[c], lengths[c * run + i] },
+                    m_widths[c]);
             }
             if (trimmed) {
                 --out;
