@@ -166,10 +166,20 @@ std::string CheckReader::summaryRecord() const
     const char end = m_request.nullEnded ? '\0' : '\n';
     if (m_request.format == Format::Text)
         return summaryLine() + end;
-    return R"({"numbers":)" + std::to_string(c.valid + c.invalid) + R"(,"valid":)"
-        + std::to_string(c.valid) + R"(,"invalid":)" + std::to_string(c.invalid) + R"(,"byLength":)"
-        + std::to_string(c.badLength) + R"(,"unreadable":)" + std::to_string(c.unreadableLines)
-        + "}" + end;
+    std::string record;
+    JsonWriter json(record);
+    json.beginObject();
+    const auto count = [&json](std::string_view name, std::uint64_t value) {
+        json.key(name);
+        json.number(std::int64_t(value));
+    };
+    count("numbers", c.valid + c.invalid);
+    count("valid", c.valid);
+    count("invalid", c.invalid);
+    count("byLength", c.badLength);
+    count("unreadable", c.unreadableLines);
+    json.endObject();
+    return record + end;
 }
 
 std::string CheckReader::summaryLine() const

@@ -8,6 +8,7 @@
 #include "CheckReader.h"
 #include "GenerateForm.h"
 #include "Generator.h"
+#include "RandomSource.h"
 #include "Sink.h"
 
 #include <emscripten/emscripten.h>
@@ -17,7 +18,6 @@
 #include <memory>
 #include <new>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -126,13 +126,6 @@ std::optional<std::string>* formText(int field)
     return nullptr;
 }
 
-std::uint64_t unpredictableSeed()
-{
-    // In the browser the device is crypto.getRandomValues.
-    std::random_device device;
-    return (std::uint64_t { device() } << 32) ^ device();
-}
-
 } // namespace
 
 extern "C" {
@@ -188,7 +181,7 @@ EMSCRIPTEN_KEEPALIVE int pe_generate_open(double month)
         return int(GenerateField::Count);
     }
     g_run.request.format = Format::Text;
-    g_run.seed = g_run.request.seed ? *g_run.request.seed : unpredictableSeed();
+    g_run.seed = g_run.request.seed ? *g_run.request.seed : RandomSource::unpredictableSeed();
     g_run.now = MonthIndex(month);
     try {
         g_run.generator = std::make_unique<Generator>(g_run.request, g_run.seed, g_run.now);
