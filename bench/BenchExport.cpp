@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QSaveFile>
 #include <QString>
 
 #include <benchmark/benchmark.h>
@@ -179,5 +180,39 @@ BENCHMARK(BM_WriteSameBytes)
     ->Arg(10'000'000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// For context: the same bytes with the save's durability, written to a
+// temporary file that is synced and renamed over the old one, in 128 KiB
+// writes with nothing started early and the old file freed in the rename.
+void BM_CommitSameBytes(benchmark::State& state)
+{
+    ResultsRowSource rows(listOf(std::size_t(state.range(0))));
+    NeverYield never;
+    TableText table(rows, TableLayout::File, never);
+    table.measure();
+    const std::uint64_t size = table.sizeHint();
+
+    const QByteArray block(int(TableText::kDefaultBlockSize), '7');
+    const QString fileName = benchFile("commit.txt");
+    for ([[maybe_unused]] auto _ : state) {
+        QSaveFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot open the file");
+            break;
+        }
+        for (std::uint64_t left = size; left > 0;) {
+            const auto n = qint64(std::min<std::uint64_t>(left, std::uint64_t(block.size())));
+            file.write(block.constData(), n);
+            left -= std::uint64_t(n);
+        }
+        if (!file.commit()) {
+            state.SkipWithError("cannot commit the file");
+            break;
+        }
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * size));
+    QFile::remove(fileName);
+}
+BENCHMARK(BM_CommitSameBytes)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

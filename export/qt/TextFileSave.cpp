@@ -20,6 +20,11 @@ namespace {
 // long save waits for a few blocks at most.
 constexpr std::uint64_t kWritebackStep = std::uint64_t { 8 } << 20;
 
+// Blocks larger than the renderer's own: every block is handed from one
+// thread to the other and written in one call, and with ten million rows
+// the hand-overs and calls of small blocks cost more than the bytes.
+constexpr std::size_t kSaveBlockSize = std::size_t { 1 } << 20;
+
 QString shownName(const QString& fileName)
 {
     return QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
@@ -59,7 +64,7 @@ void writeTableText(TableText& table, QIODevice& device, const QString& fileName
             sent = total;
         }
     });
-    table.renderBuffers([&](ByteBuffer& block) { writer.submit(block); });
+    table.renderBuffers([&](ByteBuffer& block) { writer.submit(block); }, kSaveBlockSize);
     writer.finish();
 }
 
