@@ -148,27 +148,38 @@ BENCHMARK(BM_SaveListToTextFile)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The size the save produces for a list of `rows`, computed without saving.
+std::uint64_t savedSize(std::size_t rows)
+{
+    ResultsRowSource source(listOf(rows));
+    NeverYield never;
+    TableText table(source, TableLayout::File, never);
+    table.measure();
+    return table.sizeHint();
+}
+
+// `size` bytes in the save's default block size; false where a write fails.
+bool writeBytes(QIODevice& file, std::uint64_t size)
+{
+    static const QByteArray block(int(TableText::kDefaultBlockSize), '7');
+    for (std::uint64_t left = size; left > 0;) {
+        const auto n = qint64(std::min<std::uint64_t>(left, std::uint64_t(block.size())));
+        if (file.write(block.constData(), n) != n)
+            return false;
+        left -= std::uint64_t(n);
+    }
+    return true;
+}
+
 void BM_WriteSameBytes(benchmark::State& state)
 {
-    // The size the save above produces, computed without saving.
-    ResultsRowSource rows(listOf(std::size_t(state.range(0))));
-    NeverYield never;
-    TableText table(rows, TableLayout::File, never);
-    table.measure();
-    const std::uint64_t size = table.sizeHint();
-
-    const QByteArray block(int(TableText::kDefaultBlockSize), '7');
+    const std::uint64_t size = savedSize(std::size_t(state.range(0)));
     const QString fileName = benchFile("raw.txt");
     for ([[maybe_unused]] auto _ : state) {
         QFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly)) {
-            state.SkipWithError("cannot open the file");
+        if (!file.open(QIODevice::WriteOnly) || !writeBytes(file, size)) {
+            state.SkipWithError("cannot write the file");
             break;
-        }
-        for (std::uint64_t left = size; left > 0;) {
-            const auto n = qint64(std::min<std::uint64_t>(left, std::uint64_t(block.size())));
-            file.write(block.constData(), n);
-            left -= std::uint64_t(n);
         }
         file.close();
     }
@@ -186,27 +197,12 @@ BENCHMARK(BM_WriteSameBytes)
 // writes with nothing started early and the old file freed in the rename.
 void BM_CommitSameBytes(benchmark::State& state)
 {
-    ResultsRowSource rows(listOf(std::size_t(state.range(0))));
-    NeverYield never;
-    TableText table(rows, TableLayout::File, never);
-    table.measure();
-    const std::uint64_t size = table.sizeHint();
-
-    const QByteArray block(int(TableText::kDefaultBlockSize), '7');
+    const std::uint64_t size = savedSize(std::size_t(state.range(0)));
     const QString fileName = benchFile("commit.txt");
     for ([[maybe_unused]] auto _ : state) {
         QSaveFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly)) {
-            state.SkipWithError("cannot open the file");
-            break;
-        }
-        for (std::uint64_t left = size; left > 0;) {
-            const auto n = qint64(std::min<std::uint64_t>(left, std::uint64_t(block.size())));
-            file.write(block.constData(), n);
-            left -= std::uint64_t(n);
-        }
-        if (!file.commit()) {
-            state.SkipWithError("cannot commit the file");
+        if (!file.open(QIODevice::WriteOnly) || !writeBytes(file, size) || !file.commit()) {
+            state.SkipWithError("cannot write the file");
             break;
         }
     }

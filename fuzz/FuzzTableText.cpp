@@ -10,6 +10,7 @@
 #include "FuzzCheck.h"
 #include "RowSource.h"
 #include "TableText.h"
+#include "VectorRows.h"
 #include "Yielder.h"
 
 #include <algorithm>
@@ -48,46 +49,8 @@ private:
     std::size_t m_pos = 0;
 };
 
-struct Row {
-    bool ticked = false;
-    std::vector<std::string> cells;
-};
-
-class FuzzRows final : public pellorin::RowSource {
-public:
-    std::vector<std::string> captions;
-    std::vector<Row> rows;
-    bool keepsTotals = false;
-
-    std::size_t columnCount() const override { return captions.size(); }
-    std::string_view caption(std::size_t column) const override { return captions.at(column); }
-    std::size_t rowCount() const override { return rows.size(); }
-    bool isTicked(std::size_t row) const override { return rows.at(row).ticked; }
-    std::size_t cellLength(std::size_t row, std::size_t column) const override
-    {
-        return rows.at(row).cells.at(column).size();
-    }
-    std::string_view cell(std::size_t row, std::size_t column, std::string& scratch) const override
-    {
-        // Through the scratch buffer on odd rows, as a source that builds
-        // its text on demand does.
-        if (row % 2 == 1) {
-            scratch = rows.at(row).cells.at(column);
-            return scratch;
-        }
-        return rows.at(row).cells.at(column);
-    }
-    bool columnTotals(std::size_t column, pellorin::ColumnTotals& totals) const override
-    {
-        totals = {};
-        for (const Row& row : rows) {
-            totals.widest = std::max(totals.widest, row.cells.at(column).size());
-            totals.tickedRows += row.ticked ? 1 : 0;
-            totals.tickedLength += row.ticked ? row.cells.at(column).size() : 0;
-        }
-        return keepsTotals;
-    }
-};
+using Row = pellorin::VectorRow;
+using FuzzRows = pellorin::VectorRows;
 
 // Changes the list at its n-th call: removes rows from the end, or makes a
 // cell longer, or appends a row.

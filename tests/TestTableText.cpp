@@ -1,5 +1,6 @@
 #include "ScriptedYielder.h"
 #include "TableText.h"
+#include "VectorRows.h"
 
 #include <gtest/gtest.h>
 
@@ -12,48 +13,7 @@ using namespace pellorin;
 
 namespace {
 
-struct Row {
-    bool ticked;
-    std::vector<std::string> cells;
-};
-
-// A list held in plain vectors; tests may change it while the renderer runs.
-// One that keeps its totals is measured from them and read a run at a time.
-class VectorRows final : public RowSource {
-public:
-    VectorRows(std::vector<std::string> captions, std::vector<Row> rows)
-        : captions(std::move(captions))
-        , rows(std::move(rows))
-    {
-    }
-
-    std::size_t columnCount() const override { return captions.size(); }
-    std::string_view caption(std::size_t c) const override { return captions.at(c); }
-    std::size_t rowCount() const override { return rows.size(); }
-    bool isTicked(std::size_t r) const override { return rows.at(r).ticked; }
-    std::size_t cellLength(std::size_t r, std::size_t c) const override
-    {
-        return rows.at(r).cells.at(c).size();
-    }
-    std::string_view cell(std::size_t r, std::size_t c, std::string&) const override
-    {
-        return rows.at(r).cells.at(c);
-    }
-    bool columnTotals(std::size_t c, ColumnTotals& totals) const override
-    {
-        totals = {};
-        for (const Row& row : rows) {
-            totals.widest = std::max(totals.widest, row.cells.at(c).size());
-            totals.tickedRows += row.ticked ? 1 : 0;
-            totals.tickedLength += row.ticked ? row.cells.at(c).size() : 0;
-        }
-        return keepsTotals;
-    }
-
-    std::vector<std::string> captions;
-    std::vector<Row> rows;
-    bool keepsTotals = false;
-};
+using Row = VectorRow;
 
 // The whole text at once.
 std::string renderTableText(const RowSource& rows, TableLayout layout, Yielder& yielder)
