@@ -31,7 +31,8 @@ struct GeneratorOptions {
 
 // Makes a request's output in blocks of kBlockNumbers numbers. The blocks
 // one after the other are the whole output, the same bytes however they are
-// made: block b depends only on the request, the seed, `now` and b.
+// made: block b depends only on the request (its --seed included), `now`
+// and b.
 class Generator {
 public:
     // `now` is the month expiry dates count from. Throws std::bad_alloc when

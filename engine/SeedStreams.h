@@ -11,8 +11,8 @@ namespace pellorin::engine {
 //
 // Blocks draw from SplitMix64 streams keyed by --seed, 2^20 draws apart:
 // block b's stream is the counter (key + b × 2^20) × golden ratio, mixed.
-// Card numbers are drawn from streams keyed by the seed itself, expiry dates
-// and card codes from streams keyed by seed ^ kExtrasKey, so that asking for
+// Card numbers are drawn from streams keyed by --seed itself, expiry dates
+// and card codes from streams keyed by --seed ^ kExtrasKey, so that asking for
 // expiry dates or codes leaves every card number as it was.
 inline constexpr std::uint64_t kExtrasKey = 0x6a09e667f3bcc909ULL;
 inline constexpr int kBlockSpacingBits = 20;

@@ -1,7 +1,7 @@
 """Ten million rows: the page keeps running its own timer during the run,
 nothing on it moves (Chromium's layout-shift entries), Cancel stops a run
 and keeps what was made, and the grid goes to the last row, which is
-pellorin-cli's last number for the seed."""
+pellorin-cli's last number for the same --seed."""
 
 from pagedriver import Page, arguments, check, cli
 
