@@ -90,27 +90,32 @@ void CompactRows::append(std::string_view digits, bool ticked)
     commit(1);
 }
 
-void CompactRows::commit(std::size_t count) noexcept
+template <class Visit>
+void CompactRows::forEachPacked(std::size_t first, std::size_t count, Visit visit) const noexcept
 {
-    // The rows are counted a block at a time, while they are still in the
-    // cache from being staged.
-    std::size_t widest = m_widest;
-    std::size_t tickedCount = 0;
-    std::uint64_t tickedLength = 0;
-    for (std::size_t row = m_size, end = m_size + count; row < end;) {
+    for (std::size_t row = first, end = first + count; row < end;) {
         const std::uint64_t* block = m_blocks[row >> kBlockShift].get();
         const std::size_t from = row & (kBlockSize - 1);
         const std::size_t to = std::min(kBlockSize, from + (end - row));
-        for (std::size_t i = from; i < to; ++i) {
-            const std::uint64_t packed = block[i];
-            const std::size_t len = (packed >> kLengthShift) & 0x1f;
-            const std::size_t ticked = packed >> 63;
-            widest = std::max(widest, len);
-            tickedCount += ticked;
-            tickedLength += ticked * len;
-        }
+        for (std::size_t i = from; i < to; ++i)
+            visit(block[i]);
         row += to - from;
     }
+}
+
+void CompactRows::commit(std::size_t count) noexcept
+{
+    // The rows are counted while they are still in the cache from being staged.
+    std::size_t widest = m_widest;
+    std::size_t tickedCount = 0;
+    std::uint64_t tickedLength = 0;
+    forEachPacked(m_size, count, [&](std::uint64_t packed) {
+        const std::size_t len = (packed >> kLengthShift) & 0x1f;
+        const std::size_t ticked = packed >> 63;
+        widest = std::max(widest, len);
+        tickedCount += ticked;
+        tickedLength += ticked * len;
+    });
     m_widest = widest;
     m_tickedCount += tickedCount;
     m_tickedLength += tickedLength;
@@ -134,14 +139,8 @@ void CompactRows::setTicked(std::size_t row, bool ticked) noexcept
 
 void CompactRows::ticks(std::size_t first, std::size_t count, bool* ticked) const noexcept
 {
-    for (std::size_t row = first, end = first + count; row < end;) {
-        const std::uint64_t* block = m_blocks[row >> kBlockShift].get();
-        const std::size_t from = row & (kBlockSize - 1);
-        const std::size_t to = std::min(kBlockSize, from + (end - row));
-        for (std::size_t i = from; i < to; ++i)
-            *ticked++ = (block[i] >> 63) != 0;
-        row += to - from;
-    }
+    forEachPacked(
+        first, count, [&](std::uint64_t packed) { *ticked++ = (packed & kTickedBit) != 0; });
 }
 
 namespace {
@@ -211,16 +210,12 @@ std::size_t CompactRows::text(std::size_t row, char* out) const noexcept
 void CompactRows::tickedTexts(std::size_t first, std::size_t count, const bool* ticked, char* out,
     std::size_t stride, std::size_t* lengths) const noexcept
 {
-    for (std::size_t row = first, end = first + count; row < end;) {
-        const std::uint64_t* block = m_blocks[row >> kBlockShift].get();
-        const std::size_t from = row & (kBlockSize - 1);
-        const std::size_t to = std::min(kBlockSize, from + (end - row));
-        for (std::size_t i = from; i < to; ++i, ++ticked, out += stride, ++lengths) {
-            if (*ticked)
-                *lengths = decode(block[i], out);
-        }
-        row += to - from;
-    }
+    forEachPacked(first, count, [&](std::uint64_t packed) {
+        if (*ticked++)
+            *lengths = decode(packed, out);
+        out += stride;
+        ++lengths;
+    });
 }
 
 std::string CompactRows::textString(std::size_t row) const

@@ -77,6 +77,10 @@ public:
 private:
     // Writes a packed row's digits to `out` and returns how many were written.
     static std::size_t decode(std::uint64_t packed, char* out) noexcept;
+    // Calls visit(packed) with each packed row of [first, first + count) in
+    // turn, a block at a time rather than a look-up per row.
+    template <class Visit>
+    void forEachPacked(std::size_t first, std::size_t count, Visit visit) const noexcept;
 
     static constexpr std::size_t kBlockShift = 16;
     static constexpr std::size_t kBlockSize = std::size_t { 1 } << kBlockShift;
