@@ -137,6 +137,9 @@ const handlers = {
     brands: JSON.parse(engine.UTF8ToString(engine._pe_brands())),
     classic: JSON.parse(engine.UTF8ToString(engine._pe_classic_networks())),
   }),
+  judge: ({ id, line }) => postMessage({
+    type: 'verdict', id, verdict: withText(line, (text) => engine.UTF8ToString(engine._pe_judge(text))),
+  }),
   generate,
   export: exportRows,
   check,
