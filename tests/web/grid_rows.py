@@ -1,7 +1,7 @@
 """What the list draws: as many row elements as there are results up to
 the fifteen that fit, each a real result (the command line's, in order, none
 twice), the same rows in the accessibility tree, no scrolling for a short
-list; the columns a run has, headed; the list brought into view in a small
+list; the columns a run has, headed; the tick count in the grid's description; the list brought into view in a small
 window; copy and downloads disabled, with the reason, while nothing is
 ticked."""
 
@@ -58,6 +58,10 @@ def main():
                    ".map(id => document.getElementById(id).disabled)"
         page.js("document.getElementById('untick-all').click()")
         note = page.text("toolbar-note")
+        grid = [n for n in page.cdp("Accessibility.getFullAXTree")["nodes"]
+                if n.get("role", {}).get("value") == "grid"][0]
+        told = grid.get("description", {}).get("value", "")
+        check(told.startswith("20 results, 0 ticked"), f"the grid's description: {told!r}")
         check(all(page.js(disabled)) and "tick" in note.lower(),
               f"nothing ticked: disabled {page.js(disabled)}, note {note!r}")
         page.keys("grid", "Home", " ")

@@ -31,8 +31,11 @@ def main():
         check(not logged, f"the browser logged: {logged}")
     print(f"offline from disk: {len(requests)} requests, all local; nothing logged")
 
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=web_dir)
-    handler.log_message = lambda *args: None
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
+
+    handler = functools.partial(Quiet, directory=web_dir)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     try:
