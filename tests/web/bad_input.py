@@ -69,6 +69,12 @@ def main():
             check(page.js("return document.getElementById('grid-body').textContent") == shown,
                   f"{fields}: the list changed")
             print(f"{fields}: {expected}")
+        # The desktop program's prefixes are "classic" on the page, in its messages too.
+        page.set_fields(prefix="", count="7", invalid="", unique=False)
+        _, refused = page.try_generate(network="visa", ranges="window", length="13")
+        check(refused.startswith('Ranges "classic prefixes only": the classic Visa numbers have 16')
+              and "window" not in refused, f"classic prefixes at 13 digits: {refused!r}")
+        print(f"classic prefixes at 13 digits: {refused}")
 
 
 main()
