@@ -18,7 +18,7 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
             devscripts git debhelper autopkgtest debootstrap \
-            emscripten esbuild chromium chromium-driver python3-selenium \
+            emscripten esbuild chromium chromium-driver python3-selenium firefox-esr \
             g++-mingw-w64-x86-64-posix wine64
 # npm installs the page tests' packages; a node from another repository may
 # bring its own npm, which Debian's npm package would conflict with.

@@ -1,6 +1,7 @@
 // Saving bytes the worker made as a file the browser downloads.
 
 const TYPES = {
+  text: ['pellorin-numbers.txt', 'text/plain'],
   table: ['pellorin.txt', 'text/plain'],
   csv: ['pellorin.csv', 'text/csv'],
   json: ['pellorin.json', 'application/json'],
