@@ -122,6 +122,7 @@ export class Engine {
   constructor(module) {
     this.m = module;
     this.decoder = new TextDecoder();
+    this.unread = new FinalizationRegistry((handle) => this.m._pl_cards_close(handle));
   }
 
   // Hands the options to the module's request; returns the seed in use.
@@ -241,8 +242,9 @@ export class Engine {
         `an array holds at most ${MAX_ARRAY} numbers, got '${String(count)}'; cards() gives any number, one at a time`);
     }
     if (options && (options.withExpiry || options.withCvv)) {
-      const made = [...this.cards(options)];
-      Object.defineProperty(made, 'seed', { value: this.lastSeed });
+      const range = this.open(options);
+      const made = [...this.read(range, READ_CARDS)];
+      Object.defineProperty(made, 'seed', { value: range.seed });
       return made;
     }
     // Without extras each line of the text output is a number as printed:
@@ -259,18 +261,26 @@ export class Engine {
     return made;
   }
 
-  * cards(options) {
+  // Refuses at once; the range closes when read to the end, left by a
+  // break or a throw, or collected unread.
+  cards(options) {
     const range = this.open(options);
-    this.lastSeed = range.seed;
+    const reader = this.read(range, 4096);
+    this.unread.register(reader, range.handle, range);
+    return reader;
+  }
+
+  * read(range, most) {
     try {
       for (;;) {
-        const text = this.readLines(range, 4096);
+        const text = this.readLines(range, most);
         if (!text) return;
         const lines = text.split('\n');
         lines.length -= 1;
         for (const line of lines) yield range.records ? record(line) : line;
       }
     } finally {
+      this.unread.unregister(range);
       this.m._pl_cards_close(range.handle);
     }
   }

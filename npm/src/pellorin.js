@@ -44,7 +44,7 @@ export function pellorinFaker(faker) {
     return engine.generate({ ...options, ...extras, count: 1, seed: drawSeed() })[0];
   };
   return {
-    cardNumber: (options) => one(options, {}),
+    cardNumber: (options) => one(options, { withExpiry: false, withCvv: false }),
     card: (options) => one(options, { withExpiry: true, withCvv: true }),
   };
 }
