@@ -1,6 +1,6 @@
-"""npm pack of the staged package gives the same bytes again: from a copy
-whose files were made in the other order, with other times and modes.
-Usage: pack_reproducible.py STAGE_DIR TARBALL"""
+"""npm pack of the staged package, normalized, gives the same bytes again:
+from a copy whose files were made in the other order, with other times and
+modes. Usage: pack_reproducible.py NORMALIZE_SCRIPT STAGE_DIR TARBALL"""
 
 import filecmp
 import os
@@ -11,7 +11,7 @@ import tempfile
 
 
 def main():
-    stage, tarball = sys.argv[1:]
+    normalize, stage, tarball = sys.argv[1:]
     files = sorted(os.path.relpath(os.path.join(root, name), stage)
                    for root, _, names in os.walk(stage) for name in names)
     folder = tempfile.mkdtemp(prefix="pellorin-pack-")
@@ -26,6 +26,7 @@ def main():
                         "--pack-destination", folder], cwd=copy, check=True, capture_output=True,
                        env={**os.environ, "npm_config_cache": os.path.join(folder, ".npm")})
         again = os.path.join(folder, os.path.basename(tarball))
+        subprocess.run([sys.executable, normalize, again], check=True)
         if not filecmp.cmp(again, tarball, shallow=False):
             print(f"FAIL: {again} differs from {tarball}", file=sys.stderr)
             sys.exit(1)
