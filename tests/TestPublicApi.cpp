@@ -9,8 +9,11 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <deque>
 #include <iterator>
 #include <ranges>
+#include <set>
 
 namespace {
 
@@ -33,7 +36,7 @@ std::string cliRefusal(const std::vector<std::string>& arguments)
 struct Refused {
     const char* name;
     std::vector<std::string> options; // after "generate"
-    request asked;
+    std::optional<request> asked; // none where a typed request cannot say it
     const char* field;
 };
 
@@ -82,7 +85,26 @@ const Refused kRefused[] {
             r.unique = true;
         }),
         "unique" },
+    { "NegativeCount", { "--count", "-1" }, std::nullopt, "count" },
+    { "LengthInWords", { "--length", "ten" }, std::nullopt, "length" },
+    { "SeedPastTheLargest", { "--seed", "18446744073709551616" }, std::nullopt, "seed" },
+    { "MisspeltOption", { "--fromat", "csv" }, std::nullopt, "fromat" },
 };
+
+// pellorin-cli's words as option pairs: "--with-expiry" is with_expiry.
+std::vector<option> optionPairs(const std::vector<std::string>& words)
+{
+    static std::deque<std::string> names;
+    const std::set<std::string> flags { "group", "unique", "with_expiry", "with_cvv", "null",
+        "no_header" };
+    std::vector<option> pairs;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        std::string& name = names.emplace_back(words[i].substr(2));
+        std::replace(name.begin(), name.end(), '-', '_');
+        pairs.push_back({ name, flags.contains(name) ? std::string_view() : words[++i] });
+    }
+    return pairs;
+}
 
 class Refusals : public testing::TestWithParam<Refused> { };
 
@@ -91,15 +113,21 @@ TEST_P(Refusals, SayWhatTheCommandLineSays)
     std::vector<std::string> arguments { "generate" };
     arguments.insert(arguments.end(), GetParam().options.begin(), GetParam().options.end());
     const std::string expected = cliRefusal(arguments);
-    try {
-        generate(GetParam().asked);
-        FAIL() << "made output for a request pellorin-cli refuses: " << expected;
-    } catch (const refusal& refused) {
-        EXPECT_EQ(refused.what(), expected);
-        EXPECT_EQ(refused.field(), GetParam().field);
+    const auto saysIt = [&](const auto& make) {
+        try {
+            make();
+            ADD_FAILURE() << "made what pellorin-cli refuses: " << expected;
+        } catch (const refusal& refused) {
+            EXPECT_EQ(refused.what(), expected);
+            EXPECT_EQ(refused.field(), GetParam().field);
+        }
+    };
+    saysIt([&] { read_request(optionPairs(GetParam().options)); });
+    if (const auto& asked = GetParam().asked) {
+        saysIt([&] { generate(*asked); });
+        // The range refuses before the first card is asked for.
+        saysIt([&] { card_range { *asked }; });
     }
-    // The range refuses before the first card is asked for.
-    EXPECT_THROW(card_range { GetParam().asked }, std::invalid_argument);
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, Refusals, testing::ValuesIn(kRefused),
@@ -207,6 +235,25 @@ TEST(GenerateToN, FillsTheBufferAndTellsACutOutput)
     std::vector<char> appended { 'x' };
     generate_to(std::back_inserter(appended), asked);
     EXPECT_EQ(std::string_view(appended.data() + 1, appended.size() - 1), whole);
+}
+
+// Blocks made in any order, as threads make them, join to the output; a
+// unique request's are made in order.
+TEST(OutputBlocks, JoinToTheOutputInAnyOrder)
+{
+    request asked { .brand = "amex", .count = 40000, .seed = 9, .format = "csv" };
+    const output_blocks blocks(asked);
+    ASSERT_EQ(blocks.size(), 3U);
+    EXPECT_FALSE(blocks.in_order());
+    std::vector<std::string> made(blocks.size());
+    for (std::uint64_t b = blocks.size(); b-- > 0;)
+        blocks.make(b, made[b]);
+    std::string joined;
+    for (const std::string& block : made)
+        joined += block;
+    EXPECT_EQ(joined, generate(asked));
+    asked.unique = true;
+    EXPECT_TRUE(output_blocks(asked).in_order());
 }
 
 // check_lines' verdicts are pellorin-cli check's ndjson records, line for
