@@ -27,12 +27,6 @@ const OPTIONS = {
 // Only written output has a format; cards are fields.
 const OUTPUT_ONLY = new Set(['format', 'null', 'noHeader']);
 
-const LIMITS = {
-  count: 9223372036854775807n,
-  seed: 18446744073709551615n,
-  length: 1000n,
-};
-
 // An array this long holds about a gigabyte of strings; more is for cards()
 // or generateBlocks(), which hold one block at a time.
 export const MAX_ARRAY = 10_000_000;
@@ -62,8 +56,9 @@ function refusal(Kind, key, message) {
   return error;
 }
 
-// The option's value as the module reads it, or a TypeError/RangeError in
-// pellorin-cli's words.
+// The option's value as pellorin-cli would be given it: the module reads
+// and refuses it in that program's words. A value no command line could
+// give is a TypeError here.
 function valueText(key, value) {
   switch (OPTIONS[key]) {
     case 'text':
@@ -78,26 +73,25 @@ function valueText(key, value) {
       if (typeof value !== 'boolean') {
         throw refusal(TypeError, key, `expected true or false, got ${describe(value)}`);
       }
-      return value ? '1' : '0';
-    case 'whole': {
+      return value;
+    case 'whole':
       if (typeof value !== 'number' && typeof value !== 'bigint') {
         throw refusal(TypeError, key, `expected a number or a bigint, got ${describe(value)}`);
       }
-      const whole = typeof value === 'bigint' || Number.isSafeInteger(value);
-      if (!whole || value < 0 || BigInt(value) > LIMITS[key]) {
-        const hint = typeof value === 'number' && Number.isInteger(value) && value > 0
-          ? ' (past 2^53 a number loses digits: give a bigint)' : '';
+      if (typeof value === 'number' && Number.isInteger(value) && !Number.isSafeInteger(value)) {
         throw refusal(RangeError, key,
-          `expected a whole number from 0 to ${LIMITS[key]}, got '${String(value)}'${hint}`);
+          `${value} is past 2^53, where a number has lost digits; give a bigint, got '${value}'`);
       }
       return String(value);
-    }
     case 'month': {
-      if (value instanceof Date && !Number.isNaN(value.getTime())) {
-        return `${String(value.getUTCFullYear()).padStart(4, '0')}-${String(value.getUTCMonth() + 1).padStart(2, '0')}`;
+      const month = value instanceof Date && !Number.isNaN(value.getTime())
+        ? [value.getUTCFullYear(), value.getUTCMonth() + 1]
+        : typeof value === 'string' && /^[0-9]{4}-(0[1-9]|1[0-2])$/.test(value)
+          ? value.split('-').map(Number) : null;
+      if (!month) {
+        throw refusal(RangeError, key, `expected a month as 'YYYY-MM' or a Date, got ${describe(value)}`);
       }
-      if (typeof value === 'string' && /^[0-9]{4}-(0[1-9]|1[0-2])$/.test(value)) return value;
-      throw refusal(RangeError, key, `expected a month as 'YYYY-MM' or a Date, got ${describe(value)}`);
+      return month;
     }
     default:
       throw refusal(TypeError, null,
@@ -125,7 +119,8 @@ export class Engine {
     this.unread = new FinalizationRegistry((handle) => this.m._pl_cards_close(handle));
   }
 
-  // Hands the options to the module's request; returns the seed in use.
+  // Hands the options to the module; returns the seed in use as given,
+  // which the module has yet to judge.
   request(options, { output }) {
     if (options === undefined) options = {};
     if (options === null || typeof options !== 'object' || Array.isArray(options)) {
@@ -137,17 +132,17 @@ export class Engine {
       if (!output && OUTPUT_ONLY.has(key)) {
         throw refusal(TypeError, key, 'only generateText() and generateBlocks() write a format; cards are fields');
       }
-      this.set(snake(key), valueText(key, value));
+      const text = valueText(key, value);
+      if (key === 'month') this.m._pl_month(text[0], text[1]);
+      else if (text !== false) this.option(snake(key), text === true ? '' : text);
     }
-    const seed = options.seed === undefined ? unpredictableSeed() : BigInt(options.seed);
-    this.set('seed', String(seed));
+    const seed = options.seed === undefined ? unpredictableSeed() : options.seed;
+    if (options.seed === undefined) this.option('seed', String(seed));
     return seed;
   }
 
-  set(field, text) {
-    this.withText(field, (name) => this.withText(text, (value) => {
-      if (this.m._pl_set(name, value) !== 0) throw new RangeError(`${field}: not taken: '${text}'`);
-    }));
+  option(name, text) {
+    this.withText(name, (n) => this.withText(text, (t) => this.m._pl_option(n, t)));
   }
 
   withText(text, use) {
@@ -189,7 +184,7 @@ export class Engine {
       this.m.plDeliver = null;
     }
     if (failure) throw failure;
-    return seed;
+    return BigInt(seed);
   }
 
   generateBlocks(options, write) {
@@ -225,7 +220,7 @@ export class Engine {
     const seed = this.request(options, { output: false });
     const handle = this.m._pl_cards_open();
     if (!handle) throw this.refused();
-    return { handle, seed, records: Boolean(options && (options.withExpiry || options.withCvv)) };
+    return { handle, seed: BigInt(seed), records: Boolean(options && (options.withExpiry || options.withCvv)) };
   }
 
   // The next lines of an open range, as one string ('' at the end).
