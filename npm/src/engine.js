@@ -199,7 +199,7 @@ export class Engine {
     let length = 0;
     let tooLong = false;
     this.deliver(options, (bytes, decoder) => {
-      const piece = decoder.decode(bytes, { stream: true });
+      const piece = decoder.decode(bytes);
       length += piece.length;
       if (length > MAX_STRING) {
         tooLong = true;
@@ -247,7 +247,7 @@ export class Engine {
     const blocks = [];
     let rest = '';
     const seed = this.deliver(options, (bytes, decoder) => {
-      const lines = (rest + decoder.decode(bytes, { stream: true })).split('\n');
+      const lines = (rest + decoder.decode(bytes)).split('\n');
       rest = lines.pop();
       blocks.push(lines);
     }, { output: false });

@@ -38,6 +38,15 @@ test('generateText writes the bytes pellorin-cli writes', async (t) => {
   }
 });
 
+test('generateBlocks stops where write says so', () => {
+  const whole = generateText({ count: 100_000, seed: 8 });
+  const blocks = [];
+  generateBlocks({ count: 100_000, seed: 8 }, (block) => blocks.push(block) < 2);
+  const taken = Buffer.concat(blocks).toString();
+  assert.equal(blocks.length, 2);
+  assert.ok(taken.length < whole.length && whole.startsWith(taken));
+});
+
 test('generate and cards give the text output\'s numbers and fields', () => {
   const text = generateText({ brand: 'jcb', count: 70_000, seed: 5n }).split('\n').slice(0, -1);
   assert.deepEqual([...generate({ brand: 'jcb', count: 70_000, seed: 5n })], text);
@@ -127,6 +136,7 @@ test('check and checkLines give pellorin-cli check\'s verdicts', () => {
     assert.deepEqual(check(lines[verdict.line - 1]), (({ line, ...rest }) => rest)(verdict));
   });
   assert.deepEqual(check('9999999999999995', { allowUnknown: true }).valid, true);
+  assert.deepEqual(checkLines('4111111111111111\0hello\0', { null: true }).map((v) => v.valid), [true, false]);
   assert.throws(() => check(4111111111111111), TypeError);
 });
 
