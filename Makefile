@@ -18,7 +18,7 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
             devscripts git debhelper autopkgtest debootstrap \
-            emscripten esbuild chromium chromium-driver python3-selenium \
+            emscripten esbuild chromium chromium-driver python3-selenium node-typescript firefox-esr \
             g++-mingw-w64-x86-64-posix wine64
 # npm installs the page tests' packages; a node from another repository may
 # bring its own npm, which Debian's npm package would conflict with.
@@ -62,7 +62,7 @@ FORMAT_PACKAGES := clang-format
 # The C++ files git tracks, for clang-format with the repository's .clang-format.
 FORMAT_FILES = $(shell git ls-files -- '*.cpp' '*.h')
 
-.PHONY: all deps build web windows run check test test-sanitize build-sanitize lint format format-check fuzz bench package clean
+.PHONY: all deps build web npm windows run check test test-sanitize build-sanitize lint format format-check fuzz bench package clean
 
 all: build
 
@@ -84,6 +84,12 @@ windows: deps
 web: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target web
+
+# The npm package alone: $(BUILD_DIR)/pellorin-<version>.tgz, the same bytes for
+# the same commit; `npm install` it from there.
+npm: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target npm_package
 
 run: build
 	$(BUILD_DIR)/bin/pellorin
@@ -155,6 +161,7 @@ bench: build windows
 	bench/windows-vs-linux.sh $(BUILD_DIR)/bin/pellorin-cli $(WINDOWS_DIR)/pellorin-cli.exe \
 	  $(BUILD_DIR)/wine-prefix
 	/usr/bin/python3 bench/page-bench.py $(BUILD_DIR)/web $(BUILD_DIR)/bin/pellorin-cli
+	bench/npm/run.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
