@@ -4,6 +4,8 @@
 #   unit     a library alone, in process
 #   cli      pellorin-cli as a process, its engine, its completion in real shells
 #   window   the window's widgets, offscreen
+#   library  the public C++ API as a user builds against it, the Python
+#            module and the npm package
 #   e2e      a real program in a real X server or Wayland session
 #   web      the page in a real browser
 #   windows  pellorin-cli.exe under Wine
@@ -24,6 +26,8 @@ function(pellorin_test_labels name kind out)
     set(labels package slow)
   elseif(name MATCHES "^e2e_")
     set(labels e2e)
+  elseif(name MATCHES "^(library_|python|npm_)")
+    set(labels library)
   elseif(name MATCHES "^(test_cli|test_engine$|test_json_writer$|test_ordered_writer$|cli_|fuzz_replay_(cli|check))")
     set(labels cli)
   elseif(kind STREQUAL "qtest")
