@@ -83,7 +83,8 @@ void appendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
-template <typename List, typename Each> void appendJsonList(std::string& out, const List& list, Each each)
+template <typename List, typename Each>
+void appendJsonList(std::string& out, const List& list, Each each)
 {
     out += '[';
     bool first = true;
