@@ -169,6 +169,8 @@ export class Engine {
     const seed = this.request(options, { output });
     const decoder = new TextDecoder();
     let failure = null;
+    // A write that calls the library again runs a run of its own inside.
+    const outer = this.m.plDeliver;
     this.m.plDeliver = (pointer, size) => {
       try {
         return take(this.m.HEAPU8.subarray(pointer, pointer + size), decoder) === false ? 0 : 1;
@@ -181,7 +183,7 @@ export class Engine {
     try {
       if (!this.m._pl_generate()) throw this.refused();
     } finally {
-      this.m.plDeliver = null;
+      this.m.plDeliver = outer;
     }
     if (failure) throw failure;
     return BigInt(seed);

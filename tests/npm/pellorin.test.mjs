@@ -38,10 +38,15 @@ test('generateText writes the bytes pellorin-cli writes', async (t) => {
   }
 });
 
-test('generateBlocks stops where write says so', () => {
+test('generateBlocks stops where write says so, and write may call the library', () => {
   const whole = generateText({ count: 100_000, seed: 8 });
   const blocks = [];
-  generateBlocks({ count: 100_000, seed: 8 }, (block) => blocks.push(block) < 2);
+  const inner = [];
+  generateBlocks({ count: 100_000, seed: 8 }, (block) => {
+    inner.push(generate({ count: 1, seed: 8 })[0]);
+    return blocks.push(block) < 2;
+  });
+  assert.deepEqual(inner, [whole.slice(0, 16), whole.slice(0, 16)]);
   const taken = Buffer.concat(blocks).toString();
   assert.equal(blocks.length, 2);
   assert.ok(taken.length < whole.length && whole.startsWith(taken));
@@ -72,6 +77,8 @@ test('cards closes a range left early and reads any count', () => {
     }
   }
   assert.throws(() => cards({ brand: 'nope' }), RangeError);
+  assert.throws(() => cards({ unique: true, count: 2n ** 37n }), /^RangeError: not enough memory/);
+  assert.equal(generate({ count: 1, seed: 1 })[0], '4722331317561312');
 });
 
 test('refusals are TypeError or RangeError in pellorin-cli\'s words', async (t) => {
