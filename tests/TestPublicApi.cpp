@@ -247,7 +247,7 @@ TEST(OutputBlocks, JoinToTheOutputInAnyOrder)
     EXPECT_FALSE(blocks.in_order());
     std::vector<std::string> made(blocks.size());
     for (std::uint64_t b = blocks.size(); b-- > 0;)
-        blocks.make(b, made[b]);
+        made[b] = blocks.make(b);
     std::string joined;
     for (const std::string& block : made)
         joined += block;
