@@ -156,7 +156,9 @@ export class ResultsGrid {
       slot.element.hidden = false;
       slot.index = index;
       slot.element.setAttribute('aria-rowindex', String(index + 2));
-      const cells = this.rows.text(index).split('\t');
+      // A text record: the number, a TAB, then expiry and code with a blank between.
+      const [number, extras] = this.rows.text(index).split('\t');
+      const cells = extras === undefined ? [number] : [number, ...extras.split(' ')];
       slot.cells.forEach((cell, i) => {
         const text = cells[i] ?? '';
         if (cell.textContent !== text) {
