@@ -57,6 +57,9 @@ template <typename Work> bool guarded(Work&& work)
     } catch (const pellorin::refusal& refusal) {
         g_errorField = refusal.field();
         g_errorMessage = refusal.what();
+    } catch (const pellorin::out_of_memory& shortage) {
+        g_errorField = "memory";
+        g_errorMessage = shortage.what();
     } catch (const std::bad_alloc&) {
         g_errorField = "memory";
         g_errorMessage = "not enough memory for that many numbers without repeats";
