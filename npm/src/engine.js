@@ -1,7 +1,7 @@
 // The library over one instance of its WebAssembly module: options checked
 // and named as pellorin-cli names them, texts in and out of the module's
-// memory, answers as plain objects. pellorin.js makes one at import; the
-// page's worker makes its own.
+// memory, answers as plain objects. pellorin.js makes one at import;
+// loadEngine() another, for code that may not wait at import.
 import createModule from './pellorin-module.js';
 
 // Every option, as JavaScript names it, with its kind and the name the
