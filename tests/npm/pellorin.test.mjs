@@ -2,7 +2,9 @@
 // bytes, verdicts, networks and refusals, and what only the package has.
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
+import { existsSync } from 'node:fs';
 import { test } from 'node:test';
+import { pathToFileURL } from 'node:url';
 
 import {
   cards, check, checkLines, generate, generateBlocks, generateText, networks, pellorinFaker,
@@ -191,4 +193,22 @@ test('pellorinFaker draws its seeds from faker', async (t) => {
   }
   assert.throws(() => pellorinFaker({}), TypeError);
   assert.throws(() => pellorinFaker(fakeFaker('number')).cardNumber({ seed: 1 }), TypeError);
+});
+
+test('pellorinFaker with @faker-js/faker itself (PELLORIN_FAKER)', async (t) => {
+  const entry = process.env.PELLORIN_FAKER;
+  if (!entry || !existsSync(entry)) {
+    t.skip('@faker-js/faker is not installed: npm ci in a folder with bench/npm\'s lock file');
+    return;
+  }
+  const { faker } = await import(pathToFileURL(entry));
+  const cardsOf = pellorinFaker(faker);
+  const draw = () => [cardsOf.cardNumber({ brand: 'troy' }), cardsOf.card(), faker.string.uuid()];
+  faker.seed(7);
+  const first = draw();
+  faker.seed(7);
+  assert.deepEqual(draw(), first);
+  faker.seed(8);
+  assert.notDeepEqual(draw()[0], first[0]);
+  assert.equal(check(first[0]).networks[0], 'Troy');
 });
