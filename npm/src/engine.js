@@ -164,7 +164,8 @@ export class Engine {
     return error;
   }
 
-  // Calls `take(text)` for each piece of decoded output until it returns false.
+  // Hands each block of the output to `take(bytes, decoder)`, until it
+  // returns false; the bytes are the module's, valid until it returns.
   deliver(options, take, { output } = { output: true }) {
     const seed = this.request(options, { output });
     const decoder = new TextDecoder();
