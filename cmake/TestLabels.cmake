@@ -8,6 +8,7 @@
 #   web      the page in a real browser
 #   windows  pellorin-cli.exe under Wine
 #   package  the Debian packages, built and installed
+#   library  the public library installed, and a user's build against it
 #   slow     minutes rather than seconds (added to the above)
 #
 # A test whose name fits no rule stops the configuration, so a new kind of
@@ -24,7 +25,9 @@ function(pellorin_test_labels name kind out)
     set(labels package slow)
   elseif(name MATCHES "^e2e_")
     set(labels e2e)
-  elseif(name MATCHES "^(test_cli|test_engine$|test_json_writer$|test_ordered_writer$|cli_|fuzz_replay_(cli|check))")
+  elseif(name MATCHES "^library_")
+    set(labels library)
+  elseif(name MATCHES "^(test_cli|test_engine$|test_json_writer$|test_ordered_writer$|test_public_api$|test_same_bytes$|cli_|fuzz_replay_(cli|check))")
     set(labels cli)
   elseif(kind STREQUAL "qtest")
     set(labels window)
