@@ -32,6 +32,7 @@ LIVE = [
     ("3530111333300000", "valid", "JCB or RuPay"),
     ("4539148803", "short", "could become Visa (13, 16 or 19 digits)"),
     ("37828224631000", "short", "American Express (15 digits)"),
+    ("4539148803436468", "short", "check digit is wrong at 16 digits): could become Visa (19"),
     ("0123", "impossible", "no network's numbers start like this"),
     ("4" * 20, "impossible", "more than any card has"),
     ("4539-1488-0343-6468-123", "impossible", "check digit is wrong (Visa)"),

@@ -39,11 +39,17 @@ CASES = [
     ("visa_13_numbers_only", dict(network="visa", length="13", count="40", seed="41"), "text", []),
     ("own_prefix_text_unticked", dict(prefix="541234", length="18", count="25", seed="43",
                                       with_cvv=True), "text", [0, -1]),
+    ("mir_tsv_extras_unticked", dict(network="mir", count="30", seed="53", with_expiry=True,
+                                     with_cvv=True), "tsv", [2]),
+    ("visa_table_invalid_expiry", dict(network="visa", count="20", seed="59", invalid="expiry"),
+     "table", []),
+    ("amex_tsv_invalid_code", dict(network="amex", count="20", seed="61", invalid="code"),
+     "tsv", []),
     ("own_prefix_csv_expiry", dict(prefix="9", length="12", count="25", seed="47",
                                    with_expiry=True), "csv", []),
 ]
 
-BUTTONS = {"text": "download-numbers", "table": "download-text", "csv": "download-csv", "json": "download-json",
+BUTTONS = {"text": "download-numbers", "tsv": "download-tsv", "table": "download-text", "csv": "download-csv", "json": "download-json",
            "ndjson": "download-ndjson"}
 
 
@@ -71,7 +77,7 @@ def without_rows(output_format, data, rows):
         lines = data.split(end)[:-1]
         return b"".join(r + end for i, r in enumerate(lines) if i not in rows(len(lines)))
     lines = data.split(end)
-    head = 1 if output_format in ("csv", "table") else 0
+    head = 1 if output_format in ("csv", "table", "tsv") else 0
     tail = 2 if output_format == "table" else 1
     records = lines[head:len(lines) - tail]
     unticked = rows(len(records))

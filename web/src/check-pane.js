@@ -43,7 +43,10 @@ export function liveVerdict(verdict, brands) {
   }).filter((b) => b.lengths.length > 0);
   if (longer.length > 0) {
     const could = longer.slice(0, 4).map((b) => `${b.name} (${listed(b.lengths.map(String))} digits)`);
-    return { state: 'short', text: `Too short so far (${digits.length} digits): could become ${listed(could)}` };
+    // A wrong check digit at a length some network issues is said, so a
+    // typo is not taken for a number still being typed.
+    const now = rest[0] === 'luhn' ? `the check digit is wrong at ${digits.length} digits` : `${digits.length} digits`;
+    return { state: 'short', text: `Too short so far (${now}): could become ${listed(could)}` };
   }
   if (digits.length > 19) {
     return { state: 'impossible', text: `Impossible: ${digits.length} digits, more than any card has (19)` };

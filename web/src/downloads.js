@@ -6,6 +6,7 @@ const TYPES = {
   csv: ['pellorin.csv', 'text/csv'],
   json: ['pellorin.json', 'application/json'],
   ndjson: ['pellorin.ndjson', 'application/x-ndjson'],
+  tsv: ['pellorin.tsv', 'text/tab-separated-values'],
   verdicts: ['pellorin-check.txt', 'text/plain'],
 };
 

@@ -14,6 +14,16 @@ const ERROR_FIELDS = ['network', 'prefix', 'length', 'ranges', 'count', 'seed', 
 // box for is spoken of beside the quantity.
 const FIELD_OF = { brand: 'network', format: 'count' };
 const FORMAT_NAMES = { text: 'numbers', table: 'text' };
+// What each rule the engine names breaks, for its choice; a rule the page
+// does not know yet is offered by its name alone.
+const RULE_TEXTS = {
+  luhn: 'a wrong check digit',
+  length: 'a length the network never issues',
+  prefix: 'a prefix no network claims',
+  expiry: 'an expiry date that has passed',
+  month: 'an expiry month 00 or 13',
+  code: 'a security code of a wrong length',
+};
 
 const client = new EngineClient();
 const rows = new Rows();
@@ -196,10 +206,10 @@ async function generate() {
       rows.clear();
       grid.setCount(0);
       const columns = ['Number'];
-      if (request.withExpiry) {
+      if (data.expiry) {
         columns.push('Expiry');
       }
-      if (request.withCvv) {
+      if (data.code) {
         columns.push('Code');
       }
       grid.setColumns(columns);
@@ -315,6 +325,9 @@ for (const button of document.querySelectorAll('[data-format]')) {
 client.ask({ type: 'brands' }).then((answer) => {
   brands = answer.brands;
   classic = new Set(answer.classic);
+  for (const rule of answer.invalidRules) {
+    $('invalid').add(new Option(RULE_TEXTS[rule] ? `${rule}: ${RULE_TEXTS[rule]}` : rule, rule));
+  }
   fillNetworks();
   setUpCheckPane(client, brands);
   document.body.dataset.ready = 'true';

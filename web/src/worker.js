@@ -80,7 +80,13 @@ async function generate({ id, form, month }) {
   }
   const blocks = engine._pe_run_blocks();
   postMessage({
-    type: 'started', id, count: engine._pe_run_count(), blocks, seed: engine.UTF8ToString(engine._pe_run_seed()),
+    type: 'started',
+    id,
+    count: engine._pe_run_count(),
+    blocks,
+    seed: engine.UTF8ToString(engine._pe_run_seed()),
+    expiry: (engine._pe_run_extras() & 1) !== 0,
+    code: (engine._pe_run_extras() & 2) !== 0,
   });
   const made = await runBlocks(id, blocks, (block) => {
     const pointer = engine._pe_run_block(block);
@@ -137,6 +143,7 @@ const handlers = {
     id,
     brands: JSON.parse(engine.UTF8ToString(engine._pe_brands())),
     classic: JSON.parse(engine.UTF8ToString(engine._pe_classic_networks())),
+    invalidRules: JSON.parse(engine.UTF8ToString(engine._pe_invalid_rules())),
   }),
   judge: ({ id, line }) => postMessage({
     type: 'verdict', id, verdict: withText(line, (text) => engine.UTF8ToString(engine._pe_judge(text))),

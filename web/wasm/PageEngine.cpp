@@ -8,6 +8,7 @@
 #include "CheckReader.h"
 #include "GenerateForm.h"
 #include "Generator.h"
+#include "NetworkPattern.h"
 #include "RandomSource.h"
 #include "Sink.h"
 
@@ -170,6 +171,18 @@ EMSCRIPTEN_KEEPALIVE void pe_form_flags(int group, int unique, int withExpiry, i
     g_form.withCvv = withCvv != 0;
 }
 
+// The rules a number or record may break on purpose, named as the command
+// line names them, as a JSON array.
+EMSCRIPTEN_KEEPALIVE const char* pe_invalid_rules()
+{
+    g_answer = "[";
+    for (const InvalidRule rule : kInvalidRules)
+        g_answer
+            += (g_answer.size() > 1 ? ",\"" : "\"") + std::string(invalidRuleName(rule)) + "\"";
+    g_answer += "]";
+    return g_answer.c_str();
+}
+
 // Reads the form into the run's request, the list's rows in text. Returns
 // null when it makes one; otherwise the refused field's name, whose message
 // pe_answer() holds. `month` is the month expiry dates count from.
@@ -215,6 +228,13 @@ EMSCRIPTEN_KEEPALIVE const char* pe_run_seed()
 {
     g_seedText = std::to_string(g_run.seed);
     return g_seedText.c_str();
+}
+
+// The run's records have an expiry date (bit 0) and a security code (bit
+// 1): asked for, or brought by a rule the extras break.
+EMSCRIPTEN_KEEPALIVE int pe_run_extras()
+{
+    return (g_run.request.withExpiry ? 1 : 0) | (g_run.request.withCvv ? 2 : 0);
 }
 
 EMSCRIPTEN_KEEPALIVE double pe_run_count()
