@@ -27,6 +27,8 @@ test('generateText writes the bytes pellorin-cli writes', async (t) => {
       ['-p', '412345', '-l', '19', '-u', '-f', 'csv', '--no-header', '-n', '300', '-s', '9']],
     [{ brand: 'maestro', invalid: 'length', format: 'ndjson', null: true, seed: 3 },
       ['-b', 'maestro', '--invalid', 'length', '-f', 'ndjson', '-z', '-s', '3']],
+    [{ brand: 'discover', invalid: 'month', withExpiry: true, format: 'tsv', count: 50, seed: 4 },
+      ['-b', 'discover', '--invalid', 'month', '--with-expiry', '-f', 'tsv', '-n', '50', '-s', '4']],
   ];
   for (const [options, args] of rows) {
     await t.test(args.join(' '), () => {

@@ -124,14 +124,6 @@ void appendVerdict(std::string& out, const pellorin::verdict& verdict)
         out += ",\"problem\":";
         appendJsonString(out, verdict.problem);
     }
-    if (verdict.expiry_valid) {
-        out += ",\"expiryValid\":";
-        out += *verdict.expiry_valid ? "true" : "false";
-    }
-    if (verdict.cvv_valid) {
-        out += ",\"cvvValid\":";
-        out += *verdict.cvv_valid ? "true" : "false";
-    }
     out += ",\"line\":";
     out += std::to_string(verdict.line);
     out += '}';
