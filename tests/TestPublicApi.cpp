@@ -6,6 +6,7 @@
 
 #include <pellorin/pellorin.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -284,6 +285,13 @@ TEST(Networks, AreTheBrandsListing)
             { "codeLength", n.code_length }, { "groups", groups } });
     }
     EXPECT_EQ(listed, json::parse(run.out));
+    EXPECT_EQ(networks_listing("json"), run.out);
+    EXPECT_EQ(networks_listing(), test::cli({ "brands" }).out);
+    for (const std::string format : { "xml", "jsn" }) {
+        const std::string expected = cliRefusal({ "brands", "--format", format });
+        EXPECT_THAT([&] { networks_listing(format); },
+            testing::ThrowsMessage<refusal>(testing::StrEq(expected)));
+    }
 }
 
 } // namespace
