@@ -3,6 +3,7 @@
 #include "Network.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace pellorin {
 

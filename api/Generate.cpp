@@ -109,12 +109,11 @@ bool output_blocks::in_order() const noexcept
     return m_run->generator.sequential();
 }
 
-void output_blocks::make(std::uint64_t block, std::string& out) const
+std::string_view output_blocks::make(std::uint64_t block) const
 {
-    // Each thread makes its blocks in room of its own, kept for the next.
     thread_local ByteBuffer made;
     m_run->generator.makeBlock(block, made);
-    out.assign(made.view());
+    return made.view();
 }
 
 card_range::card_range(const request& request)

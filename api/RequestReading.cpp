@@ -1,8 +1,10 @@
 #include "RequestReading.h"
 
 #include "GenerateForm.h"
+#include "NumberKind.h"
 #include "Phrases.h"
 #include "RandomSource.h"
+#include "UniqueKeys.h"
 #include "pellorin/refusal.h"
 
 #include <algorithm>
@@ -15,6 +17,11 @@ namespace pellorin {
 refusal::refusal(std::string field, const std::string& message)
     : std::invalid_argument(message)
     , m_field(std::move(field))
+{
+}
+
+out_of_memory::out_of_memory(std::string message)
+    : m_message(std::move(message))
 {
 }
 
@@ -198,10 +205,32 @@ engine::GenerateRequest asCards(engine::GenerateRequest request)
 
 } // namespace
 
+namespace {
+
+// The generator, or out_of_memory with what unique cards would have
+// needed.
+engine::Generator generatorFor(
+    const engine::GenerateRequest& request, std::uint64_t seed, engine::MonthIndex month)
+{
+    try {
+        return engine::Generator(request, seed, month);
+    } catch (const std::bad_alloc&) {
+        if (!request.unique)
+            throw;
+        const std::uint64_t bytes = engine::UniqueKeys::bytesFor(
+            engine::numberKind(request).pattern.keyCount(), request.count);
+        throw out_of_memory("not enough memory: --unique needs "
+            + std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB for --count "
+            + std::to_string(request.count));
+    }
+}
+
+} // namespace
+
 Run::Run(const request& asked, bool cards)
     : wanted(cards ? asCards(engineRequest(asked)) : engineRequest(asked))
     , seed(wanted.seed ? *wanted.seed : RandomSource::unpredictableSeed())
-    , generator(wanted, seed, asked.with_expiry ? expiryMonth(asked) : 0)
+    , generator(generatorFor(wanted, seed, asked.with_expiry ? expiryMonth(asked) : 0))
 {
 }
 

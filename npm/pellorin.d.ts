@@ -24,8 +24,12 @@ export interface CardOptions {
   prefix?: string;
   /** Digits per number: one of the network's lengths, 12 to 19 with `prefix`. */
   length?: number | bigint;
-  /** The one rule every number breaks on purpose. */
-  invalid?: 'luhn' | 'length' | 'prefix';
+  /**
+   * The one rule every card breaks on purpose: its check digit, its length,
+   * its prefix; with `withExpiry` an expired date (`expiry`) or a month 00 or
+   * 13 (`month`); with `withCvv` a code of the wrong length (`code`).
+   */
+  invalid?: 'luhn' | 'length' | 'prefix' | 'expiry' | 'month' | 'code';
   /** Numbers in the network's groups: `'4539 1488 0343 6467'`. */
   group?: boolean;
   /** One character between groups instead of a blank (implies `group`). */
@@ -47,7 +51,7 @@ export interface CardOptions {
 /** What to write: {@link CardOptions} and the output's shape. */
 export interface OutputOptions extends CardOptions {
   /** Default `'text'`. */
-  format?: 'text' | 'csv' | 'json' | 'ndjson' | 'table';
+  format?: 'text' | 'csv' | 'tsv' | 'json' | 'ndjson' | 'table';
   /** Each record ends in NUL instead of a line end (not json). */
   null?: boolean;
   /** csv and table without their heading line. */
@@ -110,10 +114,6 @@ export interface Verdict {
   networks: string[];
   /** Why an unreadable line could not be read. */
   problem?: string;
-  /** The verdict on the line's expiry date, where it has one. */
-  expiryValid?: boolean;
-  /** The verdict on the line's security code, where it has one. */
-  cvvValid?: boolean;
 }
 
 /** Judges one number or one line in any shape generate writes (`'4539 1488 0343 6467'`, a csv or json record). */

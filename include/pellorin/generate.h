@@ -104,8 +104,9 @@ public:
     // True for `unique` cards, whose blocks must be made in order, 0 first,
     // on one thread at a time; otherwise any blocks may be made at once.
     bool in_order() const noexcept;
-    // Block `block`'s bytes, in place of what `out` held.
-    void make(std::uint64_t block, std::string& out) const;
+    // Block `block`'s bytes, in room the calling thread keeps: they stay
+    // until it makes another block.
+    std::string_view make(std::uint64_t block) const;
 
 private:
     std::unique_ptr<detail::output_run> m_run;

@@ -1,7 +1,7 @@
 // The library over one instance of its WebAssembly module: options checked
 // and named as pellorin-cli names them, texts in and out of the module's
-// memory, answers as plain objects. pellorin.js makes one at import; the
-// page's worker makes its own.
+// memory, answers as plain objects. pellorin.js makes one at import;
+// loadEngine() another, for code that may not wait at import.
 import createModule from './pellorin-module.js';
 
 // Every option, as JavaScript names it, with its kind and the name the
@@ -164,11 +164,14 @@ export class Engine {
     return error;
   }
 
-  // Calls `take(text)` for each piece of decoded output until it returns false.
+  // Hands each block of the output to `take(bytes, decoder)`, until it
+  // returns false; the bytes are the module's, valid until it returns.
   deliver(options, take, { output } = { output: true }) {
     const seed = this.request(options, { output });
     const decoder = new TextDecoder();
     let failure = null;
+    // A write that calls the library again runs a run of its own inside.
+    const outer = this.m.plDeliver;
     this.m.plDeliver = (pointer, size) => {
       try {
         return take(this.m.HEAPU8.subarray(pointer, pointer + size), decoder) === false ? 0 : 1;
@@ -181,7 +184,7 @@ export class Engine {
     try {
       if (!this.m._pl_generate()) throw this.refused();
     } finally {
-      this.m.plDeliver = null;
+      this.m.plDeliver = outer;
     }
     if (failure) throw failure;
     return BigInt(seed);

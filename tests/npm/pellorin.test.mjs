@@ -2,7 +2,9 @@
 // bytes, verdicts, networks and refusals, and what only the package has.
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
+import { existsSync } from 'node:fs';
 import { test } from 'node:test';
+import { pathToFileURL } from 'node:url';
 
 import {
   cards, check, checkLines, generate, generateBlocks, generateText, networks, pellorinFaker,
@@ -25,6 +27,8 @@ test('generateText writes the bytes pellorin-cli writes', async (t) => {
       ['-p', '412345', '-l', '19', '-u', '-f', 'csv', '--no-header', '-n', '300', '-s', '9']],
     [{ brand: 'maestro', invalid: 'length', format: 'ndjson', null: true, seed: 3 },
       ['-b', 'maestro', '--invalid', 'length', '-f', 'ndjson', '-z', '-s', '3']],
+    [{ brand: 'discover', invalid: 'month', withExpiry: true, format: 'tsv', count: 50, seed: 4 },
+      ['-b', 'discover', '--invalid', 'month', '--with-expiry', '-f', 'tsv', '-n', '50', '-s', '4']],
   ];
   for (const [options, args] of rows) {
     await t.test(args.join(' '), () => {
@@ -38,10 +42,15 @@ test('generateText writes the bytes pellorin-cli writes', async (t) => {
   }
 });
 
-test('generateBlocks stops where write says so', () => {
+test('generateBlocks stops where write says so, and write may call the library', () => {
   const whole = generateText({ count: 100_000, seed: 8 });
   const blocks = [];
-  generateBlocks({ count: 100_000, seed: 8 }, (block) => blocks.push(block) < 2);
+  const inner = [];
+  generateBlocks({ count: 100_000, seed: 8 }, (block) => {
+    inner.push(generate({ count: 1, seed: 8 })[0]);
+    return blocks.push(block) < 2;
+  });
+  assert.deepEqual(inner, [whole.slice(0, 16), whole.slice(0, 16)]);
   const taken = Buffer.concat(blocks).toString();
   assert.equal(blocks.length, 2);
   assert.ok(taken.length < whole.length && whole.startsWith(taken));
@@ -72,6 +81,8 @@ test('cards closes a range left early and reads any count', () => {
     }
   }
   assert.throws(() => cards({ brand: 'nope' }), RangeError);
+  assert.throws(() => cards({ unique: true, count: 2n ** 37n }), /^RangeError: not enough memory: --unique needs/);
+  assert.equal(generate({ count: 1, seed: 1 })[0], '4722331317561312');
 });
 
 test('refusals are TypeError or RangeError in pellorin-cli\'s words', async (t) => {
@@ -184,4 +195,22 @@ test('pellorinFaker draws its seeds from faker', async (t) => {
   }
   assert.throws(() => pellorinFaker({}), TypeError);
   assert.throws(() => pellorinFaker(fakeFaker('number')).cardNumber({ seed: 1 }), TypeError);
+});
+
+test('pellorinFaker with @faker-js/faker itself (PELLORIN_FAKER)', async (t) => {
+  const entry = process.env.PELLORIN_FAKER;
+  if (!entry || !existsSync(entry)) {
+    t.skip('@faker-js/faker is not installed: npm ci in a folder with bench/npm\'s lock file');
+    return;
+  }
+  const { faker } = await import(pathToFileURL(entry));
+  const cardsOf = pellorinFaker(faker);
+  const draw = () => [cardsOf.cardNumber({ brand: 'troy' }), cardsOf.card(), faker.string.uuid()];
+  faker.seed(7);
+  const first = draw();
+  faker.seed(7);
+  assert.deepEqual(draw(), first);
+  faker.seed(8);
+  assert.notDeepEqual(draw()[0], first[0]);
+  assert.equal(check(first[0]).networks[0], 'Troy');
 });

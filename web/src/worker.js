@@ -1,7 +1,8 @@
 // The page's worker: runs the engine (WebAssembly) off the page's thread, so
 // the page stays responsive while millions of numbers are made, and hands
 // back what the engine writes, block by block.
-import createEngine from 'pellorin-engine.js';
+// The npm package's module, which holds the page's binding too.
+import createEngine from 'pellorin-module.js';
 
 // Work goes on for about this long before the worker looks at its messages.
 const SLICE_MS = 25;

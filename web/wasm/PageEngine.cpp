@@ -3,7 +3,6 @@
 // cross as UTF-8 in the module's memory; every answer stays valid until the
 // next call.
 
-#include "BrandsListing.h"
 #include "ByteBuffer.h"
 #include "CheckReader.h"
 #include "GenerateForm.h"
@@ -11,6 +10,8 @@
 #include "NetworkPattern.h"
 #include "RandomSource.h"
 #include "Sink.h"
+
+#include <pellorin/pellorin.h>
 
 #include <emscripten/emscripten.h>
 
@@ -133,7 +134,7 @@ extern "C" {
 // The networks as `pellorin-cli brands --format json` lists them.
 EMSCRIPTEN_KEEPALIVE const char* pe_brands()
 {
-    g_answer = brandsListing(Format::Json);
+    g_answer = pellorin::networks_listing("json");
     return g_answer.c_str();
 }
 

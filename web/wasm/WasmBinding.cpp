@@ -57,6 +57,9 @@ template <typename Work> bool guarded(Work&& work)
     } catch (const pellorin::refusal& refusal) {
         g_errorField = refusal.field();
         g_errorMessage = refusal.what();
+    } catch (const pellorin::out_of_memory& shortage) {
+        g_errorField = "memory";
+        g_errorMessage = shortage.what();
     } catch (const std::bad_alloc&) {
         g_errorField = "memory";
         g_errorMessage = "not enough memory for that many numbers without repeats";
@@ -83,7 +86,8 @@ void appendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
-template <typename List, typename Each> void appendJsonList(std::string& out, const List& list, Each each)
+template <typename List, typename Each>
+void appendJsonList(std::string& out, const List& list, Each each)
 {
     out += '[';
     bool first = true;
@@ -119,14 +123,6 @@ void appendVerdict(std::string& out, const pellorin::verdict& verdict)
     if (!verdict.problem.empty()) {
         out += ",\"problem\":";
         appendJsonString(out, verdict.problem);
-    }
-    if (verdict.expiry_valid) {
-        out += ",\"expiryValid\":";
-        out += *verdict.expiry_valid ? "true" : "false";
-    }
-    if (verdict.cvv_valid) {
-        out += ",\"cvvValid\":";
-        out += *verdict.cvv_valid ? "true" : "false";
     }
     out += ",\"line\":";
     out += std::to_string(verdict.line);
