@@ -1,0 +1,349 @@
+// pellorin's Python module: the public C++ API translated, nothing more.
+// Names follow pellorin-cli's options, a refusal becomes ValueError with the
+// command line's words, and the GIL is released while numbers are made or
+// judged.
+
+#include "pellorin/pellorin.h"
+
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace {
+
+// Cards are made this many at a time without the GIL, then handed over.
+constexpr std::size_t kBatch = 8192;
+
+struct Records {
+    py::object card, verdict, prefixRange, network;
+};
+
+Records& records()
+{
+    static Records* const made = [] {
+        const py::module_ module = py::module_::import("pellorin._records");
+        return new Records { module.attr("Card"), module.attr("Verdict"),
+            module.attr("PrefixRange"), module.attr("Network") };
+    }();
+    return *made;
+}
+
+py::str text(std::string_view bytes) { return { bytes.data(), bytes.size() }; }
+
+py::object textOrNone(std::string_view bytes)
+{
+    return bytes.empty() ? py::object(py::none()) : py::object(text(bytes));
+}
+
+template <typename Sequence> py::tuple texts(const Sequence& items)
+{
+    py::tuple tuple(items.size());
+    std::size_t i = 0;
+    for (const auto& item : items)
+        tuple[i++] = text(item);
+    return tuple;
+}
+
+// A month as any date-like object gives it (datetime.date, datetime.datetime).
+std::optional<std::chrono::year_month> monthOf(const py::object& date)
+{
+    if (date.is_none())
+        return std::nullopt;
+    return std::chrono::year_month(std::chrono::year(date.attr("year").cast<int>()),
+        std::chrono::month(date.attr("month").cast<unsigned>()));
+}
+
+pellorin::request makeRequest(const std::optional<std::string>& brand, std::uint64_t count,
+    std::optional<std::uint64_t> seed, const std::optional<std::string>& ranges,
+    const std::optional<std::string>& prefix, std::optional<int> length,
+    const std::optional<std::string>& invalid, bool group,
+    const std::optional<std::string>& separator, bool unique, bool withExpiry, bool withCvv,
+    const py::object& month)
+{
+    pellorin::request request;
+    request.brand = brand.value_or("");
+    request.count = count;
+    request.seed = seed;
+    request.ranges = ranges.value_or("");
+    request.prefix = prefix.value_or("");
+    request.length = length.value_or(0);
+    request.invalid = invalid.value_or("");
+    request.group = group;
+    request.separator = separator.value_or("");
+    request.unique = unique;
+    request.with_expiry = withExpiry;
+    request.with_cvv = withCvv;
+    request.month = monthOf(month);
+    return request;
+}
+
+py::list generate(const pellorin::request& request)
+{
+    const bool extras = request.with_expiry || request.with_cvv;
+    py::list out;
+    std::vector<pellorin::card> batch;
+    batch.reserve(kBatch);
+    py::gil_scoped_release released;
+    pellorin::card_range cards(request);
+    auto card = cards.begin();
+    while (!(card == cards.end())) {
+        batch.clear();
+        for (; batch.size() < kBatch && !(card == cards.end()); ++card)
+            batch.push_back(*card);
+        py::gil_scoped_acquire held;
+        for (const pellorin::card& made : batch) {
+            if (!extras) {
+                out.append(text(made.number()));
+                continue;
+            }
+            out.append(records().card(text(made.number()), text(made.network()),
+                textOrNone(made.expiry()), textOrNone(made.cvv())));
+        }
+        // Ctrl-C ends a long run here rather than after it.
+        if (PyErr_CheckSignals() != 0)
+            throw py::error_already_set();
+    }
+    return out;
+}
+
+// What check said, kept as the library gave it; each Verdict record is made
+// when it is looked at, so judging a million numbers makes no million
+// Python objects.
+class Verdicts {
+public:
+    explicit Verdicts(std::vector<pellorin::verdict> verdicts)
+        : m_verdicts(std::move(verdicts))
+    {
+        for (const pellorin::verdict& verdict : m_verdicts)
+            m_invalid += verdict.valid ? 0 : 1;
+    }
+
+    std::size_t size() const noexcept { return m_verdicts.size(); }
+    std::size_t invalidCount() const noexcept { return m_invalid; }
+
+    py::object at(std::ptrdiff_t index) const
+    {
+        const auto size = static_cast<std::ptrdiff_t>(m_verdicts.size());
+        if (index < 0)
+            index += size;
+        if (index < 0 || index >= size)
+            throw py::index_error("verdict index out of range");
+        const pellorin::verdict& v = m_verdicts[static_cast<std::size_t>(index)];
+        const auto optional = [](std::optional<bool> value) {
+            return value ? py::object(py::bool_(*value)) : py::object(py::none());
+        };
+        return records().verdict(text(v.number), v.valid, texts(v.reasons), texts(v.networks),
+            optional(v.expiry_valid), optional(v.cvv_valid), text(v.problem), v.line);
+    }
+
+private:
+    std::vector<pellorin::verdict> m_verdicts;
+    std::size_t m_invalid = 0;
+};
+
+Verdicts checkText(std::string_view text, bool allowUnknown, bool null)
+{
+    const pellorin::check_options options { allowUnknown };
+    py::gil_scoped_release released;
+    return Verdicts(pellorin::check_lines(text, options, null));
+}
+
+// One verdict per item, in order, whatever an item holds.
+Verdicts checkItems(const py::iterable& items, bool allowUnknown)
+{
+    std::string bytes;
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    for (const py::handle item : items) {
+        Py_ssize_t size = 0;
+        const char* utf8 = PyUnicode_Check(item.ptr()) != 0
+            ? PyUnicode_AsUTF8AndSize(item.ptr(), &size)
+            : nullptr;
+        if (utf8 == nullptr)
+            throw py::type_error("check takes a str or an iterable of str, got an item of type "
+                + std::string(py::str(py::type::handle_of(item).attr("__name__"))));
+        spans.emplace_back(bytes.size(), static_cast<std::size_t>(size));
+        bytes.append(utf8, static_cast<std::size_t>(size));
+    }
+    const pellorin::check_options options { allowUnknown };
+    py::gil_scoped_release released;
+    std::vector<pellorin::verdict> verdicts;
+    verdicts.reserve(spans.size());
+    for (const auto& [start, size] : spans) {
+        verdicts.push_back(pellorin::check(std::string_view(bytes).substr(start, size), options));
+        verdicts.back().line = verdicts.size();
+    }
+    return Verdicts(std::move(verdicts));
+}
+
+py::list networks()
+{
+    py::list out;
+    for (const pellorin::network_info& network : pellorin::networks()) {
+        py::tuple ranges(network.ranges.size());
+        std::size_t i = 0;
+        for (const pellorin::prefix_range& range : network.ranges)
+            ranges[i++] = records().prefixRange(text(range.first), text(range.last),
+                py::tuple(py::cast(range.lengths)), texts(range.shared_with));
+        py::dict groups;
+        for (const pellorin::group_rule& rule : network.groups)
+            groups[py::int_(rule.length)] = text(rule.groups);
+        out.append(records().network(text(network.id), text(network.name), ranges,
+            py::tuple(py::cast(network.lengths)), network.common_length, network.code_length,
+            groups));
+    }
+    return out;
+}
+
+constexpr const char* kGenerateDoc = R"(Make card numbers, as pellorin-cli generate does.
+
+Returns a list of str; with with_expiry or with_cvv, a list of Card records
+(number, brand, expiry, cvv). The keywords are pellorin-cli generate's
+options: brand is a network id of networks() (default "visa"; none with a
+prefix of your own), ranges "window" or "network", prefix an issuer prefix
+(BIN) with length, invalid "luhn", "length" or "prefix" to break exactly
+that rule, group/separator to print the network's groups, unique for no
+number twice. month (a datetime.date) is the month expiry dates count
+from; by default the current one.
+
+The same seed gives the same numbers as pellorin-cli --seed, on every
+platform; without one every call differs. A value the command line
+refuses raises ValueError with its words, e.g.
+"--brand: unknown brand 'foo'; the brands are visa, ...".)";
+
+constexpr const char* kGenerateTextDoc = R"(The bytes pellorin-cli generate writes, as one str.
+
+The same keywords as generate(), and format ("text", "csv", "json",
+"ndjson" or "table"), null (records end in NUL) and no_header (csv and
+table without their heading line).)";
+
+constexpr const char* kCheckDoc = R"(Judge card numbers, as pellorin-cli check does.
+
+A str is read as pellorin-cli check reads a file: a number per line in any
+shape generate writes (text, csv, json, ndjson, table; with blanks or
+dashes), blank lines and headings left out. An iterable of str gives one
+verdict per item, in order. Returns Verdicts, a sequence of Verdict records
+(number, valid, reasons, networks, expiry_valid, cvv_valid, problem, line);
+its valid attribute says whether every number is valid. allow_unknown lets
+a number no network issues pass on its length and check digit.)";
+
+} // namespace
+
+PYBIND11_MODULE(_pellorin, module)
+{
+    module.doc() = "The pellorin engine; import pellorin, not this module.";
+    module.attr("__version__") = PELLORIN_VERSION;
+
+    // Before any other translation: every refusal is a ValueError.
+    py::register_exception_translator([](std::exception_ptr thrown) {
+        try {
+            if (thrown)
+                std::rethrow_exception(thrown);
+        } catch (const pellorin::refusal& refusal) {
+            PyErr_SetString(PyExc_ValueError, refusal.what());
+        }
+    });
+
+    const auto generateArgs = [](auto&&... more) {
+        return std::make_tuple(py::arg("brand") = py::none(), py::arg("count") = 10,
+            py::arg("seed") = py::none(), py::kw_only(), py::arg("ranges") = py::none(),
+            py::arg("prefix") = py::none(), py::arg("length") = py::none(),
+            py::arg("invalid") = py::none(), py::arg("group") = false,
+            py::arg("separator") = py::none(), py::arg("unique") = false,
+            py::arg("with_expiry") = false, py::arg("with_cvv") = false,
+            py::arg("month") = py::none(), more...);
+    };
+    std::apply(
+        [&](auto&&... args) {
+            module.def(
+                "generate",
+                [](const std::optional<std::string>& brand, std::uint64_t count,
+                    std::optional<std::uint64_t> seed, const std::optional<std::string>& ranges,
+                    const std::optional<std::string>& prefix, std::optional<int> length,
+                    const std::optional<std::string>& invalid, bool group,
+                    const std::optional<std::string>& separator, bool unique, bool withExpiry,
+                    bool withCvv, const py::object& month) {
+                    return generate(makeRequest(brand, count, seed, ranges, prefix, length,
+                        invalid, group, separator, unique, withExpiry, withCvv, month));
+                },
+                args..., kGenerateDoc);
+        },
+        generateArgs());
+    std::apply(
+        [&](auto&&... args) {
+            module.def(
+                "generate_text",
+                [](const std::optional<std::string>& brand, std::uint64_t count,
+                    std::optional<std::uint64_t> seed, const std::optional<std::string>& ranges,
+                    const std::optional<std::string>& prefix, std::optional<int> length,
+                    const std::optional<std::string>& invalid, bool group,
+                    const std::optional<std::string>& separator, bool unique, bool withExpiry,
+                    bool withCvv, const py::object& month, const std::optional<std::string>& format,
+                    bool null, bool noHeader) {
+                    pellorin::request request = makeRequest(brand, count, seed, ranges, prefix,
+                        length, invalid, group, separator, unique, withExpiry, withCvv, month);
+                    request.format = format.value_or("");
+                    request.null = null;
+                    request.no_header = noHeader;
+                    std::string bytes;
+                    {
+                        py::gil_scoped_release released;
+                        bytes = pellorin::generate(request);
+                    }
+                    return text(bytes);
+                },
+                args..., kGenerateTextDoc);
+        },
+        generateArgs(py::arg("format") = py::none(), py::arg("null") = false,
+            py::arg("no_header") = false));
+
+    py::class_<Verdicts>(module, "Verdicts",
+        "What check said: a sequence of Verdict records, one per number or line.")
+        .def("__len__", &Verdicts::size)
+        .def("__getitem__", &Verdicts::at, py::arg("index"))
+        .def("__getitem__",
+            [](const Verdicts& v, const py::slice& slice) {
+                py::ssize_t start = 0, stop = 0, step = 0, length = 0;
+                if (!slice.compute(
+                        static_cast<py::ssize_t>(v.size()), &start, &stop, &step, &length))
+                    throw py::error_already_set();
+                py::list out;
+                for (py::ssize_t i = 0; i < length; ++i, start += step)
+                    out.append(v.at(start));
+                return out;
+            })
+        .def_property_readonly(
+            "valid", [](const Verdicts& v) { return v.size() > 0 && v.invalidCount() == 0; },
+            "True when every number is valid (and there was one at least).")
+        .def_property_readonly("invalid_count", &Verdicts::invalidCount,
+            "How many verdicts say invalid (unreadable lines among them).")
+        .def("__repr__", [](const Verdicts& v) {
+            return "<Verdicts: " + std::to_string(v.size()) + " numbers, "
+                + std::to_string(v.invalidCount()) + " invalid>";
+        });
+
+    module.def(
+        "check",
+        [](const py::object& numbers, bool allowUnknown, bool null) {
+            if (py::isinstance<py::str>(numbers))
+                return checkText(numbers.cast<std::string>(), allowUnknown, null);
+            if (py::isinstance<py::bytes>(numbers))
+                throw py::type_error("check takes a str or an iterable of str, not bytes: decode "
+                                     "them first");
+            return checkItems(numbers, allowUnknown);
+        },
+        py::arg("numbers"), py::kw_only(), py::arg("allow_unknown") = false,
+        py::arg("null") = false, kCheckDoc);
+
+    module.def("networks", &networks,
+        "Every card network, as pellorin-cli brands lists it: a list of Network records "
+        "(id, name, ranges, lengths, common_length, code_length, groups).");
+}
