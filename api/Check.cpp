@@ -1,0 +1,103 @@
+#include "pellorin/check.h"
+#include "CheckInput.h"
+#include "Network.h"
+
+#include <algorithm>
+
+namespace pellorin {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Judges a line that holds a number, as pellorin-cli check does.
+verdict judgeDigits(std::string digits, const check_options& options)
+{
+    verdict v;
+    const NumberVerdict judged = judgeNumber(digits);
+    // A number of no card's length belongs to no network, and one that no
+    // network issues is no card's, however well formed.
+    const bool possibleLength
+        = digits.size() >= engine::kMinCheckDigits && digits.size() <= engine::kMaxCheckDigits;
+    const bool unknownPrefix = possibleLength && judged.networks.empty() && !options.allow_unknown;
+    if (unknownPrefix)
+        v.reasons.emplace_back("prefix");
+    else if (judged.wrongLength)
+        v.reasons.emplace_back("length");
+    else if (judged.wrongCheckDigit)
+        v.reasons.emplace_back("luhn");
+    v.valid = v.reasons.empty();
+    if (possibleLength) {
+        const auto names = judged.networks.names();
+        v.networks.assign(names.begin(), names.end());
+    }
+    v.number = std::move(digits);
+    return v;
+}
+
+// The verdict on `line`, or none for a line check passes over (blank, a
+// heading).
+std::optional<verdict> judgeLine(
+    std::string_view line, const check_options& options, bool firstLine)
+{
+    if (firstLine && line.starts_with(kByteOrderMark))
+        line.remove_prefix(kByteOrderMark.size());
+    verdict v;
+    if (line.size() > engine::kMaxCheckLine) {
+        v.problem = "longer than " + std::to_string(engine::kMaxCheckLine) + " bytes";
+    } else {
+        engine::CheckLine read = engine::readCheckLine(line);
+        switch (read.kind) {
+        case engine::CheckLine::Kind::Blank:
+        case engine::CheckLine::Kind::Header:
+            return std::nullopt;
+        case engine::CheckLine::Kind::Number:
+            return judgeDigits(std::move(read.digits), options);
+        case engine::CheckLine::Kind::Unreadable:
+            // Another tool's heading on the first line: words, no digit.
+            if (firstLine && line.find_first_of("0123456789{[") == std::string_view::npos
+                && std::any_of(line.begin(), line.end(),
+                    [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }))
+                return std::nullopt;
+            v.problem = std::move(read.problem);
+            break;
+        }
+    }
+    v.reasons.emplace_back("unreadable");
+    return v;
+}
+
+} // namespace
+
+verdict check(std::string_view line, const check_options& options)
+{
+    if (!line.empty() && line.back() == '\n')
+        line.remove_suffix(1);
+    if (auto judged = judgeLine(line, options, false))
+        return std::move(*judged);
+    verdict none;
+    none.reasons.emplace_back("unreadable");
+    none.problem = "no card number";
+    return none;
+}
+
+std::vector<verdict> check_lines(
+    std::string_view text, const check_options& options, bool nul_ended)
+{
+    std::vector<verdict> verdicts;
+    const char end = nul_ended ? '\0' : '\n';
+    std::uint64_t lineNumber = 0;
+    while (!text.empty()) {
+        const std::size_t cut = text.find(end);
+        const std::string_view line = text.substr(0, cut);
+        text.remove_prefix(cut == std::string_view::npos ? text.size() : cut + 1);
+        ++lineNumber;
+        if (auto judged = judgeLine(line, options, lineNumber == 1)) {
+            judged->line = lineNumber;
+            verdicts.push_back(std::move(*judged));
+        }
+    }
+    return verdicts;
+}
+
+} // namespace pellorin
