@@ -37,7 +37,10 @@ Records& records()
     return *made;
 }
 
-py::str text(std::string_view bytes) { return { bytes.data(), bytes.size() }; }
+py::str text(std::string_view bytes)
+{
+    return { bytes.data(), bytes.size() };
+}
 
 py::object textOrNone(std::string_view bytes)
 {
@@ -86,7 +89,7 @@ pellorin::request makeRequest(const std::optional<std::string>& brand, std::uint
     return request;
 }
 
-py::list generate(const pellorin::request& request)
+py::list generateList(const pellorin::request& request)
 {
     const bool extras = request.with_expiry || request.with_cvv;
     py::list out;
@@ -115,38 +118,96 @@ py::list generate(const pellorin::request& request)
     return out;
 }
 
-// What check said, kept as the library gave it; each Verdict record is made
-// when it is looked at, so judging a million numbers makes no million
-// Python objects.
+// What check said, kept compact: the digits side by side, the lists of
+// reasons and networks once each. A Verdict record is made only when it is
+// looked at, so judging a million numbers makes no million Python objects
+// and holds no million small allocations.
 class Verdicts {
 public:
-    explicit Verdicts(std::vector<pellorin::verdict> verdicts)
-        : m_verdicts(std::move(verdicts))
+    Verdicts() { m_reasonLists.emplace_back(); }
+
+    void add(const pellorin::verdict& verdict)
     {
-        for (const pellorin::verdict& verdict : m_verdicts)
-            m_invalid += verdict.valid ? 0 : 1;
+        Entry entry;
+        entry.numberAt = m_digits.size();
+        entry.numberSize = static_cast<std::uint32_t>(verdict.number.size());
+        m_digits += verdict.number;
+        entry.valid = verdict.valid;
+        entry.expiry = code(verdict.expiry_valid);
+        entry.cvv = code(verdict.cvv_valid);
+        entry.reasons = intern(m_reasonLists, verdict.reasons, m_lastReasons);
+        entry.networks = intern(m_networkLists, verdict.networks, m_lastNetworks);
+        if (!verdict.problem.empty()) {
+            entry.problem = static_cast<std::uint32_t>(m_problems.size() + 1);
+            m_problems.push_back(verdict.problem);
+        }
+        entry.line = verdict.line;
+        m_invalid += verdict.valid ? 0 : 1;
+        m_entries.push_back(entry);
     }
 
-    std::size_t size() const noexcept { return m_verdicts.size(); }
+    void reserve(std::size_t count) { m_entries.reserve(count); }
+    std::size_t size() const noexcept { return m_entries.size(); }
     std::size_t invalidCount() const noexcept { return m_invalid; }
 
-    py::object at(std::ptrdiff_t index) const
+    py::object at(py::ssize_t index) const
     {
-        const auto size = static_cast<std::ptrdiff_t>(m_verdicts.size());
+        const auto size = static_cast<py::ssize_t>(m_entries.size());
         if (index < 0)
             index += size;
         if (index < 0 || index >= size)
             throw py::index_error("verdict index out of range");
-        const pellorin::verdict& v = m_verdicts[static_cast<std::size_t>(index)];
-        const auto optional = [](std::optional<bool> value) {
-            return value ? py::object(py::bool_(*value)) : py::object(py::none());
+        const Entry& e = m_entries[static_cast<std::size_t>(index)];
+        const auto optional = [](std::uint8_t code) {
+            return code == 0 ? py::object(py::none()) : py::object(py::bool_(code == 2));
         };
-        return records().verdict(text(v.number), v.valid, texts(v.reasons), texts(v.networks),
-            optional(v.expiry_valid), optional(v.cvv_valid), text(v.problem), v.line);
+        return records().verdict(text(std::string_view(m_digits).substr(e.numberAt, e.numberSize)),
+            e.valid, texts(m_reasonLists[e.reasons]), texts(m_networkLists[e.networks]),
+            optional(e.expiry), optional(e.cvv),
+            e.problem == 0 ? text("") : text(m_problems[e.problem - 1]), e.line);
     }
 
 private:
-    std::vector<pellorin::verdict> m_verdicts;
+    struct Entry {
+        std::size_t numberAt = 0;
+        std::uint32_t numberSize = 0;
+        std::uint32_t problem = 0; // 1 + its place in m_problems; 0: none
+        std::uint64_t line = 0;
+        std::uint16_t reasons = 0, networks = 0;
+        bool valid = false;
+        std::uint8_t expiry = 0, cvv = 0; // 0 not on the line, 1 invalid, 2 valid
+    };
+
+    static std::uint8_t code(std::optional<bool> verdict) noexcept
+    {
+        return verdict ? (*verdict ? 2 : 1) : 0;
+    }
+
+    // The list's place among those seen, added when new; a run of numbers
+    // mostly repeats the one before.
+    template <typename Item, typename Given>
+    static std::uint16_t intern(
+        std::vector<std::vector<Item>>& lists, const Given& list, std::uint16_t& last)
+    {
+        const auto same = [&](std::size_t i) {
+            return std::equal(lists[i].begin(), lists[i].end(), list.begin(), list.end());
+        };
+        if (last < lists.size() && same(last))
+            return last;
+        for (std::size_t i = 0; i < lists.size(); ++i) {
+            if (same(i))
+                return last = static_cast<std::uint16_t>(i);
+        }
+        lists.emplace_back(list.begin(), list.end());
+        return last = static_cast<std::uint16_t>(lists.size() - 1);
+    }
+
+    std::vector<Entry> m_entries;
+    std::string m_digits;
+    std::vector<std::vector<std::string>> m_reasonLists;
+    std::vector<std::vector<std::string_view>> m_networkLists;
+    std::vector<std::string> m_problems;
+    std::uint16_t m_lastReasons = 0, m_lastNetworks = 0;
     std::size_t m_invalid = 0;
 };
 
@@ -154,7 +215,10 @@ Verdicts checkText(std::string_view text, bool allowUnknown, bool null)
 {
     const pellorin::check_options options { allowUnknown };
     py::gil_scoped_release released;
-    return Verdicts(pellorin::check_lines(text, options, null));
+    Verdicts verdicts;
+    for (const pellorin::verdict& verdict : pellorin::check_lines(text, options, null))
+        verdicts.add(verdict);
+    return verdicts;
 }
 
 // One verdict per item, in order, whatever an item holds.
@@ -162,6 +226,11 @@ Verdicts checkItems(const py::iterable& items, bool allowUnknown)
 {
     std::string bytes;
     std::vector<std::pair<std::size_t, std::size_t>> spans;
+    const Py_ssize_t known = PyObject_LengthHint(items.ptr(), 0);
+    if (known < 0)
+        throw py::error_already_set();
+    spans.reserve(static_cast<std::size_t>(known));
+    bytes.reserve(static_cast<std::size_t>(known) * 16);
     for (const py::handle item : items) {
         Py_ssize_t size = 0;
         const char* utf8 = PyUnicode_Check(item.ptr()) != 0
@@ -175,13 +244,16 @@ Verdicts checkItems(const py::iterable& items, bool allowUnknown)
     }
     const pellorin::check_options options { allowUnknown };
     py::gil_scoped_release released;
-    std::vector<pellorin::verdict> verdicts;
+    Verdicts verdicts;
     verdicts.reserve(spans.size());
+    std::uint64_t line = 0;
     for (const auto& [start, size] : spans) {
-        verdicts.push_back(pellorin::check(std::string_view(bytes).substr(start, size), options));
-        verdicts.back().line = verdicts.size();
+        pellorin::verdict verdict
+            = pellorin::check(std::string_view(bytes).substr(start, size), options);
+        verdict.line = ++line;
+        verdicts.add(verdict);
     }
-    return Verdicts(std::move(verdicts));
+    return verdicts;
 }
 
 py::list networks()
@@ -271,7 +343,7 @@ PYBIND11_MODULE(_pellorin, module)
                     const std::optional<std::string>& invalid, bool group,
                     const std::optional<std::string>& separator, bool unique, bool withExpiry,
                     bool withCvv, const py::object& month) {
-                    return generate(makeRequest(brand, count, seed, ranges, prefix, length,
+                    return generateList(makeRequest(brand, count, seed, ranges, prefix, length,
                         invalid, group, separator, unique, withExpiry, withCvv, month));
                 },
                 args..., kGenerateDoc);
@@ -302,8 +374,8 @@ PYBIND11_MODULE(_pellorin, module)
                 },
                 args..., kGenerateTextDoc);
         },
-        generateArgs(py::arg("format") = py::none(), py::arg("null") = false,
-            py::arg("no_header") = false));
+        generateArgs(
+            py::arg("format") = py::none(), py::arg("null") = false, py::arg("no_header") = false));
 
     py::class_<Verdicts>(module, "Verdicts",
         "What check said: a sequence of Verdict records, one per number or line.")
