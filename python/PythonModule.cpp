@@ -65,8 +65,21 @@ std::optional<std::chrono::year_month> monthOf(const py::object& date)
         std::chrono::month(date.attr("month").cast<unsigned>()));
 }
 
-pellorin::request makeRequest(const std::optional<std::string>& brand, std::uint64_t count,
-    std::optional<std::uint64_t> seed, const std::optional<std::string>& ranges,
+// A whole number the request holds, refused as the command line refuses
+// it when it is below 0 or beyond 64 bits (the library refuses the rest).
+std::uint64_t wholeNumber(const py::int_& value, const char* option, const char* most)
+{
+    const unsigned long long number = PyLong_AsUnsignedLongLong(value.ptr());
+    if (number == static_cast<unsigned long long>(-1) && PyErr_Occurred() != nullptr) {
+        PyErr_Clear();
+        throw py::value_error(std::string(option) + ": expected a whole number from 0 to " + most
+            + ", got '" + std::string(py::repr(value)) + "'");
+    }
+    return number;
+}
+
+pellorin::request makeRequest(const std::optional<std::string>& brand, const py::int_& count,
+    const std::optional<py::int_>& seed, const std::optional<std::string>& ranges,
     const std::optional<std::string>& prefix, std::optional<int> length,
     const std::optional<std::string>& invalid, bool group,
     const std::optional<std::string>& separator, bool unique, bool withExpiry, bool withCvv,
@@ -74,8 +87,9 @@ pellorin::request makeRequest(const std::optional<std::string>& brand, std::uint
 {
     pellorin::request request;
     request.brand = brand.value_or("");
-    request.count = count;
-    request.seed = seed;
+    request.count = wholeNumber(count, "--count", "9223372036854775807");
+    if (seed)
+        request.seed = wholeNumber(*seed, "--seed", "18446744073709551615");
     request.ranges = ranges.value_or("");
     request.prefix = prefix.value_or("");
     request.length = length.value_or(0);
@@ -337,8 +351,8 @@ PYBIND11_MODULE(_pellorin, module)
         [&](auto&&... args) {
             module.def(
                 "generate",
-                [](const std::optional<std::string>& brand, std::uint64_t count,
-                    std::optional<std::uint64_t> seed, const std::optional<std::string>& ranges,
+                [](const std::optional<std::string>& brand, const py::int_& count,
+                    const std::optional<py::int_>& seed, const std::optional<std::string>& ranges,
                     const std::optional<std::string>& prefix, std::optional<int> length,
                     const std::optional<std::string>& invalid, bool group,
                     const std::optional<std::string>& separator, bool unique, bool withExpiry,
@@ -353,8 +367,8 @@ PYBIND11_MODULE(_pellorin, module)
         [&](auto&&... args) {
             module.def(
                 "generate_text",
-                [](const std::optional<std::string>& brand, std::uint64_t count,
-                    std::optional<std::uint64_t> seed, const std::optional<std::string>& ranges,
+                [](const std::optional<std::string>& brand, const py::int_& count,
+                    const std::optional<py::int_>& seed, const std::optional<std::string>& ranges,
                     const std::optional<std::string>& prefix, std::optional<int> length,
                     const std::optional<std::string>& invalid, bool group,
                     const std::optional<std::string>& separator, bool unique, bool withExpiry,
