@@ -47,10 +47,12 @@ if [ ! -s "$tarball" ]; then
     rm -rf "$work/root"
 fi
 
-# The tests need only debian/ and the end-to-end helpers of the source.
+# The tests need only debian/, the end-to-end helpers of the source and the
+# README, whose example the library's test builds.
 mkdir -p "$work/source/tests/e2e"
 cp -r "$source/debian" "$work/source/" \
     && cp "$source/tests/e2e/lib.sh" "$source/tests/e2e/luhn.py" "$work/source/tests/e2e/" \
+    && cp "$source/README.md" "$work/source/" \
     || fail "the tests cannot be copied from $source"
 mapfile -t debs < <(ls "$(dirname "$changes")"/*.deb | grep -v -- '-dbgsym_')
 root=$work/root

@@ -5,13 +5,13 @@
 # see it. lintian looks at all packages at once (package_lintian).
 #
 # Usage: check-package.sh PACKAGE DEB ROOT VERSION RELEASE-DATE APP-ID PROGRAM-DIR
-#   PACKAGE      pellorin-cli, pellorin, pellorin-calc or pellorin-web
+#   PACKAGE      pellorin-cli, pellorin, pellorin-calc, pellorin-web or libpellorin-dev
 #   PROGRAM-DIR  the window's private folder below /usr, e.g. lib/x86_64-linux-gnu/pellorin
 
 set -u
 readonly package=$1 deb=$2 root=$3 version=$4 released=$5 id=$6 programdir=$7
 . "$(dirname "$0")/../e2e/lib.sh"
-require_tools dpkg-deb desktop-file-validate appstreamcli file ar
+require_tools dpkg-deb desktop-file-validate appstreamcli file ar nm pkg-config
 
 # --- Control data -------------------------------------------------------------
 field() { dpkg-deb -f "$deb" "$1"; }
@@ -44,6 +44,7 @@ pellorin-cli|make batches of well-formed test payment-card numbers (command line
 pellorin|make batches of well-formed test payment-card numbers (window)|a text file. Sending them to LibreOffice Calc needs pellorin-calc; the same
 pellorin-calc|make batches of well-formed test payment-card numbers (LibreOffice Calc module)|This module lets the window's "Save Results As Excel File" send the numbers
 pellorin-web|make batches of well-formed test payment-card numbers (web page)|/usr/share/pellorin-web: open its index.html in a browser straight from
+libpellorin-dev|make batches of well-formed test payment-card numbers (C++ library)|This package is the generator as a C++20 library for a program's own tests:
 DESCRIPTIONS
 depends=$(field Depends)
 has() { [[ ", $1," == *", $2"[\ ,]* ]]; }
@@ -74,6 +75,13 @@ pellorin-web)
     [ "$(field Architecture)" = all ] || fail "pellorin-web is built for '$(field Architecture)', not all"
     [ -z "$depends$(field Recommends)" ] || fail "pellorin-web depends on or recommends packages: $depends $(field Recommends)"
     [ "$(field Suggests)" = "chromium | firefox-esr | www-browser" ] || fail "Suggests is '$(field Suggests)'"
+    ;;
+libpellorin-dev)
+    # A static library: what a test links is copied into it, so nothing is
+    # needed at run time, and every architecture's can be installed at once.
+    [ -z "$depends" ] || fail "libpellorin-dev depends on packages: $depends"
+    [ "$(field Multi-Arch)" = same ] || fail "libpellorin-dev is not Multi-Arch: same"
+    [ "$(field Section)" = libdevel ] || fail "libpellorin-dev is in section '$(field Section)', not libdevel"
     ;;
 *) fail "unknown package $package" ;;
 esac
@@ -116,6 +124,17 @@ pellorin-web)
     expected=(usr/share/lintian/overrides/pellorin-web)
     for file in index.html pellorin.js pellorin.css README.txt; do
         expected+=("usr/share/pellorin-web/$file")
+    done
+    ;;
+libpellorin-dev)
+    # The public headers alone; the build type is debhelper's, None.
+    libdir=usr/${programdir%/pellorin}
+    expected=("$libdir/libpellorin.a" "$libdir/pkgconfig/pellorin.pc")
+    for file in PellorinConfig PellorinConfigVersion PellorinTargets PellorinTargets-none; do
+        expected+=("$libdir/cmake/Pellorin/$file.cmake")
+    done
+    for header in pellorin request refusal generate check networks; do
+        expected+=("usr/include/pellorin/$header.h")
     done
     ;;
 esac
@@ -195,6 +214,17 @@ pellorin-web)
     # The engine is inside the script; neither may keep the build's folder.
     grep -q 'PellorinEngine' "$page/pellorin.js" || fail "pellorin.js lacks the engine"
     grep -lE "obj-[a-z0-9_]+-linux-gnu|/pellorin-$version/" "$page"/* && fail "the page keeps the build's folder"
+    ;;
+libpellorin-dev)
+    pc=$root/$libdir/pkgconfig/pellorin.pc
+    pkg-config --validate "$pc" || fail "pkg-config rejects pellorin.pc"
+    [ "$(PKG_CONFIG_PATH=${pc%/*} pkg-config --modversion pellorin)" = "$version" ] \
+        || fail "pellorin.pc has version '$(PKG_CONFIG_PATH=${pc%/*} pkg-config --modversion pellorin)', not $version"
+    # The library holds the layers below the API, and names no build folder.
+    nm -C "$root/$libdir/libpellorin.a" 2>/dev/null | grep -q ' T pellorin::check(' \
+        || fail "libpellorin.a lacks pellorin::check"
+    grep -rlE "obj-[a-z0-9_]+-linux-gnu|/pellorin-$version/" "$root/$libdir/cmake" "$pc" \
+        && fail "the CMake or pkg-config files keep the build's folder"
     ;;
 esac
 
