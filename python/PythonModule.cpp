@@ -8,11 +8,15 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <exception>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,6 +26,8 @@ namespace {
 
 // Cards are made this many at a time without the GIL, then handed over.
 constexpr std::size_t kBatch = 8192;
+// Check shares a list among threads only in stretches this long at least.
+constexpr std::size_t kItemsPerThread = 65536;
 
 struct Records {
     py::object card, verdict, prefixRange, network;
@@ -132,20 +138,32 @@ py::list generateList(const pellorin::request& request)
     return out;
 }
 
-// What check said, kept compact: the digits side by side, the lists of
-// reasons and networks once each. A Verdict record is made only when it is
+// What check said, kept compact: the digits side by side (or, for a list's
+// items, where they are in the items, which it keeps), the lists of reasons
+// and networks once each. A Verdict record is made only when it is
 // looked at, so judging a million numbers makes no million Python objects
 // and holds no million small allocations.
 class Verdicts {
 public:
-    Verdicts() { m_reasonLists.emplace_back(); }
+    // `items`: what the verdicts' numbers are read from, kept as long as
+    // they are.
+    explicit Verdicts(py::object items = {})
+        : m_items(std::move(items))
+    {
+    }
 
-    void add(const pellorin::verdict& verdict)
+    // `item`: the text the verdict was read from, when it is kept.
+    void add(const pellorin::verdict& verdict, std::string_view item = {})
     {
         Entry entry;
-        entry.numberAt = m_digits.size();
         entry.numberSize = static_cast<std::uint32_t>(verdict.number.size());
-        m_digits += verdict.number;
+        if (!item.empty() && item == verdict.number) {
+            entry.numberAt = reinterpret_cast<std::uintptr_t>(item.data());
+            entry.read = true;
+        } else {
+            entry.numberAt = m_digits.size();
+            m_digits += verdict.number;
+        }
         entry.valid = verdict.valid;
         entry.expiry = code(verdict.expiry_valid);
         entry.cvv = code(verdict.cvv_valid);
@@ -160,7 +178,35 @@ public:
         m_entries.push_back(entry);
     }
 
+    // Adds the verdicts of `part`, which were judged from this one's text.
+    void append(Verdicts&& part)
+    {
+        std::vector<std::uint16_t> reasons, networks;
+        for (const auto& list : part.m_reasonLists)
+            reasons.push_back(intern(m_reasonLists, list, m_lastReasons));
+        for (const auto& list : part.m_networkLists)
+            networks.push_back(intern(m_networkLists, list, m_lastNetworks));
+        const std::size_t digitsBefore = m_digits.size();
+        const auto problemsBefore = static_cast<std::uint32_t>(m_problems.size());
+        m_digits += part.m_digits;
+        std::move(part.m_problems.begin(), part.m_problems.end(), std::back_inserter(m_problems));
+        for (Entry entry : part.m_entries) {
+            entry.reasons = reasons[entry.reasons];
+            entry.networks = networks[entry.networks];
+            entry.numberAt += entry.read ? 0 : digitsBefore;
+            entry.problem += entry.problem == 0 ? 0 : problemsBefore;
+            m_entries.push_back(entry);
+        }
+        m_invalid += part.m_invalid;
+    }
+
     void reserve(std::size_t count) { m_entries.reserve(count); }
+    // Takes the verdicts of `part` as its own, keeping its items.
+    void adopt(Verdicts&& part)
+    {
+        part.m_items = std::move(m_items);
+        *this = std::move(part);
+    }
     std::size_t size() const noexcept { return m_entries.size(); }
     std::size_t invalidCount() const noexcept { return m_invalid; }
 
@@ -175,20 +221,23 @@ public:
         const auto optional = [](std::uint8_t code) {
             return code == 0 ? py::object(py::none()) : py::object(py::bool_(code == 2));
         };
-        return records().verdict(text(std::string_view(m_digits).substr(e.numberAt, e.numberSize)),
-            e.valid, texts(m_reasonLists[e.reasons]), texts(m_networkLists[e.networks]),
-            optional(e.expiry), optional(e.cvv),
+        const std::string_view digits = e.read
+            ? std::string_view(reinterpret_cast<const char*>(e.numberAt), e.numberSize)
+            : std::string_view(m_digits).substr(e.numberAt, e.numberSize);
+        return records().verdict(text(digits), e.valid, texts(m_reasonLists[e.reasons]),
+            texts(m_networkLists[e.networks]), optional(e.expiry), optional(e.cvv),
             e.problem == 0 ? text("") : text(m_problems[e.problem - 1]), e.line);
     }
 
 private:
     struct Entry {
-        std::size_t numberAt = 0;
+        std::uintptr_t numberAt = 0; // in m_digits, or the address in an item
         std::uint32_t numberSize = 0;
         std::uint32_t problem = 0; // 1 + its place in m_problems; 0: none
         std::uint64_t line = 0;
         std::uint16_t reasons = 0, networks = 0;
         bool valid = false;
+        bool read = false; // the digits are in an item, not in m_digits
         std::uint8_t expiry = 0, cvv = 0; // 0 not on the line, 1 invalid, 2 valid
     };
 
@@ -217,6 +266,7 @@ private:
     }
 
     std::vector<Entry> m_entries;
+    py::object m_items;
     std::string m_digits;
     std::vector<std::vector<std::string>> m_reasonLists;
     std::vector<std::vector<std::string_view>> m_networkLists;
@@ -235,16 +285,16 @@ Verdicts checkText(std::string_view text, bool allowUnknown, bool null)
     return verdicts;
 }
 
-// One verdict per item, in order, whatever an item holds.
-Verdicts checkItems(const py::iterable& items, bool allowUnknown)
+// One verdict per item, in order, whatever an item holds. The items are
+// read where they are, in a tuple of them that the verdicts keep: nothing
+// changes or frees them while the threads read them without the GIL.
+Verdicts checkItems(const py::iterable& iterable, bool allowUnknown)
 {
-    std::string bytes;
-    std::vector<std::pair<std::size_t, std::size_t>> spans;
-    const Py_ssize_t known = PyObject_LengthHint(items.ptr(), 0);
-    if (known < 0)
+    const auto items = py::reinterpret_steal<py::tuple>(PySequence_Tuple(iterable.ptr()));
+    if (!items)
         throw py::error_already_set();
-    spans.reserve(static_cast<std::size_t>(known));
-    bytes.reserve(static_cast<std::size_t>(known) * 16);
+    std::vector<std::string_view> read;
+    read.reserve(items.size());
     for (const py::handle item : items) {
         Py_ssize_t size = 0;
         const char* utf8 = PyUnicode_Check(item.ptr()) != 0
@@ -253,19 +303,47 @@ Verdicts checkItems(const py::iterable& items, bool allowUnknown)
         if (utf8 == nullptr)
             throw py::type_error("check takes a str or an iterable of str, got an item of type "
                 + std::string(py::str(py::type::handle_of(item).attr("__name__"))));
-        spans.emplace_back(bytes.size(), static_cast<std::size_t>(size));
-        bytes.append(utf8, static_cast<std::size_t>(size));
+        read.emplace_back(utf8, static_cast<std::size_t>(size));
     }
     const pellorin::check_options options { allowUnknown };
-    py::gil_scoped_release released;
-    Verdicts verdicts;
-    verdicts.reserve(spans.size());
-    std::uint64_t line = 0;
-    for (const auto& [start, size] : spans) {
-        pellorin::verdict verdict
-            = pellorin::check(std::string_view(bytes).substr(start, size), options);
-        verdict.line = ++line;
-        verdicts.add(verdict);
+    // Made with the GIL, which is held again before it goes.
+    Verdicts verdicts(items);
+    {
+        py::gil_scoped_release released;
+        // Long lists are shared among the cores, as pellorin-cli check --threads
+        // shares a file, a stretch of items each, joined in order.
+        const std::size_t cores = std::max(1U, std::thread::hardware_concurrency());
+        const std::size_t parts = std::clamp<std::size_t>(read.size() / kItemsPerThread, 1, cores);
+        std::vector<Verdicts> judged(parts);
+        std::vector<std::exception_ptr> failed(parts);
+        const auto judge = [&](std::size_t part) {
+            try {
+                const std::size_t first = read.size() * part / parts;
+                const std::size_t end = read.size() * (part + 1) / parts;
+                judged[part].reserve(end - first);
+                for (std::size_t i = first; i < end; ++i) {
+                    pellorin::verdict verdict = pellorin::check(read[i], options);
+                    verdict.line = i + 1;
+                    judged[part].add(verdict, read[i]);
+                }
+            } catch (...) {
+                failed[part] = std::current_exception();
+            }
+        };
+        {
+            std::vector<std::jthread> helpers;
+            for (std::size_t part = 1; part < parts; ++part)
+                helpers.emplace_back(judge, part);
+            judge(0);
+        }
+        for (std::size_t part = 0; part < parts; ++part) {
+            if (failed[part])
+                std::rethrow_exception(failed[part]);
+            if (part == 0)
+                verdicts.adopt(std::move(judged[0]));
+            else
+                verdicts.append(std::move(judged[part]));
+        }
     }
     return verdicts;
 }

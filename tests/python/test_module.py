@@ -108,3 +108,17 @@ def test_keywords_are_the_options_and_the_stubs_say_them(cli):
     assert set(runtime["generate_text"]) == wanted | {"month"}
     assert runtime == {name: stubbed[name] for name in runtime}
     assert "Make card numbers" in pellorin.generate.__doc__
+
+
+def test_a_long_list_keeps_its_order_and_its_odd_items():
+    # Long enough to be judged in stretches on several threads.
+    numbers = pellorin.generate("mastercard", 300_000, seed=9)
+    odd = {0: "4539 1488 0343 6468", 150_000: "hello", 150_001: "9999999999999999",
+           299_999: "378282246310005"}
+    for at, line in odd.items():
+        numbers[at] = line
+    verdicts = pellorin.check(numbers)
+    assert len(verdicts) == len(numbers) and verdicts.invalid_count == 3
+    for at in (*odd, 1, 149_999, 299_998):
+        assert verdicts[at][:4] == pellorin.check([numbers[at]])[0][:4]
+        assert verdicts[at].line == at + 1
