@@ -397,7 +397,9 @@ dashes), blank lines and headings left out. An iterable of str gives one
 verdict per item, in order. Returns Verdicts, a sequence of Verdict records
 (number, valid, reasons, networks, expiry_valid, cvv_valid, problem, line);
 its valid attribute says whether every number is valid. allow_unknown lets
-a number no network issues pass on its length and check digit.)";
+a number no network issues pass on its length and check digit; null reads
+a str whose lines end in NUL, as generate_text(null=True) writes them.
+Long lists are judged on every core, without the GIL.)";
 
 } // namespace
 

@@ -16,8 +16,12 @@ the command line's words. ``pellorin.faker`` has a Faker provider; the
 pytest plugin (``pellorin.pytest_plugin``) hands tests seeded numbers.
 """
 
+from collections.abc import Sequence as _Sequence
+
 from pellorin._pellorin import Verdicts, __version__, check, generate, generate_text, networks
 from pellorin._records import Card, Network, PrefixRange, Verdict
+
+_Sequence.register(Verdicts)
 
 __all__ = [
     "Card",
