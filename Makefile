@@ -64,7 +64,7 @@ FORMAT_PACKAGES := clang-format
 # The C++ files git tracks, for clang-format with the repository's .clang-format.
 FORMAT_FILES = $(shell git ls-files -- '*.cpp' '*.h')
 
-.PHONY: all deps build web windows python run test test-sanitize build-sanitize lint format format-check fuzz bench package clean
+.PHONY: all deps build web windows python run check test test-sanitize build-sanitize lint format format-check fuzz bench package clean
 
 all: build
 
@@ -96,7 +96,14 @@ python: deps
 run: build
 	$(BUILD_DIR)/bin/pellorin
 
-# The format check first: it takes a second and needs no build.
+# The fast tests, while you work: the libraries, pellorin-cli and the window
+# offscreen; no browser, Wine, desktop session or package build
+# (cmake/TestLabels.cmake names each test's kind).
+check: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS) -L '^(unit|cli|window)$$' -LE '^slow$$'
+
+# The whole suite, as CI runs it. The format check first: it takes a second
+# and needs no build.
 test: format-check build windows
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS)
 	$(MAKE) --no-print-directory test-sanitize
@@ -131,7 +138,7 @@ lint: build
 	tools/check-layers $(BUILD_DIR)
 	@tools/ensure-packages $(LINT_PACKAGES)
 	run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) \
-	  '^$(CURDIR)/(main\.cpp|(app|widgets|accessibility|cli|engine|generate|results|export|platform|tests|fuzz|bench)/)'
+	  '^$(CURDIR)/(main\.cpp|(app|widgets|accessibility|cli|api|engine|generate|results|export|platform|tests|fuzz|bench)/)'
 
 format:
 	@tools/ensure-packages $(FORMAT_PACKAGES)

@@ -5,6 +5,7 @@
 #include "NetworkLookup.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace pellorin {
 

@@ -77,7 +77,44 @@ private:
     std::uint64_t m_left = m_run.wanted.count;
 };
 
+// A request's run, as output_blocks shows it.
+class output_run : public api::Run {
+public:
+    using api::Run::Run;
+};
+
 } // namespace detail
+
+output_blocks::output_blocks(const request& request)
+    : m_run(std::make_unique<detail::output_run>(request))
+{
+}
+
+output_blocks::~output_blocks() = default;
+output_blocks::output_blocks(output_blocks&&) noexcept = default;
+output_blocks& output_blocks::operator=(output_blocks&&) noexcept = default;
+
+std::uint64_t output_blocks::seed() const noexcept
+{
+    return m_run->seed;
+}
+
+std::uint64_t output_blocks::size() const noexcept
+{
+    return m_run->generator.blockCount();
+}
+
+bool output_blocks::in_order() const noexcept
+{
+    return m_run->generator.sequential();
+}
+
+std::string_view output_blocks::make(std::uint64_t block) const
+{
+    thread_local ByteBuffer made;
+    m_run->generator.makeBlock(block, made);
+    return made.view();
+}
 
 card_range::card_range(const request& request)
     : m_source(std::make_unique<detail::card_source>(request))

@@ -1,6 +1,9 @@
 #include "pellorin/networks.h"
+#include "BrandsListing.h"
 #include "Network.h"
 #include "NetworkPattern.h"
+#include "Phrases.h"
+#include "pellorin/refusal.h"
 
 namespace pellorin {
 
@@ -21,6 +24,17 @@ std::vector<network_info> networks()
         all.push_back(std::move(info));
     }
     return all;
+}
+
+std::string networks_listing(std::string_view format)
+{
+    if (format == "text" || format == "json")
+        return engine::brandsListing(
+            format == "json" ? engine::Format::Json : engine::Format::Text);
+    const std::string near = engine::suggestion(format, { "text", "json" });
+    throw refusal("format",
+        "--format: unknown format '" + std::string(format) + "'"
+            + (near.empty() ? "; the formats are text and json" : near));
 }
 
 } // namespace pellorin

@@ -1,10 +1,15 @@
 #include "RequestReading.h"
 
 #include "GenerateForm.h"
+#include "NumberKind.h"
+#include "Phrases.h"
 #include "RandomSource.h"
+#include "UniqueKeys.h"
 #include "pellorin/refusal.h"
 
+#include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <variant>
 
 namespace pellorin {
@@ -12,6 +17,11 @@ namespace pellorin {
 refusal::refusal(std::string field, const std::string& message)
     : std::invalid_argument(message)
     , m_field(std::move(field))
+{
+}
+
+out_of_memory::out_of_memory(std::string message)
+    : m_message(std::move(message))
 {
 }
 
@@ -60,12 +70,18 @@ std::optional<std::string> given(const std::string& text)
 std::string fieldName(engine::GenerateField field)
 {
     std::string name(optionName(field).substr(2));
-    for (char& c : name)
-        c = c == '-' ? '_' : c;
+    std::replace(name.begin(), name.end(), '-', '_');
     return name;
 }
 
 } // namespace
+
+std::string optionText(std::string_view name)
+{
+    std::string text = "--" + std::string(name);
+    std::replace(text.begin(), text.end(), '_', '-');
+    return text;
+}
 
 engine::GenerateRequest engineRequest(const request& request)
 {
@@ -87,11 +103,85 @@ engine::GenerateRequest engineRequest(const request& request)
     form.withCvv = request.with_cvv;
     form.nullEnded = request.null;
     form.noHeader = request.no_header;
+    return checkedRequest(form);
+}
+
+engine::GenerateRequest checkedRequest(const engine::GenerateForm& form)
+{
     auto read = engine::readGenerateRequest(form, optionName);
     if (const auto* refused = std::get_if<engine::Refusal>(&read))
         throw refusal(fieldName(refused->field), engine::refusalText(*refused, optionName));
     return std::get<engine::GenerateRequest>(std::move(read));
 }
+
+namespace {
+
+// The options that take no value.
+constexpr std::string_view kFlags[] { "group", "unique", "with_expiry", "with_cvv", "null",
+    "no_header" };
+constexpr std::string_view kValued[] { "brand", "ranges", "prefix", "length", "invalid",
+    "separator", "count", "seed", "format" };
+
+// As pellorin-cli says it, with the nearest option it knows.
+[[noreturn]] void unknownOption(std::string_view name)
+{
+    std::vector<std::string> known;
+    for (const std::string_view n : kValued)
+        known.push_back(optionText(n));
+    for (const std::string_view n : kFlags)
+        known.push_back(optionText(n));
+    const std::string given = optionText(name);
+    throw refusal(
+        std::string(name), "unknown option '" + given + "'" + engine::suggestion(given, known));
+}
+
+} // namespace
+
+} // namespace api
+
+request read_request(std::span<const option> options)
+{
+    engine::GenerateForm form;
+    std::optional<std::string>* texts[] { &form.brand, &form.ranges, &form.prefix, &form.length,
+        &form.invalid, &form.separator, &form.count, &form.seed, &form.format };
+    bool* flags[] { &form.group, &form.unique, &form.withExpiry, &form.withCvv, &form.nullEnded,
+        &form.noHeader };
+    for (const option& o : options) {
+        const auto* valued = std::find(std::begin(api::kValued), std::end(api::kValued), o.name);
+        const auto* flag = std::find(std::begin(api::kFlags), std::end(api::kFlags), o.name);
+        if (valued != std::end(api::kValued))
+            *texts[valued - std::begin(api::kValued)] = std::string(o.value);
+        else if (flag != std::end(api::kFlags) && o.value.empty())
+            *flags[flag - std::begin(api::kFlags)] = true;
+        else if (flag != std::end(api::kFlags))
+            throw refusal(std::string(o.name),
+                "option '" + api::optionText(o.name) + "' takes no value, got '"
+                    + std::string(o.value) + "'");
+        else
+            api::unknownOption(o.name);
+    }
+    // The engine's checks, with their words; what they pass reads back.
+    const engine::GenerateRequest checked = api::checkedRequest(form);
+    request r;
+    r.brand = form.brand.value_or("");
+    r.ranges = form.ranges.value_or("");
+    r.prefix = form.prefix.value_or("");
+    r.length = form.length ? checked.length : 0;
+    r.invalid = form.invalid.value_or("");
+    r.group = form.group;
+    r.separator = form.separator.value_or("");
+    r.count = checked.count;
+    r.seed = checked.seed;
+    r.format = form.format.value_or("");
+    r.unique = form.unique;
+    r.with_expiry = form.withExpiry;
+    r.with_cvv = form.withCvv;
+    r.null = form.nullEnded;
+    r.no_header = form.noHeader;
+    return r;
+}
+
+namespace api {
 
 engine::MonthIndex expiryMonth(const request& request)
 {
@@ -115,10 +205,32 @@ engine::GenerateRequest asCards(engine::GenerateRequest request)
 
 } // namespace
 
+namespace {
+
+// The generator, or out_of_memory with what unique cards would have
+// needed.
+engine::Generator generatorFor(
+    const engine::GenerateRequest& request, std::uint64_t seed, engine::MonthIndex month)
+{
+    try {
+        return engine::Generator(request, seed, month);
+    } catch (const std::bad_alloc&) {
+        if (!request.unique)
+            throw;
+        const std::uint64_t bytes = engine::UniqueKeys::bytesFor(
+            engine::numberKind(request).pattern.keyCount(), request.count);
+        throw out_of_memory("not enough memory: --unique needs "
+            + std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB for --count "
+            + std::to_string(request.count));
+    }
+}
+
+} // namespace
+
 Run::Run(const request& asked, bool cards)
     : wanted(cards ? asCards(engineRequest(asked)) : engineRequest(asked))
     , seed(wanted.seed ? *wanted.seed : RandomSource::unpredictableSeed())
-    , generator(wanted, seed, asked.with_expiry ? expiryMonth(asked) : 0)
+    , generator(generatorFor(wanted, seed, asked.with_expiry ? expiryMonth(asked) : 0))
 {
 }
 

@@ -18,6 +18,13 @@ std::string_view optionName(engine::GenerateField field) noexcept;
 // refusal with pellorin-cli's words otherwise.
 engine::GenerateRequest engineRequest(const request& request);
 
+// The engine's request for a form, its value checks passed; throws refusal
+// with pellorin-cli's words otherwise.
+engine::GenerateRequest checkedRequest(const engine::GenerateForm& form);
+
+// "--with-expiry" for "with_expiry".
+std::string optionText(std::string_view name);
+
 // The month expiry dates count from.
 engine::MonthIndex expiryMonth(const request& request);
 

@@ -10,11 +10,10 @@ namespace pellorin {
 
 namespace {
 
-// The lines the handler's error report quotes for its steps. Those from
-// kConfigureDialog up to kAskFileName configure the dialog, which the
-// platform's dialog takes with the question itself.
+// The lines the handler's error report quotes for its steps. Lines 106 up to
+// kAskFileName configure the dialog, which the platform's dialog takes with
+// the question itself, so a failure there is quoted as kAskFileName's.
 enum PushButton4Line : int {
-    kConfigureDialog = 106,
     kAskFileName = 112,
     kBusyPointer = 118,
     kSaveList = 120,

@@ -1,12 +1,12 @@
 #include "CommandLine.h"
 
-#include "BrandsListing.h"
 #include "CommandTable.h"
 #include "HelpText.h"
 #include "Phrases.h"
 #include "Suggestions.h"
 
 #include <CLI/CLI.hpp>
+#include <pellorin/networks.h>
 
 #include <algorithm>
 #include <variant>
@@ -221,10 +221,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
         result.kind = CommandLine::Kind::Check;
         return result;
     }
-    if (name == "brands") {
-        return message(engine::brandsListing(
-            engine::formatNamed(given.brandsFormat.value_or("text")).value_or(Format::Text)));
-    }
+    if (name == "brands")
+        return message(pellorin::networks_listing(given.brandsFormat.value_or("text")));
     if (const auto refusal = finishGenerate(given, result.generate))
         return fail(name, *refusal);
     result.kind = CommandLine::Kind::Generate;

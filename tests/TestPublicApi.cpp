@@ -6,11 +6,15 @@
 
 #include <pellorin/pellorin.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <deque>
 #include <iterator>
 #include <ranges>
+#include <set>
 
 namespace {
 
@@ -33,56 +37,49 @@ std::string cliRefusal(const std::vector<std::string>& arguments)
 struct Refused {
     const char* name;
     std::vector<std::string> options; // after "generate"
-    request asked;
+    std::optional<request> asked; // none where a typed request cannot say it
     const char* field;
 };
 
-request with(auto change)
-{
-    request r;
-    change(r);
-    return r;
-}
-
 const Refused kRefused[] {
-    { "UnknownBrandNearAnother", { "--brand", "visaa" }, with([](auto& r) { r.brand = "visaa"; }),
-        "brand" },
-    { "UnknownRule", { "--invalid", "cvv" }, with([](auto& r) { r.invalid = "cvv"; }), "invalid" },
-    { "UnknownFormat", { "--format", "xml" }, with([](auto& r) { r.format = "xml"; }), "format" },
-    { "WrongLength", { "--length", "15" }, with([](auto& r) { r.length = 15; }), "length" },
+    { "UnknownBrandNearAnother", { "--brand", "visaa" }, request { .brand = "visaa" }, "brand" },
+    { "UnknownRule", { "--invalid", "cvv" }, request { .invalid = "cvv" }, "invalid" },
+    { "UnknownFormat", { "--format", "xml" }, request { .format = "xml" }, "format" },
+    { "WrongLength", { "--length", "15" }, request { .length = 15 }, "length" },
     { "PrefixWithBrand", { "--brand", "visa", "--prefix", "4", "--length", "16" },
-        with([](auto& r) {
-            r.brand = "visa";
-            r.prefix = "4";
-            r.length = 16;
-        }),
-        "prefix" },
-    { "PrefixWithoutLength", { "--prefix", "4" }, with([](auto& r) { r.prefix = "4"; }), "length" },
-    { "LongSeparator", { "--separator", "--" }, with([](auto& r) { r.separator = "--"; }),
-        "separator" },
+        request { .brand = "visa", .prefix = "4", .length = 16 }, "prefix" },
+    { "PrefixWithoutLength", { "--prefix", "4" }, request { .prefix = "4" }, "length" },
+    { "LongSeparator", { "--separator", "--" }, request { .separator = "--" }, "separator" },
     { "CountPastTheLargest", { "--count", "9223372036854775808" },
-        with([](auto& r) { r.count = 9223372036854775808U; }), "count" },
-    { "NulEndedJson", { "--null", "--format", "json" }, with([](auto& r) {
-         r.null = true;
-         r.format = "json";
-     }),
+        request { .count = 9223372036854775808U }, "count" },
+    { "NulEndedJson", { "--null", "--format", "json" }, request { .format = "json", .null = true },
         "null" },
-    { "HeadingOfText", { "--no-header" }, with([](auto& r) { r.no_header = true; }), "no_header" },
-    { "WindowRangesOfMir", { "--brand", "mir", "--ranges", "window" }, with([](auto& r) {
-         r.brand = "mir";
-         r.ranges = "window";
-     }),
-        "ranges" },
+    { "HeadingOfText", { "--no-header" }, request { .no_header = true }, "no_header" },
+    { "WindowRangesOfMir", { "--brand", "mir", "--ranges", "window" },
+        request { .brand = "mir", .ranges = "window" }, "ranges" },
     { "MoreUniqueThanThereAre",
         { "--prefix", "411111111", "--length", "12", "--count", "1001", "--unique" },
-        with([](auto& r) {
-            r.prefix = "411111111";
-            r.length = 12;
-            r.count = 1001;
-            r.unique = true;
-        }),
-        "unique" },
+        request { .prefix = "411111111", .length = 12, .count = 1001, .unique = true }, "unique" },
+    { "NegativeCount", { "--count", "-1" }, std::nullopt, "count" },
+    { "LengthInWords", { "--length", "ten" }, std::nullopt, "length" },
+    { "SeedPastTheLargest", { "--seed", "18446744073709551616" }, std::nullopt, "seed" },
+    { "MisspeltOption", { "--fromat", "csv" }, std::nullopt, "fromat" },
 };
+
+// pellorin-cli's words as option pairs: "--with-expiry" is with_expiry.
+std::vector<option> optionPairs(const std::vector<std::string>& words)
+{
+    static std::deque<std::string> names;
+    const std::set<std::string> flags { "group", "unique", "with_expiry", "with_cvv", "null",
+        "no_header" };
+    std::vector<option> pairs;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        std::string& name = names.emplace_back(words[i].substr(2));
+        std::replace(name.begin(), name.end(), '-', '_');
+        pairs.push_back({ name, flags.contains(name) ? std::string_view() : words[++i] });
+    }
+    return pairs;
+}
 
 class Refusals : public testing::TestWithParam<Refused> { };
 
@@ -91,15 +88,21 @@ TEST_P(Refusals, SayWhatTheCommandLineSays)
     std::vector<std::string> arguments { "generate" };
     arguments.insert(arguments.end(), GetParam().options.begin(), GetParam().options.end());
     const std::string expected = cliRefusal(arguments);
-    try {
-        generate(GetParam().asked);
-        FAIL() << "made output for a request pellorin-cli refuses: " << expected;
-    } catch (const refusal& refused) {
-        EXPECT_EQ(refused.what(), expected);
-        EXPECT_EQ(refused.field(), GetParam().field);
+    const auto saysIt = [&](const auto& make) {
+        try {
+            make();
+            ADD_FAILURE() << "made what pellorin-cli refuses: " << expected;
+        } catch (const refusal& refused) {
+            EXPECT_EQ(refused.what(), expected);
+            EXPECT_EQ(refused.field(), GetParam().field);
+        }
+    };
+    saysIt([&] { read_request(optionPairs(GetParam().options)); });
+    if (const auto& asked = GetParam().asked) {
+        saysIt([&] { generate(*asked); });
+        // The range refuses before the first card is asked for.
+        saysIt([&] { card_range { *asked }; });
     }
-    // The range refuses before the first card is asked for.
-    EXPECT_THROW(card_range { GetParam().asked }, std::invalid_argument);
 }
 
 INSTANTIATE_TEST_SUITE_P(Requests, Refusals, testing::ValuesIn(kRefused),
@@ -113,32 +116,18 @@ struct CardRun {
 };
 
 const CardRun kCardRuns[] {
-    { "PlainOverTwoBlocks", with([](auto& r) {
-         r.count = 20000;
-         r.seed = 5;
-     }) },
-    { "GroupedWithExtras", with([](auto& r) {
-         r.brand = "amex";
-         r.group = true;
-         r.with_expiry = true;
-         r.with_cvv = true;
-         r.seed = 6;
-     }) },
-    { "SeparatorAndCode", with([](auto& r) {
-         r.brand = "jcb";
-         r.length = 19;
-         r.separator = "/";
-         r.with_cvv = true;
-         r.seed = 7;
-     }) },
-    { "OwnPrefixUniqueWithExpiry", with([](auto& r) {
-         r.prefix = "99";
-         r.length = 12;
-         r.unique = true;
-         r.count = 500;
-         r.with_expiry = true;
-         r.seed = 8;
-     }) },
+    { "PlainOverTwoBlocks", { .count = 20000, .seed = 5 } },
+    { "GroupedWithExtras",
+        { .brand = "amex", .group = true, .seed = 6, .with_expiry = true, .with_cvv = true } },
+    { "SeparatorAndCode",
+        { .brand = "jcb", .length = 19, .separator = "/", .seed = 7, .with_cvv = true } },
+    { "OwnPrefixUniqueWithExpiry",
+        { .prefix = "99",
+            .length = 12,
+            .count = 500,
+            .seed = 8,
+            .unique = true,
+            .with_expiry = true } },
 };
 
 class Cards : public testing::TestWithParam<CardRun> { };
@@ -209,6 +198,25 @@ TEST(GenerateToN, FillsTheBufferAndTellsACutOutput)
     EXPECT_EQ(std::string_view(appended.data() + 1, appended.size() - 1), whole);
 }
 
+// Blocks made in any order, as threads make them, join to the output; a
+// unique request's are made in order.
+TEST(OutputBlocks, JoinToTheOutputInAnyOrder)
+{
+    request asked { .brand = "amex", .count = 40000, .seed = 9, .format = "csv" };
+    const output_blocks blocks(asked);
+    ASSERT_EQ(blocks.size(), 3U);
+    EXPECT_FALSE(blocks.in_order());
+    std::vector<std::string> made(blocks.size());
+    for (std::uint64_t b = blocks.size(); b-- > 0;)
+        made[b] = blocks.make(b);
+    std::string joined;
+    for (const std::string& block : made)
+        joined += block;
+    EXPECT_EQ(joined, generate(asked));
+    asked.unique = true;
+    EXPECT_TRUE(output_blocks(asked).in_order());
+}
+
 // check_lines' verdicts are pellorin-cli check's ndjson records, line for
 // line, for every shape of line it reads.
 TEST(Check, JudgesAsTheCommandLine)
@@ -277,6 +285,13 @@ TEST(Networks, AreTheBrandsListing)
             { "codeLength", n.code_length }, { "groups", groups } });
     }
     EXPECT_EQ(listed, json::parse(run.out));
+    EXPECT_EQ(networks_listing("json"), run.out);
+    EXPECT_EQ(networks_listing(), test::cli({ "brands" }).out);
+    for (const std::string format : { "xml", "jsn" }) {
+        const std::string expected = cliRefusal({ "brands", "--format", format });
+        EXPECT_THAT([&] { networks_listing(format); },
+            testing::ThrowsMessage<refusal>(testing::StrEq(expected)));
+    }
 }
 
 } // namespace

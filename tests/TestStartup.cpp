@@ -291,14 +291,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    pellorin::test::isolateUserFolders();
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    TestStartup tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+PELLORIN_TEST_MAIN(TestStartup)
 
 #include "TestStartup.moc"

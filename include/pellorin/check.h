@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +17,7 @@ struct check_options {
 // What check says of one line.
 struct verdict {
     // Every rule holds: a readable number of a length its network issues,
-    // its check digit right, and (where the line has them) its extras too.
+    // with its check digit right.
     bool valid = false;
     // The rules it breaks, as pellorin-cli check names them: "luhn",
     // "length", "prefix", or "unreadable" for a line that holds no single
@@ -31,9 +30,6 @@ struct verdict {
     std::vector<std::string_view> networks;
     // Why an unreadable line could not be read.
     std::string problem;
-    // The verdicts on the line's expiry date and code, where it has them.
-    std::optional<bool> expiry_valid;
-    std::optional<bool> cvv_valid;
     // The line's number in the text check_lines read, from 1.
     std::uint64_t line = 0;
 };

@@ -15,6 +15,7 @@ namespace pellorin {
 
 namespace detail {
 class card_source;
+class output_run;
 } // namespace detail
 
 // One card of a card_range: its number as the request prints it (grouped
@@ -82,6 +83,33 @@ public:
 
 private:
     std::unique_ptr<detail::card_source> m_source;
+};
+
+// The request's output cut into blocks of up to some hundred KiB, made
+// apart: for a face that shows progress, or writes with several threads.
+// The blocks one after the other are the bytes pellorin-cli writes.
+class output_blocks {
+public:
+    // Throws refusal for a request it cannot make, and std::bad_alloc when
+    // `unique`'s keys do not fit in memory.
+    explicit output_blocks(const request& request);
+    ~output_blocks();
+    output_blocks(output_blocks&&) noexcept;
+    output_blocks& operator=(output_blocks&&) noexcept;
+
+    // The seed the output comes from: the request's, or the one drawn.
+    std::uint64_t seed() const noexcept;
+    // At least one: an output of no cards is one block too.
+    std::uint64_t size() const noexcept;
+    // True for `unique` cards, whose blocks must be made in order, 0 first,
+    // on one thread at a time; otherwise any blocks may be made at once.
+    bool in_order() const noexcept;
+    // Block `block`'s bytes, in room the calling thread keeps: they stay
+    // until it makes another block.
+    std::string_view make(std::uint64_t block) const;
+
+private:
+    std::unique_ptr<detail::output_run> m_run;
 };
 
 // The request's output, the bytes pellorin-cli writes for it, handed to

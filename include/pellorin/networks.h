@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,5 +36,9 @@ struct network_info {
 // Every network, in pellorin-cli brands' order. The texts are the
 // library's own and live as long as the program.
 std::vector<network_info> networks();
+
+// What pellorin-cli brands prints: the networks as a text table ("text")
+// or as a JSON array ("json"). Throws refusal for another format.
+std::string networks_listing(std::string_view format = "text");
 
 } // namespace pellorin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -20,6 +21,17 @@ public:
 
 private:
     std::string m_field;
+};
+
+// Not enough memory for unique cards, said as pellorin-cli says it: "not
+// enough memory: --unique needs 2048 MiB for --count 100000000".
+class out_of_memory : public std::bad_alloc {
+public:
+    explicit out_of_memory(std::string message);
+    const char* what() const noexcept override { return m_message.c_str(); }
+
+private:
+    std::string m_message;
 };
 
 } // namespace pellorin

@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace pellorin {
 
@@ -50,5 +52,19 @@ struct request {
     // it); none: the current month in UTC.
     std::optional<std::chrono::year_month> month {};
 };
+
+// One option as pellorin-cli generate takes it: its long name without the
+// dashes, with _ for - ("with_expiry"), and its value as typed; a flag's
+// value is empty.
+struct option {
+    std::string_view name;
+    std::string_view value;
+};
+
+// The request the options ask for, for a face that takes them as text (a
+// binding's keywords): a value of the wrong kind is refused with
+// pellorin-cli's words ("--count: expected a whole number from 0 to
+// 9223372036854775807, got '-1'"), and so is an option it does not know.
+request read_request(std::span<const option> options);
 
 } // namespace pellorin
