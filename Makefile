@@ -96,11 +96,11 @@ python: deps
 run: build
 	$(BUILD_DIR)/bin/pellorin
 
-# The fast tests, while you work: the libraries, pellorin-cli and the window
-# offscreen; no browser, Wine, desktop session or package build
-# (cmake/TestLabels.cmake names each test's kind).
+# The fast tests, while you work: the libraries, pellorin-cli, the window
+# offscreen and the Python package; no browser, Wine, desktop session or
+# package build (cmake/TestLabels.cmake names each test's kind).
 check: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS) -L '^(unit|cli|window)$$' -LE '^slow$$'
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS) -L '^(unit|cli|window|python)$$' -LE '^slow$$'
 
 # The whole suite, as CI runs it. The format check first: it takes a second
 # and needs no build.

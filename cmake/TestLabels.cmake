@@ -9,6 +9,7 @@
 #   windows  pellorin-cli.exe under Wine
 #   package  the Debian packages, built and installed
 #   library  the public library installed, and a user's build against it
+#   python   the Python package with Debian's python3 and pytest
 #   slow     minutes rather than seconds (added to the above)
 #
 # A test whose name fits no rule stops the configuration, so a new kind of
@@ -27,6 +28,10 @@ function(pellorin_test_labels name kind out)
     set(labels e2e)
   elseif(name MATCHES "^library_")
     set(labels library)
+  elseif(name STREQUAL "python_pip_install")
+    set(labels python slow)
+  elseif(name MATCHES "^python")
+    set(labels python)
   elseif(name MATCHES "^(test_cli|test_engine$|test_json_writer$|test_ordered_writer$|test_public_api$|test_same_bytes$|cli_|fuzz_replay_(cli|check))")
     set(labels cli)
   elseif(kind STREQUAL "qtest")
