@@ -14,10 +14,15 @@ readonly source=$1 work=$2 python=/usr/bin/python3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$work" && mkdir -p "$work/source" || fail "$work cannot be made"
-# What git tracks and what it would add, as the working tree has it.
-(cd "$source" && git ls-files -z --cached --others --exclude-standard \
-    | xargs -0 sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' _ \
-    | tar --null --files-from=- -cf -) | tar -xf - -C "$work/source" || fail "the source cannot be copied"
+# What git tracks and what it would add, as the working tree has it; all of
+# it but the build folders without git.
+if git -C "$source" rev-parse --git-dir >/dev/null 2>&1; then
+    (cd "$source" && git ls-files -z --cached --others --exclude-standard \
+        | xargs -0 sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' _ \
+        | tar --null --files-from=- -cf -) | tar -xf - -C "$work/source"
+else
+    (cd "$source" && tar --exclude='./build*' --exclude='./obj-*' -cf - .) | tar -xf - -C "$work/source"
+fi || fail "the source cannot be copied"
 command -v ccache >/dev/null && export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 (cd "$work/source" && "$python" -m pip install --no-build-isolation --no-deps --no-index \
     --target "$work/site" .) >"$work/pip.log" 2>&1 || { tail -n 40 "$work/pip.log"; fail "pip install failed"; }
