@@ -11,6 +11,9 @@ test's numbers depend only on that seed and the test's id, so a test makes
 the same numbers whether it runs alone or among others.
 """
 
+# The annotations name pytest's types of pytest 7; older ones run it too.
+from __future__ import annotations
+
 import hashlib
 import random
 import secrets
