@@ -109,27 +109,55 @@ pellorin::request makeRequest(const std::optional<std::string>& brand, const py:
     return request;
 }
 
+// A new str of `bytes`, copied straight in when they are ASCII, as card
+// numbers are.
+PyObject* newText(std::string_view bytes)
+{
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+        PyObject* made = PyUnicode_New(static_cast<Py_ssize_t>(bytes.size()), 127);
+        if (made == nullptr)
+            throw py::error_already_set();
+        std::copy(bytes.begin(), bytes.end(), static_cast<char*>(PyUnicode_DATA(made)));
+        return made;
+    }
+    return text(bytes).release().ptr();
+}
+
 py::list generateList(const pellorin::request& request)
 {
     const bool extras = request.with_expiry || request.with_cvv;
-    py::list out;
+    std::optional<pellorin::card_range> cards;
+    std::optional<pellorin::card_range::iterator> card;
     std::vector<pellorin::card> batch;
     batch.reserve(kBatch);
-    py::gil_scoped_release released;
-    pellorin::card_range cards(request);
-    auto card = cards.begin();
-    while (!(card == cards.end())) {
-        batch.clear();
-        for (; batch.size() < kBatch && !(card == cards.end()); ++card)
-            batch.push_back(*card);
-        py::gil_scoped_acquire held;
+    {
+        py::gil_scoped_release released;
+        cards.emplace(request);
+    }
+    // The whole list at once: a count beyond memory fails here, at once.
+    auto out = py::reinterpret_steal<py::list>(PyList_New(static_cast<Py_ssize_t>(cards->size())));
+    if (!out)
+        throw py::error_already_set();
+    Py_ssize_t filled = 0;
+    for (;;) {
+        {
+            py::gil_scoped_release released;
+            batch.clear();
+            if (!card)
+                card = cards->begin();
+            for (; batch.size() < kBatch && !(*card == cards->end()); ++*card)
+                batch.push_back(**card);
+        }
+        if (batch.empty())
+            break;
         for (const pellorin::card& made : batch) {
-            if (!extras) {
-                out.append(text(made.number()));
-                continue;
-            }
-            out.append(records().card(text(made.number()), text(made.network()),
-                textOrNone(made.expiry()), textOrNone(made.cvv())));
+            PyObject* item = extras ? records()
+                                          .card(text(made.number()), text(made.network()),
+                                              textOrNone(made.expiry()), textOrNone(made.cvv()))
+                                          .release()
+                                          .ptr()
+                                    : newText(made.number());
+            PyList_SET_ITEM(out.ptr(), filled++, item);
         }
         // Ctrl-C ends a long run here rather than after it.
         if (PyErr_CheckSignals() != 0)
@@ -165,8 +193,6 @@ public:
             m_digits += verdict.number;
         }
         entry.valid = verdict.valid;
-        entry.expiry = code(verdict.expiry_valid);
-        entry.cvv = code(verdict.cvv_valid);
         entry.reasons = intern(m_reasonLists, verdict.reasons, m_lastReasons);
         entry.networks = intern(m_networkLists, verdict.networks, m_lastNetworks);
         if (!verdict.problem.empty()) {
@@ -218,14 +244,11 @@ public:
         if (index < 0 || index >= size)
             throw py::index_error("verdict index out of range");
         const Entry& e = m_entries[static_cast<std::size_t>(index)];
-        const auto optional = [](std::uint8_t code) {
-            return code == 0 ? py::object(py::none()) : py::object(py::bool_(code == 2));
-        };
         const std::string_view digits = e.read
             ? std::string_view(reinterpret_cast<const char*>(e.numberAt), e.numberSize)
             : std::string_view(m_digits).substr(e.numberAt, e.numberSize);
         return records().verdict(text(digits), e.valid, texts(m_reasonLists[e.reasons]),
-            texts(m_networkLists[e.networks]), optional(e.expiry), optional(e.cvv),
+            texts(m_networkLists[e.networks]),
             e.problem == 0 ? text("") : text(m_problems[e.problem - 1]), e.line);
     }
 
@@ -238,13 +261,7 @@ private:
         std::uint16_t reasons = 0, networks = 0;
         bool valid = false;
         bool read = false; // the digits are in an item, not in m_digits
-        std::uint8_t expiry = 0, cvv = 0; // 0 not on the line, 1 invalid, 2 valid
     };
-
-    static std::uint8_t code(std::optional<bool> verdict) noexcept
-    {
-        return verdict ? (*verdict ? 2 : 1) : 0;
-    }
 
     // The list's place among those seen, added when new; a run of numbers
     // mostly repeats the one before.
@@ -395,7 +412,7 @@ A str is read as pellorin-cli check reads a file: a number per line in any
 shape generate writes (text, csv, json, ndjson, table; with blanks or
 dashes), blank lines and headings left out. An iterable of str gives one
 verdict per item, in order. Returns Verdicts, a sequence of Verdict records
-(number, valid, reasons, networks, expiry_valid, cvv_valid, problem, line);
+(number, valid, reasons, networks, problem, line);
 its valid attribute says whether every number is valid. allow_unknown lets
 a number no network issues pass on its length and check digit; null reads
 a str whose lines end in NUL, as generate_text(null=True) writes them.
@@ -492,8 +509,9 @@ PYBIND11_MODULE(_pellorin, module)
         .def_property_readonly("invalid_count", &Verdicts::invalidCount,
             "How many verdicts say invalid (unreadable lines among them).")
         .def("__repr__", [](const Verdicts& v) {
-            return "<Verdicts: " + std::to_string(v.size()) + " numbers, "
-                + std::to_string(v.invalidCount()) + " invalid>";
+            return "<Verdicts: " + std::to_string(v.size())
+                + (v.size() == 1 ? " number, " : " numbers, ") + std::to_string(v.invalidCount())
+                + " invalid>";
         });
 
     module.def(

@@ -29,9 +29,6 @@ class Verdict(NamedTuple):
     reasons: Tuple[str, ...]
     #: The networks that claim the number, the most specific first.
     networks: Tuple[str, ...]
-    #: Whether the line's expiry date and code hold, where it has them.
-    expiry_valid: Optional[bool] = None
-    cvv_valid: Optional[bool] = None
     #: Why an unreadable line could not be read; empty otherwise.
     problem: str = ""
     #: The line of the text it came from, counted from 1 (for a list of
