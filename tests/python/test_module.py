@@ -122,3 +122,8 @@ def test_a_long_list_keeps_its_order_and_its_odd_items():
     for at in (*odd, 1, 149_999, 299_998):
         assert verdicts[at][:4] == pellorin.check([numbers[at]])[0][:4]
         assert verdicts[at].line == at + 1
+
+
+def test_a_list_beyond_memory_fails_before_any_work():
+    with pytest.raises(MemoryError):
+        pellorin.generate(count=2**62)
