@@ -1,5 +1,7 @@
 #include "CommandTable.h"
 
+#include "PlatformTexts.h"
+
 #include <algorithm>
 
 namespace pellorin::cli {
@@ -66,14 +68,6 @@ constexpr std::string_view kSeedRule
       "the same bytes, on any machine and with any --threads. Expiry dates count from the "
       "current month, or from the month of SOURCE_DATE_EPOCH when that is set.";
 
-constexpr std::string_view kOutputRule
-    = "--output FILE writes a new file that gets its name only when complete, so a failed, "
-      "interrupted or killed run leaves the old file as it was and nothing else. A symlink is "
-      "written through to its target; mode and, where allowed, owner are kept. The trade-off: a "
-      "file with more than one hard link, and a writable file in a folder that takes no new "
-      "file, are written in place as the shell's '>' would, and a failed run leaves them cut "
-      "short. A reader that goes away (| head) ends the run quietly.";
-
 constexpr std::string_view kCheckRule
     = "Reads what generate writes, in any format and with any extras, or one number per line "
       "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
@@ -94,27 +88,9 @@ constexpr std::string_view kBrandsRule
       "shares. --format json gives all of it, with the networks each range is shared with, for "
       "scripts.";
 
-constexpr Example kGenerateAmex { "pellorin-cli generate --brand amex --count 3 --seed 42",
-    "Three American Express numbers, the same three every time." };
-constexpr Example kGenerateCsv {
-    "pellorin-cli generate -p 411111 -l 16 -n 1000 --unique --seed 7 --format csv",
-    "A thousand different Visa numbers with the prefix 411111, as CSV."
-};
-constexpr Example kGenerateFile {
-    "pellorin-cli generate --count 100000000 --threads 4 --output numbers.txt",
-    "A hundred million numbers into a file that appears only when complete."
-};
-constexpr Example kRoundTrip {
-    "pellorin-cli generate --with-cvv --format json | pellorin-cli check",
-    "check reads what generate writes."
-};
-constexpr Example kCheckOne { "printf '4539 1488 0343 6467\\n' | pellorin-cli check",
-    "Check a number." };
-constexpr Example kBrandsJson { "pellorin-cli brands --format json",
-    "Every network with its lengths and prefixes, for a script." };
-
 std::vector<Command> makeCommands()
 {
+    const PlatformTexts& texts = platformTexts();
     const std::vector<std::string> brands = engine::networkIds();
     std::vector<std::string> formats;
     for (const engine::FormatName& format : engine::formatNames())
@@ -173,11 +149,11 @@ std::vector<Command> makeCommands()
                 { "-t", "--threads", "N", "Threads, default the cores; output is the same",
                     ValueKind::Free, {}, false, {}, text<&Given::threads>(), {} },
             },
-            { kNumbersRule, kSeedRule, kOutputRule },
+            { kNumbersRule, kSeedRule, texts.outputRule },
             { { 0, "Success, also when the reader went away." },
                 { 1, "A failure: an unwritable file, a full disk, not enough memory." },
                 { 2, "A usage error." } },
-            { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip } },
+            { texts.generateAmex, texts.generateCsv, texts.generateFile, texts.roundTrip } },
         Command { "check", "Check card numbers", "FILE",
             "Files to read; none, or -, is standard input",
             {
@@ -201,7 +177,7 @@ std::vector<Command> makeCommands()
             { kCheckRule },
             { { 0, "Every number is valid." }, { 1, "Some number is invalid." },
                 { 2, "Trouble: an unreadable line or file, a failed write, or a usage error." } },
-            { kRoundTrip, kCheckOne } },
+            { texts.roundTrip, texts.checkNumber } },
         Command { "brands", "List the card networks and their numbers", "", "",
             {
                 helpOption(),
@@ -211,7 +187,7 @@ std::vector<Command> makeCommands()
             { kBrandsRule },
             { { 0, "Success, also when the reader went away." },
                 { 1, "The list could not be written." }, { 2, "A usage error." } },
-            { kBrandsJson } },
+            { texts.brandsJson } },
     };
 }
 
@@ -222,8 +198,9 @@ Command makeProgram()
             { "-V", "--version", "", "Print the version", ValueKind::None, {}, false, {},
                 flag<&Given::version>(), {} } },
         {}, {}, {} };
-    program.examples
-        = { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip, kCheckOne, kBrandsJson };
+    const PlatformTexts& texts = platformTexts();
+    program.examples = { texts.generateAmex, texts.generateCsv, texts.generateFile, texts.roundTrip,
+        texts.checkNumber, texts.brandsJson };
     return program;
 }
 

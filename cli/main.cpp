@@ -3,9 +3,12 @@
 
 #include "CheckRun.h"
 #include "CommandLine.h"
+#include "ConsoleWindow.h"
 #include "GenerateRun.h"
+#include "HelpText.h"
 #include "NumberKind.h"
 #include "Output.h"
+#include "PlatformTexts.h"
 #include "ProgramArguments.h"
 #include "RandomSource.h"
 #include "UniqueKeys.h"
@@ -85,6 +88,14 @@ int main(int argc, char** argv)
 {
     Output::installSignalHandling();
     const std::vector<std::string> arguments = programArguments(argc, argv);
+    if (arguments.empty() && inConsoleWindowOfItsOwn()) {
+        // Started with a double-click: a window that closed at once would
+        // show nothing of why.
+        std::fputs(paragraphs(platformTexts().startedAlone).c_str(), stdout);
+        std::fflush(stdout);
+        waitForEnter();
+        return 0;
+    }
     const CommandLine command = parseCommandLine(arguments, std::thread::hardware_concurrency());
     try {
         switch (command.kind) {
