@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -74,39 +75,73 @@ INSTANTIATE_TEST_SUITE_P(FormatsAndExtras, GenerateIntoCheck,
             + test::spelledName(std::get<1>(info.param));
     });
 
-class RoundTrip : public testing::TestWithParam<const Network*> { };
+// A way generate makes numbers and the verdict check must give each.
+struct Mode {
+    const char* arguments;
+    const char* verdict; // in every verdict line
+};
 
-// Every record generate writes reads back as exactly its number: in every
-// format, with every extra, ungrouped or grouped with any separator.
-TEST_P(RoundTrip, EveryRecordReadsBackAsItsNumber)
+const Mode kModes[] {
+    { "", " valid " },
+    { "--invalid luhn", " invalid luhn " },
+    { "--invalid prefix", " invalid prefix " },
+    { "--invalid length", " invalid length" },
+};
+
+class RoundTrip : public testing::TestWithParam<std::tuple<const Network*, Mode>> { };
+
+// Every record generate writes reads back as exactly its number, with the
+// verdict it was made for: in every format, with every extra, ungrouped or
+// grouped with any separator (those that also part fields among them).
+TEST_P(RoundTrip, EveryRecordReadsBackAsItsNumberAndVerdict)
 {
-    const std::string base
-        = "\"$CLI\" generate --count 40 --seed 11 --brand " + std::string(GetParam()->id);
-    const ProgramRun plain = shell(base);
-    ASSERT_EQ(plain.status, 0) << plain.err;
-    std::string expected;
-    for (const std::string& number : lines(plain.out))
-        expected += number + "\n";
+    const auto [network, mode] = GetParam();
+    const std::string generate = "\"$CLI\" generate --count 40 --seed 11 --brand "
+        + std::string(network->id) + " " + mode.arguments;
+    const ProgramRun base = shell(generate + " | \"$CLI\" check 2>&1; echo status $?");
+    const auto verdicts = lines(base.out);
+    ASSERT_EQ(verdicts.size(), 42u) << base.out;
+    for (std::size_t i = 0; i < 40; ++i)
+        ASSERT_NE(verdicts[i].find(mode.verdict), std::string::npos) << verdicts[i];
+    // Each case in one shell: "== arguments", then what check says.
+    std::string script, expected;
     for (const char* format : { "text", "csv", "json", "ndjson", "table" }) {
-        for (const char* grouping : { "", "--group", "--group --separator -",
-                 "--group --separator /", "--group --separator .", "--group --separator :" }) {
-            for (const char* extras : { "", "--with-cvv", "--with-expiry --with-cvv" }) {
-                const std::string command = base + " --format " + format + " " + grouping + " "
-                    + extras + " | \"$CLI\" check | cut -d' ' -f1";
-                const ProgramRun run = shell(command);
-                ASSERT_EQ(run.out, expected) << command << "\n" << run.err;
+        for (const char* grouping : { "", "--group", "--separator -", "--separator /",
+                 "--separator :", "--separator ';'" }) {
+            for (const char* extras :
+                { "", "--with-expiry", "--with-cvv", "--with-expiry --with-cvv" }) {
+                const std::string arguments
+                    = std::string("--format ") + format + " " + grouping + " " + extras;
+                script += "echo \"== " + arguments + "\"; " + generate + " " + arguments
+                    + " | \"$CLI\" check 2>&1; echo status $?\n";
+                expected += "== " + arguments + "\n" + base.out;
             }
         }
     }
+    const ProgramRun run = shell(script);
+    if (run.out != expected) {
+        // The case where they part, as check read it.
+        const auto at = std::size_t(
+            std::mismatch(run.out.begin(), run.out.end(), expected.begin(), expected.end()).first
+            - run.out.begin());
+        const std::size_t from = run.out.rfind("== ", at);
+        FAIL() << run.out.substr(from == std::string::npos ? 0 : from, 600);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Networks, RoundTrip, testing::ValuesIn([] {
-    std::vector<const Network*> all;
-    for (const Network& network : networkTable())
-        all.push_back(&network);
-    return all;
-}()),
-    [](const auto& info) { return test::spelledName(info.param->name); });
+INSTANTIATE_TEST_SUITE_P(Networks, RoundTrip,
+    testing::Combine(testing::ValuesIn([] {
+        std::vector<const Network*> all;
+        for (const Network& network : networkTable())
+            all.push_back(&network);
+        return all;
+    }()),
+        testing::ValuesIn(kModes)),
+    [](const auto& info) {
+        const std::string_view mode = std::get<1>(info.param).arguments;
+        return test::spelledName(std::get<0>(info.param)->name) + "_"
+            + (mode.empty() ? "valid" : test::spelledName(mode.substr(10)));
+    });
 
 // Trouble is not a verdict: a check whose verdicts cannot be written ends
 // with 2, never with the 0 or 1 of an answer.
