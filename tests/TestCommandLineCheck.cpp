@@ -81,6 +81,11 @@ struct Mode {
     const char* verdict; // in every verdict line
 };
 
+void PrintTo(const Mode& m, std::ostream* os)
+{
+    *os << m.arguments;
+}
+
 const Mode kModes[] {
     { "", " valid " },
     { "--invalid luhn", " invalid luhn " },
@@ -239,6 +244,75 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CheckLines,
         LineCase { "overlong", std::string(300, '4'), "", "longer than 256 bytes", 2 }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// ASCII text as UTF-16, with its byte order mark or without.
+std::string utf16(std::string_view text, bool bigEndian, bool mark = true)
+{
+    std::string bytes = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (const char c : text)
+        bytes += bigEndian ? std::string { '\0', c } : std::string { c, '\0' };
+    return bytes;
+}
+
+class CheckInputs : public testing::TestWithParam<LineCase> { };
+
+// Whole inputs as other tools and systems write them: the line's verdicts
+// (the date pinned to January 2026), or the report and status of input
+// that cannot be read without a guess.
+TEST_P(CheckInputs, VerdictReportAndStatus)
+{
+    const LineCase& c = GetParam();
+    const ProgramRun run = cli({ "check" }, c.input);
+    EXPECT_EQ(run.out, c.verdict);
+    EXPECT_NE(run.err.find(c.report), std::string::npos) << run.err;
+    EXPECT_EQ(run.status, c.status) << run.err;
+}
+
+const std::string kVisa = "4111111111111111 valid Visa\n";
+const std::string kTwo = kVisa + "5555555555554444 valid Mastercard\n";
+
+INSTANTIATE_TEST_SUITE_P(ForeignShapes, CheckInputs,
+    testing::Values(LineCase { "semicolon_code", "number;cvv\n4111111111111112;100\n",
+                        "4111111111111112 invalid luhn Visa\n", "1 invalid", 1 },
+        LineCase { "pipe_code", "4111111111111111|123\n", kVisa, "1 valid", 0 },
+        LineCase { "colon_code", "4111111111111111:123\n", kVisa, "1 valid", 0 },
+        LineCase { "slash_code", "4111111111111111/123\n", kVisa, "1 valid", 0 },
+        LineCase { "comma_expiry_code", "4111111111111111,01/26,123\n", kVisa, "1 valid", 0 },
+        LineCase { "tab_brand_expiry_code",
+            "number\tbrand\texpiry\tcvv\n378282246310005\tAmerican Express\t12/29\t1234\n",
+            "378282246310005 valid American Express\n", "1 valid", 0 },
+        LineCase { "pipe_long_year", "4111111111111111|01/2026|123\n", kVisa, "1 valid", 0 },
+        LineCase { "blanks_short_code", "4111111111111111 12/29 12\n",
+            "4111111111111111 invalid code Visa\n", "1 invalid", 1 },
+        LineCase { "one_digit_after", "6011111111111117 0\n",
+            "6011111111111117 invalid code Discover|RuPay\n", "1 invalid", 1 },
+        LineCase { "amex_with_three_digits", "378282246310005 123\n",
+            "378282246310005 invalid code American Express\n", "1 invalid", 1 },
+        LineCase { "month_13", "4111 1111 1111 1111 13/29 123\n",
+            "4111111111111111 invalid expiry Visa\n", "1 invalid", 1 },
+        LineCase { "last_month", "4111111111111111;12/25\n", "4111111111111111 expired Visa\n",
+            "1 invalid", 1 },
+        LineCase { "json_code", "{\"number\":\"4111111111111111\",\"cvv\":\"12\"}\n",
+            "4111111111111111 invalid code Visa\n", "1 invalid", 1 },
+        LineCase { "groups_of_no_grouping", "4111 1111 1111 111\n", "",
+            "digit groups 4-4-4-3 are no grouping", 2 },
+        LineCase { "grouped_unknown_prefix", "7550 3647 0533 1279\n",
+            "7550364705331279 invalid prefix unknown\n", "1 invalid", 1 },
+        LineCase { "lone_crs", "4111111111111111\r5555555555554444\r", kTwo, "2 valid", 0 },
+        LineCase { "cr_crlf_lf", "4111111111111111\r\n\r5555555555554444\n", kTwo, "2 valid", 0 },
+        LineCase { "utf16le", utf16("4111111111111111\r\n5555555555554444\r\n", false), kTwo,
+            "2 valid", 0 },
+        LineCase {
+            "utf16be", utf16("4111111111111111\n5555555555554444", true), kTwo, "2 valid", 0 },
+        LineCase { "utf16_without_mark", utf16("4111111111111111\r\n", false, false), "",
+            "UTF-16 without a byte order mark", 2 },
+        LineCase { "json_escapes",
+            "{\"name\":\"A \\\"B\\\"\",\"number\":\"\\u0034111111111111111\"}\n", kVisa, "1 valid",
+            0 },
+        LineCase { "nothing", "", "", "pellorin-cli check: no numbers read\n", 1 },
+        LineCase { "blank_lines", "\n \r\n\t\n", "", "no numbers read", 1 },
+        LineCase { "heading_alone", "card_number;name\n", "", "no numbers read", 1 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct OutputCase {
     const char* name;
     std::vector<std::string> arguments; // after "check"
@@ -291,6 +365,15 @@ INSTANTIATE_TEST_SUITE_P(Options, CheckOutput,
             R"("networks":["Visa"]})"
             "\n",
             "pellorin-cli check: " + kMixedSummary + "\n", 1 },
+        OutputCase { "reasons_of_extras_in_json", { "-f", "ndjson" },
+            "4111111111111111 00/27\n4111111111111111 12/25\n",
+            R"({"line":1,"number":"4111111111111111","valid":false,"reason":"expiry",)"
+            R"("networks":["Visa"]})"
+            "\n"
+            R"({"line":2,"number":"4111111111111111","valid":false,"reason":"expired",)"
+            R"("networks":["Visa"]})"
+            "\n",
+            "pellorin-cli check: 2 numbers: 0 valid, 2 invalid\n", 1 },
         OutputCase { "null_ended", { "-z", "--invalid-only" },
             std::string("4539148803436468\0"
                         "378282246310005\0",
@@ -451,6 +534,8 @@ INSTANTIATE_TEST_SUITE_P(Borders, CheckPieces,
         PieceCase { "json_first_piece_shows_none", kLuhnFails, 0,
             { "-f", "json", "--invalid-only", "FILE" }, 1 },
         PieceCase { "two_files", "x\n" + kLuhnFails, 5, { "FILE", "FILE" }, 2 },
+        PieceCase {
+            "lone_crs", "4111111111111112\rx\r\r5555555555554444\r\n", 17, { "FILE", "FILE" }, 2 },
         PieceCase { "count", "x\n" + kLuhnFails, 5, { "--count", "FILE" }, 2 },
         PieceCase { "quiet", kLuhnFails, 3, { "-q", "FILE" }, 1 },
         PieceCase {
