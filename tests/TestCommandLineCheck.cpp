@@ -404,6 +404,7 @@ TEST(Check, BrandsByIssuerRangesAndLuhnVerdicts)
         { "", "" },
         { "  \t", "" },
         { "3530111333300000", "3530111333300000 valid JCB|RuPay" },
+        { "3841403975938906", "3841403975938906 valid Hipercard|Diners Club" },
     };
     std::string input, expected;
     for (const auto& [line, verdict] : cases) {
@@ -414,7 +415,7 @@ TEST(Check, BrandsByIssuerRangesAndLuhnVerdicts)
     const ProgramRun run = cli({ "check" }, input);
     EXPECT_EQ(run.out, expected);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "pellorin-cli check: 16 numbers: 11 valid, 5 invalid\n");
+    EXPECT_EQ(run.err, "pellorin-cli check: 17 numbers: 12 valid, 5 invalid\n");
 }
 
 TEST(Check, AfterTwentyUnreadableLinesTheRestAreOnlyCounted)
