@@ -256,8 +256,9 @@ CheckLine readFields(Piece line)
         reading.fits = read.code.empty() || codeFitsNumber(read.digits, read.code);
         // Some groups of a grouping and a code after them, apart as the
         // groups are: a shorter number only where its network has such a
-        // code.
-        if (count > 1 && count < groups.size() && !reading.fits)
+        // code, and only with blanks, as people type a number and its code;
+        // a mark that joins groups joins them all.
+        if (count > 1 && count < groups.size() && (between != ' ' || !reading.fits))
             continue;
         readings.push_back(std::move(reading));
     }

@@ -120,7 +120,8 @@ CheckedText checkInPieces(const CheckPieces& p)
 {
     StringSink sink;
     std::string reports;
-    const engine::CheckRequest request { *engine::formatNamed(p.format), false };
+    engine::CheckRequest request;
+    request.format = *engine::formatNamed(p.format);
     engine::CheckReader reader(request, sink, [&](std::string_view message) {
         reports += "pellorin-cli check: " + std::string(message) + "\n";
     });
