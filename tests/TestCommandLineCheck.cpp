@@ -5,6 +5,7 @@
 #include "CommandLineRun.h"
 #include "Network.h"
 #include "ParamName.h"
+#include "Utf16Text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ using test::cli;
 using test::lines;
 using test::ProgramRun;
 using test::shell;
+using test::utf16;
 
 struct BrandArguments {
     const char* arguments;
@@ -243,15 +245,6 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CheckLines,
         LineCase { "dashes_only", "---", "", "character 1 is not a digit", 2 },
         LineCase { "overlong", std::string(300, '4'), "", "longer than 256 bytes", 2 }),
     [](const auto& info) { return std::string(info.param.name); });
-
-// ASCII text as UTF-16, with its byte order mark or without.
-std::string utf16(std::string_view text, bool bigEndian, bool mark = true)
-{
-    std::string bytes = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
-    for (const char c : text)
-        bytes += bigEndian ? std::string { '\0', c } : std::string { c, '\0' };
-    return bytes;
-}
 
 class CheckInputs : public testing::TestWithParam<LineCase> { };
 
