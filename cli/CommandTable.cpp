@@ -9,6 +9,8 @@ namespace {
 using Setter = void (*)(Given&, const std::string&);
 using engine::GenerateField;
 using engine::GenerateForm;
+using pellorin::InvalidRule;
+using pellorin::kInvalidRules;
 
 // A field of Given, or of its generate form, set to the option's value, or
 // to true for a flag.
@@ -44,12 +46,16 @@ constexpr std::string_view kNumbersRule
     = "visa, mastercard, amex and discover give the window's numbers: its issuer prefixes and "
       "length, digits 1 to 9 after the prefix (never 0) and a check digit that is never 0. "
       "Every other network draws from the prefixes it alone claims for the length, so a "
-      "number is known by its network alone, save Hipercard's, whose prefixes all lie in "
-      "Diners Club's or RuPay's: check names Hipercard first and that network after it. "
-      "--ranges network draws from all the network's "
-      "published ranges, shared ones too; either way every Luhn-valid number of the ranges and "
-      "the length has the same chance. --invalid luhn, length "
-      "or prefix breaks exactly that rule. --prefix DIGITS --length N gives "
+      "number is known by its network alone (Hipercard claims none alone: its numbers are "
+      "Diners Club's or RuPay's too, and check names Hipercard first); --ranges network draws "
+      "from all the network's published ranges, shared ones too; either way every Luhn-valid "
+      "number of the ranges and the length has the same chance. --invalid luhn, length "
+      "or prefix breaks exactly that rule of the number, in a way no widely used validator "
+      "takes either: length picks lengths that none takes for the prefix, and refuses a "
+      "--length one takes. --invalid expiry writes an expiry month that has passed (1 to 60 "
+      "months back), --invalid month the month 00 or 13 instead, --invalid code a security "
+      "code of a wrong length (4 digits, amex 3); each implies --with-expiry or --with-cvv, and "
+      "the number and the other extra stay valid. --prefix DIGITS --length N gives "
       "every Luhn-valid number with that prefix and length with the same chance, digits 0 to 9 "
       "after the prefix; a prefix inside a network's range makes that network's numbers (named as "
       "check names them, with its security code length), any other is \"Custom\".";
@@ -121,6 +127,9 @@ std::vector<Command> makeCommands()
     std::vector<std::string> formats;
     for (const engine::FormatName& format : engine::formatNames())
         formats.emplace_back(format.id);
+    std::vector<std::string> invalidRules;
+    for (const InvalidRule rule : kInvalidRules)
+        invalidRules.emplace_back(invalidRuleName(rule));
     const std::vector<std::string> checkFormats { "text", "json", "ndjson" };
     const std::vector<std::string> brandsFormats { "text", "json" };
     return {
@@ -140,9 +149,9 @@ std::vector<Command> makeCommands()
                 { "-l", "--length", "N", "A length of the network; 12-19 with --prefix",
                     ValueKind::Free, {}, false, {}, formText<&GenerateForm::length>(),
                     GenerateField::Length },
-                { "", "--invalid", "RULE", "Fail exactly one rule: luhn, length or prefix",
-                    ValueKind::Word, { "luhn", "length", "prefix" }, false, {},
-                    formText<&GenerateForm::invalid>(), GenerateField::Invalid },
+                { "", "--invalid", "RULE", "Fail one: luhn, length, prefix, expiry/month, code",
+                    ValueKind::Word, invalidRules, false, {}, formText<&GenerateForm::invalid>(),
+                    GenerateField::Invalid },
                 { "-g", "--group", "", "Print the network's groups (4-4-4-4, 4-6-5)",
                     ValueKind::None, {}, false, {}, formFlag<&GenerateForm::group>(), {} },
                 { "", "--separator", "C", "C between groups, not a blank (implies -g)",
@@ -159,14 +168,14 @@ std::vector<Command> makeCommands()
                     ValueKind::None, {}, false, {}, formFlag<&GenerateForm::withExpiry>(), {} },
                 { "", "--with-cvv", "", "Add a code of the network's length (amex 4)",
                     ValueKind::None, {}, false, {}, formFlag<&GenerateForm::withCvv>(), {} },
-                { "-f", "--format", "FORMAT", "text, csv, json, ndjson or table (default text)",
+                { "-f", "--format", "FORMAT", "text, csv, tsv, json, ndjson, table (default text)",
                     ValueKind::Word, formats, false, "format", formText<&GenerateForm::format>(),
                     GenerateField::Format },
                 { "-z", "--null", "", "End each record in NUL, not a line end (not json)",
                     ValueKind::None, {}, false, {}, formFlag<&GenerateForm::nullEnded>(),
                     GenerateField::NullEnded },
-                { "", "--no-header", "", "No heading line in csv and table", ValueKind::None, {},
-                    false, {}, formFlag<&GenerateForm::noHeader>(), GenerateField::NoHeader },
+                { "", "--no-header", "", "No heading line in csv, tsv and table", ValueKind::None,
+                    {}, false, {}, formFlag<&GenerateForm::noHeader>(), GenerateField::NoHeader },
                 { "-o", "--output", "FILE", "Write to FILE when complete; - is standard output",
                     ValueKind::File, {}, false, {}, text<&Given::output>(), {} },
                 { "-t", "--threads", "N", "Threads, default the cores; output is the same",

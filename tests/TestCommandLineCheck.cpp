@@ -93,6 +93,9 @@ const Mode kModes[] {
     { "--invalid luhn", " invalid luhn " },
     { "--invalid prefix", " invalid prefix " },
     { "--invalid length", " invalid length" },
+    { "--invalid expiry", " expired " },
+    { "--invalid month", " invalid expiry " },
+    { "--invalid code", " invalid code " },
 };
 
 class RoundTrip : public testing::TestWithParam<std::tuple<const Network*, Mode>> { };
@@ -112,7 +115,7 @@ TEST_P(RoundTrip, EveryRecordReadsBackAsItsNumberAndVerdict)
         ASSERT_NE(verdicts[i].find(mode.verdict), std::string::npos) << verdicts[i];
     // Each case in one shell: "== arguments", then what check says.
     std::string script, expected;
-    for (const char* format : { "text", "csv", "json", "ndjson", "table" }) {
+    for (const char* format : { "text", "csv", "tsv", "json", "ndjson", "table" }) {
         for (const char* grouping : { "", "--group", "--separator -", "--separator /",
                  "--separator :", "--separator ';'" }) {
             for (const char* extras :
