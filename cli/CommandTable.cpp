@@ -75,18 +75,26 @@ constexpr std::string_view kOutputRule
       "short. A reader that goes away (| head) ends the run quietly.";
 
 constexpr std::string_view kCheckRule
-    = "Reads what generate writes, in any format and with any extras, or one number per line "
-      "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
+    = "Reads what generate writes, in any format and with any extras, or one number per line, "
+      "from each FILE or standard input ('-'), in UTF-8 or in UTF-16 that starts with its byte "
+      "order mark; lines end in LF, CR LF or CR. Digit groups make one number only where they "
+      "are a grouping card numbers print in (4111 1111 1111 1111, 3782-822463-10005); "
+      "otherwise the first group is the number and what follows, apart by blanks, TABs, "
+      "',', ';', '|', ':' or '/', are fields: an expiry MM/YY and a security code, or words "
+      "such as a brand. A line that two readings fit is reported, not guessed. "
       "Prints each number with 'valid', 'invalid luhn', 'invalid length' (a length its "
-      "network does not issue, or not 12 to 19 digits) or 'invalid prefix' (no network issues "
-      "it; --allow-unknown lets such a number pass on its length and check digit) and every "
+      "network does not issue, or not 12 to 19 digits), 'invalid prefix' (no network issues "
+      "it; --allow-unknown lets such a number pass on its length and check digit), 'invalid "
+      "expiry' (no month 01 to 12), 'expired' (before the current month, or that of "
+      "SOURCE_DATE_EPOCH) or 'invalid code' (not its network's code length) and every "
       "network that claims it, the most specific first ('JCB|RuPay'), or 'unknown'; --format "
       "json or ndjson for scripts. "
       "With several files each result "
       "starts with FILE:LINE:. A line that holds no single card number is reported as "
       "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
-      "goes to standard error. --threads shares each ordinary file among threads; standard "
-      "input and pipes are read on one.";
+      "goes to standard error; input with no number at all says 'no numbers read' and exits 1. "
+      "--threads shares each ordinary file among threads; standard input and pipes are read on "
+      "one.";
 
 constexpr std::string_view kBrandsRule
     = "Lists every card network generate --brand takes: its id, name, lengths, security code "
@@ -199,7 +207,8 @@ std::vector<Command> makeCommands()
                     ValueKind::Free, {}, false, {}, text<&Given::checkThreads>(), {} },
             },
             { kCheckRule },
-            { { 0, "Every number is valid." }, { 1, "Some number is invalid." },
+            { { 0, "Every number is valid." },
+                { 1, "Some number is invalid, or no number was read at all." },
                 { 2, "Trouble: an unreadable line or file, a failed write, or a usage error." } },
             { kRoundTrip, kCheckOne } },
         Command { "brands", "List the card networks and their numbers", "", "",

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace pellorin::engine {
 
@@ -39,9 +40,49 @@ void CheckReader::beginSource(std::string_view name, std::uint64_t linesBefore)
     m_source = name;
     m_lineNumber = linesBefore;
     m_splitter = LineSplitter(m_request.nullEnded ? '\0' : '\n');
+    m_encodingKnown = m_keepText;
+    m_encoding = TextEncoding::Utf8;
+    m_head.clear();
+    m_utf16Pending.clear();
+    m_sourceRefused = false;
 }
 
 bool CheckReader::feed(std::string_view bytes)
+{
+    if (!m_encodingKnown) {
+        m_head.append(bytes);
+        if (m_head.size() < kEncodingHead)
+            return !m_readerGone;
+        return takeEncoding(std::exchange(m_head, {}));
+    }
+    if (m_sourceRefused)
+        return !m_readerGone;
+    if (m_encoding == TextEncoding::Utf8)
+        return feedText(bytes);
+    m_utf8.clear();
+    appendUtf16(bytes, m_encoding == TextEncoding::Utf16Be, m_utf16Pending, m_utf8);
+    return feedText(m_utf8);
+}
+
+// Reads the source's first bytes, which tell its encoding.
+bool CheckReader::takeEncoding(std::string_view bytes)
+{
+    m_encodingKnown = true;
+    m_encoding = m_request.nullEnded ? TextEncoding::Utf8 : textEncoding(bytes);
+    if (m_encoding == TextEncoding::Utf16WithoutMark) {
+        // Read as UTF-8 it would be a line of digits and NULs, or a flood
+        // of unreadable ones.
+        m_sourceRefused = true;
+        sourceFailed("the text is UTF-16 without a byte order mark; save it as UTF-8, or as "
+                     "UTF-16 with its byte order mark");
+        return !m_readerGone;
+    }
+    if (m_encoding != TextEncoding::Utf8)
+        bytes.remove_prefix(2); // the mark, which said the order
+    return feed(bytes);
+}
+
+bool CheckReader::feedText(std::string_view bytes)
 {
     const auto onLine = [this](std::string_view line, bool overlong) { judge(line, overlong); };
     const char end = m_request.nullEnded ? '\0' : '\n';
@@ -63,15 +104,36 @@ bool CheckReader::feed(std::string_view bytes)
         }
         const std::string_view line(next, std::size_t(lineEnd - next));
         if (!judgeDigits(line))
-            judge(line, line.size() > kMaxCheckLine);
+            judgeLines(line);
         next = lineEnd + 1;
     }
     return !m_readerGone;
 }
 
+// The text before an LF: lines a lone CR ends, the last maybe ending in
+// the CR of a CR LF.
+void CheckReader::judgeLines(std::string_view lines)
+{
+    if (!m_request.nullEnded) {
+        for (std::size_t cr = lines.find('\r');
+             cr != std::string_view::npos && cr + 1 < lines.size(); cr = lines.find('\r')) {
+            judge(lines.substr(0, cr), cr > kMaxCheckLine);
+            lines.remove_prefix(cr + 1);
+        }
+    }
+    judge(lines, lines.size() > kMaxCheckLine);
+}
+
 bool CheckReader::endSource()
 {
-    if (!m_readerGone)
+    if (!m_encodingKnown)
+        takeEncoding(std::exchange(m_head, {}));
+    if (!m_utf16Pending.empty() && !m_sourceRefused) {
+        // An odd byte at the end: half a character.
+        m_utf16Pending.clear();
+        feedText("\xEF\xBF\xBD");
+    }
+    if (!m_readerGone && !m_sourceRefused)
         m_splitter.finish([this](std::string_view line, bool overlong) { judge(line, overlong); });
     return !m_readerGone;
 }
@@ -147,7 +209,8 @@ int CheckReader::status() const noexcept
 {
     if (m_unreadable)
         return 2;
-    return m_counts.invalid > 0 ? 1 : 0;
+    // Nothing read is no pass: a broken step before check gave it nothing.
+    return m_counts.invalid > 0 || m_counts.valid == 0 ? 1 : 0;
 }
 
 void CheckReader::summarize() const
@@ -185,8 +248,10 @@ std::string CheckReader::summaryRecord() const
 std::string CheckReader::summaryLine() const
 {
     const CheckCounts& c = m_counts;
-    std::string summary = plural(c.valid + c.invalid, "number", "numbers") + ": "
-        + std::to_string(c.valid) + " valid, " + std::to_string(c.invalid) + " invalid";
+    std::string summary = c.valid + c.invalid == 0
+        ? std::string("no numbers read")
+        : plural(c.valid + c.invalid, "number", "numbers") + ": " + std::to_string(c.valid)
+            + " valid, " + std::to_string(c.invalid) + " invalid";
     if (c.badLength > 0)
         summary += " (" + std::to_string(c.badLength) + " by length)";
     if (c.unreadableLines > 0)
@@ -226,22 +291,53 @@ void CheckReader::judge(std::string_view line, bool overlong)
     // A number no network issues is no card's, however well formed.
     const bool unknownPrefix
         = possibleLength && verdict.networks.empty() && !m_request.allowUnknown;
-    const bool valid = verdict.valid() && !unknownPrefix;
+    const std::string_view reason = unknownPrefix ? "prefix"
+        : verdict.wrongLength                     ? "length"
+        : verdict.wrongCheckDigit                 ? "luhn"
+                                                  : extrasReason(read, verdict.networks);
+    const bool valid = reason.empty();
     ++(valid ? m_counts.valid : m_counts.invalid);
     if (verdict.wrongLength)
         ++m_counts.badLength;
     if (m_request.shown == CheckShown::None || (m_request.shown == CheckShown::Invalid && valid))
         return;
-    const std::string_view reason = unknownPrefix ? "prefix"
-        : verdict.wrongLength                     ? "length"
-        : verdict.wrongCheckDigit                 ? "luhn"
-                                                  : "";
     if (m_request.format == Format::Text)
         appendText(read.digits, verdict, reason, possibleLength);
     else
         appendJson(read.digits, verdict, reason, possibleLength);
     if (m_text.size() >= kFlushAt)
         flush();
+}
+
+// What is wrong with a well-formed number's expiry or code: "expiry" for
+// no month of the year, "expired" for a month that has passed, "code" for
+// a code of another length than its network's; or nothing.
+std::string_view CheckReader::extrasReason(
+    const CheckLine& read, const NetworkMatches& networks) const
+{
+    if (!read.expiry.empty()) {
+        const int month = (read.expiry[0] - '0') * 10 + (read.expiry[1] - '0');
+        if (month < 1 || month > 12)
+            return "expiry";
+        int year = 0;
+        for (const char c : std::string_view(read.expiry).substr(3))
+            year = year * 10 + (c - '0');
+        if (read.expiry.size() == 5)
+            year += 2000;
+        if (m_request.month && std::int64_t(year) * 12 + month - 1 < *m_request.month)
+            return "expired";
+    }
+    if (!read.code.empty()) {
+        const int length = int(read.code.size());
+        // A number no network claims may have a code of 3 digits or 4.
+        const bool fits = networks.empty()
+            ? length == 3 || length == 4
+            : std::any_of(networks.all().begin(), networks.all().end(),
+                [&](const Network* network) { return network->codeLength == length; });
+        if (!fits)
+            return "code";
+    }
+    return {};
 }
 
 // The common line, a card's length of digits and nothing else, as text:
@@ -308,6 +404,8 @@ void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdi
     m_text += digits;
     if (reason.empty()) {
         m_text += " valid";
+    } else if (reason == "expired") {
+        m_text += " expired";
     } else {
         m_text += " invalid ";
         m_text += reason;
@@ -398,6 +496,7 @@ CheckPiece::CheckPiece(const CheckRequest& request, std::string_view source,
         m_reports.push_back({ m_reader.m_text.size(), std::string(message) });
     })
 {
+    // Set before the source begins: a piece is UTF-8 (see feed).
     m_reader.m_keepText = true;
     m_reader.m_text = std::move(text);
     m_reader.m_text.clear();

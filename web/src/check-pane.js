@@ -9,7 +9,8 @@ const SHOWN_LINES = 10000;
 
 const decoder = new TextDecoder();
 
-export function setUpCheckPane(client) {
+// `month()` is the current month, as months since year 0.
+export function setUpCheckPane(client, month) {
   const form = document.getElementById('check-form');
   const input = document.getElementById('check-input');
   const fileInput = document.getElementById('check-file');
@@ -70,7 +71,7 @@ export function setUpCheckPane(client) {
     verdicts = [];
     shown = 0;
     lastReport = '';
-    client.start({ type: 'check', phase: 'begin', name }, () => true);
+    client.start({ type: 'check', phase: 'begin', name, month: month() }, () => true);
     await source((bytes) => {
       client.start({ type: 'check', phase: 'feed', bytes, transfer: [bytes] }, (data) => {
         show(data.bytes);

@@ -240,4 +240,4 @@ client.ask({ type: 'brands' }).then((answer) => {
   fillNetworks();
   document.body.dataset.ready = 'true';
 });
-setUpCheckPane(client);
+setUpCheckPane(client, month);

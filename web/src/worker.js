@@ -109,9 +109,9 @@ function checkOutput() {
   return bytesAt(engine._pe_check_output(), engine._pe_check_output_size());
 }
 
-function check({ id, phase, bytes, name }) {
+function check({ id, phase, bytes, name, month }) {
   if (phase === 'begin') {
-    withText(name, (pointer) => engine._pe_check_begin(pointer));
+    withText(name, (pointer) => engine._pe_check_begin(pointer, month));
     return;
   }
   if (phase === 'feed') {

@@ -263,17 +263,19 @@ EMSCRIPTEN_KEEPALIVE const char* pe_export_block(double block)
     return g_block.view().data();
 }
 
-// Starts checking lines from a source called `name` in reports.
-EMSCRIPTEN_KEEPALIVE void pe_check_begin(const char* name)
+// Starts checking lines from a source called `name` in reports; an expiry
+// before `month` has passed.
+EMSCRIPTEN_KEEPALIVE void pe_check_begin(const char* name, double month)
 {
     g_checkSink.bytes().clear();
-    g_check
-        = std::make_unique<CheckReader>(CheckRequest(), g_checkSink, [](std::string_view message) {
-              // Reports go among the verdicts, marked, in the order told.
-              g_checkSink.bytes().append("\x01");
-              g_checkSink.bytes().append(message);
-              g_checkSink.bytes().append("\n");
-          });
+    CheckRequest request;
+    request.month = std::int64_t(month);
+    g_check = std::make_unique<CheckReader>(request, g_checkSink, [](std::string_view message) {
+        // Reports go among the verdicts, marked, in the order told.
+        g_checkSink.bytes().append("\x01");
+        g_checkSink.bytes().append(message);
+        g_checkSink.bytes().append("\n");
+    });
     g_check->beginSource(name);
 }
 
