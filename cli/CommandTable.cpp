@@ -100,7 +100,8 @@ constexpr std::string_view kBrandsRule
     = "Lists every card network generate --brand takes: its id, name, lengths, security code "
       "length, print groups and published prefixes, a * marking a prefix that another network "
       "shares. --format json gives all of it, with the networks each range is shared with, for "
-      "scripts.";
+      "scripts. A note under the list (validatorNote in json) names a rule that a widely used "
+      "validator skips for a network by design: card-validator's Luhn test for UnionPay.";
 
 constexpr Example kGenerateAmex { "pellorin-cli generate --brand amex --count 3 --seed 42",
     "Three American Express numbers, the same three every time." };

@@ -323,6 +323,12 @@ TEST(Brands, ListsEveryNetworkInTextAndJson)
         json::parse(R"({"first":"2131","last":"2131","lengths":[15],"sharedWith":[]})"));
     EXPECT_EQ(
         list[12]["ranges"][0]["sharedWith"], json::parse(R"(["discover","rupay","elo","verve"])"));
+    // A rule another validator skips by design is said, not left to be found.
+    EXPECT_NE(text.out.find("\nUnionPay: card-validator (npm) skips the Luhn test for UnionPay"),
+        std::string::npos);
+    for (std::size_t i = 0; i < kNetworks.size(); ++i)
+        EXPECT_EQ(list[i].contains("validatorNote"), kNetworks[i].id == "unionpay") << i;
+    EXPECT_NE(list[6].value("validatorNote", "").find("--invalid luhn"), std::string::npos);
 }
 
 TEST(Check, JsonIsOneArrayAndEmptyInputAnEmptyOne)
