@@ -62,6 +62,9 @@ const EngineRun kRuns[] {
         { "generate", "--brand", "maestro", "--invalid", "luhn", "--format", "ndjson", "--count",
             "100", "--seed", "42" } },
     { "NoneAsJson", { "generate", "--count", "0", "--format", "json", "--seed", "1" } },
+    { "TsvPassedExpiryAndCode",
+        { "generate", "--invalid", "expiry", "--with-cvv", "--format", "tsv", "--count", "20000",
+            "--seed", "4" } },
 };
 
 class EngineGenerate : public testing::TestWithParam<EngineRun> { };
