@@ -194,7 +194,8 @@ bool codeFitsNumber(std::string_view digits, std::string_view code)
         [&](const Network* network) { return int(code.size()) == network->codeLength; });
 }
 
-// One way to read a line: its first `groups` digit groups are the number.
+// One way to read a line: some of its first digit groups are the number,
+// and what follows them its fields.
 struct Reading {
     CheckLine line;
     bool fits = false; // the number and its code agree with the network table
@@ -211,7 +212,6 @@ CheckLine readFields(Piece line)
         std::size_t size;
     };
     std::vector<Group> groups;
-    std::string digits;
     char between = 0; // ' ' for blanks, or the mark
     for (std::size_t i = 0;;) {
         const std::size_t start = i;

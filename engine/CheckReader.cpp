@@ -50,8 +50,10 @@ void CheckReader::beginSource(std::string_view name, std::uint64_t linesBefore)
 bool CheckReader::feed(std::string_view bytes)
 {
     if (!m_encodingKnown) {
+        // Enough to tell, or a whole first line, which is not held back
+        // from a reader that waits for its verdict.
         m_head.append(bytes);
-        if (m_head.size() < kEncodingHead)
+        if (m_head.size() < kEncodingHead && m_head.find('\n') == std::string::npos)
             return !m_readerGone;
         return takeEncoding(std::exchange(m_head, {}));
     }
