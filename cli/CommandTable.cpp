@@ -50,9 +50,9 @@ constexpr std::string_view kNumbersRule
       "Diners Club's or RuPay's too, and check names Hipercard first); --ranges network draws "
       "from all the network's published ranges, shared ones too; either way every Luhn-valid "
       "number of the ranges and the length has the same chance. --invalid luhn, length "
-      "or prefix breaks exactly that rule of the number, in a way no widely used validator "
-      "takes either: length picks lengths that none takes for the prefix, and refuses a "
-      "--length one takes. --invalid expiry writes an expiry month that has passed (1 to 60 "
+      "or prefix breaks exactly that rule of the number; length and prefix keep clear of what "
+      "widely used validators take (a --length one takes is refused), and brands names a rule "
+      "one skips. --invalid expiry writes an expiry month that has passed (1 to 60 "
       "months back), --invalid month the month 00 or 13 instead, --invalid code a security "
       "code of a wrong length (4 digits, amex 3); each implies --with-expiry or --with-cvv, and "
       "the number and the other extra stay valid. --prefix DIGITS --length N gives "
@@ -100,7 +100,8 @@ constexpr std::string_view kBrandsRule
     = "Lists every card network generate --brand takes: its id, name, lengths, security code "
       "length, print groups and published prefixes, a * marking a prefix that another network "
       "shares. --format json gives all of it, with the networks each range is shared with, for "
-      "scripts.";
+      "scripts. A note under the list (validatorNote in json) names a rule that a widely used "
+      "validator skips for a network by design: card-validator's Luhn test for UnionPay.";
 
 constexpr Example kGenerateAmex { "pellorin-cli generate --brand amex --count 3 --seed 42",
     "Three American Express numbers, the same three every time." };
