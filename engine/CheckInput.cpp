@@ -531,6 +531,34 @@ CheckLine readCheckLine(std::string_view text)
     return readPlain(line);
 }
 
+std::string_view extrasFault(
+    const CheckLine& read, const NetworkMatches& networks, std::optional<std::int64_t> month)
+{
+    if (!read.expiry.empty()) {
+        const int expiryMonth = (read.expiry[0] - '0') * 10 + (read.expiry[1] - '0');
+        if (expiryMonth < 1 || expiryMonth > 12)
+            return "expiry";
+        int year = 0;
+        for (const char c : std::string_view(read.expiry).substr(3))
+            year = year * 10 + (c - '0');
+        if (read.expiry.size() == 5)
+            year += 2000;
+        if (month && std::int64_t(year) * 12 + expiryMonth - 1 < *month)
+            return "expired";
+    }
+    if (!read.code.empty()) {
+        const int length = int(read.code.size());
+        // A number no network claims may have a code of 3 digits or 4.
+        const bool fits = networks.empty()
+            ? length == 3 || length == 4
+            : std::any_of(networks.all().begin(), networks.all().end(),
+                [&](const Network* network) { return network->codeLength == length; });
+        if (!fits)
+            return "code";
+    }
+    return {};
+}
+
 TextEncoding textEncoding(std::string_view head) noexcept
 {
     if (head.starts_with("\xFF\xFE"))
