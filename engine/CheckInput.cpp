@@ -194,7 +194,8 @@ bool codeFitsNumber(std::string_view digits, std::string_view code)
         [&](const Network* network) { return int(code.size()) == network->codeLength; });
 }
 
-// One way to read a line: its first `groups` digit groups are the number.
+// One way to read a line: some of its first digit groups are the number,
+// and what follows them its fields.
 struct Reading {
     CheckLine line;
     bool fits = false; // the number and its code agree with the network table
@@ -211,7 +212,6 @@ CheckLine readFields(Piece line)
         std::size_t size;
     };
     std::vector<Group> groups;
-    std::string digits;
     char between = 0; // ' ' for blanks, or the mark
     for (std::size_t i = 0;;) {
         const std::size_t start = i;
@@ -529,6 +529,34 @@ CheckLine readCheckLine(std::string_view text)
     if (line.text.find(',') != std::string_view::npos)
         return readCsv(line);
     return readPlain(line);
+}
+
+std::string_view extrasFault(
+    const CheckLine& read, const NetworkMatches& networks, std::optional<std::int64_t> month)
+{
+    if (!read.expiry.empty()) {
+        const int expiryMonth = (read.expiry[0] - '0') * 10 + (read.expiry[1] - '0');
+        if (expiryMonth < 1 || expiryMonth > 12)
+            return "expiry";
+        int year = 0;
+        for (const char c : std::string_view(read.expiry).substr(3))
+            year = year * 10 + (c - '0');
+        if (read.expiry.size() == 5)
+            year += 2000;
+        if (month && std::int64_t(year) * 12 + expiryMonth - 1 < *month)
+            return "expired";
+    }
+    if (!read.code.empty()) {
+        const int length = int(read.code.size());
+        // A number no network claims may have a code of 3 digits or 4.
+        const bool fits = networks.empty()
+            ? length == 3 || length == 4
+            : std::any_of(networks.all().begin(), networks.all().end(),
+                [&](const Network* network) { return network->codeLength == length; });
+        if (!fits)
+            return "code";
+    }
+    return {};
 }
 
 TextEncoding textEncoding(std::string_view head) noexcept

@@ -2,8 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+
+namespace pellorin {
+struct NetworkMatches;
+}
 
 namespace pellorin::engine {
 
@@ -42,6 +47,14 @@ struct CheckLine {
 // readings fit is unreadable. Blanks are spaces and no-break spaces; a CR at
 // the end (a CR LF file) counts as one.
 CheckLine readCheckLine(std::string_view line);
+
+// What is wrong with the extras of a line whose number is well formed:
+// "expiry" for no month of the year, "expired" for a month before `month`
+// (months since year 0: year × 12 + month - 1; without it none has passed),
+// "code" for a code of another length than that of every network the
+// number belongs to (3 or 4 digits where it belongs to none); or nothing.
+std::string_view extrasFault(
+    const CheckLine& line, const NetworkMatches& networks, std::optional<std::int64_t> month);
 
 // How a source's first bytes say its text is written.
 enum class TextEncoding {

@@ -50,8 +50,10 @@ void CheckReader::beginSource(std::string_view name, std::uint64_t linesBefore)
 bool CheckReader::feed(std::string_view bytes)
 {
     if (!m_encodingKnown) {
+        // Enough to tell, or a whole first line, which is not held back
+        // from a reader that waits for its verdict.
         m_head.append(bytes);
-        if (m_head.size() < kEncodingHead)
+        if (m_head.size() < kEncodingHead && m_head.find('\n') == std::string::npos)
             return !m_readerGone;
         return takeEncoding(std::exchange(m_head, {}));
     }
@@ -294,7 +296,7 @@ void CheckReader::judge(std::string_view line, bool overlong)
     const std::string_view reason = unknownPrefix ? "prefix"
         : verdict.wrongLength                     ? "length"
         : verdict.wrongCheckDigit                 ? "luhn"
-                                                  : extrasReason(read, verdict.networks);
+                                  : extrasFault(read, verdict.networks, m_request.month);
     const bool valid = reason.empty();
     ++(valid ? m_counts.valid : m_counts.invalid);
     if (verdict.wrongLength)
@@ -307,37 +309,6 @@ void CheckReader::judge(std::string_view line, bool overlong)
         appendJson(read.digits, verdict, reason, possibleLength);
     if (m_text.size() >= kFlushAt)
         flush();
-}
-
-// What is wrong with a well-formed number's expiry or code: "expiry" for
-// no month of the year, "expired" for a month that has passed, "code" for
-// a code of another length than its network's; or nothing.
-std::string_view CheckReader::extrasReason(
-    const CheckLine& read, const NetworkMatches& networks) const
-{
-    if (!read.expiry.empty()) {
-        const int month = (read.expiry[0] - '0') * 10 + (read.expiry[1] - '0');
-        if (month < 1 || month > 12)
-            return "expiry";
-        int year = 0;
-        for (const char c : std::string_view(read.expiry).substr(3))
-            year = year * 10 + (c - '0');
-        if (read.expiry.size() == 5)
-            year += 2000;
-        if (m_request.month && std::int64_t(year) * 12 + month - 1 < *m_request.month)
-            return "expired";
-    }
-    if (!read.code.empty()) {
-        const int length = int(read.code.size());
-        // A number no network claims may have a code of 3 digits or 4.
-        const bool fits = networks.empty()
-            ? length == 3 || length == 4
-            : std::any_of(networks.all().begin(), networks.all().end(),
-                [&](const Network* network) { return network->codeLength == length; });
-        if (!fits)
-            return "code";
-    }
-    return {};
 }
 
 // The common line, a card's length of digits and nothing else, as text:

@@ -85,7 +85,6 @@ private:
     void judgeLines(std::string_view lines);
     void judge(std::string_view line, bool overlong);
     bool judgeDigits(std::string_view line);
-    std::string_view extrasReason(const CheckLine& read, const NetworkMatches& networks) const;
     bool flush();
     bool write(std::string_view bytes);
     void appendText(std::string_view digits, const NumberVerdict& verdict, std::string_view reason,

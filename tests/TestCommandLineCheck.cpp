@@ -122,9 +122,10 @@ TEST_P(RoundTrip, EveryRecordReadsBackAsItsNumberAndVerdict)
                 { "", "--with-expiry", "--with-cvv", "--with-expiry --with-cvv" }) {
                 const std::string arguments
                     = std::string("--format ") + format + " " + grouping + " " + extras;
-                script += "echo \"== " + arguments + "\"; " + generate + " " + arguments
-                    + " | \"$CLI\" check 2>&1; echo status $?\n";
-                expected += "== " + arguments + "\n" + base.out;
+                script.append("echo \"== ").append(arguments).append("\"; ");
+                script.append(generate).append(" ").append(arguments);
+                script += " | \"$CLI\" check 2>&1; echo status $?\n";
+                expected.append("== ").append(arguments).append("\n").append(base.out);
             }
         }
     }

@@ -1,6 +1,7 @@
 """The "Check numbers" pane against `pellorin-cli check` on the same lines,
-unreadable ones included, pasted and opened from a file: the same verdicts,
-the same reports, in the same order."""
+unreadable ones included, pasted and opened from a file (in UTF-16, as
+Windows PowerShell writes one): the same verdicts, the same reports, in the
+same order."""
 
 import os
 import tempfile
@@ -21,6 +22,8 @@ LINES = [
     "1" * 300,
     "6011 0009 9013 9424",
     "12 34",
+    "4111111111111111;12/25",
+    "378282246310005|123",
 ]
 
 
@@ -56,7 +59,7 @@ def main():
         check(page.text("check-status").startswith(summary), f"no summary {summary!r} in the status")
 
         with tempfile.NamedTemporaryFile("wb", suffix=".txt", delete=False) as file:
-            file.write(text.encode())
+            file.write(b"\xff\xfe" + text.encode("utf-16-le"))
         try:
             page.js("delete document.getElementById('check-output').dataset.status")
             page.driver.find_element("id", "check-file").send_keys(file.name)
