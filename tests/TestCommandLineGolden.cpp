@@ -358,8 +358,9 @@ std::vector<DocExample> documentationExamples()
         bool inExample = false;
         for (std::string line; std::getline(text, line);) {
             if (line.starts_with("    $ ") && line.find("pellorin-cli ") != std::string::npos) {
-                examples.push_back(
-                    { .where = file.filename().string(), .command = line.substr(6) });
+                examples.emplace_back();
+                examples.back().where = file.filename().string();
+                examples.back().command = line.substr(6);
                 inExample = true;
                 continue;
             }
@@ -451,7 +452,7 @@ std::vector<std::vector<std::string>> documentedNetworks()
             std::vector<std::string> cells;
             std::istringstream row(line.substr(2));
             for (std::string cell; std::getline(row, cell, '|');)
-                cells.push_back(cell.substr(0, cell.find_last_not_of(' ') + 1));
+                cells.push_back(std::regex_replace(cell, std::regex("^ +| +$"), ""));
             rows.push_back(cells);
         }
     }
@@ -471,7 +472,8 @@ TEST(DocumentationExamples, NetworkTableIsWhatBrandsLists)
         SCOPED_TRACE(row.at(0));
         ASSERT_EQ(row.size(), 6U);
         EXPECT_EQ(row[0], network["name"]);
-        EXPECT_EQ(row[1], "`" + network["id"].get<std::string>() + "`");
+        EXPECT_EQ(
+            row[1], std::regex_replace(network["id"].get<std::string>(), std::regex(".+"), "`$&`"));
         std::set<std::pair<std::string, std::string>> ranges;
         for (const auto& range : network["ranges"])
             ranges.emplace(range["first"], range["last"]);
