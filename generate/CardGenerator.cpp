@@ -1,9 +1,16 @@
 #include "CardGenerator.h"
 
+#include <utility>
+
 namespace pellorin {
 
 CardGenerator::CardGenerator(const Brand& brand, RandomSource& random)
-    : m_pattern(NumberPattern::forBrand(brand))
+    : CardGenerator(NumberPattern::forBrand(brand), random)
+{
+}
+
+CardGenerator::CardGenerator(NumberPattern pattern, RandomSource& random)
+    : m_pattern(std::move(pattern))
     , m_random(random)
 {
 }
