@@ -4,6 +4,7 @@
 #include "NumberKind.h"
 #include "Sink.h"
 
+#include <array>
 #include <stdexcept>
 
 namespace pellorin::engine {
@@ -27,12 +28,12 @@ bool generateFromSource(const GenerateRequest& request, RandomSource& random, Si
         throw std::invalid_argument("numbers drawn from a caller's source come as plain text");
     CardGenerator generator(numberKind(request).pattern, random);
     const char recordEnd = request.nullEnded ? '\0' : '\n';
+    // Room for the longest number and its record's end.
+    std::array<char, kCardNumberRoom> record {};
     for (std::uint64_t i = 0; i < request.count; ++i) {
-        // The digits' array has room for the record's end after the longest
-        // number.
-        CardNumber number = generator.next();
-        number.digits[number.length] = recordEnd;
-        if (!sink.write({ number.digits.data(), std::size_t(number.length) + 1 }))
+        const auto length = std::size_t(generator.write(record.data()));
+        record[length] = recordEnd;
+        if (!sink.write({ record.data(), length + 1 }))
             return false;
     }
     return true;

@@ -19,6 +19,10 @@ public:
 
     CardNumber next() noexcept;
 
+    // The same, written at `out` (which may be overwritten up to
+    // kCardNumberRoom bytes on); returns the number's length.
+    int write(char* out) noexcept;
+
 private:
     NumberPattern m_pattern;
     RandomSource& m_random;
