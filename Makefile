@@ -18,8 +18,10 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-private-dev libgtest
             libcli11-dev nlohmann-json3-dev libcsv-dev \
             weston qt6-wayland xwayland wl-clipboard \
             devscripts git debhelper autopkgtest debootstrap \
-            emscripten esbuild chromium chromium-driver python3-selenium \
-            g++-mingw-w64-x86-64-posix wine64
+            emscripten esbuild chromium chromium-driver python3-selenium node-typescript firefox-esr \
+            g++-mingw-w64-x86-64-posix wine64 \
+            pybind11-dev python3-dev python3-setuptools python3-pip python3-pytest \
+            python3-fake-factory python3-stdnum dh-python
 # npm installs the page tests' packages; a node from another repository may
 # bring its own npm, which Debian's npm package would conflict with.
 ifeq ($(shell command -v npm),)
@@ -62,7 +64,7 @@ FORMAT_PACKAGES := clang-format
 # The C++ files git tracks, for clang-format with the repository's .clang-format.
 FORMAT_FILES = $(shell git ls-files -- '*.cpp' '*.h')
 
-.PHONY: all deps build web windows run check test test-sanitize build-sanitize lint format format-check fuzz bench package clean
+.PHONY: all deps build web npm python windows run check test test-sanitize build-sanitize lint format format-check fuzz bench package clean
 
 all: build
 
@@ -85,14 +87,26 @@ web: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target web
 
+# The npm package alone: $(BUILD_DIR)/pellorin-<version>.tgz, the same bytes for
+# the same commit; `npm install` it from there.
+npm: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target npm_package
+
+# The Python package alone, into $(BUILD_DIR)/python/ (the target says how
+# to import it from there).
+python: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target python
+
 run: build
 	$(BUILD_DIR)/bin/pellorin
 
-# The fast tests, while you work: the libraries, pellorin-cli and the window
-# offscreen; no browser, Wine, desktop session or package build
-# (cmake/TestLabels.cmake names each test's kind).
+# The fast tests, while you work: the libraries, pellorin-cli, the window
+# offscreen and the Python package; no browser, Wine, desktop session or
+# package build (cmake/TestLabels.cmake names each test's kind).
 check: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS) -L '^(unit|cli|window)$$' -LE '^slow$$'
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS) -L '^(unit|cli|window|python)$$' -LE '^slow$$'
 
 # The whole suite, as CI runs it. The format check first: it takes a second
 # and needs no build.
@@ -149,12 +163,15 @@ fuzz: deps
 	  -DPELLORIN_FUZZ=ON -DPELLORIN_BUILD_TESTS=OFF -DPELLORIN_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz
 
-# The C++ benchmarks, then the page beside pellorin-cli in headless Chromium.
+# The C++ benchmarks, then the page beside pellorin-cli in headless Chromium,
+# then the Python module beside Python Faker and python-stdnum.
 bench: build windows
 	$(BUILD_DIR)/bin/pellorin-bench
 	bench/windows-vs-linux.sh $(BUILD_DIR)/bin/pellorin-cli $(WINDOWS_DIR)/pellorin-cli.exe \
 	  $(BUILD_DIR)/wine-prefix
 	/usr/bin/python3 bench/page-bench.py $(BUILD_DIR)/web $(BUILD_DIR)/bin/pellorin-cli
+	bench/npm/run.sh $(BUILD_DIR)
+	/usr/bin/python3 bench/python-bench.py $(BUILD_DIR)/python
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)

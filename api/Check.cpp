@@ -1,6 +1,8 @@
 #include "pellorin/check.h"
 #include "CheckInput.h"
+#include "LuhnCheck.h"
 #include "Network.h"
+#include "NetworkLookup.h"
 
 #include <algorithm>
 #include <optional>
@@ -11,29 +13,47 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Judges a line that holds a number, as pellorin-cli check does.
+// Judges a line that holds a number, as pellorin-cli check does. A card's
+// length of digits is looked up, as the command line's check does, not
+// matched against the whole network table: check is called per number by
+// bindings that judge millions.
 verdict judgeDigits(std::string digits, const check_options& options)
 {
     verdict v;
-    const NumberVerdict judged = judgeNumber(digits);
-    // A number of no card's length belongs to no network, and one that no
-    // network issues is no card's, however well formed.
     const bool possibleLength
         = digits.size() >= engine::kMinCheckDigits && digits.size() <= engine::kMaxCheckDigits;
-    const bool unknownPrefix = possibleLength && judged.networks.empty() && !options.allow_unknown;
-    if (unknownPrefix)
+    if (!possibleLength) {
+        // A number of no card's length belongs to no network.
+        v.reasons.emplace_back("length");
+        v.number = std::move(digits);
+        return v;
+    }
+    const engine::PrefixVerdict& judged = engine::NetworkLookup::instance().find(digits);
+    // One that no network issues is no card's, however well formed.
+    if (judged.noNetwork && !options.allow_unknown)
         v.reasons.emplace_back("prefix");
     else if (judged.wrongLength)
         v.reasons.emplace_back("length");
-    else if (judged.wrongCheckDigit)
+    else if (!LuhnCheck(digits))
         v.reasons.emplace_back("luhn");
     v.valid = v.reasons.empty();
-    if (possibleLength) {
-        const auto names = judged.networks.names();
-        v.networks.assign(names.begin(), names.end());
+    if (!judged.noNetwork) {
+        const std::string_view names = judged.networks;
+        for (std::size_t at = 0; at <= names.size();) {
+            const std::size_t bar = std::min(names.find('|', at), names.size());
+            v.networks.push_back(names.substr(at, bar - at));
+            at = bar + 1;
+        }
     }
     v.number = std::move(digits);
     return v;
+}
+
+// Only digits, as many as a card has: no need of the reader of every shape.
+bool plainNumber(std::string_view line) noexcept
+{
+    return line.size() >= engine::kMinCheckDigits && line.size() <= engine::kMaxCheckDigits
+        && std::all_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The verdict on `line`, or none for a line check passes over (blank, a
@@ -43,6 +63,8 @@ std::optional<verdict> judgeLine(
 {
     if (firstLine && line.starts_with(kByteOrderMark))
         line.remove_prefix(kByteOrderMark.size());
+    if (plainNumber(line))
+        return judgeDigits(std::string(line), options);
     verdict v;
     if (line.size() > engine::kMaxCheckLine) {
         v.problem = "longer than " + std::to_string(engine::kMaxCheckLine) + " bytes";

@@ -1,5 +1,7 @@
 #include "CommandTable.h"
 
+#include "PlatformTexts.h"
+
 #include <algorithm>
 
 namespace pellorin::cli {
@@ -9,6 +11,8 @@ namespace {
 using Setter = void (*)(Given&, const std::string&);
 using engine::GenerateField;
 using engine::GenerateForm;
+using pellorin::InvalidRule;
+using pellorin::kInvalidRules;
 
 // A field of Given, or of its generate form, set to the option's value, or
 // to true for a flag.
@@ -44,10 +48,16 @@ constexpr std::string_view kNumbersRule
     = "visa, mastercard, amex and discover give the window's numbers: its issuer prefixes and "
       "length, digits 1 to 9 after the prefix (never 0) and a check digit that is never 0. "
       "Every other network draws from the prefixes it alone claims for the length, so a "
-      "number is known by its network alone; --ranges network draws from all the network's "
-      "published ranges, shared ones too; either way every Luhn-valid number of the ranges and "
-      "the length has the same chance. --invalid luhn, length "
-      "or prefix breaks exactly that rule. --prefix DIGITS --length N gives "
+      "number is known by its network alone (Hipercard claims none alone: its numbers are "
+      "Diners Club's or RuPay's too, and check names Hipercard first); --ranges network draws "
+      "from all the network's published ranges, shared ones too; either way every Luhn-valid "
+      "number of the ranges and the length has the same chance. --invalid luhn, length "
+      "or prefix breaks exactly that rule of the number, in a way no widely used validator "
+      "takes either: length picks lengths that none takes for the prefix, and refuses a "
+      "--length one takes. --invalid expiry writes an expiry month that has passed (1 to 60 "
+      "months back), --invalid month the month 00 or 13 instead, --invalid code a security "
+      "code of a wrong length (4 digits, amex 3); each implies --with-expiry or --with-cvv, and "
+      "the number and the other extra stay valid. --prefix DIGITS --length N gives "
       "every Luhn-valid number with that prefix and length with the same chance, digits 0 to 9 "
       "after the prefix; a prefix inside a network's range makes that network's numbers (named as "
       "check names them, with its security code length), any other is \"Custom\".";
@@ -57,14 +67,6 @@ constexpr std::string_view kSeedRule
       "a promise: the same version of pellorin-cli, the same arguments and the same seed give "
       "the same bytes, on any machine and with any --threads. Expiry dates count from the "
       "current month, or from the month of SOURCE_DATE_EPOCH when that is set.";
-
-constexpr std::string_view kOutputRule
-    = "--output FILE writes a new file that gets its name only when complete, so a failed, "
-      "interrupted or killed run leaves the old file as it was and nothing else. A symlink is "
-      "written through to its target; mode and, where allowed, owner are kept. The trade-off: a "
-      "file with more than one hard link, and a writable file in a folder that takes no new "
-      "file, are written in place as the shell's '>' would, and a failed run leaves them cut "
-      "short. A reader that goes away (| head) ends the run quietly.";
 
 constexpr std::string_view kCheckRule
     = "Reads what generate writes, in any format and with any extras, or one number per line "
@@ -86,31 +88,16 @@ constexpr std::string_view kBrandsRule
       "shares. --format json gives all of it, with the networks each range is shared with, for "
       "scripts.";
 
-constexpr Example kGenerateAmex { "pellorin-cli generate --brand amex --count 3 --seed 42",
-    "Three American Express numbers, the same three every time." };
-constexpr Example kGenerateCsv {
-    "pellorin-cli generate -p 411111 -l 16 -n 1000 --unique --seed 7 --format csv",
-    "A thousand different Visa numbers with the prefix 411111, as CSV."
-};
-constexpr Example kGenerateFile {
-    "pellorin-cli generate --count 100000000 --threads 4 --output numbers.txt",
-    "A hundred million numbers into a file that appears only when complete."
-};
-constexpr Example kRoundTrip {
-    "pellorin-cli generate --with-cvv --format json | pellorin-cli check",
-    "check reads what generate writes."
-};
-constexpr Example kCheckOne { "printf '4539 1488 0343 6467\\n' | pellorin-cli check",
-    "Check a number." };
-constexpr Example kBrandsJson { "pellorin-cli brands --format json",
-    "Every network with its lengths and prefixes, for a script." };
-
 std::vector<Command> makeCommands()
 {
+    const PlatformTexts& texts = platformTexts();
     const std::vector<std::string> brands = engine::networkIds();
     std::vector<std::string> formats;
     for (const engine::FormatName& format : engine::formatNames())
         formats.emplace_back(format.id);
+    std::vector<std::string> invalidRules;
+    for (const InvalidRule rule : kInvalidRules)
+        invalidRules.emplace_back(invalidRuleName(rule));
     const std::vector<std::string> checkFormats { "text", "json", "ndjson" };
     const std::vector<std::string> brandsFormats { "text", "json" };
     return {
@@ -130,9 +117,9 @@ std::vector<Command> makeCommands()
                 { "-l", "--length", "N", "A length of the network; 12-19 with --prefix",
                     ValueKind::Free, {}, false, {}, formText<&GenerateForm::length>(),
                     GenerateField::Length },
-                { "", "--invalid", "RULE", "Fail exactly one rule: luhn, length or prefix",
-                    ValueKind::Word, { "luhn", "length", "prefix" }, false, {},
-                    formText<&GenerateForm::invalid>(), GenerateField::Invalid },
+                { "", "--invalid", "RULE", "Fail one: luhn, length, prefix, expiry/month, code",
+                    ValueKind::Word, invalidRules, false, {}, formText<&GenerateForm::invalid>(),
+                    GenerateField::Invalid },
                 { "-g", "--group", "", "Print the network's groups (4-4-4-4, 4-6-5)",
                     ValueKind::None, {}, false, {}, formFlag<&GenerateForm::group>(), {} },
                 { "", "--separator", "C", "C between groups, not a blank (implies -g)",
@@ -149,24 +136,24 @@ std::vector<Command> makeCommands()
                     ValueKind::None, {}, false, {}, formFlag<&GenerateForm::withExpiry>(), {} },
                 { "", "--with-cvv", "", "Add a code of the network's length (amex 4)",
                     ValueKind::None, {}, false, {}, formFlag<&GenerateForm::withCvv>(), {} },
-                { "-f", "--format", "FORMAT", "text, csv, json, ndjson or table (default text)",
+                { "-f", "--format", "FORMAT", "text, csv, tsv, json, ndjson, table (default text)",
                     ValueKind::Word, formats, false, "format", formText<&GenerateForm::format>(),
                     GenerateField::Format },
                 { "-z", "--null", "", "End each record in NUL, not a line end (not json)",
                     ValueKind::None, {}, false, {}, formFlag<&GenerateForm::nullEnded>(),
                     GenerateField::NullEnded },
-                { "", "--no-header", "", "No heading line in csv and table", ValueKind::None, {},
-                    false, {}, formFlag<&GenerateForm::noHeader>(), GenerateField::NoHeader },
+                { "", "--no-header", "", "No heading line in csv, tsv and table", ValueKind::None,
+                    {}, false, {}, formFlag<&GenerateForm::noHeader>(), GenerateField::NoHeader },
                 { "-o", "--output", "FILE", "Write to FILE when complete; - is standard output",
                     ValueKind::File, {}, false, {}, text<&Given::output>(), {} },
                 { "-t", "--threads", "N", "Threads, default the cores; output is the same",
                     ValueKind::Free, {}, false, {}, text<&Given::threads>(), {} },
             },
-            { kNumbersRule, kSeedRule, kOutputRule },
+            { kNumbersRule, kSeedRule, texts.outputRule },
             { { 0, "Success, also when the reader went away." },
                 { 1, "A failure: an unwritable file, a full disk, not enough memory." },
                 { 2, "A usage error." } },
-            { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip } },
+            { texts.generateAmex, texts.generateCsv, texts.generateFile, texts.roundTrip } },
         Command { "check", "Check card numbers", "FILE",
             "Files to read; none, or -, is standard input",
             {
@@ -190,7 +177,7 @@ std::vector<Command> makeCommands()
             { kCheckRule },
             { { 0, "Every number is valid." }, { 1, "Some number is invalid." },
                 { 2, "Trouble: an unreadable line or file, a failed write, or a usage error." } },
-            { kRoundTrip, kCheckOne } },
+            { texts.roundTrip, texts.checkNumber } },
         Command { "brands", "List the card networks and their numbers", "", "",
             {
                 helpOption(),
@@ -200,7 +187,7 @@ std::vector<Command> makeCommands()
             { kBrandsRule },
             { { 0, "Success, also when the reader went away." },
                 { 1, "The list could not be written." }, { 2, "A usage error." } },
-            { kBrandsJson } },
+            { texts.brandsJson } },
     };
 }
 
@@ -211,8 +198,9 @@ Command makeProgram()
             { "-V", "--version", "", "Print the version", ValueKind::None, {}, false, {},
                 flag<&Given::version>(), {} } },
         {}, {}, {} };
-    program.examples
-        = { kGenerateAmex, kGenerateCsv, kGenerateFile, kRoundTrip, kCheckOne, kBrandsJson };
+    const PlatformTexts& texts = platformTexts();
+    program.examples = { texts.generateAmex, texts.generateCsv, texts.generateFile, texts.roundTrip,
+        texts.checkNumber, texts.brandsJson };
     return program;
 }
 

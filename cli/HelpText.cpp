@@ -1,6 +1,7 @@
 #include "HelpText.h"
 
 #include "Phrases.h"
+#include "PlatformTexts.h"
 
 namespace pellorin::cli {
 
@@ -70,6 +71,21 @@ std::string wrapped(std::string_view text, std::size_t indent)
     return out + "\n";
 }
 
+std::string paragraphs(std::string_view text)
+{
+    std::string out;
+    while (!text.empty()) {
+        const std::size_t end = text.find("\n\n");
+        const std::string_view paragraph = text.substr(0, end);
+        out += paragraph.starts_with(' ') ? std::string(paragraph) + "\n" : wrapped(paragraph);
+        if (end == std::string_view::npos)
+            break;
+        out += '\n';
+        text.remove_prefix(end + 2);
+    }
+    return out;
+}
+
 std::string optionSynopsis(const Option& option, std::string_view between)
 {
     std::string text;
@@ -107,7 +123,8 @@ std::string helpText(const Command& command)
             text += "  " + std::to_string(status.code) + "  " + std::string(status.meaning) + "\n";
     }
     if (!command.examples.empty()) {
-        text += "\nExamples:\n";
+        text += '\n';
+        text += wrapped(platformTexts().examplesHeading);
         for (const Example& example : command.examples)
             text += "  " + std::string(example.command) + "\n";
     }

@@ -3,8 +3,11 @@
 
 #include "CheckRun.h"
 #include "CommandLine.h"
+#include "ConsoleWindow.h"
 #include "GenerateRun.h"
+#include "HelpText.h"
 #include "Output.h"
+#include "PlatformTexts.h"
 #include "ProgramArguments.h"
 
 #include <pellorin/refusal.h>
@@ -72,6 +75,14 @@ int main(int argc, char** argv)
 {
     Output::installSignalHandling();
     const std::vector<std::string> arguments = programArguments(argc, argv);
+    if (arguments.empty() && inConsoleWindowOfItsOwn()) {
+        // Started with a double-click: a window that closed at once would
+        // show nothing of why.
+        std::fputs(paragraphs(platformTexts().startedAlone).c_str(), stdout);
+        std::fflush(stdout);
+        waitForEnter();
+        return 0;
+    }
     const CommandLine command = parseCommandLine(arguments, std::thread::hardware_concurrency());
     try {
         switch (command.kind) {

@@ -4,11 +4,13 @@
 #   unit     a library alone, in process
 #   cli      pellorin-cli as a process, its engine, its completion in real shells
 #   window   the window's widgets, offscreen
+#   library  the public C++ API as a user builds against it, and the npm
+#            package
 #   e2e      a real program in a real X server or Wayland session
 #   web      the page in a real browser
 #   windows  pellorin-cli.exe under Wine
 #   package  the Debian packages, built and installed
-#   library  the public library installed, and a user's build against it
+#   python   the Python package with Debian's python3 and pytest
 #   slow     minutes rather than seconds (added to the above)
 #
 # A test whose name fits no rule stops the configuration, so a new kind of
@@ -19,14 +21,18 @@
 function(pellorin_test_labels name kind out)
   if(name MATCHES "^windows_")
     set(labels windows slow)
-  elseif(name MATCHES "^web_")
+  elseif(name MATCHES "^(web_|npm_browser$)")
     set(labels web)
   elseif(name MATCHES "^(package_|e2e_installed_|cli_build_without_qt$)")
     set(labels package slow)
   elseif(name MATCHES "^e2e_")
     set(labels e2e)
-  elseif(name MATCHES "^library_")
+  elseif(name MATCHES "^(library_|npm_)")
     set(labels library)
+  elseif(name STREQUAL "python_pip_install")
+    set(labels python slow)
+  elseif(name MATCHES "^python")
+    set(labels python)
   elseif(name MATCHES "^(test_cli|test_engine$|test_json_writer$|test_ordered_writer$|test_public_api$|test_same_bytes$|cli_|fuzz_replay_(cli|check))")
     set(labels cli)
   elseif(kind STREQUAL "qtest")

@@ -46,15 +46,17 @@ std::vector<std::string> prefixCells(const Network& network)
     return cells;
 }
 
-// `cells` joined by ", " into lines of at most `width` characters, broken
-// between cells; continuation lines start with `indent` blanks.
-std::string wrappedCells(
-    const std::vector<std::string>& cells, std::size_t indent, std::size_t width)
+// `cells` joined by ", " (by " " without `commas`) into lines of at most
+// `width` characters, broken between cells; continuation lines start with
+// `indent` blanks.
+std::string wrappedCells(const std::vector<std::string>& cells, std::size_t indent,
+    std::size_t width, bool commas = true)
 {
     std::string text;
     std::size_t column = 0;
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        const std::size_t size = cells[i].size() + (i + 1 < cells.size() ? 1 : 0);
+        const bool comma = commas && i + 1 < cells.size();
+        const std::size_t size = cells[i].size() + (comma ? 1 : 0);
         if (column > 0 && column + 1 + size > width) {
             text += '\n';
             text.append(indent, ' ');
@@ -64,11 +66,24 @@ std::string wrappedCells(
             ++column;
         }
         text += cells[i];
-        if (i + 1 < cells.size())
+        if (comma)
             text += ',';
         column += size;
     }
     return text;
+}
+
+// The words of `text`, for wrappedCells.
+std::vector<std::string> wordsOf(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        words.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return words;
 }
 
 void writeLengths(JsonWriter& json, LengthSet lengths)
@@ -111,6 +126,8 @@ void writeNetwork(JsonWriter& json, const Network& network)
     for (const int length : lengthList(lengthsOf(network)))
         json.member(std::to_string(length), groupsOf(network, length));
     json.endObject();
+    if (const std::string_view note = validatorNote(network); !note.empty())
+        json.member("validatorNote", note);
     json.endObject();
 }
 
@@ -154,9 +171,17 @@ std::string brandsListing(Format format)
                        : wrappedCells(prefixCells(table[r - 1]), indent, kLineWidth - indent);
         text += '\n';
     }
-    return text
-        + "* shared with another network: by default a network's numbers come from the\n"
-          "  prefixes it alone claims, these too only with --ranges network\n";
+    text += "* shared with another network: by default a network's numbers come from the\n"
+            "  prefixes it alone claims, these too only with --ranges network\n";
+    for (const Network& network : table) {
+        const std::string_view note = validatorNote(network);
+        if (!note.empty())
+            text
+                += wrappedCells(wordsOf(std::string(network.name) + ": " + std::string(note) + "."),
+                       2, kLineWidth - 2, false)
+                + '\n';
+    }
+    return text;
 }
 
 } // namespace pellorin::engine

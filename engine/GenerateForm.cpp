@@ -14,8 +14,9 @@ namespace pellorin::engine {
 namespace {
 
 constexpr std::array kFormatNames { FormatName { "text", Format::Text },
-    FormatName { "csv", Format::Csv }, FormatName { "json", Format::Json },
-    FormatName { "ndjson", Format::Ndjson }, FormatName { "table", Format::Table } };
+    FormatName { "csv", Format::Csv }, FormatName { "tsv", Format::Tsv },
+    FormatName { "json", Format::Json }, FormatName { "ndjson", Format::Ndjson },
+    FormatName { "table", Format::Table } };
 
 Refusal refuse(GenerateField field, std::string message)
 {
@@ -75,11 +76,20 @@ std::optional<Refusal> readNetwork(
         return std::nullopt;
     }
     const auto length = readWhole(*form.length, 99);
-    if (!length || std::find(lengths.begin(), lengths.end(), int(*length)) == lengths.end())
+    if (!length || std::find(lengths.begin(), lengths.end(), int(*length)) == lengths.end()) {
+        // A length no network of the table issues here, turned down only
+        // because other validators would call such numbers valid.
+        const bool takenByValidators = wrongLength && length && *length >= kShortestCard
+            && *length <= std::uint64_t(kMaxCardLength)
+            && !holdsLength(lengthsOf(network), int(*length))
+            && validatorsTake(network, int(*length));
         return refuse(GenerateField::Length,
             std::string(network.name)
                 + (wrongLength ? " numbers of a wrong length may have " : " numbers have ")
-                + lengthChoices(lengths) + " digits, got '" + *form.length + "'");
+                + lengthChoices(lengths) + " digits, got '" + *form.length + "'"
+                + (takenByValidators ? ", a length other card validators take for its prefixes"
+                                     : ""));
+    }
     request.length = int(*length);
     // Asked for by name, the window's numbers come at the window's length
     // only; any other would quietly be the network's.
@@ -141,9 +151,13 @@ std::optional<Refusal> readInto(
             GenerateField::Ranges, "expected window or network, got '" + *form.ranges + "'");
     if (form.invalid) {
         const auto rule = invalidRuleNamed(*form.invalid);
-        if (!rule)
+        if (!rule) {
+            std::vector<std::string> names;
+            for (const InvalidRule known : kInvalidRules)
+                names.emplace_back(invalidRuleName(known));
             return refuse(GenerateField::Invalid,
-                "expected luhn, length or prefix, got '" + *form.invalid + "'");
+                "expected " + listed(names) + ", got '" + *form.invalid + "'");
+        }
         request.invalid = *rule;
     }
     request.group = form.group;
@@ -205,14 +219,17 @@ std::optional<Refusal> readInto(
     request.nullEnded = form.nullEnded;
     if (request.nullEnded && (request.format == Format::Json || request.format == Format::Table))
         return refuse(GenerateField::NullEnded,
-            "records of text, csv and ndjson can end in NUL, not those of " + format);
+            "records of text, csv, tsv and ndjson can end in NUL, not those of " + format);
     request.noHeader = form.noHeader;
-    if (request.noHeader && request.format != Format::Csv && request.format != Format::Table)
+    if (request.noHeader && request.format != Format::Csv && request.format != Format::Tsv
+        && request.format != Format::Table)
         return refuse(
-            GenerateField::NoHeader, "only csv and table have a heading line, not " + format);
+            GenerateField::NoHeader, "only csv, tsv and table have a heading line, not " + format);
     request.unique = form.unique;
-    request.withExpiry = form.withExpiry;
-    request.withCvv = form.withCvv;
+    // A wrong expiry or code needs its field written.
+    request.withExpiry = form.withExpiry || request.invalid == InvalidRule::Expiry
+        || request.invalid == InvalidRule::Month;
+    request.withCvv = form.withCvv || request.invalid == InvalidRule::Code;
 
     if (request.unique) {
         const NumberPattern pattern = numberKind(request).pattern;

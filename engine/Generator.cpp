@@ -138,7 +138,7 @@ public:
         , m_options(std::move(options))
         , m_kind(numberKind(request))
         , m_seed(seed)
-        , m_extras(now, m_kind.codeDigits)
+        , m_extras(now, m_kind.codeDigits, request.invalid)
         , m_layout(recordLayout(request, m_kind.name))
     {
         m_numberWidth = std::size_t(m_kind.pattern.length());

@@ -18,10 +18,10 @@ struct NumberKind {
 };
 
 // The numbers of a request read from the command line (length resolved).
-// A brand of the window gives the window's numbers unless --ranges,
-// --invalid or a length the window does not make asks otherwise; a prefix
-// of one's own inside a network's range takes that network's name, code
-// length and groups.
+// A brand of the window gives the window's numbers unless --ranges, an
+// --invalid rule of the number itself (luhn, length, prefix) or a length the
+// window does not make asks otherwise; a prefix of one's own inside a
+// network's range takes that network's name, code length and groups.
 NumberKind numberKind(const GenerateRequest& request);
 
 } // namespace pellorin::engine

@@ -24,19 +24,25 @@ RecordLayout formatLayout(const GenerateRequest& request, std::string_view name)
         const std::string first = request.group && request.separator == ' ' ? "\t" : " ";
         return { "", "", "", "", "", first, "", request.withExpiry ? " " : first, "", "\n" };
     }
-    case Format::Csv: {
-        std::string header = "number,brand";
-        std::string afterNumber(1, ',');
+    case Format::Csv:
+    case Format::Tsv: {
+        // No field holds a comma, a quote or a TAB (the separator refuses
+        // them), so none is quoted.
+        const bool tabs = request.format == Format::Tsv;
+        const std::string between(1, tabs ? '\t' : ',');
+        const std::string lineEnd = tabs ? "\n" : "\r\n";
+        std::string header = "number" + between + "brand";
+        std::string afterNumber = between;
         afterNumber += name;
         if (!invalid.empty()) {
-            header += ",invalid";
-            afterNumber += ',';
+            header += between + "invalid";
+            afterNumber += between;
             afterNumber += invalid;
         }
-        header += request.withExpiry ? ",expiry" : "";
-        header += request.withCvv ? ",cvv" : "";
-        header += "\r\n";
-        return { header, "", "", "", afterNumber, ",", "", ",", "", "\r\n" };
+        header += request.withExpiry ? between + "expiry" : "";
+        header += request.withCvv ? between + "cvv" : "";
+        header += lineEnd;
+        return { header, "", "", "", afterNumber, between, "", between, "", lineEnd };
     }
     case Format::Json:
     case Format::Ndjson: {
@@ -74,6 +80,13 @@ RecordLayout recordLayout(const GenerateRequest& request, std::string_view name)
     return layout;
 }
 
+ExtrasDrawer::ExtrasDrawer(MonthIndex now, int codeDigits, InvalidRule rule) noexcept
+    : m_now(now)
+    , m_codeDigits(rule == InvalidRule::Code ? wrongCodeLength(codeDigits) : codeDigits)
+    , m_rule(rule)
+{
+}
+
 Extras ExtrasDrawer::draw(Stream& stream) const noexcept
 {
     std::optional<std::uint64_t> taken = kExtras.take(stream.next());
@@ -81,9 +94,16 @@ Extras ExtrasDrawer::draw(Stream& stream) const noexcept
         taken = kExtras.take(stream.next());
     const std::uint64_t drawn = *taken;
     Extras extras {};
-    const MonthIndex month = m_now + 1 + MonthIndex(drawn / kCodes);
-    const auto mm = unsigned(month % 12 + 1);
-    const auto yy = unsigned(month / 12 % 100);
+    const auto months = MonthIndex(drawn / kCodes);
+    const MonthIndex month
+        = m_rule == InvalidRule::Expiry ? m_now - 1 - months : m_now + 1 + months;
+    auto mm = unsigned(month % 12 + 1);
+    auto yy = unsigned(month / 12 % 100);
+    if (m_rule == InvalidRule::Month) {
+        // A later year than now's, so the date cannot read as passed too.
+        mm = months % 2 == 0 ? 0 : 13;
+        yy = unsigned((m_now / 12 + 1 + months / 12) % 100);
+    }
     extras.expiry = { char('0' + mm / 10), char('0' + mm % 10), '/', char('0' + yy / 10),
         char('0' + yy % 10) };
     auto code = unsigned(drawn % kCodes);

@@ -32,20 +32,29 @@ struct Extras {
 
 // Expiry dates 1 to 60 months after `now` and codes of `codeDigits`
 // digits, both from one bounded draw of the extras stream below 60 × 10^4.
+// A rule of the extras takes the same draws: --invalid expiry writes a
+// month 1 to 60 months before `now`, --invalid month the month 00 or 13 of
+// a year 1 to 5 years after now's, --invalid code a code of
+// wrongCodeLength(codeDigits) digits.
 class ExtrasDrawer {
 public:
-    ExtrasDrawer(MonthIndex now, int codeDigits) noexcept
-        : m_now(now)
-        , m_codeDigits(codeDigits)
-    {
-    }
+    ExtrasDrawer(MonthIndex now, int codeDigits, InvalidRule rule = InvalidRule::None) noexcept;
 
     Extras draw(Stream& stream) const noexcept;
+    // The digits of the codes it writes.
     int codeDigits() const noexcept { return m_codeDigits; }
 
 private:
     MonthIndex m_now;
     int m_codeDigits;
+    InvalidRule m_rule;
 };
+
+// A code length that no network with `codeDigits`-digit codes takes: 4
+// for 3, and 3 for American Express's 4.
+constexpr int wrongCodeLength(int codeDigits) noexcept
+{
+    return codeDigits == 4 ? 3 : 4;
+}
 
 } // namespace pellorin::engine

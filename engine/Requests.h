@@ -11,7 +11,7 @@
 
 namespace pellorin::engine {
 
-enum class Format { Text, Csv, Json, Ndjson, Table };
+enum class Format { Text, Csv, Json, Ndjson, Table, Tsv };
 
 struct FormatName {
     std::string_view id; // "ndjson"

@@ -77,6 +77,41 @@ constexpr PrefixRange kDankort[] = { { "5019", "5019", k16 } };
 // Troy's 9792 (national use) are no card network's.
 constexpr PrefixRange kWideClaims[] = { { "1", "6", k12To19 }, { "81", "82", k12To19 } };
 
+// The lengths other card validators take, by prefix: braintree's
+// credit-card-type 10 (card-validator 10 judges by it), written down on
+// 2026-12-08. Where several claims hold a prefix the most specific (longest)
+// decides, as credit-card-type's best match does. A claim of theirs is left
+// out where it lies inside a wider one here that takes every length it
+// takes (Elo, Troy, Hiper, Hipercard, Naranja and Verve inside Visa,
+// Discover's 65 and Maestro's 5 and 6); UnionPay's 62200-62205 and
+// 622010-622999 are written as the 622 they make together.
+constexpr LengthSet kVisaJudged = k16 | lengthRange(18, 19);
+constexpr LengthSet kDinersJudged = lengthRange(14, 14) | k16 | lengthRange(19, 19);
+constexpr LengthSet kDiscoverJudged = k16 | lengthRange(19, 19);
+constexpr PrefixRange kValidatorLengths[] = { { "4", "4", kVisaJudged },
+    { "493698", "493698", k12To19 }, { "51", "55", k16 }, { "2221", "2720", k16 },
+    { "34", "34", k15 }, { "37", "37", k15 }, { "300", "305", kDinersJudged },
+    { "36", "36", kDinersJudged }, { "38", "39", kDinersJudged },
+    { "6011", "6011", kDiscoverJudged }, { "644", "649", kDiscoverJudged },
+    { "65", "65", kDiscoverJudged }, { "2131", "2131", k16To19 }, { "1800", "1800", k16To19 },
+    { "3528", "3589", k16To19 }, { "620", "620", k14To19 }, { "62100", "62182", k14To19 },
+    { "62184", "62197", k14To19 }, { "622", "626", k14To19 }, { "6270", "6270", k14To19 },
+    { "6272", "6272", k14To19 }, { "6276", "6276", k14To19 }, { "627700", "627779", k14To19 },
+    { "627781", "627799", k14To19 }, { "6282", "6289", k14To19 }, { "6291", "6292", k14To19 },
+    { "810", "810", k14To19 }, { "8110", "8171", k14To19 }, { "500000", "508999", k12To19 },
+    { "56", "59", k12To19 }, { "6", "6", k12To19 }, { "509000", "509999", k16 },
+    { "2200", "2204", k16To19 }, { "9792", "9792", k16 } };
+
+// Rules other validators leave out for a network by design, so that numbers
+// invalid on purpose pass them there.
+struct ValidatorNote {
+    std::string_view id;
+    std::string_view note;
+};
+constexpr ValidatorNote kValidatorNotes[] = { { "unionpay",
+    "card-validator (npm) skips the Luhn test for UnionPay by design, so it takes "
+    "--invalid luhn numbers as valid" } };
+
 constexpr GroupRule kUatpGroups[] = { { 15, "4-5-6" } };
 constexpr std::span<const GroupRule> kDefault {};
 
@@ -164,6 +199,20 @@ std::span<const Network> networkTable() noexcept
 std::span<const PrefixRange> wideClaims() noexcept
 {
     return kWideClaims;
+}
+
+std::span<const PrefixRange> validatorLengths() noexcept
+{
+    return kValidatorLengths;
+}
+
+std::string_view validatorNote(const Network& network) noexcept
+{
+    for (const ValidatorNote& note : kValidatorNotes) {
+        if (note.id == network.id)
+            return note.note;
+    }
+    return {};
 }
 
 const Network* findNetwork(std::string_view id) noexcept

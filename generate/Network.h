@@ -67,6 +67,15 @@ std::span<const Network> networkTable() noexcept;
 // belong to no network keeps clear of them too.
 std::span<const PrefixRange> wideClaims() noexcept;
 
+// The lengths other card validators take for numbers of some prefixes,
+// beyond the table's: of the ranges that hold a prefix, the one with the
+// longest prefix (or those as long) decides.
+std::span<const PrefixRange> validatorLengths() noexcept;
+
+// A rule other validators skip for `network` by design, as a sentence
+// without its full stop; empty for most networks.
+std::string_view validatorNote(const Network& network) noexcept;
+
 // The network with command-line id `id`, or none.
 const Network* findNetwork(std::string_view id) noexcept;
 

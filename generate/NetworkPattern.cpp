@@ -93,11 +93,52 @@ std::vector<NumberPattern::PrefixSpan> without(
     return left;
 }
 
+// The six-digit prefixes where another card validator takes `length`
+// digits: at each prefix the most specific of its ranges decide.
+std::vector<NumberPattern::PrefixSpan> validatorsTaking(int length)
+{
+    const auto claims = validatorLengths();
+    std::vector<NumberPattern::PrefixSpan> taking;
+    for (const PrefixRange& claim : claims) {
+        if (!holdsLength(claim.lengths, length))
+            continue;
+        std::vector<NumberPattern::PrefixSpan> narrower;
+        for (const PrefixRange& other : claims) {
+            if (other.first.size() > claim.first.size())
+                narrower.push_back(spanOf(other, kWidestPrefix));
+        }
+        const NumberPattern::PrefixSpan span[] = { spanOf(claim, kWidestPrefix) };
+        for (const auto& decided : without(span, std::move(narrower)))
+            taking.push_back(decided);
+    }
+    return taking;
+}
+
+std::vector<NumberPattern::PrefixSpan> rangeSpans(const Network& network)
+{
+    std::vector<NumberPattern::PrefixSpan> spans;
+    for (const PrefixRange& range : network.ranges)
+        spans.push_back(spanOf(range, kWidestPrefix));
+    return spans;
+}
+
+// The prefixes an --invalid length number of `network` draws from before
+// the validators' lengths are left out: those it alone claims at any
+// length, or all of its own where it has none.
+std::vector<NumberPattern::PrefixSpan> wrongLengthPrefixes(
+    const Network& network, RangeChoice choice)
+{
+    std::vector<NumberPattern::PrefixSpan> own;
+    if (choice == RangeChoice::Own)
+        own = ownPrefixes(network, 0);
+    return own.empty() ? rangeSpans(network) : own;
+}
+
 } // namespace
 
 std::optional<InvalidRule> invalidRuleNamed(std::string_view name) noexcept
 {
-    for (const InvalidRule rule : { InvalidRule::Luhn, InvalidRule::Length, InvalidRule::Prefix }) {
+    for (const InvalidRule rule : kInvalidRules) {
         if (invalidRuleName(rule) == name)
             return rule;
     }
@@ -113,6 +154,12 @@ std::string_view invalidRuleName(InvalidRule rule) noexcept
         return "length";
     case InvalidRule::Prefix:
         return "prefix";
+    case InvalidRule::Expiry:
+        return "expiry";
+    case InvalidRule::Month:
+        return "month";
+    case InvalidRule::Code:
+        return "code";
     case InvalidRule::None:
         break;
     }
@@ -124,7 +171,8 @@ std::vector<int> wrongLengths(const Network& network)
     const LengthSet issued = lengthsOf(network);
     std::vector<int> lengths;
     for (int length = kShortestCard; length <= kMaxCardLength; ++length) {
-        if (!holdsLength(issued, length) && !takenElsewhere(network, length))
+        if (!holdsLength(issued, length) && !takenElsewhere(network, length)
+            && !validatorsTake(network, length))
             lengths.push_back(length);
     }
     if (lengths.empty())
@@ -135,25 +183,37 @@ std::vector<int> wrongLengths(const Network& network)
     return lengths;
 }
 
+bool validatorsTake(const Network& network, int length)
+{
+    return without(wrongLengthPrefixes(network, RangeChoice::Own), validatorsTaking(length))
+        .empty();
+}
+
 NumberPattern networkPattern(
     const Network& network, int length, InvalidRule rule, RangeChoice choice)
 {
     if (rule == InvalidRule::Prefix)
         return NumberPattern::forSpans(unclaimedPrefixes(), kWidestPrefix, length);
-    if (choice == RangeChoice::Own) {
+    if (rule == InvalidRule::Length) {
         // A number of the wrong length is judged by its prefix alone, so
-        // its prefix must be the network's at every length.
-        const std::vector<NumberPattern::PrefixSpan> own
-            = ownPrefixes(network, rule == InvalidRule::Length ? 0 : length);
+        // its prefix must be the network's at every length, and one where
+        // no other validator takes the length.
+        return NumberPattern::forSpans(
+            without(wrongLengthPrefixes(network, choice), validatorsTaking(length)), kWidestPrefix,
+            length);
+    }
+    const bool wrongCheck = rule == InvalidRule::Luhn;
+    if (choice == RangeChoice::Own) {
+        const std::vector<NumberPattern::PrefixSpan> own = ownPrefixes(network, length);
         if (!own.empty())
-            return NumberPattern::forSpans(own, kWidestPrefix, length, rule == InvalidRule::Luhn);
+            return NumberPattern::forSpans(own, kWidestPrefix, length, wrongCheck);
     }
     std::vector<const PrefixRange*> ranges;
     for (const PrefixRange& range : network.ranges) {
-        if (rule == InvalidRule::Length || holdsLength(range.lengths, length))
+        if (holdsLength(range.lengths, length))
             ranges.push_back(&range);
     }
-    return spanPattern(ranges, length, rule == InvalidRule::Luhn);
+    return spanPattern(ranges, length, wrongCheck);
 }
 
 std::vector<NumberPattern::PrefixSpan> ownPrefixes(const Network& network, int length)

@@ -118,8 +118,8 @@ TEST(Generate, InvalidNumbersSayWhichRuleTheyBreak)
     EXPECT_EQ(cli({ "generate", "--brand", "verve", "--invalid", "length", "--count", "2", "--seed",
                       "42", "--format", "ndjson" })
                   .out,
-        "{\"number\":\"507884223774360\",\"brand\":\"Verve\",\"invalid\":\"length\"}\n"
-        "{\"number\":\"506131073077515\",\"brand\":\"Verve\",\"invalid\":\"length\"}\n");
+        "{\"number\":\"50788422371\",\"brand\":\"Verve\",\"invalid\":\"length\"}\n"
+        "{\"number\":\"50613107304\",\"brand\":\"Verve\",\"invalid\":\"length\"}\n");
     EXPECT_EQ(cli({ "generate", "--brand", "mir", "--invalid", "luhn", "--count", "1", "--seed",
                       "1", "--format", "csv" })
                   .out.substr(0, 23),
@@ -267,6 +267,18 @@ INSTANTIATE_TEST_SUITE_P(Arguments, NetworkUsage,
             { "--brand", "rupay", "--invalid", "length", "--length", "16" },
             "--length: RuPay numbers of a wrong length may have 12, 13, 14 or 15 digits, got "
             "'16'" },
+        // A length no network issues for the prefix, but other validators
+        // take.
+        UsageRow { "WrongLengthThatValidatorsTake",
+            { "--brand", "visa", "--invalid", "length", "--length", "18" },
+            "--length: Visa numbers of a wrong length may have 12, 14, 15 or 17 digits, got "
+            "'18', a length other card validators take for its prefixes" },
+        UsageRow { "WrongLengthOnlyOutsideEveryCard",
+            { "--brand", "dankort", "--invalid", "length", "--length", "15" },
+            "--length: Dankort numbers of a wrong length may have 11 digits, got '15', a length "
+            "other card validators take for its prefixes" },
+        UsageRow { "ExtrasRuleUnknown", { "--invalid", "cvv" },
+            "--invalid: expected luhn, length, prefix, expiry, month or code, got 'cvv'" },
         UsageRow { "WindowRangesAtALengthTheWindowNeverMakes",
             { "--brand", "visa", "--ranges", "window", "--length", "13" },
             "--ranges window: the window's Visa numbers have 16 digits, got --length 13" },

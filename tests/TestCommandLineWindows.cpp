@@ -1,7 +1,8 @@
-// pellorin-cli.exe's files under Wine, where Windows differs from Linux: the
-// temporary file goes with the process by its delete disposition, another
-// program can hold a file against replacement, and names cross the system in
-// UTF-16. Run only through tests/windows/wine-test.sh, which points the
+// pellorin-cli.exe's files and help under Wine, where Windows differs from
+// Linux: the temporary file goes with the process by its delete disposition,
+// another program can hold a file against replacement, a replaced file's
+// attributes go to the new one, names cross the system in UTF-16, and the
+// help speaks of cmd and PowerShell. Run only through tests/windows/wine-test.sh, which points the
 // program under test at the Windows build.
 
 #include "CommandLineRun.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -113,11 +115,14 @@ std::string wine64()
     return wine != nullptr ? wine : "/usr/lib/wine/wine64";
 }
 
-// Holds a file open in another Windows program, sharing it for reading only.
+// Holds a file open in another Windows program, sharing it for reading
+// only, or for everything (reading, writing, deletion).
 class HeldByAnotherProgram {
 public:
-    explicit HeldByAnotherProgram(const fs::path& file)
-        : m_holder(wine64(), { PELLORIN_HOLD_FILE, file.string() })
+    explicit HeldByAnotherProgram(const fs::path& file, bool shared = false)
+        : m_holder(wine64(),
+            shared ? std::vector<std::string> { PELLORIN_HOLD_FILE, file.string(), "shared" }
+                   : std::vector<std::string> { PELLORIN_HOLD_FILE, file.string() })
     {
         char c = 0;
         while (m_said.size() < 5 && ::read(m_holder.outputFd(), &c, 1) == 1)
@@ -150,7 +155,9 @@ void PrintTo(const RefusalCase& c, std::ostream* os)
 
 class RefusedOutput : public testing::TestWithParam<RefusalCase> { };
 
-// Refused before any number is made, in one line, and nothing changes.
+// Refused before any number is made, in one line, and nothing changes: the
+// folder, whose time changes with every file made in it, never held a
+// temporary file.
 TEST_P(RefusedOutput, OneLineNamingTheFileAndTheOldFileStays)
 {
     const RefusalCase& c = GetParam();
@@ -161,22 +168,26 @@ TEST_P(RefusedOutput, OneLineNamingTheFileAndTheOldFileStays)
     std::optional<HeldByAnotherProgram> holder;
     if (std::string(c.name) == "read_only_file")
         fs::permissions(folder.file(), fs::perms::owner_read | fs::perms::group_read);
-    if (std::string(c.name) == "file_in_use") {
-        holder.emplace(folder.file());
+    if (std::string(c.name).starts_with("file_in_use")) {
+        holder.emplace(folder.file(), std::string(c.name).ends_with("sharing_everything"));
         ASSERT_TRUE(holder->held()) << holder->said();
     }
+    const auto folderTime = fs::last_write_time(folder.path());
     const std::string output = (folder.path() / c.output).string();
     const ProgramRun run = cli({ "generate", "-n", "1000", "-o", output });
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "pellorin-cli: cannot write '" + output + "': " + c.reason + "\n");
     EXPECT_EQ(folder.names(), before);
+    EXPECT_EQ(fs::last_write_time(folder.path()), folderTime) << "a temporary file was made";
     EXPECT_EQ(OutputFolder::content(folder.file()), "old\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, RefusedOutput,
     testing::Values(RefusalCase { "read_only_file", "numbers.txt", "the file is read-only" },
         RefusalCase { "file_in_use", "numbers.txt", "the file is in use by another program" },
+        RefusalCase { "file_in_use_sharing_everything", "numbers.txt",
+            "the file is in use by another program" },
         RefusalCase { "new_file_in_a_closed_folder", "closed/new.txt",
             "the folder does not let this user create files" }),
     [](const auto& info) { return std::string(info.param.name); });
@@ -192,6 +203,71 @@ TEST(OutputFile, AWritableFileInAClosedFolderIsWrittenInPlace)
     const ProgramRun run = cli({ "generate", "-s", "4", "-n", "3", "-o", file.string() });
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(OutputFolder::content(file), cli({ "generate", "-s", "4", "-n", "3" }).out);
+}
+
+// What Windows' own attrib.exe says of `file`: its attribute letters.
+std::string attributesOf(const fs::path& file)
+{
+    std::string windowsPath = "Z:" + file.string();
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    const ProgramRun run = test::runProgram(wine64(), { "attrib", windowsPath });
+    return run.out.substr(0, run.out.find("Z:"));
+}
+
+// Windows' attrib.exe sets one attribute a call under Wine.
+void setAttribute(const fs::path& file, const std::string& attribute)
+{
+    std::string windowsPath = "Z:" + file.string();
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    test::runProgram(wine64(), { "attrib", attribute, windowsPath });
+}
+
+// The new file takes the attributes Explorer shows of the one it replaces.
+TEST(OutputFile, KeepsTheReplacedFilesAttributes)
+{
+    const OutputFolder folder;
+    setAttribute(folder.file(), "+h");
+    setAttribute(folder.file(), "+s");
+    const std::string before = attributesOf(folder.file());
+    ASSERT_NE(before.find('H'), std::string::npos) << before;
+    ASSERT_NE(before.find('S'), std::string::npos) << before;
+    const ProgramRun run = cli({ "generate", "-s", "4", "-n", "3", "-o", folder.file().string() });
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(attributesOf(folder.file()), before);
+    EXPECT_EQ(OutputFolder::content(folder.file()), cli({ "generate", "-s", "4", "-n", "3" }).out);
+}
+
+class WindowsHelp : public testing::TestWithParam<std::vector<std::string>> { };
+
+// /? is --help, as on Windows' own programs; the texts tell cmd and
+// PowerShell users what is true for them, and nothing of POSIX.
+TEST_P(WindowsHelp, SaysNothingTrueOnlyOfPosix)
+{
+    std::vector<std::string> asked = GetParam();
+    const ProgramRun run = cli(asked);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(".\\pellorin-cli.exe "), std::string::npos) << run.out;
+    for (const char* posix : { "printf", "/dev", "symlink is written through", "signal", "mode and",
+             "owner", "| head", "kill" })
+        EXPECT_EQ(run.out.find(posix), std::string::npos) << posix << " in\n" << run.out;
+    std::replace(asked.begin(), asked.end(), std::string("/?"), std::string("--help"));
+    EXPECT_EQ(run.out, cli(asked).out);
+}
+
+INSTANTIATE_TEST_SUITE_P(Asked, WindowsHelp,
+    testing::Values(std::vector<std::string> { "/?" },
+        std::vector<std::string> { "generate", "/?" }, std::vector<std::string> { "check", "/?" },
+        std::vector<std::string> { "brands", "/?" }),
+    [](const auto& info) { return info.param.size() == 1 ? "program" : info.param.front(); });
+
+// What --output does to links is said where it is done.
+TEST(WindowsOutputHelp, SaysWhatOutputDoesToLinksAndAttributes)
+{
+    std::string help = cli({ "generate", "--help" }).out;
+    std::replace(help.begin(), help.end(), '\n', ' ');
+    for (const char* said :
+        { "Links are replaced, not followed", "keeps the old one's attributes" })
+        EXPECT_NE(help.find(said), std::string::npos) << said << " not in\n" << help;
 }
 
 class Utf8FileName : public testing::TestWithParam<const char*> { };

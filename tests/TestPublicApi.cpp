@@ -283,6 +283,8 @@ TEST(Networks, AreTheBrandsListing)
         listed.push_back({ { "id", n.id }, { "name", n.name }, { "ranges", ranges },
             { "lengths", n.lengths }, { "commonLength", n.common_length },
             { "codeLength", n.code_length }, { "groups", groups } });
+        if (!n.validator_note.empty())
+            listed.back()["validatorNote"] = n.validator_note;
     }
     EXPECT_EQ(listed, json::parse(run.out));
     EXPECT_EQ(networks_listing("json"), run.out);

@@ -16,6 +16,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <mutex>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace pellorin {
@@ -134,6 +136,12 @@ bool isDiskFile(const std::wstring& name)
     return type == FILE_TYPE_DISK;
 }
 
+// What the new file takes over from the file it replaces: what Explorer
+// shows and backup programs read. Read-only is refused instead, and the
+// rest (compressed, encrypted, sparse) belongs to how the data is stored.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM
+    | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 bool setDeleteOnClose(HANDLE handle, bool remove)
 {
     FILE_DISPOSITION_INFO disposition {};
@@ -163,8 +171,10 @@ bool renameTo(HANDLE handle, const std::wstring& target)
 // renames the open file over the target. (Cleared first: a run ended between
 // the two steps leaves a stray temporary beside the old file, where the other
 // order would delete the new file under the target's name after the old one
-// had gone.) A file that another program holds open without letting others
-// delete it is refused before any work is done, and so is a read-only file.
+// had gone.) A file that another program holds open is refused before any
+// work is done, and so is a read-only file. The new file keeps the old one's
+// hidden, system, archive and not-indexed attributes; a link is replaced,
+// not written through, as Windows' own replacing does.
 // A writable file in a folder that refuses new files is written in place, as
 // on POSIX, and left cut short by a failed run. A device is written directly.
 struct Output::File {
@@ -188,6 +198,7 @@ struct Output::File {
     std::wstring m_target; // the full path
     HANDLE m_handle = INVALID_HANDLE_VALUE;
     Mode m_mode = Mode::StandardOutput;
+    DWORD m_keptAttributes = 0; // the replaced file's, for the new one
 };
 
 void Output::installSignalHandling()
@@ -265,15 +276,17 @@ Output::File::File(std::string fileName)
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
         fail("the file is read-only");
     if (exists) {
-        // Renaming over the file needs every program that has it open to
-        // share it for deletion; better to say so now than after the work.
-        const HANDLE probe = CreateFileW(m_target.c_str(), DELETE,
-            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-            FILE_ATTRIBUTE_NORMAL, nullptr);
+        // Windows renames nothing over a file that another program has open,
+        // even one that shares it for deletion; better to say so now than
+        // after the work. Opened sharing nothing, the file opens only when
+        // no one else has it open.
+        const HANDLE probe = CreateFileW(
+            m_target.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
             fail("the file is in use by another program");
         if (probe != INVALID_HANDLE_VALUE)
             CloseHandle(probe);
+        m_keptAttributes = attributes & kKeptAttributes;
     }
     const std::wstring folder = m_target.substr(0, m_target.rfind(L'\\') + 1);
     if (const DWORD refused = openTemporary(folder); refused != ERROR_SUCCESS) {
@@ -291,7 +304,7 @@ DWORD Output::File::openTemporary(const std::wstring& folder)
     for (unsigned attempt = 0;; ++attempt) {
         name = temporaryName(folder, attempt);
         m_handle = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-            FILE_ATTRIBUTE_NORMAL, nullptr);
+            m_keptAttributes != 0 ? m_keptAttributes : FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_handle != INVALID_HANDLE_VALUE)
             break;
         const DWORD error = GetLastError();
@@ -428,9 +441,38 @@ std::string readInChunks(
     return failure;
 }
 
+// Each thread reads through a handle of its own, moving its position and
+// reading on from there: a read that names its offset instead costs Wine a
+// call to its server each time, and two threads then read slower than one.
 struct InputFile::Handle {
     HANDLE handle;
-    ~Handle() { CloseHandle(handle); }
+    std::mutex mutex;
+    std::vector<std::pair<std::thread::id, HANDLE>> perThread;
+
+    ~Handle()
+    {
+        for (const auto& [thread, own] : perThread)
+            CloseHandle(own);
+        CloseHandle(handle);
+    }
+
+    // The calling thread's handle on the same file, or none when no other
+    // opens.
+    HANDLE forThisThread()
+    {
+        const std::lock_guard lock(mutex);
+        const std::thread::id self = std::this_thread::get_id();
+        for (const auto& [thread, own] : perThread) {
+            if (thread == self)
+                return own;
+        }
+        const HANDLE own = ReOpenFile(handle, GENERIC_READ,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_FLAG_SEQUENTIAL_SCAN);
+        if (own == INVALID_HANDLE_VALUE)
+            return nullptr;
+        perThread.emplace_back(self, own);
+        return own;
+    }
 };
 
 InputFile::InputFile(std::unique_ptr<Handle> handle, std::uint64_t size) noexcept
@@ -459,7 +501,7 @@ std::unique_ptr<InputFile> InputFile::open(const std::string& fileName)
         FILE_ATTRIBUTE_NORMAL, nullptr);
     if (opened == INVALID_HANDLE_VALUE)
         return nullptr;
-    std::unique_ptr<Handle> handle(new Handle { opened });
+    std::unique_ptr<Handle> handle(new Handle { opened, {}, {} });
     BY_HANDLE_FILE_INFORMATION information {};
     if (GetFileType(opened) != FILE_TYPE_DISK
         || GetFileInformationByHandle(opened, &information) == 0
@@ -473,15 +515,26 @@ std::unique_ptr<InputFile> InputFile::open(const std::string& fileName)
 std::size_t InputFile::readAt(
     std::uint64_t offset, char* into, std::size_t size, std::string& failure)
 {
+    const HANDLE own = m_handle->forThisThread();
+    if (own != nullptr) {
+        LARGE_INTEGER position {};
+        position.QuadPart = LONGLONG(offset);
+        if (SetFilePointerEx(own, position, nullptr, FILE_BEGIN) == 0) {
+            failure = reasonFor(GetLastError());
+            return 0;
+        }
+    }
     std::size_t done = 0;
     while (done < size) {
-        // Each read says where it starts, so threads share the handle.
+        // Without a handle of its own, each read says where it starts.
         OVERLAPPED at {};
         at.Offset = DWORD(offset + done);
         at.OffsetHigh = DWORD((offset + done) >> 32);
         DWORD n = 0;
         const DWORD wanted = DWORD(std::min<std::size_t>(size - done, DWORD(1) << 30));
-        if (ReadFile(m_handle->handle, into + done, wanted, &n, &at) == 0) {
+        if (ReadFile(own != nullptr ? own : m_handle->handle, into + done, wanted, &n,
+                own != nullptr ? nullptr : &at)
+            == 0) {
             if (const DWORD error = GetLastError(); error != ERROR_HANDLE_EOF)
                 failure = reasonFor(error);
             break;

@@ -6,6 +6,8 @@
 
 #include <shellapi.h>
 
+#include <string_view>
+
 namespace pellorin {
 
 // main()'s argv went through the ANSI code page, which turns what it cannot
@@ -17,8 +19,11 @@ std::vector<std::string> programArguments(int argc, char** argv)
     if (wide == nullptr)
         return { argv + (argc > 0 ? 1 : 0), argv + argc };
     std::vector<std::string> arguments;
-    for (int i = 1; i < count; ++i)
-        arguments.push_back(utf8Text(wide[i]));
+    for (int i = 1; i < count; ++i) {
+        // Windows' own way to ask a program for help; '?' is in no file
+        // name there.
+        arguments.push_back(std::wstring_view(wide[i]) == L"/?" ? "--help" : utf8Text(wide[i]));
+    }
     LocalFree(wide);
     return arguments;
 }

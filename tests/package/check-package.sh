@@ -5,7 +5,8 @@
 # see it. lintian looks at all packages at once (package_lintian).
 #
 # Usage: check-package.sh PACKAGE DEB ROOT VERSION RELEASE-DATE APP-ID PROGRAM-DIR
-#   PACKAGE      pellorin-cli, pellorin, pellorin-calc, pellorin-web or libpellorin-dev
+#   PACKAGE      pellorin-cli, pellorin, pellorin-calc, pellorin-web, libpellorin-dev or
+#                python3-pellorin
 #   PROGRAM-DIR  the window's private folder below /usr, e.g. lib/x86_64-linux-gnu/pellorin
 
 set -u
@@ -45,6 +46,7 @@ pellorin|make batches of well-formed test payment-card numbers (window)|a text f
 pellorin-calc|make batches of well-formed test payment-card numbers (LibreOffice Calc module)|This module lets the window's "Save Results As Excel File" send the numbers
 pellorin-web|make batches of well-formed test payment-card numbers (web page)|/usr/share/pellorin-web: open its index.html in a browser straight from
 libpellorin-dev|make batches of well-formed test payment-card numbers (C++ library)|This package is the generator as a C++20 library for a program's own tests:
+python3-pellorin|make batches of well-formed test payment-card numbers (Python 3 module)|tests: "import pellorin" makes numbers and records and checks them as
 DESCRIPTIONS
 depends=$(field Depends)
 has() { [[ ", $1," == *", $2"[\ ,]* ]]; }
@@ -82,6 +84,13 @@ libpellorin-dev)
     [ -z "$depends" ] || fail "libpellorin-dev depends on packages: $depends"
     [ "$(field Multi-Arch)" = same ] || fail "libpellorin-dev is not Multi-Arch: same"
     [ "$(field Section)" = libdevel ] || fail "libpellorin-dev is in section '$(field Section)', not libdevel"
+    ;;
+python3-pellorin)
+    # dh_python3 names the Python the module was built for; dpkg-shlibdeps
+    # the C and C++ runtimes.
+    has "$depends" python3 && has "$depends" libstdc++6 || fail "Depends lacks Python 3 or the C++ runtime: $depends"
+    lacks "$depends" 'qt|libreoffice|uno|x11|xcb|faker|pytest' || fail "python3-pellorin depends on too much: $depends"
+    [ "$(field Section)" = python ] || fail "python3-pellorin is in section '$(field Section)', not python"
     ;;
 *) fail "unknown package $package" ;;
 esac
@@ -135,6 +144,17 @@ libpellorin-dev)
     done
     for header in pellorin request refusal generate check networks; do
         expected+=("usr/include/pellorin/$header.h")
+    done
+    ;;
+python3-pellorin)
+    site=usr/lib/python3/dist-packages
+    suffix=$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_config_var("EXT_SUFFIX"))')
+    expected=("$site/pellorin/_pellorin$suffix")
+    for file in __init__.py _records.py faker.py pytest_plugin.py _pellorin.pyi py.typed; do
+        expected+=("$site/pellorin/$file")
+    done
+    for file in METADATA entry_points.txt top_level.txt; do
+        expected+=("$site/pellorin-$version.dist-info/$file")
     done
     ;;
 esac
@@ -225,6 +245,18 @@ libpellorin-dev)
         || fail "libpellorin.a lacks pellorin::check"
     grep -rlE "obj-[a-z0-9_]+-linux-gnu|/pellorin-$version/" "$root/$libdir/cmake" "$pc" \
         && fail "the CMake or pkg-config files keep the build's folder"
+    ;;
+python3-pellorin)
+    # Debian's python3 imports it from the unpacked folder, at its version,
+    # and pytest's plugin search finds its entry point.
+    PYTHONPATH=$root/$site /usr/bin/python3 - "$version" <<'PY' || fail "python3 cannot use the packaged module"
+import sys, importlib.metadata as metadata
+import pellorin
+assert pellorin.__version__ == sys.argv[1], pellorin.__version__
+assert pellorin.check(pellorin.generate("amex", 10)).valid
+found = [e.value for e in metadata.entry_points(group="pytest11") if e.name == "pellorin"]
+assert found == ["pellorin.pytest_plugin"], found
+PY
     ;;
 esac
 

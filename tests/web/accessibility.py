@@ -1,11 +1,45 @@
-"""axe-core inside the page, with rows in the grid and a check made, in the
-light and in the dark look: no violations. At 200% zoom (half the width
-in CSS pixels) nothing needs scrolling sideways."""
+"""axe-core inside the page in every state a user meets: empty, 1, 3 and 50
+rows, a field's message, nothing ticked, the check pane filled, a live
+verdict shown; in the light and the dark look, 1280 px wide and 320 px wide
+at 400% zoom. No violations, and nothing reaches past the window's width:
+every cell of the list stays whole without scrolling sideways."""
 
 import json
 import os
 
 from pagedriver import Page, arguments, check, fail
+
+WIDE = """return [...document.querySelectorAll('body *')].filter(e => e.offsetParent !== null &&
+    e.getBoundingClientRect().right > document.documentElement.clientWidth + 1)
+    .map(e => e.id || e.className || e.tagName)"""
+CUT = """const grid = document.getElementById('grid').getBoundingClientRect();
+return [...document.querySelectorAll('#grid [role=gridcell], #grid [role=columnheader]')]
+    .filter(c => c.offsetParent !== null && c.getBoundingClientRect().right > grid.right)
+    .map(c => c.textContent)"""
+
+
+def click(page, element_id):
+    page.js("document.getElementById(arguments[0]).click()", element_id)
+
+
+# (state, what brings the page there from the state before)
+STATES = [
+    ("empty", lambda page: None),
+    ("1 row", lambda page: page.generate(count="1", seed="1")),
+    ("3 rows", lambda page: page.generate(count="3", seed="1", with_expiry=True, with_cvv=True,
+                                          group=True)),
+    ("50 rows", lambda page: page.generate(network="visa", length="19", count="50", seed="1",
+                                           with_expiry=True, with_cvv=True, group=True)),
+    ("nothing ticked", lambda page: click(page, "untick-all")),
+    ("field error", lambda page: (page.set_fields(count="x"), click(page, "start"), page.wait_for(
+        "document.getElementById('count-error').textContent !== ''", what="the message"))),
+    ("check pane filled", lambda page: (
+        page.set_fields(check_input="4539 1488 0343 6467\nnot a number\n"), click(page, "check-start"),
+        page.wait_for("document.getElementById('check-output').dataset.status !== undefined",
+                      what="the check"))),
+    ("live verdict", lambda page: (page.set_fields(check_input="453914880"), page.wait_for(
+        "document.getElementById('check-live').textContent !== ''", what="the live verdict"))),
+]
 
 
 def main():
@@ -18,35 +52,27 @@ def main():
     with open(axe, encoding="utf-8") as file:
         axe_source = file.read()
     for dark in (False, True):
-        look = "dark" if dark else "light"
-        with Page(args[0], dark=dark) as page:
-            scheme = page.js("return matchMedia('(prefers-color-scheme: dark)').matches")
-            check(scheme == dark, f"the {look} look was not applied")
-            page.generate(count="50", seed="1", with_cvv=True)
-            page.set_fields(count="x")
-            page.js("document.getElementById('start').click()")
-            page.wait_for("document.getElementById('count-error').textContent !== ''",
-                          what="the quantity's message")
-            page.set_fields(check_input="4539 1488 0343 6467\nnot a number\n")
-            page.js("document.getElementById('check-start').click()")
-            page.wait_for("document.getElementById('check-output').dataset.status !== undefined",
-                          what="the check")
-            page.js("document.getElementById('grid').focus()")
-            page.js(axe_source)
-            result = page.driver.execute_async_script(
-                "axe.run(document).then(r => arguments[0](JSON.stringify(r.violations)), "
-                "e => arguments[0](JSON.stringify([{id: 'axe failed', help: String(e)}])))")
-            violations = json.loads(result)
-            check(not violations, f"axe in the {look} look: " + "; ".join(
-                f"{v['id']}: {v.get('help')} at {[n['target'] for n in v.get('nodes', [])]}"
-                for v in violations))
-            print(f"{look} look: no axe violations")
-            page.cdp("Emulation.setDeviceMetricsOverride", width=640, height=500,
-                     deviceScaleFactor=2, mobile=False)
-            wide = page.js("""return [...document.querySelectorAll('body *')].filter(e =>
-                e.getBoundingClientRect().right > document.documentElement.clientWidth + 1)
-                .map(e => e.id || e.tagName)""")
-            check(not wide, f"at 200% zoom these reach past the window's width: {wide[:10]}")
+        for width, zoom in ((1280, 1), (320, 4)):
+            look = f"{'dark' if dark else 'light'} look, {width} px" + (f" at {zoom * 100}%" if zoom > 1 else "")
+            with Page(args[0], dark=dark) as page:
+                scheme = page.js("return matchMedia('(prefers-color-scheme: dark)').matches")
+                check(scheme == dark, f"the {look} was not applied")
+                page.cdp("Emulation.setDeviceMetricsOverride", width=width, height=900,
+                         deviceScaleFactor=zoom, mobile=False)
+                page.js(axe_source)
+                for state, reach in STATES:
+                    reach(page)
+                    result = page.driver.execute_async_script(
+                        "axe.run(document).then(r => arguments[0](JSON.stringify(r.violations)), "
+                        "e => arguments[0](JSON.stringify([{id: 'axe failed', help: String(e)}])))")
+                    violations = json.loads(result)
+                    check(not violations, f"axe, {state}, {look}: " + "; ".join(
+                        f"{v['id']} ({v.get('impact')}): {v.get('help')} at "
+                        f"{[n['target'] for n in v.get('nodes', [])]}" for v in violations))
+                    wide, cut = page.js(WIDE), page.js(CUT)
+                    check(not wide, f"{state}, {look}: these reach past the width: {wide[:10]}")
+                    check(not cut, f"{state}, {look}: these cells are cut off: {cut[:6]}")
+                print(f"{look}: no axe violations and nothing cut off in {len(STATES)} states")
 
 
 main()

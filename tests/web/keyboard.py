@@ -1,6 +1,7 @@
 """A keyboard-only run: Tab to the fields, generate with Enter, untick two
 rows in the grid, copy (the clipboard read back) and download the text file,
-which must be the window's table text for the ticked rows."""
+which must be the window's table text for the ticked rows. The status
+region says each step once and never the old count again."""
 
 from pagedriver import Page, arguments, check, cli, fail
 
@@ -50,6 +51,9 @@ def main():
         states = page.js("""return [...document.querySelectorAll('#grid-body .grid-row:not([hidden])')]
                             .map(r => r.querySelector('input').checked)""")
         check(states[:5] == [True, False, True, False, True], f"ticks after Space: {states[:5]}")
+        page.js("""window.said = [];
+            new MutationObserver(() => said.push(document.getElementById('status').textContent))
+                .observe(document.getElementById('status'), {childList: true, characterData: true, subtree: true});""")
         tab_to(page, "copy", backwards=True)
         press(page, Keys.ENTER)
         page.wait_for("document.getElementById('status').textContent.includes('copied')",
@@ -60,6 +64,9 @@ def main():
         press(page, Keys.ENTER)
         saved = page.downloaded()
         check(saved == expected_file, f"text file {saved!r}, expected {expected_file!r}")
+        said = page.js("return said")
+        check([s.split()[-1] for s in said] == ["Preparing…", "Ctrl+V.", "Preparing…", "text"]
+              and not any("results" in s for s in said), f"the status region said {said}")
     print(f"{COUNT} rows, two unticked by keyboard: clipboard and text file as the window writes them")
 
 

@@ -1,5 +1,11 @@
 """Opened from disk with the network off: generating and checking work, the
-page asks for nothing but its own files, and the browser logs nothing."""
+page asks for nothing but its own files, and the browser logs nothing.
+Served over HTTP the page asks for no file it lacks (its icon is inline),
+so the console stays empty there too."""
+
+import functools
+import http.server
+import threading
 
 from pagedriver import Page, arguments, check
 
@@ -24,6 +30,26 @@ def main():
         logged = page.console()
         check(not logged, f"the browser logged: {logged}")
     print(f"offline from disk: {len(requests)} requests, all local; nothing logged")
+
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
+
+    handler = functools.partial(Quiet, directory=web_dir)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        with Page(web_dir, url=f"http://127.0.0.1:{server.server_port}/index.html") as page:
+            page.generate(count="3", seed="5")
+            page.js("return new Promise(r => setTimeout(r, 500))")
+            logged = page.console()
+            check(not logged, f"served over HTTP the browser logged: {logged}")
+            asked = [url.rsplit("/", 1)[-1] for url in page.requests() if url.startswith("http")]
+            check(sorted(asked) == ["index.html", "pellorin.css", "pellorin.js"],
+                  f"served over HTTP the page asked for {asked}")
+    finally:
+        server.shutdown()
+    print(f"over HTTP: asked for {sorted(asked)} alone; nothing logged")
 
 
 main()

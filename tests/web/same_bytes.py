@@ -1,12 +1,12 @@
 """The page's downloads against `pellorin-cli generate` with the same seed and
 options: one table of networks, formats, extras, grouping, invalid rules and
 seeds, compared by hash; some rows unticked first, which leaves exactly
-their records out."""
+their records out. In Chromium, or with a last argument `firefox` in
+Firefox ESR."""
 
 import hashlib
-import time
 
-from pagedriver import Page, arguments, check, cli
+from pagedriver import FirefoxPage, Page, arguments, check, cli
 
 # name, page fields, download, rows to untick (indexes; -1 the last)
 CASES = [
@@ -36,18 +36,29 @@ CASES = [
     ("rupay_table_unticked", dict(network="rupay", count="30", seed="31", group=True),
      "table", [0, 1, -1]),
     ("dankort_ndjson_unticked", dict(network="dankort", count="30", seed="37"), "ndjson", [4]),
+    ("visa_13_numbers_only", dict(network="visa", length="13", count="40", seed="41"), "text", []),
+    ("own_prefix_text_unticked", dict(prefix="541234", length="18", count="25", seed="43",
+                                      with_cvv=True), "text", [0, -1]),
+    ("mir_tsv_extras_unticked", dict(network="mir", count="30", seed="53", with_expiry=True,
+                                     with_cvv=True), "tsv", [2]),
+    ("visa_table_invalid_expiry", dict(network="visa", count="20", seed="59", invalid="expiry"),
+     "table", []),
+    ("amex_tsv_invalid_code", dict(network="amex", count="20", seed="61", invalid="code"),
+     "tsv", []),
+    ("own_prefix_csv_expiry", dict(prefix="9", length="12", count="25", seed="47",
+                                   with_expiry=True), "csv", []),
 ]
 
-BUTTONS = {"table": "download-text", "csv": "download-csv", "json": "download-json",
+BUTTONS = {"text": "download-numbers", "tsv": "download-tsv", "table": "download-text", "csv": "download-csv", "json": "download-json",
            "ndjson": "download-ndjson"}
 
 
 def cli_arguments(fields, output_format):
-    args = ["generate", "--brand", fields["network"], "--count", fields["count"],
-            "--seed", fields["seed"], "--format", output_format]
-    for name in ("length", "ranges", "invalid", "separator"):
+    args = ["generate", "--count", fields["count"], "--seed", fields["seed"],
+            "--format", output_format]
+    for name in ("network", "prefix", "length", "ranges", "invalid", "separator"):
         if name in fields:
-            args += [f"--{name}", fields[name]]
+            args += ["--brand" if name == "network" else f"--{name}", fields[name]]
     for name in ("with_expiry", "with_cvv", "group", "unique"):
         if fields.get(name):
             args.append("--" + name.replace("_", "-"))
@@ -62,8 +73,11 @@ def without_rows(output_format, data, rows):
         kept = [r for i, r in enumerate(records) if i not in rows(len(records))]
         return ("[\n" + ",\n".join(kept) + "\n]\n").encode()
     end = b"\r\n" if output_format in ("csv", "table") else b"\n"
+    if output_format == "text":
+        lines = data.split(end)[:-1]
+        return b"".join(r + end for i, r in enumerate(lines) if i not in rows(len(lines)))
     lines = data.split(end)
-    head = 1 if output_format in ("csv", "table") else 0
+    head = 1 if output_format in ("csv", "table", "tsv") else 0
     tail = 2 if output_format == "table" else 1
     records = lines[head:len(lines) - tail]
     unticked = rows(len(records))
@@ -73,22 +87,20 @@ def without_rows(output_format, data, rows):
 
 def untick(page, indexes, count):
     """Unticks rows with the grid's keys, as a keyboard user would."""
-    from selenium.webdriver.common.keys import Keys
-    grid = page.driver.find_element("id", "grid")
-    grid.click()
     for index in sorted(i % count for i in indexes):
-        grid.send_keys(Keys.HOME if index < count // 2 else Keys.END)
         moves = index if index < count // 2 else count - 1 - index
-        key = Keys.ARROW_DOWN if index < count // 2 else Keys.ARROW_UP
-        grid.send_keys(*([key] * moves), Keys.SPACE)
+        key = "ArrowDown" if index < count // 2 else "ArrowUp"
+        page.keys("grid", "Home" if index < count // 2 else "End", *([key] * moves), " ")
 
 
 def main():
-    web_dir, program = arguments()[:2]
-    with Page(web_dir) as page:
+    args = arguments()
+    web_dir, program = args[:2]
+    firefox = args[-1] == "firefox"
+    with (FirefoxPage(web_dir, args[2]) if firefox else Page(web_dir)) as page:
         for name, fields, output_format, unticked in CASES:
             page.set_fields(unique=False, group=False, with_expiry=False, with_cvv=False,
-                            invalid="", separator=" ", seed="")
+                            invalid="", separator=" ", seed="", prefix="", ranges="")
             epoch = int(page.js("return Date.now()") / 1000)
             page.generate(**fields)
             count = int(fields["count"])
@@ -105,8 +117,7 @@ def main():
             check(same, f"{name}: the page's {output_format} differs from pellorin-cli's "
                         f"({len(got)} against {len(expected)} bytes; page begins {got[:120]!r}, "
                         f"pellorin-cli {expected[:120]!r})")
-            print(f"{name}: {len(got)} bytes, the same")
-            time.sleep(0)
+            print(f"{name}: {len(got)} bytes, the same{' in Firefox' if firefox else ''}")
 
 
 main()

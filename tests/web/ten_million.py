@@ -7,7 +7,7 @@ from pagedriver import Page, arguments, check, cli
 
 COUNT, SEED = 10_000_000, "99"
 
-ROWS_SHOWN = """return [...document.querySelectorAll('#grid-body .grid-row:not([hidden])')]
+ROWS_SHOWN = """return [...document.querySelectorAll('#grid-body .grid-row')].filter(r => r.offsetHeight > 0)
                   .map(r => [r.getAttribute('aria-rowindex'), r.lastChild.textContent])"""
 
 
@@ -46,6 +46,9 @@ def main():
         shown = page.js(ROWS_SHOWN)
         _, last, _ = cli(program, "generate", "--count", str(COUNT), "--seed", SEED, "--threads", "2")
         last_number = last.rsplit(b"\n", 2)[-2].decode()
+        indexes = [int(index) for index, _ in shown]
+        check(indexes == list(range(COUNT + 2 - 15, COUNT + 2)),
+              f"at the end the rows drawn are {indexes}: fifteen, the last ones, each once")
         check(shown[-1] == [str(COUNT + 1), last_number],
               f"the last row shown is {shown[-1]}, expected row {COUNT + 1} {last_number}")
         check(page.js("return document.getElementById('grid').getAttribute('aria-rowcount')") == str(COUNT + 1),

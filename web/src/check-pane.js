@@ -9,7 +9,55 @@ const SHOWN_LINES = 10000;
 
 const decoder = new TextDecoder();
 
-export function setUpCheckPane(client) {
+// Whether some number that starts with `digits` lies in `range`, whose
+// first and last prefixes have one length.
+function rangeAllows(range, digits) {
+  const k = Math.min(digits.length, range.first.length);
+  const head = digits.slice(0, k);
+  return range.first.slice(0, k) <= head && head <= range.last.slice(0, k);
+}
+
+function listed(words) {
+  return words.length < 2 ? words.join('') : `${words.slice(0, -1).join(', ')} or ${words.at(-1)}`;
+}
+
+// What one number typed so far is, as a payment form tells it: valid, too
+// short so far (more digits could make it valid) or impossible. `verdict`
+// is the engine's check line for it.
+export function liveVerdict(verdict, brands) {
+  if (verdict.startsWith('\u0001')) {
+    return { state: 'impossible', text: 'Not a card number: only digits, blanks and dashes make one' };
+  }
+  const [digits, word, ...rest] = verdict.trim().split(' ');
+  if (word === 'valid') {
+    return { state: 'valid', text: `Complete and valid: ${rest.join(' ').split('|').join(' or ')}` };
+  }
+  const longer = brands.map((brand) => {
+    const lengths = new Set();
+    for (const range of brand.ranges) {
+      if (rangeAllows(range, digits)) {
+        range.lengths.filter((l) => l > digits.length).forEach((l) => lengths.add(l));
+      }
+    }
+    return { name: brand.name, lengths: [...lengths].sort((a, b) => a - b) };
+  }).filter((b) => b.lengths.length > 0);
+  if (longer.length > 0) {
+    const could = longer.slice(0, 4).map((b) => `${b.name} (${listed(b.lengths.map(String))} digits)`);
+    // A wrong check digit at a length some network issues is said, so a
+    // typo is not taken for a number still being typed.
+    const now = rest[0] === 'luhn' ? `the check digit is wrong at ${digits.length} digits` : `${digits.length} digits`;
+    return { state: 'short', text: `Too short so far (${now}): could become ${listed(could)}` };
+  }
+  if (digits.length > 19) {
+    return { state: 'impossible', text: `Impossible: ${digits.length} digits, more than any card has (19)` };
+  }
+  const reason = rest[0] === 'luhn' ? 'the check digit is wrong' : (rest.length > 1
+    ? `no network issues ${digits.length} digits here` : 'no network\'s numbers start like this');
+  const networks = rest.length > 1 ? ` (${rest.slice(1).join(' ').split('|').join(' or ')})` : '';
+  return { state: 'impossible', text: `Impossible: ${reason}${networks}` };
+}
+
+export function setUpCheckPane(client, brands) {
   const form = document.getElementById('check-form');
   const input = document.getElementById('check-input');
   const fileInput = document.getElementById('check-file');
@@ -17,6 +65,7 @@ export function setUpCheckPane(client) {
   const status = document.getElementById('check-status');
   const start = document.getElementById('check-start');
   const download = document.getElementById('check-download');
+  const live = document.getElementById('check-live');
   let verdicts = [];
   let busy = false;
 
@@ -66,6 +115,7 @@ export function setUpCheckPane(client) {
     start.disabled = true;
     download.disabled = true;
     output.textContent = '';
+    delete output.dataset.status;
     status.textContent = 'Checking…';
     verdicts = [];
     shown = 0;
@@ -98,6 +148,26 @@ export function setUpCheckPane(client) {
       feed(await file.slice(at, at + PIECE).arrayBuffer());
     }
   };
+
+  // One number in the box gets its verdict as it is typed; the engine is
+  // asked for the latest text only.
+  let asked = 0;
+  async function typed() {
+    const lines = input.value.split('\n').filter((line) => line.trim() !== '');
+    const ask = (asked += 1);
+    if (lines.length !== 1) {
+      live.textContent = lines.length > 1 ? `${lines.length} lines: press Check for their verdicts` : '';
+      delete live.dataset.state;
+      return;
+    }
+    const answer = await client.ask({ type: 'judge', line: lines[0] });
+    if (ask === asked) {
+      const { state, text } = liveVerdict(answer.verdict, brands);
+      live.dataset.state = state;
+      live.textContent = text;
+    }
+  }
+  input.addEventListener('input', typed);
 
   form.addEventListener('submit', (event) => {
     event.preventDefault();

@@ -1,10 +1,12 @@
 // Saving bytes the worker made as a file the browser downloads.
 
 const TYPES = {
+  text: ['pellorin-numbers.txt', 'text/plain'],
   table: ['pellorin.txt', 'text/plain'],
   csv: ['pellorin.csv', 'text/csv'],
   json: ['pellorin.json', 'application/json'],
   ndjson: ['pellorin.ndjson', 'application/x-ndjson'],
+  tsv: ['pellorin.tsv', 'text/tab-separated-values'],
   verdicts: ['pellorin-check.txt', 'text/plain'],
 };
 

@@ -5,6 +5,8 @@
 // browsers cap an element's height.
 
 const MAX_SCROLL_PX = 8000000;
+// The list is as tall as its rows up to this many, and scrolls past them.
+const ROWS_IN_VIEW = 15;
 
 export class ResultsGrid {
   constructor(rows, { grid, head, spacer, body }, onTicksChanged) {
@@ -18,46 +20,79 @@ export class ResultsGrid {
     this.count = 0;
     this.active = 0;
     this.pool = [];
+    this.columns = ['Number'];
     this.rowHeight = 0;
     this.scroller.addEventListener('scroll', () => this.render());
     this.grid.addEventListener('keydown', (event) => this.onKey(event));
     this.body.addEventListener('click', (event) => this.onClick(event));
-    new ResizeObserver(() => this.layout()).observe(this.scroller);
+    // The header row has the rows' height, which changes with the width
+    // where narrow rows take two lines. Watching it rather than the grid
+    // lets the grid's own height follow without a resize loop.
+    new ResizeObserver(() => this.layout()).observe(this.head);
+    for (let k = 0; k <= ROWS_IN_VIEW; k += 1) {
+      this.row(k);
+    }
     this.layout();
   }
 
-  layout() {
-    // The header row has the rows' height, and is always shown.
-    this.rowHeight = this.head.firstElementChild.getBoundingClientRect().height || 28;
-    const wanted = Math.ceil(this.viewHeight / this.rowHeight) + 1;
-    while (this.pool.length < wanted) {
-      this.row(this.pool.length);
+  // The columns after the tick box: "Number", then "Expiry" and "Code"
+  // where the run has them.
+  setColumns(names) {
+    this.columns = names;
+    const headRow = this.head.firstElementChild;
+    headRow.replaceChildren(headRow.firstElementChild, ...names.map((name, i) => {
+      const cell = document.createElement('span');
+      cell.setAttribute('role', 'columnheader');
+      cell.className = i === 0 ? 'number-cell' : 'extra-cell';
+      cell.textContent = name;
+      return cell;
+    }));
+    this.grid.setAttribute('aria-colcount', String(names.length + 1));
+    this.grid.classList.toggle('with-extras', names.length > 1);
+    for (const slot of this.pool) {
+      this.setCells(slot);
     }
+    this.layout();
+  }
+
+  setCells(slot) {
+    while (slot.cells.length > this.columns.length) {
+      slot.cells.pop().remove();
+    }
+    while (slot.cells.length < this.columns.length) {
+      const cell = document.createElement('span');
+      cell.setAttribute('role', 'gridcell');
+      cell.className = slot.cells.length === 0 ? 'number-cell' : 'extra-cell';
+      slot.element.append(cell);
+      slot.cells.push(cell);
+    }
+  }
+
+  layout() {
+    this.rowHeight = this.head.firstElementChild.getBoundingClientRect().height || 28;
     this.setCount(this.count);
   }
 
-  // The pool's k-th row element, made on first use.
+  // The pool's k-th row element. Rows without a result are hidden, which
+  // keeps them out of view, out of the tab order and out of the
+  // accessibility tree.
   row(k) {
-    if (!this.pool[k]) {
-      const element = document.createElement('div');
-      element.className = 'grid-row';
-      element.setAttribute('role', 'row');
-      element.hidden = true;
-      const tickCell = document.createElement('span');
-      tickCell.className = 'tick-cell';
-      tickCell.setAttribute('role', 'gridcell');
-      tickCell.id = `grid-cell-${k}`;
-      const box = document.createElement('input');
-      box.type = 'checkbox';
-      box.tabIndex = -1;
-      tickCell.append(box);
-      const text = document.createElement('span');
-      text.setAttribute('role', 'gridcell');
-      element.append(tickCell, text);
-      this.body.append(element);
-      this.pool[k] = { element, box, text, index: -1 };
-    }
-    return this.pool[k];
+    const element = document.createElement('div');
+    element.className = 'grid-row';
+    element.setAttribute('role', 'row');
+    element.hidden = true;
+    const tickCell = document.createElement('span');
+    tickCell.className = 'tick-cell';
+    tickCell.setAttribute('role', 'gridcell');
+    tickCell.id = `grid-cell-${k}`;
+    const box = document.createElement('input');
+    box.type = 'checkbox';
+    box.tabIndex = -1;
+    tickCell.append(box);
+    element.append(tickCell);
+    this.body.append(element);
+    this.pool[k] = { element, box, cells: [], index: -1 };
+    this.setCells(this.pool[k]);
   }
 
   // The height rows have below the header, which stays in view.
@@ -66,7 +101,7 @@ export class ResultsGrid {
   }
 
   get visibleRows() {
-    return Math.max(1, Math.floor(this.viewHeight / this.rowHeight));
+    return Math.max(1, Math.round(this.viewHeight / this.rowHeight));
   }
 
   get scaled() {
@@ -76,6 +111,10 @@ export class ResultsGrid {
   setCount(count) {
     this.count = count;
     this.active = Math.min(this.active, Math.max(0, count - 1));
+    // A short list is as tall as its rows, so it never scrolls.
+    const border = this.grid.offsetHeight - this.grid.clientHeight;
+    const height = this.head.offsetHeight + Math.min(count, ROWS_IN_VIEW) * this.rowHeight + border;
+    this.grid.style.height = `${height}px`;
     this.spacer.style.height = `${Math.min(count * this.rowHeight, MAX_SCROLL_PX)}px`;
     this.grid.setAttribute('aria-rowcount', String(count + 1));
     this.render();
@@ -99,11 +138,17 @@ export class ResultsGrid {
   render() {
     const first = Math.min(this.firstRow(), Math.max(0, this.count - 1));
     const top = this.head.offsetHeight + (this.scaled ? this.scroller.scrollTop : first * this.rowHeight);
+    // The rows that meet the view, and no row past the last result: a row
+    // drawn below the spacer would only lengthen the scroll.
+    const end = this.scaled
+      ? first + this.visibleRows
+      : Math.ceil((this.scroller.scrollTop + this.viewHeight) / this.rowHeight - 0.01);
+    const shown = Math.max(0, Math.min(this.count, end) - first);
     this.body.style.transform = `translateY(${top}px)`;
     let activeCell = null;
     this.pool.forEach((slot, k) => {
       const index = first + k;
-      if (index >= this.count) {
+      if (k >= shown) {
         slot.element.hidden = true;
         slot.index = -1;
         return;
@@ -111,10 +156,15 @@ export class ResultsGrid {
       slot.element.hidden = false;
       slot.index = index;
       slot.element.setAttribute('aria-rowindex', String(index + 2));
-      const text = this.rows.text(index);
-      if (slot.text.textContent !== text) {
-        slot.text.textContent = text;
-      }
+      // A text record: the number, a TAB, then expiry and code with a blank between.
+      const [number, extras] = this.rows.text(index).split('\t');
+      const cells = extras === undefined ? [number] : [number, ...extras.split(' ')];
+      slot.cells.forEach((cell, i) => {
+        const text = cells[i] ?? '';
+        if (cell.textContent !== text) {
+          cell.textContent = text;
+        }
+      });
       slot.box.checked = this.rows.isTicked(index);
       slot.box.setAttribute('aria-label', `Tick row ${index + 1}`);
       slot.element.classList.toggle('active', index === this.active);

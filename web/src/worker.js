@@ -1,10 +1,8 @@
 // The page's worker: runs the engine (WebAssembly) off the page's thread, so
 // the page stays responsive while millions of numbers are made, and hands
 // back what the engine writes, block by block.
-import createEngine from 'pellorin-engine.js';
-
-// The engine's request fields, numbered as it numbers them.
-const FIELDS = ['brand', 'ranges', 'prefix', 'length', 'invalid', 'separator', 'count', 'seed', 'format'];
+// The npm package's module, which holds the page's binding too.
+import createEngine from 'pellorin-module.js';
 
 // Work goes on for about this long before the worker looks at its messages.
 const SLICE_MS = 25;
@@ -46,11 +44,11 @@ function bytesAt(pointer, size) {
 
 function setForm(form) {
   engine._pe_form_clear();
-  FIELDS.forEach((name, field) => {
-    if (form[name] !== undefined && form[name] !== null) {
-      withText(String(form[name]), (pointer) => engine._pe_form_text(field, pointer));
+  for (const [name, value] of Object.entries(form)) {
+    if (typeof value === 'string') {
+      withText(name, (field) => withText(value, (text) => engine._pe_form_set(field, text)));
     }
-  });
+  }
   engine._pe_form_flags(form.group ? 1 : 0, form.unique ? 1 : 0, form.withExpiry ? 1 : 0, form.withCvv ? 1 : 0);
 }
 
@@ -76,13 +74,19 @@ async function runBlocks(id, blocks, make, progressType) {
 async function generate({ id, form, month }) {
   setForm(form);
   const refused = engine._pe_generate_open(month);
-  if (refused >= 0) {
-    postMessage({ type: 'refused', id, field: FIELDS[refused] ?? 'count', message: engine.UTF8ToString(engine._pe_answer()) });
+  if (refused !== 0) {
+    postMessage({ type: 'refused', id, field: engine.UTF8ToString(refused), message: engine.UTF8ToString(engine._pe_answer()) });
     return;
   }
   const blocks = engine._pe_run_blocks();
   postMessage({
-    type: 'started', id, count: engine._pe_run_count(), blocks, seed: engine.UTF8ToString(engine._pe_run_seed()),
+    type: 'started',
+    id,
+    count: engine._pe_run_count(),
+    blocks,
+    seed: engine.UTF8ToString(engine._pe_run_seed()),
+    expiry: (engine._pe_run_extras() & 1) !== 0,
+    code: (engine._pe_run_extras() & 2) !== 0,
   });
   const made = await runBlocks(id, blocks, (block) => {
     const pointer = engine._pe_run_block(block);
@@ -98,6 +102,10 @@ async function exportRows({ id, format, count, unticked }) {
   engine._pe_export_skip(pointer, bits.length);
   engine._free(pointer);
   const blocks = withText(format, (text) => engine._pe_export_open(text, count));
+  if (blocks < 0) {
+    postMessage({ type: 'failed', id, message: 'not enough memory', memory: true });
+    return;
+  }
   const made = await runBlocks(id, blocks, (block) => {
     const pointer = engine._pe_export_block(block);
     return bytesAt(pointer, engine._pe_block_size());
@@ -130,7 +138,16 @@ function check({ id, phase, bytes, name }) {
 }
 
 const handlers = {
-  brands: ({ id }) => postMessage({ type: 'brands', id, brands: JSON.parse(engine.UTF8ToString(engine._pe_brands())) }),
+  brands: ({ id }) => postMessage({
+    type: 'brands',
+    id,
+    brands: JSON.parse(engine.UTF8ToString(engine._pe_brands())),
+    classic: JSON.parse(engine.UTF8ToString(engine._pe_classic_networks())),
+    invalidRules: JSON.parse(engine.UTF8ToString(engine._pe_invalid_rules())),
+  }),
+  judge: ({ id, line }) => postMessage({
+    type: 'verdict', id, verdict: withText(line, (text) => engine.UTF8ToString(engine._pe_judge(text))),
+  }),
   generate,
   export: exportRows,
   check,

@@ -3,13 +3,15 @@
 // cross as UTF-8 in the module's memory; every answer stays valid until the
 // next call.
 
-#include "BrandsListing.h"
 #include "ByteBuffer.h"
 #include "CheckReader.h"
 #include "GenerateForm.h"
 #include "Generator.h"
+#include "NetworkPattern.h"
 #include "RandomSource.h"
 #include "Sink.h"
+
+#include <pellorin/pellorin.h>
 
 #include <emscripten/emscripten.h>
 
@@ -97,33 +99,32 @@ std::vector<unsigned char> g_skip;
 BufferSink g_checkSink;
 std::unique_ptr<CheckReader> g_check;
 
-std::optional<std::string>* formText(int field)
+// The page names its fields as the engine's GenerateField does, in lower
+// case, so neither side depends on the other's order.
+struct FieldName {
+    std::string_view name;
+    GenerateField field;
+    std::optional<std::string> GenerateForm::*text;
+};
+
+constexpr FieldName kFieldNames[] { { "brand", GenerateField::Brand, &GenerateForm::brand },
+    { "ranges", GenerateField::Ranges, &GenerateForm::ranges },
+    { "prefix", GenerateField::Prefix, &GenerateForm::prefix },
+    { "length", GenerateField::Length, &GenerateForm::length },
+    { "invalid", GenerateField::Invalid, &GenerateForm::invalid },
+    { "separator", GenerateField::Separator, &GenerateForm::separator },
+    { "count", GenerateField::Count, &GenerateForm::count },
+    { "seed", GenerateField::Seed, &GenerateForm::seed },
+    { "format", GenerateField::Format, &GenerateForm::format },
+    { "unique", GenerateField::Unique, nullptr } };
+
+const char* fieldId(GenerateField field) noexcept
 {
-    switch (GenerateField(field)) {
-    case GenerateField::Brand:
-        return &g_form.brand;
-    case GenerateField::Ranges:
-        return &g_form.ranges;
-    case GenerateField::Prefix:
-        return &g_form.prefix;
-    case GenerateField::Length:
-        return &g_form.length;
-    case GenerateField::Invalid:
-        return &g_form.invalid;
-    case GenerateField::Separator:
-        return &g_form.separator;
-    case GenerateField::Count:
-        return &g_form.count;
-    case GenerateField::Seed:
-        return &g_form.seed;
-    case GenerateField::Format:
-        return &g_form.format;
-    case GenerateField::Unique:
-    case GenerateField::NullEnded:
-    case GenerateField::NoHeader:
-        break;
+    for (const FieldName& name : kFieldNames) {
+        if (name.field == field)
+            return name.name.data();
     }
-    return nullptr;
+    return "count";
 }
 
 } // namespace
@@ -133,7 +134,7 @@ extern "C" {
 // The networks as `pellorin-cli brands --format json` lists them.
 EMSCRIPTEN_KEEPALIVE const char* pe_brands()
 {
-    g_answer = brandsListing(Format::Json);
+    g_answer = pellorin::networks_listing("json");
     return g_answer.c_str();
 }
 
@@ -142,11 +143,25 @@ EMSCRIPTEN_KEEPALIVE void pe_form_clear()
     g_form = GenerateForm();
 }
 
-// Sets a field, numbered as GenerateField, to the text typed into it.
-EMSCRIPTEN_KEEPALIVE void pe_form_text(int field, const char* text)
+// Sets the field called `field` ("brand", "count", ...) to the text typed
+// into it; an unknown name is left out.
+EMSCRIPTEN_KEEPALIVE void pe_form_set(const char* field, const char* text)
 {
-    if (auto* slot = formText(field))
-        *slot = std::string(text);
+    for (const FieldName& name : kFieldNames) {
+        if (name.name == field && name.text != nullptr)
+            g_form.*name.text = std::string(text);
+    }
+}
+
+// The networks whose numbers the desktop program makes, as a JSON array of
+// their ids: only these have its classic prefixes.
+EMSCRIPTEN_KEEPALIVE const char* pe_classic_networks()
+{
+    g_answer = "[";
+    for (const std::string& id : networkIds(true))
+        g_answer += (g_answer.size() > 1 ? ",\"" : "\"") + id + "\"";
+    g_answer += "]";
+    return g_answer.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void pe_form_flags(int group, int unique, int withExpiry, int withCvv)
@@ -157,10 +172,22 @@ EMSCRIPTEN_KEEPALIVE void pe_form_flags(int group, int unique, int withExpiry, i
     g_form.withCvv = withCvv != 0;
 }
 
+// The rules a number or record may break on purpose, named as the command
+// line names them, as a JSON array.
+EMSCRIPTEN_KEEPALIVE const char* pe_invalid_rules()
+{
+    g_answer = "[";
+    for (const InvalidRule rule : kInvalidRules)
+        g_answer
+            += (g_answer.size() > 1 ? ",\"" : "\"") + std::string(invalidRuleName(rule)) + "\"";
+    g_answer += "]";
+    return g_answer.c_str();
+}
+
 // Reads the form into the run's request, the list's rows in text. Returns
-// -1 when it makes one; otherwise the refused field, whose message
+// null when it makes one; otherwise the refused field's name, whose message
 // pe_answer() holds. `month` is the month expiry dates count from.
-EMSCRIPTEN_KEEPALIVE int pe_generate_open(double month)
+EMSCRIPTEN_KEEPALIVE const char* pe_generate_open(double month)
 {
     g_run.generator.reset();
     g_export.reset();
@@ -173,12 +200,12 @@ EMSCRIPTEN_KEEPALIVE int pe_generate_open(double month)
     if (const auto* refusal = std::get_if<Refusal>(&read)) {
         const bool count = refusal->field == GenerateField::Count && !refusal->namesFields;
         g_answer = count ? countRefusal : refusalText(*refusal, pageFieldName);
-        return int(refusal->field);
+        return fieldId(refusal->field);
     }
     g_run.request = std::get<GenerateRequest>(std::move(read));
     if (g_run.request.count == 0 || g_run.request.count > kMaxPageRows) {
         g_answer = countRefusal;
-        return int(GenerateField::Count);
+        return fieldId(GenerateField::Count);
     }
     g_run.request.format = Format::Text;
     g_run.seed = g_run.request.seed ? *g_run.request.seed : RandomSource::unpredictableSeed();
@@ -187,9 +214,9 @@ EMSCRIPTEN_KEEPALIVE int pe_generate_open(double month)
         g_run.generator = std::make_unique<Generator>(g_run.request, g_run.seed, g_run.now);
     } catch (const std::bad_alloc&) {
         g_answer = "not enough memory for that many numbers without repeats";
-        return int(GenerateField::Count);
+        return fieldId(GenerateField::Count);
     }
-    return -1;
+    return nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE const char* pe_answer()
@@ -202,6 +229,13 @@ EMSCRIPTEN_KEEPALIVE const char* pe_run_seed()
 {
     g_seedText = std::to_string(g_run.seed);
     return g_seedText.c_str();
+}
+
+// The run's records have an expiry date (bit 0) and a security code (bit
+// 1): asked for, or brought by a rule the extras break.
+EMSCRIPTEN_KEEPALIVE int pe_run_extras()
+{
+    return (g_run.request.withExpiry ? 1 : 0) | (g_run.request.withCvv ? 2 : 0);
 }
 
 EMSCRIPTEN_KEEPALIVE double pe_run_count()
@@ -228,7 +262,8 @@ EMSCRIPTEN_KEEPALIVE int pe_block_size()
 
 // Starts an export of the run's first `count` rows in `format`: one of
 // generate's formats, or "clipboard" for the window's clipboard text.
-// Returns its block count, or 0 when the format is unknown.
+// Returns its block count, 0 when the format is unknown, or -1 when there is
+// not enough memory for it (the keys of a run without repeats).
 EMSCRIPTEN_KEEPALIVE double pe_export_open(const char* format, double count)
 {
     g_export.reset();
@@ -246,7 +281,12 @@ EMSCRIPTEN_KEEPALIVE double pe_export_open(const char* format, double count)
         const std::size_t byte = std::size_t(row >> 3);
         return byte >= g_skip.size() || ((g_skip[byte] >> (row & 7)) & 1) == 0;
     };
-    g_export = std::make_unique<Generator>(request, g_run.seed, g_run.now, options);
+    try {
+        g_export = std::make_unique<Generator>(request, g_run.seed, g_run.now, options);
+    } catch (const std::bad_alloc&) {
+        g_export.reset();
+        return -1;
+    }
     return double(g_export->blockCount());
 }
 
@@ -292,6 +332,26 @@ EMSCRIPTEN_KEEPALIVE int pe_check_end()
     g_check->finish();
     g_check->summarize();
     return g_check->status();
+}
+
+// The verdict check gives one line, as it writes it ("4539... valid Visa"),
+// or a report of why the line holds no number; kept apart from a check
+// under way, since the page asks as the user types.
+EMSCRIPTEN_KEEPALIVE const char* pe_judge(const char* line)
+{
+    BufferSink verdicts;
+    std::string report;
+    CheckReader reader(CheckRequest(), verdicts, [&report](std::string_view message) {
+        if (report.empty())
+            report = message;
+    });
+    reader.beginSource("");
+    reader.feed(std::string_view(line));
+    reader.feed("\n");
+    reader.endSource();
+    reader.finish();
+    g_answer = verdicts.bytes().empty() ? "\x01" + report : verdicts.bytes();
+    return g_answer.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* pe_check_output()

@@ -1,0 +1,12 @@
+#include "ConsoleWindow.h"
+
+namespace pellorin {
+
+bool inConsoleWindowOfItsOwn()
+{
+    return false;
+}
+
+void waitForEnter() { }
+
+} // namespace pellorin
