@@ -50,8 +50,8 @@ int generate(GenerateCommand command)
 {
     pellorin::request& asked = command.asked;
     // Only expiry dates depend on the date, so only they can be let down
-    // by a malformed one.
-    if (asked.with_expiry) {
+    // by a malformed one; an expiry rule writes them unasked.
+    if (command.request.withExpiry) {
         const auto month = currentMonth();
         if (!month) {
             std::fprintf(stderr,
