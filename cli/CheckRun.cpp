@@ -43,6 +43,17 @@ std::uint64_t occurrences(std::string_view bytes, char c) noexcept
     return count;
 }
 
+// The lines that CRs without an LF after them end in `bytes`, whose last
+// byte is followed by `next`.
+std::uint64_t loneCrs(std::string_view bytes, char next) noexcept
+{
+    std::uint64_t count = 0;
+    for (std::size_t at = bytes.find('\r'); at != std::string_view::npos;
+         at = bytes.find('\r', at + 1))
+        count += (at + 1 < bytes.size() ? bytes[at + 1] : next) != '\n' ? 1 : 0;
+    return count;
+}
+
 // The line counts of the pieces of a file, each published by the thread that
 // judges it, as soon as it has counted: a piece needs the lines before it to
 // number its own.
@@ -164,6 +175,15 @@ JudgedPiece judgePiece(InputFile& file, std::uint64_t index, std::uint64_t piece
     std::string runOver;
     std::uint64_t runOverEnd = nominalEnd;
     bool sourceEnds = atEnd;
+    // Lines that a lone CR ends, in the piece and in the line that runs
+    // over; a CR last of a block has its LF, if any, first of the next.
+    const bool crsEndLines = end == '\n';
+    std::uint64_t crLines = 0;
+    bool crLast = false;
+    if (crsEndLines && std::memchr(lines.data(), '\r', lines.size()) != nullptr) {
+        crLines = loneCrs(lines.substr(0, lines.size() - 1), lines.back());
+        crLast = lines.back() == '\r';
+    }
     if (!lines.empty() && !atEnd && judged.failure.empty() && (last || lines.back() != end)) {
         for (std::string block(kRunOver, '\0');;) {
             block.resize(kRunOver);
@@ -171,6 +191,13 @@ JudgedPiece judgePiece(InputFile& file, std::uint64_t index, std::uint64_t piece
             const std::size_t lineEnd = last ? std::string_view::npos : block.find(end);
             const std::size_t taken
                 = lineEnd == std::string_view::npos ? block.size() : lineEnd + 1;
+            if (crsEndLines) {
+                crLines += crLast && !block.starts_with('\n') ? 1 : 0;
+                const std::string_view counted(block.data(), taken);
+                crLast = !counted.empty() && counted.back() == '\r';
+                if (!counted.empty())
+                    crLines += loneCrs(counted.substr(0, taken - 1), counted.back());
+            }
             if (runOverEnd == nominalEnd)
                 runOver = block.substr(0, taken);
             runOverEnd += taken;
@@ -183,7 +210,7 @@ JudgedPiece judgePiece(InputFile& file, std::uint64_t index, std::uint64_t piece
         }
     }
     const std::uint64_t endsInRunOver = runOverEnd > nominalEnd && !sourceEnds ? 1 : 0;
-    publish.lines(occurrences(lines, end) + endsInRunOver);
+    publish.lines(occurrences(lines, end) + endsInRunOver + crLines);
 
     judged.piece
         = std::make_unique<engine::CheckPiece>(request, name, counts.before(index), spare.take());
@@ -241,6 +268,16 @@ bool checkInPieces(InputFile& file, std::uint64_t pieces, unsigned threads,
     return written;
 }
 
+// Whether the file's text is UTF-8, which can be cut at any line end: a
+// UTF-16 one is read whole.
+bool isUtf8(InputFile& file)
+{
+    std::string head(engine::kEncodingHead, '\0');
+    std::string failure;
+    head.resize(file.readAt(0, head.data(), head.size(), failure));
+    return failure.empty() && engine::textEncoding(head) == engine::TextEncoding::Utf8;
+}
+
 } // namespace
 
 int runCheck(const CheckCommand& command, Output& output)
@@ -259,7 +296,7 @@ int runCheck(const CheckCommand& command, Output& output)
         // Only an ordinary file can be cut into pieces before it is read.
         const std::unique_ptr<InputFile> pieces
             = command.threads > 1 ? InputFile::open(file) : nullptr;
-        if (pieces != nullptr && pieces->size() > kCheckPiece) {
+        if (pieces != nullptr && pieces->size() > kCheckPiece && isUtf8(*pieces)) {
             checkInPieces(*pieces, (pieces->size() + kCheckPiece - 1) / kCheckPiece,
                 command.threads, request, name, reader);
         } else {

@@ -52,9 +52,9 @@ constexpr std::string_view kNumbersRule
       "Diners Club's or RuPay's too, and check names Hipercard first); --ranges network draws "
       "from all the network's published ranges, shared ones too; either way every Luhn-valid "
       "number of the ranges and the length has the same chance. --invalid luhn, length "
-      "or prefix breaks exactly that rule of the number, in a way no widely used validator "
-      "takes either: length picks lengths that none takes for the prefix, and refuses a "
-      "--length one takes. --invalid expiry writes an expiry month that has passed (1 to 60 "
+      "or prefix breaks exactly that rule of the number; length and prefix keep clear of what "
+      "widely used validators take (a --length one takes is refused), and brands names a rule "
+      "one skips. --invalid expiry writes an expiry month that has passed (1 to 60 "
       "months back), --invalid month the month 00 or 13 instead, --invalid code a security "
       "code of a wrong length (4 digits, amex 3); each implies --with-expiry or --with-cvv, and "
       "the number and the other extra stay valid. --prefix DIGITS --length N gives "
@@ -69,24 +69,33 @@ constexpr std::string_view kSeedRule
       "current month, or from the month of SOURCE_DATE_EPOCH when that is set.";
 
 constexpr std::string_view kCheckRule
-    = "Reads what generate writes, in any format and with any extras, or one number per line "
-      "(blanks and dashes between its digits are fine), from each FILE or standard input ('-'). "
+    = "Reads what generate writes, in any format and with any extras, or one number per line, "
+      "from each FILE or standard input ('-'), in UTF-8 or in UTF-16 that starts with its byte "
+      "order mark; lines end in LF, CR LF or CR. Digit groups make one number only where they "
+      "are a grouping card numbers print in (4111 1111 1111 1111, 3782-822463-10005); "
+      "otherwise the first group is the number and what follows, apart by blanks, TABs, "
+      "',', ';', '|', ':' or '/', are fields: an expiry MM/YY and a security code, or words "
+      "such as a brand. A line that two readings fit is reported, not guessed. "
       "Prints each number with 'valid', 'invalid luhn', 'invalid length' (a length its "
-      "network does not issue, or not 12 to 19 digits) or 'invalid prefix' (no network issues "
-      "it; --allow-unknown lets such a number pass on its length and check digit) and every "
+      "network does not issue, or not 12 to 19 digits), 'invalid prefix' (no network issues "
+      "it; --allow-unknown lets such a number pass on its length and check digit), 'invalid "
+      "expiry' (no month 01 to 12), 'expired' (before the current month, or that of "
+      "SOURCE_DATE_EPOCH) or 'invalid code' (not its network's code length) and every "
       "network that claims it, the most specific first ('JCB|RuPay'), or 'unknown'; --format "
       "json or ndjson for scripts. "
       "With several files each result "
       "starts with FILE:LINE:. A line that holds no single card number is reported as "
       "unreadable with its line number (after 20 of them, the rest are only counted). A summary "
-      "goes to standard error. --threads shares each ordinary file among threads; standard "
-      "input and pipes are read on one.";
+      "goes to standard error; input with no number at all says 'no numbers read' and exits 1. "
+      "--threads shares each ordinary file among threads; standard input and pipes are read on "
+      "one.";
 
 constexpr std::string_view kBrandsRule
     = "Lists every card network generate --brand takes: its id, name, lengths, security code "
       "length, print groups and published prefixes, a * marking a prefix that another network "
       "shares. --format json gives all of it, with the networks each range is shared with, for "
-      "scripts.";
+      "scripts. A note under the list (validatorNote in json) names a rule that a widely used "
+      "validator skips for a network by design: card-validator's Luhn test for UnionPay.";
 
 std::vector<Command> makeCommands()
 {
@@ -175,7 +184,8 @@ std::vector<Command> makeCommands()
                     ValueKind::Free, {}, false, {}, text<&Given::checkThreads>(), {} },
             },
             { kCheckRule },
-            { { 0, "Every number is valid." }, { 1, "Some number is invalid." },
+            { { 0, "Every number is valid." },
+                { 1, "Some number is invalid, or no number was read at all." },
                 { 2, "Trouble: an unreadable line or file, a failed write, or a usage error." } },
             { texts.roundTrip, texts.checkNumber } },
         Command { "brands", "List the card networks and their numbers", "", "",

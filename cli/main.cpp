@@ -95,8 +95,17 @@ int main(int argc, char** argv)
             std::fputs(command.text.c_str(), stderr);
             return 2;
         case CommandLine::Kind::Check: {
+            CheckCommand check = command.check;
+            check.request.month = currentMonth();
+            if (!check.request.month) {
+                std::fprintf(stderr,
+                    "pellorin-cli: error: SOURCE_DATE_EPOCH: expected seconds since 1970, got "
+                    "'%s'\n",
+                    std::getenv("SOURCE_DATE_EPOCH"));
+                return 2;
+            }
             Output output("");
-            return runCheck(command.check, output);
+            return runCheck(check, output);
         }
         case CommandLine::Kind::Generate:
             return generate(command.generate);

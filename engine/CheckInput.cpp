@@ -60,29 +60,16 @@ bool isSeparator(char c) noexcept
         && c != ',' && c != '"' && c != '\\';
 }
 
-// A number as people write it: digits with blanks, or blanks and one kind
-// of mark (a dash, a slash, a dot ...), between them.
-CheckLine readGrouped(Piece piece)
+bool isLetter(char c) noexcept
 {
-    CheckLine line;
-    line.kind = CheckLine::Kind::Number;
-    char mark = 0;
-    for (std::size_t i = 0; i < piece.text.size(); ++i) {
-        const char c = piece.text[i];
-        if (isDigit(c)) {
-            line.digits.push_back(c);
-        } else if (isBlank(c)) {
-            continue;
-        } else if (isSeparator(c) && (mark == 0 || mark == c)) {
-            mark = c;
-        } else {
-            return unreadable("character " + std::to_string(piece.at + i + 1)
-                + " is not a digit, blank or separator");
-        }
-    }
-    if (line.digits.empty())
-        return unreadable("no digits");
-    return line;
+    return ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || (c & 0x80) != 0;
+}
+
+// What may stand between a number and the fields after it, and between
+// fields.
+bool isFieldDelimiter(char c) noexcept
+{
+    return isBlank(c) || c == ',' || isSeparator(c);
 }
 
 bool allDigits(std::string_view text) noexcept
@@ -94,17 +81,11 @@ bool allDigits(std::string_view text) noexcept
     return !text.empty();
 }
 
-// The extras `generate` writes after a number: an expiry month "MM/YY" and
-// a security code of 3 or 4 digits.
+// An expiry month as people write it: "MM/YY" or "MM/YYYY".
 bool isExpiry(std::string_view text) noexcept
 {
-    return text.size() == 5 && isDigit(text[0]) && isDigit(text[1]) && text[2] == '/'
-        && isDigit(text[3]) && isDigit(text[4]);
-}
-
-bool isCode(std::string_view text) noexcept
-{
-    return (text.size() == 3 || text.size() == 4) && allDigits(text);
+    return (text.size() == 5 || text.size() == 7) && allDigits(text.substr(0, 2)) && text[2] == '/'
+        && allDigits(text.substr(3));
 }
 
 bool isHeading(std::string_view word) noexcept
@@ -121,114 +102,194 @@ bool isHeading(std::string_view word) noexcept
     return true;
 }
 
-// The sizes of the digit groups of `words`, as "4-4-4-4".
-std::string groupsOfWords(const std::vector<std::string_view>& words)
+const std::string kFieldProblem = " is neither a brand, an expiry MM/YY nor a security code";
+
+// Takes one field after the number into `line`: an expiry, a security code
+// (up to 4 digits; more are no code but another number), or, where
+// `words` allows (fields apart by more than blanks), a word such as a
+// brand. Returns a problem, or nothing.
+std::string takeField(Piece field, int index, bool words, CheckLine& line)
 {
-    std::string groups;
-    for (const std::string_view word : words) {
-        if (!groups.empty())
-            groups += '-';
-        groups += std::to_string(word.size());
+    if (isExpiry(field.text)) {
+        if (!line.expiry.empty())
+            return "two expiry dates";
+        line.expiry = field.text;
+        return {};
     }
-    return groups;
+    if (allDigits(field.text) && field.text.size() <= 4) {
+        if (!line.code.empty())
+            return "two security codes";
+        line.code = field.text;
+        return {};
+    }
+    const bool digits = std::any_of(field.text.begin(), field.text.end(), isDigit);
+    if (words && !digits)
+        return {};
+    if (!words && !digits) {
+        const auto letter = std::find_if(field.text.begin(), field.text.end(), isLetter);
+        return "character "
+            + std::to_string(field.at + std::size_t(letter - field.text.begin()) + 1)
+            + " is not a digit, blank or separator";
+    }
+    return "field " + std::to_string(index) + kFieldProblem;
 }
 
-// Whether blank-separated `words` are a number printed as `generate` prints
-// one: a single word, or the groups of its network (or of any number) for
-// its length.
-bool groupedAsPrinted(const std::vector<std::string_view>& words, std::string_view digits)
+// The fields after a number, apart by delimiters: `rest` starts with one.
+std::string takeFields(Piece rest, CheckLine& line)
 {
-    if (words.size() == 1)
-        return true;
-    const NumberVerdict verdict = judgeNumber(digits);
-    const int length = int(digits.size());
-    const Network* network = verdict.networks.primary();
-    return groupsOfWords(words)
-        == (network != nullptr ? groupsOf(*network, length) : defaultGroups(length));
-}
-
-// Whether `code` has as many digits as the security code of the number's
-// network (3 or 4 where no network claims it).
-bool codeFits(std::string_view digits, std::string_view code)
-{
-    const Network* network = judgeNumber(digits).networks.primary();
-    return network == nullptr || int(code.size()) == network->codeLength;
-}
-
-// Text records: the number, then the extras (an expiry MM/YY and a
-// security code), apart by blanks or a TAB. A number grouped with blanks
-// and followed by a code alone can also be read as a longer number whose
-// last group is the code; the groups its network prints in decide, and a
-// line both readings fit is not read at all.
-CheckLine readWords(Piece line)
-{
-    std::vector<std::string_view> words;
-    for (std::size_t i = 0; i < line.text.size();) {
-        while (i < line.text.size() && isBlank(line.text[i]))
+    // Words (a brand, a name) only where fields are apart by more than
+    // blanks: "Visa 12/29" is no shape anyone writes a card in.
+    bool words = false;
+    for (const char c : rest.text)
+        words = words || c == '\t' || c == ',' || c == ';' || c == '|' || c == ':';
+    int index = 1;
+    for (std::size_t i = 0; i < rest.text.size();) {
+        if (isFieldDelimiter(rest.text[i])) {
             ++i;
-        const std::size_t start = i;
-        while (i < line.text.size() && !isBlank(line.text[i]))
-            ++i;
-        if (i > start)
-            words.push_back(line.text.substr(start, i - start));
-    }
-    if (!words.empty() && isHeading(words.front()))
-        return { CheckLine::Kind::Header, {}, {} };
-    // The extras, from the end: a code, then an expiry before it.
-    std::size_t numberWords = words.size();
-    const bool code = numberWords > 1 && isCode(words[numberWords - 1]);
-    if (code)
-        --numberWords;
-    const bool expiry = numberWords > 1 && isExpiry(words[numberWords - 1]);
-    if (expiry)
-        --numberWords;
-    if (!expiry && !code)
-        return readGrouped(line);
-    if (const std::size_t tab = line.text.find('\t'); tab != std::string_view::npos) {
-        // generate's own records: the number before the first TAB, only
-        // extras after it.
-        std::size_t extras = 0;
-        for (std::size_t i = numberWords; i < words.size(); ++i)
-            extras += words[i].size();
-        std::size_t after = 0;
-        for (const char c : line.text.substr(tab))
-            after += isBlank(c) ? 0 : 1;
-        if (after == extras)
-            return readGrouped(line.upTo(tab));
-        return readGrouped(line);
-    }
-    const std::vector<std::string_view> head(
-        words.begin(), words.begin() + std::ptrdiff_t(numberWords));
-    std::string digits;
-    bool plain = true;
-    for (const std::string_view word : head) {
-        for (const char c : word) {
-            if (isDigit(c))
-                digits += c;
-            else if (isSeparator(c) && head.size() == 1)
-                continue;
-            else
-                plain = false;
+            continue;
         }
+        if (i == 0)
+            return "character " + std::to_string(rest.at + 1)
+                + " is not a digit, blank or separator";
+        std::size_t end = i;
+        if (isExpiry(rest.text.substr(i, 7)))
+            end = i + 7;
+        else if (isExpiry(rest.text.substr(i, 5)))
+            end = i + 5;
+        if (end != i && end < rest.text.size() && !isFieldDelimiter(rest.text[end]))
+            end = i;
+        if (end == i) {
+            while (end < rest.text.size() && !isFieldDelimiter(rest.text[end]))
+                ++end;
+        }
+        Piece field = rest.from(i).upTo(end - i).trimmed();
+        if (std::string problem = takeField(field, ++index, words, line); !problem.empty())
+            return problem;
+        i = end;
     }
-    if (!plain || digits.size() < kMinCheckDigits)
-        return readGrouped(line);
-    if (expiry)
-        return { CheckLine::Kind::Number, digits, {} };
-    // A code alone after blank-separated groups: with it as one more group,
-    // the line could be a longer number.
-    std::vector<std::string_view> all = head;
-    all.push_back(words.back());
-    const std::string longer = digits + std::string(words.back());
-    const bool asCode
-        = head.size() == 1 || (groupedAsPrinted(head, digits) && codeFits(digits, words.back()));
-    const bool asGroup
-        = head.size() > 1 && longer.size() <= kMaxCheckDigits && groupedAsPrinted(all, longer);
-    if (asCode && asGroup)
+    return {};
+}
+
+// Every grouping a number of `length` digits is printed in, by any network
+// or by default: "4-4-4-4".
+bool printedGrouping(std::string_view groups, int length)
+{
+    if (groups == defaultGroups(length))
+        return true;
+    for (const Network& network : networkTable()) {
+        if (groups == groupsOf(network, length))
+            return true;
+    }
+    return false;
+}
+
+// Whether `code` has the length of the security code of a network that
+// issues the number.
+bool codeFitsNumber(std::string_view digits, std::string_view code)
+{
+    const NumberVerdict verdict = judgeNumber(digits);
+    if (verdict.wrongLength)
+        return false;
+    return std::any_of(verdict.networks.all().begin(), verdict.networks.all().end(),
+        [&](const Network* network) { return int(code.size()) == network->codeLength; });
+}
+
+// One way to read a line: some of its first digit groups are the number,
+// and what follows them its fields.
+struct Reading {
+    CheckLine line;
+    bool fits = false; // the number and its code agree with the network table
+};
+
+// A line that starts with a digit: the number, grouped or not, and the
+// fields after it.
+CheckLine readFields(Piece line)
+{
+    // The digit groups from the start, apart by blanks alone or by one kind
+    // of mark, as a number is printed in groups.
+    struct Group {
+        std::size_t end; // in the line
+        std::size_t size;
+    };
+    std::vector<Group> groups;
+    char between = 0; // ' ' for blanks, or the mark
+    for (std::size_t i = 0;;) {
+        const std::size_t start = i;
+        while (i < line.text.size() && isDigit(line.text[i]))
+            ++i;
+        groups.push_back({ i, i - start });
+        std::size_t next = i;
+        char mark = ' ';
+        while (next < line.text.size() && line.text[next] == ' ')
+            ++next;
+        if (next < line.text.size() && isSeparator(line.text[next])) {
+            mark = line.text[next++];
+            while (next < line.text.size() && line.text[next] == ' ')
+                ++next;
+        }
+        if (next == i || next == line.text.size() || !isDigit(line.text[next])
+            || (between != 0 && mark != between))
+            break;
+        between = mark;
+        i = next;
+    }
+    std::vector<Reading> readings;
+    std::string firstProblem;
+    std::string sizes;
+    for (std::size_t count = 1; count <= groups.size(); ++count) {
+        if (count > 1)
+            sizes += '-';
+        sizes += std::to_string(groups[count - 1].size);
+        Reading reading;
+        CheckLine& read = reading.line;
+        read.kind = CheckLine::Kind::Number;
+        for (std::size_t g = 0; g < count; ++g)
+            read.digits.append(line.text.substr(groups[g].end - groups[g].size, groups[g].size));
+        if (count > 1 && !printedGrouping(sizes, int(read.digits.size())))
+            continue;
+        const std::string problem = takeFields(line.from(groups[count - 1].end), read);
+        if (!problem.empty()) {
+            if (count == 1)
+                firstProblem = problem;
+            continue;
+        }
+        reading.fits = read.code.empty() || codeFitsNumber(read.digits, read.code);
+        // Some groups of a grouping and a code after them, apart as the
+        // groups are: a shorter number only where its network has such a
+        // code, and only with blanks, as people type a number and its code;
+        // a mark that joins groups joins them all.
+        if (count > 1 && count < groups.size() && (between != ' ' || !reading.fits))
+            continue;
+        readings.push_back(std::move(reading));
+    }
+    const auto fitting
+        = std::count_if(readings.begin(), readings.end(), [](const Reading& r) { return r.fits; });
+    if (fitting > 1)
         return unreadable("a number and a code, or a longer number: its groups do not tell");
-    if (asCode)
-        return { CheckLine::Kind::Number, digits, {} };
-    return readGrouped(line);
+    if (fitting == 1)
+        return std::find_if(readings.begin(), readings.end(), [](const Reading& r) {
+            return r.fits;
+        })->line;
+    if (readings.size() == 1)
+        return readings.front().line;
+    if (readings.size() > 1)
+        return unreadable("a number and a code, or a longer number: its groups do not tell");
+    if (groups.size() > 1 && firstProblem == "two security codes")
+        return unreadable("digit groups " + sizes + " are no grouping a card number prints in");
+    return unreadable(firstProblem);
+}
+
+// A line in any shape but JSON's.
+CheckLine readPlain(Piece line)
+{
+    // The first word may be a heading: "number", "number;cvv".
+    const std::size_t word = line.text.find_first_of(" \t,;|:");
+    if (isHeading(line.text.substr(0, word)))
+        return { CheckLine::Kind::Header, {}, {}, {}, {} };
+    if (line.text.empty() || !isDigit(line.text.front()))
+        return unreadable(
+            "character " + std::to_string(line.at + 1) + " is not a digit, blank or separator");
+    return readFields(line);
 }
 
 // Unquoted, as `generate` writes them; a field in double quotes is read
@@ -245,15 +306,13 @@ CheckLine readCsv(Piece line)
             ++cell.at;
         }
         if (field == 0) {
-            if (isHeading(cell.text))
-                return { CheckLine::Kind::Header, {}, {} };
-            number = readGrouped(cell);
+            number = readPlain(cell);
             if (number.kind != CheckLine::Kind::Number)
                 return number;
-        } else if (std::any_of(cell.text.begin(), cell.text.end(), isDigit) && !isExpiry(cell.text)
-            && !isCode(cell.text)) {
-            return unreadable("field " + std::to_string(field + 1)
-                + " is neither a brand, an expiry MM/YY nor a security code");
+        } else if (!cell.text.empty()) {
+            if (std::string problem = takeField(cell, int(field + 1), true, number);
+                !problem.empty())
+                return unreadable(problem);
         }
         if (comma == std::string_view::npos)
             return number;
@@ -261,8 +320,73 @@ CheckLine readCsv(Piece line)
     }
 }
 
+void appendUtf8(char32_t c, std::string& out)
+{
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+std::optional<char32_t> hexUnit(std::string_view text)
+{
+    unsigned value = 0;
+    if (text.size() != 4
+        || std::from_chars(text.data(), text.data() + 4, value, 16).ptr != text.data() + 4)
+        return std::nullopt;
+    return char32_t(value);
+}
+
+// A JSON string's text between its quotes, its escapes decoded; none for
+// a malformed escape.
+std::optional<std::string> jsonText(std::string_view raw)
+{
+    std::string text;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '\\') {
+            text += raw[i];
+            continue;
+        }
+        if (++i == raw.size())
+            return std::nullopt;
+        constexpr std::string_view kEscaped = "\"\\/bfnrt";
+        constexpr std::string_view kMeant = "\"\\/\b\f\n\r\t";
+        if (const std::size_t at = kEscaped.find(raw[i]); at != std::string_view::npos) {
+            text += kMeant[at];
+            continue;
+        }
+        if (raw[i] != 'u')
+            return std::nullopt;
+        std::optional<char32_t> unit = hexUnit(raw.substr(i + 1, 4));
+        if (!unit)
+            return std::nullopt;
+        i += 4;
+        if (*unit >= 0xD800 && *unit < 0xDC00 && raw.substr(i + 1, 2) == "\\u") {
+            const std::optional<char32_t> low = hexUnit(raw.substr(i + 3, 4));
+            if (low && *low >= 0xDC00 && *low < 0xE000) {
+                unit = 0x10000 + ((*unit - 0xD800) << 10) + (*low - 0xDC00);
+                i += 6;
+            }
+        }
+        appendUtf8(*unit >= 0xD800 && *unit < 0xE000 ? 0xFFFD : *unit, text);
+    }
+    return text;
+}
+
 // A JSON object of plain members, as `generate` writes one per record: its
-// "number" member is the number and the others are not looked at.
+// "number", "expiry" and "cvv" members are read, the others are not looked
+// at.
 CheckLine readJsonObject(Piece line)
 {
     const std::string_view text = line.text;
@@ -275,17 +399,30 @@ CheckLine readJsonObject(Piece line)
         return unreadable("character " + std::to_string(line.at + std::min(i, text.size()) + 1)
             + " does not continue the JSON object");
     };
+    // A string's end: the quote no backslash escapes.
+    auto stringEnd = [&](std::size_t from) {
+        for (std::size_t at = from; at < text.size(); ++at) {
+            if (text[at] == '\\')
+                ++at;
+            else if (text[at] == '"')
+                return at;
+        }
+        return std::string_view::npos;
+    };
     std::optional<CheckLine> number;
+    std::string expiry, code;
     skipBlanks();
     if (i < text.size() && text[i] == '}')
         return unreadable("no \"number\" field");
     while (i < text.size()) {
         if (text[i] != '"')
             return malformed();
-        const std::size_t keyEnd = text.find('"', i + 1);
+        const std::size_t keyEnd = stringEnd(i + 1);
         if (keyEnd == std::string_view::npos)
             return malformed();
-        const std::string_view key = text.substr(i + 1, keyEnd - i - 1);
+        const std::optional<std::string> key = jsonText(text.substr(i + 1, keyEnd - i - 1));
+        if (!key)
+            return malformed();
         i = keyEnd + 1;
         skipBlanks();
         if (i >= text.size() || text[i] != ':')
@@ -293,11 +430,18 @@ CheckLine readJsonObject(Piece line)
         ++i;
         skipBlanks();
         Piece value;
+        std::optional<std::string> decoded;
         if (i < text.size() && text[i] == '"') {
-            const std::size_t valueEnd = text.find('"', i + 1);
+            const std::size_t valueEnd = stringEnd(i + 1);
             if (valueEnd == std::string_view::npos)
                 return malformed();
             value = line.from(i + 1).upTo(valueEnd - i - 1);
+            if (value.text.find('\\') != std::string_view::npos) {
+                decoded = jsonText(value.text);
+                if (!decoded)
+                    return malformed();
+                value.text = *decoded;
+            }
             i = valueEnd + 1;
         } else {
             const std::size_t start = i;
@@ -307,14 +451,20 @@ CheckLine readJsonObject(Piece line)
                 return malformed();
             value = line.from(start).upTo(i - start);
         }
-        if (value.text.find('\\') != std::string_view::npos)
-            return malformed();
-        if (key == "number") {
+        if (*key == "number") {
             if (number)
                 return unreadable("more than one \"number\" field");
-            number = readGrouped(value);
+            number = readPlain(value);
             if (number->kind != CheckLine::Kind::Number)
                 return *number;
+        } else if (*key == "expiry" && value.text != "null") {
+            if (!isExpiry(value.text))
+                return unreadable("the \"expiry\" field is no MM/YY");
+            expiry = value.text;
+        } else if ((*key == "cvv" || *key == "cvc" || *key == "code") && value.text != "null") {
+            if (!allDigits(value.text))
+                return unreadable("the \"" + *key + "\" field is not digits");
+            code = value.text;
         }
         skipBlanks();
         if (i < text.size() && text[i] == ',') {
@@ -328,6 +478,12 @@ CheckLine readJsonObject(Piece line)
     }
     if (!number)
         return unreadable("no \"number\" field");
+    if ((!expiry.empty() && !number->expiry.empty()) || (!code.empty() && !number->code.empty()))
+        return unreadable("the \"number\" field holds more than a number");
+    if (!expiry.empty())
+        number->expiry = expiry;
+    if (!code.empty())
+        number->code = code;
     return *number;
 }
 
@@ -372,7 +528,89 @@ CheckLine readCheckLine(std::string_view text)
     }
     if (line.text.find(',') != std::string_view::npos)
         return readCsv(line);
-    return readWords(line);
+    return readPlain(line);
+}
+
+std::string_view extrasFault(
+    const CheckLine& read, const NetworkMatches& networks, std::optional<std::int64_t> month)
+{
+    if (!read.expiry.empty()) {
+        const int expiryMonth = (read.expiry[0] - '0') * 10 + (read.expiry[1] - '0');
+        if (expiryMonth < 1 || expiryMonth > 12)
+            return "expiry";
+        int year = 0;
+        for (const char c : std::string_view(read.expiry).substr(3))
+            year = year * 10 + (c - '0');
+        if (read.expiry.size() == 5)
+            year += 2000;
+        if (month && std::int64_t(year) * 12 + expiryMonth - 1 < *month)
+            return "expired";
+    }
+    if (!read.code.empty()) {
+        const int length = int(read.code.size());
+        // A number no network claims may have a code of 3 digits or 4.
+        const bool fits = networks.empty()
+            ? length == 3 || length == 4
+            : std::any_of(networks.all().begin(), networks.all().end(),
+                [&](const Network* network) { return network->codeLength == length; });
+        if (!fits)
+            return "code";
+    }
+    return {};
+}
+
+TextEncoding textEncoding(std::string_view head) noexcept
+{
+    if (head.starts_with("\xFF\xFE"))
+        return TextEncoding::Utf16Le;
+    if (head.starts_with("\xFE\xFF"))
+        return TextEncoding::Utf16Be;
+    // ASCII text in UTF-16 without a mark: a zero on the same side of every
+    // pair of bytes, and nothing but zeros there.
+    const std::size_t pairs = head.size() / 2;
+    if (pairs < 2)
+        return TextEncoding::Utf8;
+    bool low = true, high = true;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        const char first = head[2 * i], second = head[2 * i + 1];
+        low = low && first != 0 && second == 0;
+        high = high && first == 0 && second != 0;
+    }
+    return low || high ? TextEncoding::Utf16WithoutMark : TextEncoding::Utf8;
+}
+
+void appendUtf16(std::string_view bytes, bool bigEndian, std::string& pending, std::string& out)
+{
+    std::string joined;
+    if (!pending.empty()) {
+        joined = pending + std::string(bytes);
+        bytes = joined;
+        pending.clear();
+    }
+    const auto unitAt = [&](std::size_t at) {
+        const auto first = char32_t(std::uint8_t(bytes[at]));
+        const auto second = char32_t(std::uint8_t(bytes[at + 1]));
+        return bigEndian ? first << 8 | second : second << 8 | first;
+    };
+    std::size_t at = 0;
+    for (; at + 2 <= bytes.size(); at += 2) {
+        char32_t unit = unitAt(at);
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            if (at + 4 > bytes.size())
+                break;
+            const char32_t low = unitAt(at + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+                at += 2;
+            } else {
+                unit = 0xFFFD;
+            }
+        } else if (unit >= 0xDC00 && unit < 0xE000) {
+            unit = 0xFFFD;
+        }
+        appendUtf8(unit, out);
+    }
+    pending.assign(bytes.substr(at));
 }
 
 } // namespace pellorin::engine

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace pellorin::engine {
 
@@ -39,9 +40,51 @@ void CheckReader::beginSource(std::string_view name, std::uint64_t linesBefore)
     m_source = name;
     m_lineNumber = linesBefore;
     m_splitter = LineSplitter(m_request.nullEnded ? '\0' : '\n');
+    m_encodingKnown = m_keepText;
+    m_encoding = TextEncoding::Utf8;
+    m_head.clear();
+    m_utf16Pending.clear();
+    m_sourceRefused = false;
 }
 
 bool CheckReader::feed(std::string_view bytes)
+{
+    if (!m_encodingKnown) {
+        // Enough to tell, or a whole first line, which is not held back
+        // from a reader that waits for its verdict.
+        m_head.append(bytes);
+        if (m_head.size() < kEncodingHead && m_head.find('\n') == std::string::npos)
+            return !m_readerGone;
+        return takeEncoding(std::exchange(m_head, {}));
+    }
+    if (m_sourceRefused)
+        return !m_readerGone;
+    if (m_encoding == TextEncoding::Utf8)
+        return feedText(bytes);
+    m_utf8.clear();
+    appendUtf16(bytes, m_encoding == TextEncoding::Utf16Be, m_utf16Pending, m_utf8);
+    return feedText(m_utf8);
+}
+
+// Reads the source's first bytes, which tell its encoding.
+bool CheckReader::takeEncoding(std::string_view bytes)
+{
+    m_encodingKnown = true;
+    m_encoding = m_request.nullEnded ? TextEncoding::Utf8 : textEncoding(bytes);
+    if (m_encoding == TextEncoding::Utf16WithoutMark) {
+        // Read as UTF-8 it would be a line of digits and NULs, or a flood
+        // of unreadable ones.
+        m_sourceRefused = true;
+        sourceFailed("the text is UTF-16 without a byte order mark; save it as UTF-8, or as "
+                     "UTF-16 with its byte order mark");
+        return !m_readerGone;
+    }
+    if (m_encoding != TextEncoding::Utf8)
+        bytes.remove_prefix(2); // the mark, which said the order
+    return feed(bytes);
+}
+
+bool CheckReader::feedText(std::string_view bytes)
 {
     const auto onLine = [this](std::string_view line, bool overlong) { judge(line, overlong); };
     const char end = m_request.nullEnded ? '\0' : '\n';
@@ -63,15 +106,36 @@ bool CheckReader::feed(std::string_view bytes)
         }
         const std::string_view line(next, std::size_t(lineEnd - next));
         if (!judgeDigits(line))
-            judge(line, line.size() > kMaxCheckLine);
+            judgeLines(line);
         next = lineEnd + 1;
     }
     return !m_readerGone;
 }
 
+// The text before an LF: lines a lone CR ends, the last maybe ending in
+// the CR of a CR LF.
+void CheckReader::judgeLines(std::string_view lines)
+{
+    if (!m_request.nullEnded) {
+        for (std::size_t cr = lines.find('\r');
+             cr != std::string_view::npos && cr + 1 < lines.size(); cr = lines.find('\r')) {
+            judge(lines.substr(0, cr), cr > kMaxCheckLine);
+            lines.remove_prefix(cr + 1);
+        }
+    }
+    judge(lines, lines.size() > kMaxCheckLine);
+}
+
 bool CheckReader::endSource()
 {
-    if (!m_readerGone)
+    if (!m_encodingKnown)
+        takeEncoding(std::exchange(m_head, {}));
+    if (!m_utf16Pending.empty() && !m_sourceRefused) {
+        // An odd byte at the end: half a character.
+        m_utf16Pending.clear();
+        feedText("\xEF\xBF\xBD");
+    }
+    if (!m_readerGone && !m_sourceRefused)
         m_splitter.finish([this](std::string_view line, bool overlong) { judge(line, overlong); });
     return !m_readerGone;
 }
@@ -147,7 +211,8 @@ int CheckReader::status() const noexcept
 {
     if (m_unreadable)
         return 2;
-    return m_counts.invalid > 0 ? 1 : 0;
+    // Nothing read is no pass: a broken step before check gave it nothing.
+    return m_counts.invalid > 0 || m_counts.valid == 0 ? 1 : 0;
 }
 
 void CheckReader::summarize() const
@@ -185,8 +250,10 @@ std::string CheckReader::summaryRecord() const
 std::string CheckReader::summaryLine() const
 {
     const CheckCounts& c = m_counts;
-    std::string summary = plural(c.valid + c.invalid, "number", "numbers") + ": "
-        + std::to_string(c.valid) + " valid, " + std::to_string(c.invalid) + " invalid";
+    std::string summary = c.valid + c.invalid == 0
+        ? std::string("no numbers read")
+        : plural(c.valid + c.invalid, "number", "numbers") + ": " + std::to_string(c.valid)
+            + " valid, " + std::to_string(c.invalid) + " invalid";
     if (c.badLength > 0)
         summary += " (" + std::to_string(c.badLength) + " by length)";
     if (c.unreadableLines > 0)
@@ -226,16 +293,16 @@ void CheckReader::judge(std::string_view line, bool overlong)
     // A number no network issues is no card's, however well formed.
     const bool unknownPrefix
         = possibleLength && verdict.networks.empty() && !m_request.allowUnknown;
-    const bool valid = verdict.valid() && !unknownPrefix;
+    const std::string_view reason = unknownPrefix ? "prefix"
+        : verdict.wrongLength                     ? "length"
+        : verdict.wrongCheckDigit                 ? "luhn"
+                                  : extrasFault(read, verdict.networks, m_request.month);
+    const bool valid = reason.empty();
     ++(valid ? m_counts.valid : m_counts.invalid);
     if (verdict.wrongLength)
         ++m_counts.badLength;
     if (m_request.shown == CheckShown::None || (m_request.shown == CheckShown::Invalid && valid))
         return;
-    const std::string_view reason = unknownPrefix ? "prefix"
-        : verdict.wrongLength                     ? "length"
-        : verdict.wrongCheckDigit                 ? "luhn"
-                                                  : "";
     if (m_request.format == Format::Text)
         appendText(read.digits, verdict, reason, possibleLength);
     else
@@ -308,6 +375,8 @@ void CheckReader::appendText(std::string_view digits, const NumberVerdict& verdi
     m_text += digits;
     if (reason.empty()) {
         m_text += " valid";
+    } else if (reason == "expired") {
+        m_text += " expired";
     } else {
         m_text += " invalid ";
         m_text += reason;
@@ -398,6 +467,7 @@ CheckPiece::CheckPiece(const CheckRequest& request, std::string_view source,
         m_reports.push_back({ m_reader.m_text.size(), std::string(message) });
     })
 {
+    // Set before the source begins: a piece is UTF-8 (see feed).
     m_reader.m_keepText = true;
     m_reader.m_text = std::move(text);
     m_reader.m_text.clear();

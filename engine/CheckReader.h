@@ -38,9 +38,9 @@ public:
     // verdicts; `linesBefore` lines of it were read elsewhere.
     void beginSource(std::string_view name, std::uint64_t linesBefore = 0);
 
-    // Reads the next piece of the source. Returns false once the reader of
-    // the verdicts has gone away: nothing more is written, so there is no
-    // need to feed more.
+    // Reads the next piece of the source: UTF-8, or UTF-16 after its byte
+    // order mark. Returns false once the reader of the verdicts has gone
+    // away: nothing more is written, so there is no need to feed more.
     bool feed(std::string_view bytes);
 
     // Reads the source's last line, which needs no line end.
@@ -68,7 +68,8 @@ public:
     // {"numbers":3,"valid":2,"invalid":1,"byLength":0,"unreadable":0}.
     std::string summaryRecord() const;
 
-    // 0 every number valid, 1 some invalid, 2 some line or source unreadable.
+    // 0 every number valid, 1 some invalid or none read at all, 2 some line
+    // or source unreadable.
     int status() const noexcept;
 
     const CheckCounts& counts() const noexcept { return m_counts; }
@@ -79,6 +80,9 @@ public:
 private:
     friend class CheckPiece;
 
+    bool feedText(std::string_view bytes);
+    bool takeEncoding(std::string_view bytes);
+    void judgeLines(std::string_view lines);
     void judge(std::string_view line, bool overlong);
     bool judgeDigits(std::string_view line);
     bool flush();
@@ -104,6 +108,13 @@ private:
     bool m_unreadable = false;
     bool m_readerGone = false;
     bool m_keepText = false; // a piece's: the verdicts stay in m_text
+    // The source's first bytes, until they tell its encoding.
+    bool m_encodingKnown = false;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+    std::string m_head;
+    std::string m_utf16Pending;
+    std::string m_utf8; // UTF-16 input, made UTF-8
+    bool m_sourceRefused = false; // the rest of the source is not read
 };
 
 // A piece of a source that begins where a line begins, judged on its own,
@@ -118,7 +129,8 @@ public:
     CheckPiece(const CheckPiece&) = delete;
     CheckPiece& operator=(const CheckPiece&) = delete;
 
-    // Reads the next bytes of the piece.
+    // Reads the next bytes of the piece, UTF-8: a source in any other
+    // encoding is read whole, by one reader.
     void feed(std::string_view bytes) { m_reader.feed(bytes); }
 
     // Reads the piece's last line: the source ends with it, and it needs no

@@ -72,6 +72,9 @@ struct CheckRequest {
     // A number that no network issues passes when its length and check
     // digit hold (cards of a private label).
     bool allowUnknown = false;
+    // The current month, as months since year 0 (year × 12 + month - 1):
+    // an expiry before it has passed. Without it no expiry has.
+    std::optional<std::int64_t> month;
 };
 
 } // namespace pellorin::engine

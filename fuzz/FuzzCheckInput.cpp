@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to `check`'s input reading: lines cut from pieces of
 // any size must be the lines of the whole, never longer than the limit; a
 // number read keeps the line's digits in order, and reads back the same from
-// every shape generate writes it in.
+// every shape generate writes it in (grouped, in the groups it prints).
 
 #include "CheckInput.h"
 #include "FuzzCheck.h"
@@ -26,18 +26,18 @@ struct Line {
     bool operator==(const Line&) const = default;
 };
 
-// Whole-input splitting, the obvious way.
+// Whole-input splitting, the obvious way: LF, CR LF and CR end lines.
 std::vector<Line> referenceLines(std::string_view input)
 {
     std::vector<Line> lines;
     while (!input.empty()) {
-        const std::size_t end = input.find('\n');
+        const std::size_t end = input.find_first_of("\r\n");
         const std::string_view line = input.substr(0, end);
         lines.push_back(
             line.size() > kMaxCheckLine ? Line { "", true } : Line { std::string(line), false });
         if (end == std::string_view::npos)
             break;
-        input.remove_prefix(end + 1);
+        input.remove_prefix(input.substr(end, 2) == "\r\n" ? end + 2 : end + 1);
     }
     return lines;
 }
@@ -65,9 +65,10 @@ bool within(std::string_view digits, std::string_view line)
 // each must read back as the same digits.
 std::vector<std::string> shapesOf(const std::string& d)
 {
-    std::string grouped;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        grouped += std::string(i % 4 == 0 && i > 0 ? (i % 8 == 0 ? " " : "-") : "") + d[i];
+    std::string grouped(2 * d.size(), '\0');
+    grouped.resize(std::size_t(
+        pellorin::writeGrouped(d, pellorin::defaultGroups(int(d.size())), '-', grouped.data())
+        - grouped.data()));
     return { d, d + " 11/28 870", d + " 1234", d + ",Visa\r", d + ",American Express,11/28,1234",
         R"({"number":")" + d + R"(","brand":"Visa","cvv":"870"},)", d + "   \t11/28 \t870\t\r",
         "\t" + grouped + "\xc2\xa0" };

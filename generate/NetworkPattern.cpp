@@ -114,6 +114,14 @@ std::vector<NumberPattern::PrefixSpan> validatorsTaking(int length)
     return taking;
 }
 
+std::uint64_t prefixCount(const std::vector<NumberPattern::PrefixSpan>& spans) noexcept
+{
+    std::uint64_t count = 0;
+    for (const auto& span : spans)
+        count += span.count;
+    return count;
+}
+
 std::vector<NumberPattern::PrefixSpan> rangeSpans(const Network& network)
 {
     std::vector<NumberPattern::PrefixSpan> spans;
@@ -194,23 +202,28 @@ NumberPattern networkPattern(
 {
     if (rule == InvalidRule::Prefix)
         return NumberPattern::forSpans(unclaimedPrefixes(), kWidestPrefix, length);
-    if (rule == InvalidRule::Length) {
-        // A number of the wrong length is judged by its prefix alone, so
-        // its prefix must be the network's at every length, and one where
-        // no other validator takes the length.
-        return NumberPattern::forSpans(
-            without(wrongLengthPrefixes(network, choice), validatorsTaking(length)), kWidestPrefix,
-            length);
+    const bool wrongLength = rule == InvalidRule::Length;
+    if (wrongLength) {
+        // Where another validator takes the length for some of the
+        // prefixes, those are left out; otherwise the numbers are drawn as
+        // before validators were heeded, so seeded output stays the same.
+        const std::vector<NumberPattern::PrefixSpan> from = wrongLengthPrefixes(network, choice);
+        const std::vector<NumberPattern::PrefixSpan> kept = without(from, validatorsTaking(length));
+        if (prefixCount(kept) < prefixCount(from))
+            return NumberPattern::forSpans(kept, kWidestPrefix, length);
     }
     const bool wrongCheck = rule == InvalidRule::Luhn;
     if (choice == RangeChoice::Own) {
-        const std::vector<NumberPattern::PrefixSpan> own = ownPrefixes(network, length);
+        // A number of the wrong length is judged by its prefix alone, so
+        // its prefix must be the network's at every length.
+        const std::vector<NumberPattern::PrefixSpan> own
+            = ownPrefixes(network, wrongLength ? 0 : length);
         if (!own.empty())
             return NumberPattern::forSpans(own, kWidestPrefix, length, wrongCheck);
     }
     std::vector<const PrefixRange*> ranges;
     for (const PrefixRange& range : network.ranges) {
-        if (holdsLength(range.lengths, length))
+        if (wrongLength || holdsLength(range.lengths, length))
             ranges.push_back(&range);
     }
     return spanPattern(ranges, length, wrongCheck);

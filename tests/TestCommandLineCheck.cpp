@@ -5,9 +5,11 @@
 #include "CommandLineRun.h"
 #include "Network.h"
 #include "ParamName.h"
+#include "Utf16Text.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -19,6 +21,7 @@ using test::cli;
 using test::lines;
 using test::ProgramRun;
 using test::shell;
+using test::utf16;
 
 struct BrandArguments {
     const char* arguments;
@@ -74,39 +77,82 @@ INSTANTIATE_TEST_SUITE_P(FormatsAndExtras, GenerateIntoCheck,
             + test::spelledName(std::get<1>(info.param));
     });
 
-class RoundTrip : public testing::TestWithParam<const Network*> { };
+// A way generate makes numbers and the verdict check must give each.
+struct Mode {
+    const char* arguments;
+    const char* verdict; // in every verdict line
+};
 
-// Every record generate writes reads back as exactly its number: in every
-// format, with every extra, ungrouped or grouped with any separator.
-TEST_P(RoundTrip, EveryRecordReadsBackAsItsNumber)
+void PrintTo(const Mode& m, std::ostream* os)
 {
-    const std::string base
-        = "\"$CLI\" generate --count 40 --seed 11 --brand " + std::string(GetParam()->id);
-    const ProgramRun plain = shell(base);
-    ASSERT_EQ(plain.status, 0) << plain.err;
-    std::string expected;
-    for (const std::string& number : lines(plain.out))
-        expected += number + "\n";
-    for (const char* format : { "text", "csv", "json", "ndjson", "table" }) {
-        for (const char* grouping : { "", "--group", "--group --separator -",
-                 "--group --separator /", "--group --separator .", "--group --separator :" }) {
-            for (const char* extras : { "", "--with-cvv", "--with-expiry --with-cvv" }) {
-                const std::string command = base + " --format " + format + " " + grouping + " "
-                    + extras + " | \"$CLI\" check | cut -d' ' -f1";
-                const ProgramRun run = shell(command);
-                ASSERT_EQ(run.out, expected) << command << "\n" << run.err;
+    *os << m.arguments;
+}
+
+const Mode kModes[] {
+    { "", " valid " },
+    { "--invalid luhn", " invalid luhn " },
+    { "--invalid prefix", " invalid prefix " },
+    { "--invalid length", " invalid length" },
+    { "--invalid expiry", " expired " },
+    { "--invalid month", " invalid expiry " },
+    { "--invalid code", " invalid code " },
+};
+
+class RoundTrip : public testing::TestWithParam<std::tuple<const Network*, Mode>> { };
+
+// Every record generate writes reads back as exactly its number, with the
+// verdict it was made for: in every format, with every extra, ungrouped or
+// grouped with any separator (those that also part fields among them).
+TEST_P(RoundTrip, EveryRecordReadsBackAsItsNumberAndVerdict)
+{
+    const auto [network, mode] = GetParam();
+    const std::string generate = "\"$CLI\" generate --count 40 --seed 11 --brand "
+        + std::string(network->id) + " " + mode.arguments;
+    const ProgramRun base = shell(generate + " | \"$CLI\" check 2>&1; echo status $?");
+    const auto verdicts = lines(base.out);
+    ASSERT_EQ(verdicts.size(), 42u) << base.out;
+    for (std::size_t i = 0; i < 40; ++i)
+        ASSERT_NE(verdicts[i].find(mode.verdict), std::string::npos) << verdicts[i];
+    // Each case in one shell: "== arguments", then what check says.
+    std::string script, expected;
+    for (const char* format : { "text", "csv", "tsv", "json", "ndjson", "table" }) {
+        for (const char* grouping : { "", "--group", "--separator -", "--separator /",
+                 "--separator :", "--separator ';'" }) {
+            for (const char* extras :
+                { "", "--with-expiry", "--with-cvv", "--with-expiry --with-cvv" }) {
+                const std::string arguments
+                    = std::string("--format ") + format + " " + grouping + " " + extras;
+                script.append("echo \"== ").append(arguments).append("\"; ");
+                script.append(generate).append(" ").append(arguments);
+                script += " | \"$CLI\" check 2>&1; echo status $?\n";
+                expected.append("== ").append(arguments).append("\n").append(base.out);
             }
         }
     }
+    const ProgramRun run = shell(script);
+    if (run.out != expected) {
+        // The case where they part, as check read it.
+        const auto at = std::size_t(
+            std::mismatch(run.out.begin(), run.out.end(), expected.begin(), expected.end()).first
+            - run.out.begin());
+        const std::size_t from = run.out.rfind("== ", at);
+        FAIL() << run.out.substr(from == std::string::npos ? 0 : from, 600);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Networks, RoundTrip, testing::ValuesIn([] {
-    std::vector<const Network*> all;
-    for (const Network& network : networkTable())
-        all.push_back(&network);
-    return all;
-}()),
-    [](const auto& info) { return test::spelledName(info.param->name); });
+INSTANTIATE_TEST_SUITE_P(Networks, RoundTrip,
+    testing::Combine(testing::ValuesIn([] {
+        std::vector<const Network*> all;
+        for (const Network& network : networkTable())
+            all.push_back(&network);
+        return all;
+    }()),
+        testing::ValuesIn(kModes)),
+    [](const auto& info) {
+        const std::string_view mode = std::get<1>(info.param).arguments;
+        return test::spelledName(std::get<0>(info.param)->name) + "_"
+            + (mode.empty() ? "valid" : test::spelledName(mode.substr(10)));
+    });
 
 // Trouble is not a verdict: a check whose verdicts cannot be written ends
 // with 2, never with the 0 or 1 of an answer.
@@ -186,8 +232,8 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CheckLines,
             "378282246310005 valid American Express", "1 valid", 0 },
         LineCase { "json_in_an_array", "[{\"number\":\"6011111111111117\"}]",
             "6011111111111117 valid Discover|RuPay", "1 valid", 0 },
-        LineCase { "csv_header", "number,brand,expiry,cvv", "", "0 numbers", 0 },
-        LineCase { "table_header", "Result(s)       \tExpiry\tCVV\t", "", "0 numbers", 0 },
+        LineCase { "csv_header", "number,brand,expiry,cvv", "", "no numbers read", 1 },
+        LineCase { "table_header", "Result(s)       \tExpiry\tCVV\t", "", "no numbers read", 1 },
         LineCase { "two_numbers_in_csv", "4111111111111111,4222222222222", "",
             "(standard input):1: unreadable: field 2", 2 },
         LineCase { "text_and_a_word", "4111111111111111 02/27 870 x", "",
@@ -200,8 +246,68 @@ INSTANTIATE_TEST_SUITE_P(Shapes, CheckLines,
         LineCase { "json_letters_in_number", "{\"number\":\"41x1\"}", "",
             "character 14 is not a digit", 2 },
         LineCase { "json_cut_short", "{\"number\":\"4111111111111111\",", "", "JSON object", 2 },
-        LineCase { "dashes_only", "---", "", "no digits", 2 },
+        LineCase { "dashes_only", "---", "", "character 1 is not a digit", 2 },
         LineCase { "overlong", std::string(300, '4'), "", "longer than 256 bytes", 2 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class CheckInputs : public testing::TestWithParam<LineCase> { };
+
+// Whole inputs as other tools and systems write them: the line's verdicts
+// (the date pinned to January 2026), or the report and status of input
+// that cannot be read without a guess.
+TEST_P(CheckInputs, VerdictReportAndStatus)
+{
+    const LineCase& c = GetParam();
+    const ProgramRun run = cli({ "check" }, c.input);
+    EXPECT_EQ(run.out, c.verdict);
+    EXPECT_NE(run.err.find(c.report), std::string::npos) << run.err;
+    EXPECT_EQ(run.status, c.status) << run.err;
+}
+
+const std::string kVisa = "4111111111111111 valid Visa\n";
+const std::string kTwo = kVisa + "5555555555554444 valid Mastercard\n";
+
+INSTANTIATE_TEST_SUITE_P(ForeignShapes, CheckInputs,
+    testing::Values(LineCase { "semicolon_code", "number;cvv\n4111111111111112;100\n",
+                        "4111111111111112 invalid luhn Visa\n", "1 invalid", 1 },
+        LineCase { "pipe_code", "4111111111111111|123\n", kVisa, "1 valid", 0 },
+        LineCase { "colon_code", "4111111111111111:123\n", kVisa, "1 valid", 0 },
+        LineCase { "slash_code", "4111111111111111/123\n", kVisa, "1 valid", 0 },
+        LineCase { "comma_expiry_code", "4111111111111111,01/26,123\n", kVisa, "1 valid", 0 },
+        LineCase { "tab_brand_expiry_code",
+            "number\tbrand\texpiry\tcvv\n378282246310005\tAmerican Express\t12/29\t1234\n",
+            "378282246310005 valid American Express\n", "1 valid", 0 },
+        LineCase { "pipe_long_year", "4111111111111111|01/2026|123\n", kVisa, "1 valid", 0 },
+        LineCase { "blanks_short_code", "4111111111111111 12/29 12\n",
+            "4111111111111111 invalid code Visa\n", "1 invalid", 1 },
+        LineCase { "one_digit_after", "6011111111111117 0\n",
+            "6011111111111117 invalid code Discover|RuPay\n", "1 invalid", 1 },
+        LineCase { "amex_with_three_digits", "378282246310005 123\n",
+            "378282246310005 invalid code American Express\n", "1 invalid", 1 },
+        LineCase { "month_13", "4111 1111 1111 1111 13/29 123\n",
+            "4111111111111111 invalid expiry Visa\n", "1 invalid", 1 },
+        LineCase { "last_month", "4111111111111111;12/25\n", "4111111111111111 expired Visa\n",
+            "1 invalid", 1 },
+        LineCase { "json_code", "{\"number\":\"4111111111111111\",\"cvv\":\"12\"}\n",
+            "4111111111111111 invalid code Visa\n", "1 invalid", 1 },
+        LineCase { "groups_of_no_grouping", "4111 1111 1111 111\n", "",
+            "digit groups 4-4-4-3 are no grouping", 2 },
+        LineCase { "grouped_unknown_prefix", "7550 3647 0533 1279\n",
+            "7550364705331279 invalid prefix unknown\n", "1 invalid", 1 },
+        LineCase { "lone_crs", "4111111111111111\r5555555555554444\r", kTwo, "2 valid", 0 },
+        LineCase { "cr_crlf_lf", "4111111111111111\r\n\r5555555555554444\n", kTwo, "2 valid", 0 },
+        LineCase { "utf16le", utf16("4111111111111111\r\n5555555555554444\r\n", false), kTwo,
+            "2 valid", 0 },
+        LineCase {
+            "utf16be", utf16("4111111111111111\n5555555555554444", true), kTwo, "2 valid", 0 },
+        LineCase { "utf16_without_mark", utf16("4111111111111111\r\n", false, false), "",
+            "UTF-16 without a byte order mark", 2 },
+        LineCase { "json_escapes",
+            "{\"name\":\"A \\\"B\\\"\",\"number\":\"\\u0034111111111111111\"}\n", kVisa, "1 valid",
+            0 },
+        LineCase { "nothing", "", "", "pellorin-cli check: no numbers read\n", 1 },
+        LineCase { "blank_lines", "\n \r\n\t\n", "", "no numbers read", 1 },
+        LineCase { "heading_alone", "card_number;name\n", "", "no numbers read", 1 }),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct OutputCase {
@@ -256,6 +362,15 @@ INSTANTIATE_TEST_SUITE_P(Options, CheckOutput,
             R"("networks":["Visa"]})"
             "\n",
             "pellorin-cli check: " + kMixedSummary + "\n", 1 },
+        OutputCase { "reasons_of_extras_in_json", { "-f", "ndjson" },
+            "4111111111111111 00/27\n4111111111111111 12/25\n",
+            R"({"line":1,"number":"4111111111111111","valid":false,"reason":"expiry",)"
+            R"("networks":["Visa"]})"
+            "\n"
+            R"({"line":2,"number":"4111111111111111","valid":false,"reason":"expired",)"
+            R"("networks":["Visa"]})"
+            "\n",
+            "pellorin-cli check: 2 numbers: 0 valid, 2 invalid\n", 1 },
         OutputCase { "null_ended", { "-z", "--invalid-only" },
             std::string("4539148803436468\0"
                         "378282246310005\0",
@@ -286,6 +401,7 @@ TEST(Check, BrandsByIssuerRangesAndLuhnVerdicts)
         { "", "" },
         { "  \t", "" },
         { "3530111333300000", "3530111333300000 valid JCB|RuPay" },
+        { "3841403975938906", "3841403975938906 valid Hipercard|Diners Club" },
     };
     std::string input, expected;
     for (const auto& [line, verdict] : cases) {
@@ -296,7 +412,7 @@ TEST(Check, BrandsByIssuerRangesAndLuhnVerdicts)
     const ProgramRun run = cli({ "check" }, input);
     EXPECT_EQ(run.out, expected);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "pellorin-cli check: 16 numbers: 11 valid, 5 invalid\n");
+    EXPECT_EQ(run.err, "pellorin-cli check: 17 numbers: 12 valid, 5 invalid\n");
 }
 
 TEST(Check, AfterTwentyUnreadableLinesTheRestAreOnlyCounted)
@@ -416,6 +532,8 @@ INSTANTIATE_TEST_SUITE_P(Borders, CheckPieces,
         PieceCase { "json_first_piece_shows_none", kLuhnFails, 0,
             { "-f", "json", "--invalid-only", "FILE" }, 1 },
         PieceCase { "two_files", "x\n" + kLuhnFails, 5, { "FILE", "FILE" }, 2 },
+        PieceCase {
+            "lone_crs", "4111111111111112\rx\r\r5555555555554444\r\n", 17, { "FILE", "FILE" }, 2 },
         PieceCase { "count", "x\n" + kLuhnFails, 5, { "--count", "FILE" }, 2 },
         PieceCase { "quiet", kLuhnFails, 3, { "-q", "FILE" }, 1 },
         PieceCase {

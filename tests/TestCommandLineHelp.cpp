@@ -47,6 +47,7 @@ TEST(ManualPage, HasEverySectionInOrderDatedByTheReleaseNotTheBuild)
     }
     EXPECT_EQ(manualPage(), page) << "the same page from the same release";
     EXPECT_TRUE(page.find(".B SOURCE_DATE_EPOCH\n") != std::string::npos);
+    EXPECT_TRUE(plain(page).find("says 'no numbers read' and exits 1") != std::string::npos);
 }
 
 std::string completion(const char* shell)
@@ -156,11 +157,14 @@ INSTANTIATE_TEST_SUITE_P(Rules, HelpTexts,
             "a prefix inside a network's range makes that network's numbers" },
         HelpCase { "output_trade_off", { "generate", "--help" },
             "are written in place as the shell's '>' would" },
+        HelpCase {
+            "hipercard_named_twice", { "generate", "--help" }, "Hipercard claims none alone" },
         HelpCase { "check_file_argument", { "check", "--help" },
             "Usage: pellorin-cli check [OPTIONS] [FILE...]" },
         HelpCase { "check_length", { "check", "--help" },
             "'invalid length' (a length its network does not issue, or not 12 to 19 digits)" },
-        HelpCase { "check_status", { "check", "--help" }, "1  Some number is invalid." }),
+        HelpCase { "check_status", { "check", "--help" },
+            "1  Some number is invalid, or no number was read at all." }),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

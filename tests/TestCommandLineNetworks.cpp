@@ -2,11 +2,13 @@
 // are invalid on purpose, grouping, the network list and seeded output.
 
 #include "CommandLineRun.h"
+#include "Network.h"
 #include "ParamName.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,9 @@ namespace {
 
 using namespace pellorin::test;
 using nlohmann::json;
+using pellorin::judgeNumber;
+using pellorin::Network;
+using pellorin::NumberVerdict;
 
 struct NetworkRow {
     std::string id;
@@ -126,6 +131,93 @@ TEST(Generate, InvalidNumbersSayWhichRuleTheyBreak)
         "number,brand,invalid\r\n2");
 }
 
+// What a record's extras break, as check names it ("expired", "invalid
+// expiry", "invalid code"), or "" when both are valid: an expiry 1 to 60
+// months after the pinned January 2026 and a code of the network's length.
+std::string brokenExtras(const std::string& expiry, const std::string& code, std::size_t digits)
+{
+    std::vector<std::string> broken;
+    const int month = std::stoi(expiry.substr(0, 2));
+    const int year = 2000 + std::stoi(expiry.substr(3, 2));
+    const int ahead = (year - 2026) * 12 + month - 1;
+    if (expiry.size() != 5 || expiry[2] != '/')
+        broken.emplace_back("expiry " + expiry);
+    else if (month < 1 || month > 12)
+        broken.emplace_back(year > 2026 ? "invalid expiry" : "invalid expiry, and passed");
+    else if (ahead < 0)
+        broken.emplace_back(ahead >= -60 ? "expired" : "expired long ago");
+    else if (ahead == 0 || ahead > 60)
+        broken.emplace_back("expiry " + expiry);
+    if (code.size() != digits || code.find_first_not_of("0123456789") != std::string::npos)
+        broken.emplace_back(code.size() == (digits == 4 ? 3 : 4) ? "invalid code" : "code " + code);
+    std::string text;
+    for (const std::string& b : broken)
+        text += (text.empty() ? "" : "; ") + b;
+    return text;
+}
+
+// The fields of a csv line generate wrote (none is quoted).
+std::vector<std::string> fields(const std::string& line)
+{
+    std::vector<std::string> cells { "" };
+    for (const char c : line) {
+        if (c == ',')
+            cells.emplace_back();
+        else if (c != '\r')
+            cells.back() += c;
+    }
+    return cells;
+}
+
+struct ExtrasRow {
+    std::string rule; // --invalid, or empty
+    std::string implied; // the heading without --with-expiry --with-cvv
+    std::string broken; // as brokenExtras says
+};
+
+class ExtrasRule : public testing::TestWithParam<ExtrasRow> { };
+
+// A rule of the extras writes its extra without being asked, breaks exactly
+// that one, and leaves the number and the other extra valid.
+TEST_P(ExtrasRule, BreaksExactlyItsExtraForEveryNetwork)
+{
+    const ExtrasRow& row = GetParam();
+    for (const NetworkRow& network : kNetworks) {
+        std::vector<std::string> arguments { "generate", "--brand", network.id, "--format", "csv",
+            "--seed", "8", "--count" };
+        if (!row.rule.empty())
+            arguments.insert(arguments.begin() + 1, { "--invalid", row.rule });
+        arguments.emplace_back("1");
+        EXPECT_EQ(lines(cli(arguments).out).at(0), row.implied + "\r") << network.id;
+        arguments.back() = "300";
+        arguments.insert(arguments.end(), { "--with-expiry", "--with-cvv" });
+        const std::vector<std::string> records = lines(cli(arguments).out);
+        ASSERT_EQ(records.size(), 301U) << network.id;
+        const std::vector<std::string> heading = fields(records[0]);
+        const std::size_t expiry = heading.size() - 2, code = heading.size() - 1;
+        for (std::size_t r = 1; r < records.size(); ++r) {
+            const std::vector<std::string> record = fields(records[r]);
+            ASSERT_EQ(record.size(), heading.size()) << records[r];
+            const NumberVerdict verdict = judgeNumber(record[0]);
+            ASSERT_TRUE(verdict.valid()) << records[r];
+            ASSERT_NE(verdict.networks.all().end(),
+                std::find_if(verdict.networks.all().begin(), verdict.networks.all().end(),
+                    [&](const Network* n) { return n->name == network.name; }))
+                << records[r];
+            ASSERT_EQ(brokenExtras(record[expiry], record[code], network.id == "amex" ? 4 : 3),
+                row.broken)
+                << records[r];
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, ExtrasRule,
+    testing::Values(ExtrasRow { "", "number,brand", "" },
+        ExtrasRow { "expiry", "number,brand,invalid,expiry", "expired" },
+        ExtrasRow { "month", "number,brand,invalid,expiry", "invalid expiry" },
+        ExtrasRow { "code", "number,brand,invalid,cvv", "invalid code" }),
+    [](const auto& info) { return info.param.rule.empty() ? "none" : info.param.rule; });
+
 struct GoldenRow {
     std::vector<std::string> arguments;
     std::string out;
@@ -231,6 +323,12 @@ TEST(Brands, ListsEveryNetworkInTextAndJson)
         json::parse(R"({"first":"2131","last":"2131","lengths":[15],"sharedWith":[]})"));
     EXPECT_EQ(
         list[12]["ranges"][0]["sharedWith"], json::parse(R"(["discover","rupay","elo","verve"])"));
+    // A rule another validator skips by design is said, not left to be found.
+    EXPECT_NE(text.out.find("\nUnionPay: card-validator (npm) skips the Luhn test for UnionPay"),
+        std::string::npos);
+    for (std::size_t i = 0; i < kNetworks.size(); ++i)
+        EXPECT_EQ(list[i].contains("validatorNote"), kNetworks[i].id == "unionpay") << i;
+    EXPECT_NE(list[6].value("validatorNote", "").find("--invalid luhn"), std::string::npos);
 }
 
 TEST(Check, JsonIsOneArrayAndEmptyInputAnEmptyOne)

@@ -79,6 +79,22 @@ std::vector<Record> parseRecords(const std::string& format, const std::string& t
     std::vector<Record> records;
     if (format == "csv")
         return parseCsv(text);
+    if (format == "tsv") {
+        // Plain fields: no quotes, no CR, no padding.
+        EXPECT_EQ(text.find_first_of("\r\""), std::string::npos);
+        const std::vector<std::string> rows = lines(text);
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            std::istringstream row(rows[r]);
+            Record record;
+            for (std::string* field :
+                { &record.number, &record.brand, &record.expiry, &record.cvv })
+                std::getline(row, *field, '\t');
+            EXPECT_EQ(record.number.find(' '), std::string::npos) << rows[r];
+            records.push_back(record);
+        }
+        EXPECT_EQ(rows.at(0), "number\tbrand\texpiry\tcvv");
+        return records;
+    }
     if (format == "json") {
         for (const auto& object : nlohmann::json::parse(text))
             records.push_back(fromJson(object));
@@ -152,7 +168,8 @@ INSTANTIATE_TEST_SUITE_P(BrandsAndFormats, GenerateFormats,
         FormatCase { BrandId::AmericanExpress, "amex", "American Express", "json" },
         FormatCase { BrandId::Discover, "discover", "Discover", "ndjson" },
         FormatCase { BrandId::AmericanExpress, "amex", "American Express", "csv" },
-        FormatCase { BrandId::Visa, "visa", "Visa", "json" }),
+        FormatCase { BrandId::Visa, "visa", "Visa", "json" },
+        FormatCase { BrandId::AmericanExpress, "amex", "American Express", "tsv" }),
     [](const auto& info) { return std::string(info.param.brand) + "_" + info.param.format; });
 
 struct StabilityCase {
@@ -235,8 +252,37 @@ INSTANTIATE_TEST_SUITE_P(Options, RecordLayoutOption,
         LayoutCase { "csv_null", { "-f", "csv", "--brand", "amex" }, "--null" },
         LayoutCase { "ndjson_null", { "-f", "ndjson", "--with-cvv" }, "--null" },
         LayoutCase { "csv_no_header", { "-f", "csv", "--with-expiry" }, "--no-header" },
-        LayoutCase { "table_no_header", { "-f", "table", "--with-cvv" }, "--no-header" }),
+        LayoutCase { "table_no_header", { "-f", "table", "--with-cvv" }, "--no-header" },
+        LayoutCase { "tsv_null", { "-f", "tsv", "--with-expiry", "-g" }, "--null" },
+        LayoutCase { "tsv_no_header", { "-f", "tsv", "--invalid", "code" }, "--no-header" }),
     [](const auto& info) { return std::string(info.param.name); });
+
+class TsvFormat : public testing::TestWithParam<std::vector<std::string>> { };
+
+// tsv is csv with a TAB between fields and LF line ends: no field needs
+// quoting in either.
+TEST_P(TsvFormat, IsTheCsvWithTabsAndLineFeeds)
+{
+    std::vector<std::string> arguments { "generate", "--seed", "3", "--count", "20000" };
+    arguments.insert(arguments.end(), GetParam().begin(), GetParam().end());
+    arguments.insert(arguments.end(), { "--format", "csv" });
+    const std::string csv = cli(arguments).out;
+    ASSERT_EQ(csv.find('"'), std::string::npos);
+    std::string expected;
+    for (const char c : csv) {
+        if (c != '\r')
+            expected += c == ',' ? '\t' : c;
+    }
+    arguments.back() = "tsv";
+    EXPECT_EQ(cli(arguments).out, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, TsvFormat,
+    testing::Values(std::vector<std::string> {},
+        std::vector<std::string> { "--brand", "diners", "--with-expiry", "--with-cvv", "-g" },
+        std::vector<std::string> { "--brand", "uatp", "--invalid", "luhn", "--separator", "/" },
+        std::vector<std::string> { "--invalid", "month", "--with-cvv" }),
+    [](const auto& info) { return "Arguments" + std::to_string(info.index); });
 
 TEST(Generate, WithoutASeedEveryRunDiffers)
 {

@@ -9,6 +9,7 @@
 #include "NetworkLookup.h"
 #include "ParamName.h"
 #include "Sink.h"
+#include "Utf16Text.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,9 @@ const EngineRun kRuns[] {
         { "generate", "--brand", "maestro", "--invalid", "luhn", "--format", "ndjson", "--count",
             "100", "--seed", "42" } },
     { "NoneAsJson", { "generate", "--count", "0", "--format", "json", "--seed", "1" } },
+    { "TsvPassedExpiryAndCode",
+        { "generate", "--invalid", "expiry", "--with-cvv", "--format", "tsv", "--count", "20000",
+            "--seed", "4" } },
 };
 
 class EngineGenerate : public testing::TestWithParam<EngineRun> { };
@@ -96,19 +100,20 @@ TEST(EngineGenerate, StopsBetweenBlocksWhenAsked)
     EXPECT_EQ(test::lines(stopped.text).size(), engine::kBlockNumbers);
 }
 
-// Every shape check reads, a byte order mark, CR LF, a header, unreadable and
-// overlong lines, and a last line without its line end.
+// Every shape check reads, a byte order mark, CR LF, a lone CR, a header,
+// unreadable and overlong lines, and a last line without its line end.
 const std::string kCheckInput = "\xEF\xBB\xBF"
                                 "4539 1488 0343 6467\n4539-1488-0343-6468\r\n"
                                 "378282246310005 12/30 1234\nnumber,brand\n"
                                 "4111111111111111,Visa,12/30,123\n"
                                 R"({"number":"6011111111111117","brand":"Discover"})"
-                                "\n45391488034364\nhello\n"
+                                "\n45391488034364\rhello\n"
     + std::string(300, '7') + "\n3530 1113 3330 0000";
 
 struct CheckPieces {
     const char* format;
     std::size_t piece;
+    bool utf16 = false; // the same text in UTF-16LE, after its byte order mark
 };
 
 struct CheckedText {
@@ -120,13 +125,15 @@ CheckedText checkInPieces(const CheckPieces& p)
 {
     StringSink sink;
     std::string reports;
-    const engine::CheckRequest request { *engine::formatNamed(p.format), false };
+    engine::CheckRequest request;
+    request.format = *engine::formatNamed(p.format);
     engine::CheckReader reader(request, sink, [&](std::string_view message) {
         reports += "pellorin-cli check: " + std::string(message) + "\n";
     });
     reader.beginSource("(standard input)");
-    for (std::size_t at = 0; at < kCheckInput.size(); at += p.piece)
-        EXPECT_TRUE(reader.feed(std::string_view(kCheckInput).substr(at, p.piece)));
+    const std::string input = p.utf16 ? test::utf16(kCheckInput.substr(3), false) : kCheckInput;
+    for (std::size_t at = 0; at < input.size(); at += p.piece)
+        EXPECT_TRUE(reader.feed(std::string_view(input).substr(at, p.piece)));
     reader.endSource();
     EXPECT_TRUE(reader.finish());
     reader.summarize();
@@ -150,9 +157,11 @@ TEST_P(EngineCheck, PiecesGiveTheVerdictsOfTheWhole)
 
 INSTANTIATE_TEST_SUITE_P(Pieces, EngineCheck,
     testing::Values(CheckPieces { "text", 1 }, CheckPieces { "text", 7 }, CheckPieces { "json", 2 },
-        CheckPieces { "ndjson", 255 }),
+        CheckPieces { "ndjson", 255 }, CheckPieces { "text", 1, true },
+        CheckPieces { "json", 7, true }),
     [](const auto& info) {
-        return test::spelledName(info.param.format) + "_" + std::to_string(info.param.piece);
+        return test::spelledName(info.param.format) + "_" + std::to_string(info.param.piece)
+            + (info.param.utf16 ? "_utf16" : "");
     });
 
 // The quick lookup of check says what judgeNumber says, at both ends of every

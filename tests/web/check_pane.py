@@ -1,8 +1,9 @@
 """The "Check numbers" pane against `pellorin-cli check` on the same lines,
-unreadable ones included, pasted and opened from a file: the same verdicts,
-the same reports, in the same order. The summary of an all-valid check is
-not drawn in the error colour. One number typed or pasted gets a verdict at
-once, told politely to screen readers."""
+unreadable ones included, pasted and opened from a file (in UTF-16, as
+Windows PowerShell writes one): the same verdicts, the same reports, in the
+same order. The summary of an all-valid check is not drawn in the error
+colour. One number typed or pasted gets a verdict at once, told politely to
+screen readers."""
 
 import os
 import tempfile
@@ -23,6 +24,8 @@ LINES = [
     "1" * 300,
     "6011 0009 9013 9424",
     "12 34",
+    "4111111111111111;12/25",
+    "378282246310005|123",
 ]
 
 
@@ -97,7 +100,7 @@ def main():
         check(colours[0] != colours[1], f"an all-valid summary is drawn in the error colour {colours}")
 
         with tempfile.NamedTemporaryFile("wb", suffix=".txt", delete=False) as file:
-            file.write(text.encode())
+            file.write(b"\xff\xfe" + text.encode("utf-16-le"))
         try:
             page.js("delete document.getElementById('check-output').dataset.status")
             page.driver.find_element("id", "check-file").send_keys(file.name)

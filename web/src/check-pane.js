@@ -57,7 +57,8 @@ export function liveVerdict(verdict, brands) {
   return { state: 'impossible', text: `Impossible: ${reason}${networks}` };
 }
 
-export function setUpCheckPane(client, brands) {
+// `month()` is the current month, as months since year 0.
+export function setUpCheckPane(client, brands, month) {
   const form = document.getElementById('check-form');
   const input = document.getElementById('check-input');
   const fileInput = document.getElementById('check-file');
@@ -120,7 +121,7 @@ export function setUpCheckPane(client, brands) {
     verdicts = [];
     shown = 0;
     lastReport = '';
-    client.start({ type: 'check', phase: 'begin', name }, () => true);
+    client.start({ type: 'check', phase: 'begin', name, month: month() }, () => true);
     await source((bytes) => {
       client.start({ type: 'check', phase: 'feed', bytes, transfer: [bytes] }, (data) => {
         show(data.bytes);
@@ -160,7 +161,7 @@ export function setUpCheckPane(client, brands) {
       delete live.dataset.state;
       return;
     }
-    const answer = await client.ask({ type: 'judge', line: lines[0] });
+    const answer = await client.ask({ type: 'judge', line: lines[0], month: month() });
     if (ask === asked) {
       const { state, text } = liveVerdict(answer.verdict, brands);
       live.dataset.state = state;

@@ -329,7 +329,7 @@ client.ask({ type: 'brands' }).then((answer) => {
     $('invalid').add(new Option(RULE_TEXTS[rule] ? `${rule}: ${RULE_TEXTS[rule]}` : rule, rule));
   }
   fillNetworks();
-  setUpCheckPane(client, brands);
+  setUpCheckPane(client, brands, month);
   document.body.dataset.ready = 'true';
 });
 showCounts();

@@ -117,9 +117,9 @@ function checkOutput() {
   return bytesAt(engine._pe_check_output(), engine._pe_check_output_size());
 }
 
-function check({ id, phase, bytes, name }) {
+function check({ id, phase, bytes, name, month }) {
   if (phase === 'begin') {
-    withText(name, (pointer) => engine._pe_check_begin(pointer));
+    withText(name, (pointer) => engine._pe_check_begin(pointer, month));
     return;
   }
   if (phase === 'feed') {
@@ -145,8 +145,8 @@ const handlers = {
     classic: JSON.parse(engine.UTF8ToString(engine._pe_classic_networks())),
     invalidRules: JSON.parse(engine.UTF8ToString(engine._pe_invalid_rules())),
   }),
-  judge: ({ id, line }) => postMessage({
-    type: 'verdict', id, verdict: withText(line, (text) => engine.UTF8ToString(engine._pe_judge(text))),
+  judge: ({ id, line, month }) => postMessage({
+    type: 'verdict', id, verdict: withText(line, (text) => engine.UTF8ToString(engine._pe_judge(text, month))),
   }),
   generate,
   export: exportRows,

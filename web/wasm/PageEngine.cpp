@@ -303,17 +303,19 @@ EMSCRIPTEN_KEEPALIVE const char* pe_export_block(double block)
     return g_block.view().data();
 }
 
-// Starts checking lines from a source called `name` in reports.
-EMSCRIPTEN_KEEPALIVE void pe_check_begin(const char* name)
+// Starts checking lines from a source called `name` in reports; an expiry
+// before `month` has passed.
+EMSCRIPTEN_KEEPALIVE void pe_check_begin(const char* name, double month)
 {
     g_checkSink.bytes().clear();
-    g_check
-        = std::make_unique<CheckReader>(CheckRequest(), g_checkSink, [](std::string_view message) {
-              // Reports go among the verdicts, marked, in the order told.
-              g_checkSink.bytes().append("\x01");
-              g_checkSink.bytes().append(message);
-              g_checkSink.bytes().append("\n");
-          });
+    CheckRequest request;
+    request.month = std::int64_t(month);
+    g_check = std::make_unique<CheckReader>(request, g_checkSink, [](std::string_view message) {
+        // Reports go among the verdicts, marked, in the order told.
+        g_checkSink.bytes().append("\x01");
+        g_checkSink.bytes().append(message);
+        g_checkSink.bytes().append("\n");
+    });
     g_check->beginSource(name);
 }
 
@@ -336,12 +338,15 @@ EMSCRIPTEN_KEEPALIVE int pe_check_end()
 
 // The verdict check gives one line, as it writes it ("4539... valid Visa"),
 // or a report of why the line holds no number; kept apart from a check
-// under way, since the page asks as the user types.
-EMSCRIPTEN_KEEPALIVE const char* pe_judge(const char* line)
+// under way, since the page asks as the user types. `month` is the current
+// month, as for pe_check_begin.
+EMSCRIPTEN_KEEPALIVE const char* pe_judge(const char* line, double month)
 {
     BufferSink verdicts;
     std::string report;
-    CheckReader reader(CheckRequest(), verdicts, [&report](std::string_view message) {
+    CheckRequest request;
+    request.month = std::int64_t(month);
+    CheckReader reader(request, verdicts, [&report](std::string_view message) {
         if (report.empty())
             report = message;
     });
