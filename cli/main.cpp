@@ -96,14 +96,16 @@ int main(int argc, char** argv)
             return 2;
         case CommandLine::Kind::Check: {
             CheckCommand check = command.check;
-            check.request.month = currentMonth();
-            if (!check.request.month) {
+            const auto month = currentMonth();
+            if (!month) {
                 std::fprintf(stderr,
                     "pellorin-cli: error: SOURCE_DATE_EPOCH: expected seconds since 1970, got "
                     "'%s'\n",
                     std::getenv("SOURCE_DATE_EPOCH"));
                 return 2;
             }
+            check.request.month
+                = std::int64_t(int(month->year())) * 12 + unsigned(month->month()) - 1;
             Output output("");
             return runCheck(check, output);
         }
