@@ -96,7 +96,7 @@ pellorin)
     expected=(
         usr/bin/pellorin
         "usr/$programdir/pellorin"
-        "usr/$programdir/HAND-M.CUR"
+        usr/share/pellorin/HAND-M.CUR
         "usr/share/applications/$id.desktop"
         "usr/share/metainfo/$id.metainfo.xml"
         usr/share/man/man1/pellorin.1.gz
