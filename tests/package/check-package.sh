@@ -40,11 +40,33 @@ while IFS='|' read -r name synopsis own; do
     [ "$(head -n 1 <<<"$description")" = "$synopsis" ] || fail "$package's synopsis is '$(head -n 1 <<<"$description")'"
     grep -qxF " $own" <<<"$description" || fail "$package's description lacks the line: $own"
 done <<'DESCRIPTIONS'
-pellorin-cli|make batches of well-formed test payment-card numbers (command line)|pellorin-cli generates and checks numbers for scripts and CI pipelines. It
-pellorin|make batches of well-formed test payment-card numbers (window)|a text file. Sending them to LibreOffice Calc needs pellorin-calc; the same
-pellorin-calc|make batches of well-formed test payment-card numbers (LibreOffice Calc module)|This module lets the window's "Save Results As Excel File" send the numbers
-pellorin-web|make batches of well-formed test payment-card numbers (web page)|/usr/share/pellorin-web: open its index.html in a browser straight from
+pellorin-cli|generator of test payment-card numbers (command line)|no display, no Qt and no office, so it suits a bare container.
+pellorin|generator of test payment-card numbers (desktop window)|The window makes numbers of Visa, Mastercard, American Express or Discover.
+pellorin-calc|LibreOffice Calc module of the Pellorin card-number window|This module lets the window's "Save Results As Excel File" send the numbers
+pellorin-web|generator of test payment-card numbers (static web page)|/usr/share/pellorin-web: open its index.html in a browser straight from
 DESCRIPTIONS
+# The command line and the page make every network the command line knows
+# (pellorin-cli brands, from the package unpacked beside this one), and say so.
+if [[ $package == pellorin-cli || $package == pellorin-web ]]; then
+    "$(dirname "$root")/pellorin-cli/usr/bin/pellorin-cli" brands >"$work/brands" || fail "pellorin-cli brands failed"
+    start=$(head -n 1 "$work/brands" | grep -bo NETWORK | cut -d: -f1)
+    end=$(head -n 1 "$work/brands" | grep -bo LENGTHS | cut -d: -f1)
+    mapfile -t networks < <(awk -v s="$start" -v n="$((end - start))" \
+        'NR > 1 && /^[a-z]/ { name = substr($0, s + 1, n); sub(/ +$/, "", name); print name }' "$work/brands")
+    [ "${#networks[@]}" -ge 16 ] || fail "pellorin-cli brands lists only ${#networks[@]} networks"
+    flat=$(tr '\n' ' ' <<<"$description" | tr -s ' ')
+    grep -qF "${#networks[@]} card networks" <<<"$flat" || fail "$package's description does not say it makes ${#networks[@]} networks"
+    for network in "${networks[@]}"; do
+        grep -qF " $network" <<<"$flat" || fail "$package's description does not name $network"
+    done
+fi
+# Neither the command line nor the page serves another architecture's
+# programs: any architecture's may satisfy a dependency on them.
+case $package in
+pellorin-cli | pellorin-web) multiarch=foreign ;;
+*) multiarch= ;;
+esac
+[ "$(field Multi-Arch)" = "$multiarch" ] || fail "$package is Multi-Arch '$(field Multi-Arch)', not '$multiarch'"
 depends=$(field Depends)
 has() { [[ ", $1," == *", $2"[\ ,]* ]]; }
 lacks() { ! grep -Eq "$2" <<<"$1"; }
