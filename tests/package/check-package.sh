@@ -64,7 +64,8 @@ fi
 # programs: any architecture's may satisfy a dependency on them.
 case $package in
 pellorin-cli | pellorin-web) multiarch=foreign ;;
-*) multiarch= ;;
+# dpkg-deb gives a field left out as its default, no.
+*) multiarch=no ;;
 esac
 [ "$(field Multi-Arch)" = "$multiarch" ] || fail "$package is Multi-Arch '$(field Multi-Arch)', not '$multiarch'"
 depends=$(field Depends)
