@@ -127,12 +127,15 @@ click_at() { # left top width height, in twips
     point_at "$@" && xdotool click 1
 }
 
-# The pointer image of HAND-M.CUR in the folder of the program $1 (which may
-# be a symbolic link), as CurrentCursor prints it: "WIDTH HEIGHT XHOT YHOT"
-# from the file's first entry (bytes 6, 7 and 10-13).
+# The pointer image of the HAND-M.CUR the program $1 (which may be a symbolic
+# link) reads: an installed one's, in <prefix>/share/pellorin, else the one
+# beside it; as CurrentCursor prints it: "WIDTH HEIGHT XHOT YHOT" from the
+# file's first entry (bytes 6, 7 and 10-13).
 hand_pointer_of() {
-    local hand width height hot_x hot_y
-    hand=$(dirname "$(readlink -f "$1")")/HAND-M.CUR
+    local folder hand width height hot_x hot_y
+    folder=$(dirname "$(readlink -f "$1")")
+    hand=$folder/HAND-M.CUR
+    [[ $folder == */lib/*pellorin ]] && hand=${folder%/lib/*}/share/pellorin/HAND-M.CUR
     [ -f "$hand" ] || fail "$hand is missing"
     read -r width height < <(od -An -tu1 -j6 -N2 "$hand")
     read -r hot_x hot_y < <(od -An -tu2 -j10 -N4 "$hand")
