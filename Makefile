@@ -145,7 +145,7 @@ lint: build
 	tools/check-layers $(BUILD_DIR)
 	@tools/ensure-packages $(LINT_PACKAGES)
 	run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) \
-	  '^$(CURDIR)/(main\.cpp|(app|widgets|accessibility|cli|api|engine|generate|results|export|platform|tests|fuzz|bench)/)'
+	  '^$(CURDIR)/(main\.cpp|(app|widgets|accessibility|cli|api|engine|core|results|export|platform|tests|fuzz|bench)/)'
 
 format:
 	@tools/ensure-packages $(FORMAT_PACKAGES)

@@ -41,7 +41,7 @@ ARCHITECTURES
 # What CMakeLists.txt adds (the language, warnings, position-independent code).
 read -ra arm64 <<<"$(flags arm64 CPPFLAGS) $(flags arm64 CXXFLAGS)"
 aarch64-linux-gnu-g++ "${arm64[@]}" -std=c++20 -Wall -Wextra -Wpedantic -fPIE -I"$source/generate" \
-    -c "$source/generate/CardGenerator.cpp" -o "$work/CardGenerator.o" 2>"$work/compile.log" \
-    || { cat "$work/compile.log"; fail "generate/CardGenerator.cpp does not compile with arm64's flags"; }
+    -c "$source/core/CardGenerator.cpp" -o "$work/CardGenerator.o" 2>"$work/compile.log" \
+    || { cat "$work/compile.log"; fail "core/CardGenerator.cpp does not compile with arm64's flags"; }
 file "$work/CardGenerator.o" | grep -q 'ARM aarch64' || fail "the object is not for arm64: $(file "$work/CardGenerator.o")"
-echo "PASS: ${report[*]}; generate/CardGenerator.cpp compiles for arm64 with ${arm64[*]}"
+echo "PASS: ${report[*]}; core/CardGenerator.cpp compiles for arm64 with ${arm64[*]}"
