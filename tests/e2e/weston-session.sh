@@ -50,12 +50,12 @@ x_place() {
 }
 # Weston frames a window it maps and places it, and tells its client only by
 # moving it: placed once it is in Weston's frame and reads at the same place
-# twice in a row, a place other than $2 when given.
+# twice in a row.
 placed() {
     local now
     on_xwayland xwininfo -tree -id "$1" | grep -q '^ *Parent window id: .*(the root window)' && return 1
     now=$(x_place "$1")
-    [ -n "$now" ] && [ "$now" = "$last_place" ] && [ "$now" != "${2:-}" ] && return 0
+    [ -n "$now" ] && [ "$now" = "$last_place" ] && return 0
     last_place=$now
     return 1
 }
@@ -131,7 +131,9 @@ children_open() { [ "$(children_count)" -ge "$1" ]; }
 drawn_with_child() {
     awk '/set_parent\(xdg_toplevel/ { entered = 0; shown = 0; split("", waiting) }
         /wl_keyboard@[0-9]+\.enter\(/ { entered = 1 }
-        /\.frame\(new id wl_callback@/ { id = $0; sub(/.*wl_callback@/, "", id); sub(/\).*/, "", id); waiting[id] = 1 }
+        /\.frame\(new id wl_callback@/ {
+            id = $0; sub(/.*wl_callback@/, "", id); sub(/\).*/, "", id); waiting[id] = 1
+        }
         /wl_callback@[0-9]+\.done\(/ {
             id = $0; sub(/.*wl_callback@/, "", id); sub(/\..*/, "", id)
             if (id in waiting) { delete waiting[id]; shown = entered }
@@ -343,7 +345,7 @@ session_checks() {
             wait_for 100 children_open 1 || fail "$how: no save dialog"
             # Until its name field has the keyboard, typed keys are lost.
             name_field_has_keys() { window_texts Save --focused | grep -qx text; }
-            wait_for 100 name_field_has_keys || fail "$how: the save dialog's name field has not the keyboard"
+            wait_for 100 name_field_has_keys || fail "$how: the save dialog's name field lacks the keyboard"
             xdotool type --delay 20 "$work/old.txt"
             xdotool key Return
         fi
