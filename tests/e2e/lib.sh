@@ -198,9 +198,10 @@ start_accessibility_bus() {
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
-# The texts of the labels in the program's windows titled $1, one a line.
+# The texts of the labels in the program's windows titled $1, one a line;
+# with --focused after it, the role of the control there that has the keyboard.
 window_texts() {
-    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window-texts.py" "$program_pid" "$1"
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window-texts.py" "$program_pid" "$@"
 }
 
 # The titles of the program's other windows, sorted, each ended by "|".
@@ -324,7 +325,7 @@ INI
     xwayland_display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -n 1)
     # Weston follows the X pointer only from the moment it enters its window.
     xdotool mousemove 1490 1290 sleep 0.2 mousemove $((weston_width - 1)) $((weston_height - 1))
-    sleep 0.2
+    sleep 0.2 # Weston takes the pointer's entry and tells no client when
 }
 
 # The outer edges of what Weston shows on its background, as "WIDTH HEIGHT
