@@ -130,6 +130,27 @@ std::optional<verdict> judgeLine(
 
 } // namespace
 
+std::optional<quick_verdict> check_quick(std::string_view line, const check_options& options)
+{
+    if (!line.empty() && line.back() == '\n')
+        line.remove_suffix(1);
+    if (!plainNumber(line))
+        return std::nullopt;
+    // judgeDigits' rules, in its order, on the same looked-up verdict.
+    const engine::PrefixVerdict& judged = engine::NetworkLookup::instance().find(line);
+    quick_verdict v;
+    if (judged.noNetwork && !options.allow_unknown)
+        v.reason = "prefix";
+    else if (judged.wrongLength)
+        v.reason = "length";
+    else if (!LuhnCheck(line))
+        v.reason = "luhn";
+    v.valid = v.reason.empty();
+    if (!judged.noNetwork)
+        v.networks = judged.networks;
+    return v;
+}
+
 verdict check(std::string_view line, const check_options& options)
 {
     if (!line.empty() && line.back() == '\n')
