@@ -379,7 +379,9 @@ Verdicts checkItems(const py::iterable& iterable, bool allowUnknown)
             try {
                 const std::size_t first = read.size() * part / parts;
                 const std::size_t end = read.size() * (part + 1) / parts;
-                judged[part].reserve(end - first);
+                // The first part's entries take in the others' when joined:
+                // room for all of them spares a copy of the whole.
+                judged[part].reserve(part == 0 ? read.size() : end - first);
                 for (std::size_t i = first; i < end; ++i) {
                     if (const auto quick = pellorin::check_quick(read[i], options)) {
                         judged[part].add(*quick, read[i], i + 1);
