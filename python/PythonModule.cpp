@@ -207,13 +207,20 @@ public:
     // A plain number's verdict, read from `item`, which is kept: the reason
     // and the networks are interned by the address of the API's lasting
     // text, so nothing is allocated but on the first sight of each.
-    void add(const pellorin::quick_verdict& verdict, std::string_view item, std::uint64_t line)
+    // `kept`: the item is kept, else the digits are copied.
+    void add(const pellorin::quick_verdict& verdict, std::string_view item, std::uint64_t line,
+        bool kept = true)
     {
         Entry entry;
         // Its digits are the item's, but for a line end check leaves off.
         entry.numberSize = static_cast<std::uint32_t>(item.size() - (item.ends_with('\n') ? 1 : 0));
-        entry.numberAt = reinterpret_cast<std::uintptr_t>(item.data());
-        entry.read = true;
+        if (kept) {
+            entry.numberAt = reinterpret_cast<std::uintptr_t>(item.data());
+            entry.read = true;
+        } else {
+            entry.numberAt = m_digits.size();
+            m_digits += item.substr(0, entry.numberSize);
+        }
         entry.valid = verdict.valid;
         entry.reasons = internJoined(m_reasonLists, verdict.reason, m_reasonsByText, m_lastReasons);
         entry.networks
@@ -339,8 +346,12 @@ Verdicts checkText(std::string_view text, bool allowUnknown, bool null)
     const pellorin::check_options options { allowUnknown };
     py::gil_scoped_release released;
     Verdicts verdicts;
-    for (const pellorin::verdict& verdict : pellorin::check_lines(text, options, null))
-        verdicts.add(verdict);
+    pellorin::check_lines_each(
+        text, options, null,
+        [&](std::uint64_t line, std::string_view number, const pellorin::quick_verdict& verdict) {
+            verdicts.add(verdict, number, line, false);
+        },
+        [&](pellorin::verdict&& verdict) { verdicts.add(verdict); });
     return verdicts;
 }
 

@@ -308,6 +308,27 @@ TEST(Check, QuickVerdictsAreCheckLines)
             EXPECT_EQ(quick->networks, joined);
         }
         EXPECT_EQ(quickCount, 6U);
+        // check_lines_each hands over the same verdicts, in order.
+        std::vector<verdict> each;
+        check_lines_each(
+            input, options, false,
+            [&](std::uint64_t line, std::string_view number, const quick_verdict& quick) {
+                verdict v;
+                v.valid = quick.valid;
+                v.number = number;
+                v.line = line;
+                if (!quick.reason.empty())
+                    v.reasons.emplace_back(quick.reason);
+                each.push_back(v);
+            },
+            [&](verdict&& v) { each.push_back(v); });
+        ASSERT_EQ(each.size(), full.size());
+        for (std::size_t i = 0; i < full.size(); ++i) {
+            EXPECT_EQ(each[i].line, full[i].line);
+            EXPECT_EQ(each[i].valid, full[i].valid);
+            EXPECT_EQ(each[i].reasons, full[i].reasons);
+            EXPECT_EQ(each[i].number, full[i].number);
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,5 +72,13 @@ struct quick_verdict {
 // reason or none, and it has no problem, expiry or code. None for any other
 // line, which check judges.
 std::optional<quick_verdict> check_quick(std::string_view line, const check_options& options = {});
+
+// check_lines' verdicts, handed over line by line as they are made: a plain
+// number's as a quick_verdict with its line's number and its digits (a view
+// into `text`), every other line's as check_lines gives it.
+void check_lines_each(std::string_view text, const check_options& options, bool nul_ended,
+    const std::function<void(std::uint64_t line, std::string_view number, const quick_verdict&)>&
+        quick,
+    const std::function<void(verdict&&)>& full);
 
 } // namespace pellorin
