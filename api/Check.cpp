@@ -128,7 +128,56 @@ std::optional<verdict> judgeLine(
     return v;
 }
 
+// `line` holds 12 to 19 digits and nothing else.
+quick_verdict judgePlain(std::string_view line, const check_options& options)
+{
+    // judgeDigits' rules, in its order, on the same looked-up verdict.
+    const engine::PrefixVerdict& judged = engine::NetworkLookup::instance().find(line);
+    quick_verdict v;
+    if (judged.noNetwork && !options.allow_unknown)
+        v.reason = "prefix";
+    else if (judged.wrongLength)
+        v.reason = "length";
+    else if (!LuhnCheck(line))
+        v.reason = "luhn";
+    v.valid = v.reason.empty();
+    if (!judged.noNetwork)
+        v.networks = judged.networks;
+    return v;
+}
+
 } // namespace
+
+std::optional<quick_verdict> check_quick(std::string_view line, const check_options& options)
+{
+    if (!line.empty() && line.back() == '\n')
+        line.remove_suffix(1);
+    if (!plainNumber(line))
+        return std::nullopt;
+    return judgePlain(line, options);
+}
+
+void check_lines_each(std::string_view text, const check_options& options, bool nul_ended,
+    const std::function<void(std::uint64_t, std::string_view, const quick_verdict&)>& quick,
+    const std::function<void(verdict&&)>& full)
+{
+    const char end = nul_ended ? '\0' : '\n';
+    std::uint64_t lineNumber = 0;
+    while (!text.empty()) {
+        const std::size_t cut = text.find(end);
+        const std::string_view line = text.substr(0, cut);
+        text.remove_prefix(cut == std::string_view::npos ? text.size() : cut + 1);
+        ++lineNumber;
+        // A plain number is one on any line, the first too (a byte order
+        // mark makes it no plain number).
+        if (plainNumber(line)) {
+            quick(lineNumber, line, judgePlain(line, options));
+        } else if (auto judged = judgeLine(line, options, lineNumber == 1)) {
+            judged->line = lineNumber;
+            full(std::move(*judged));
+        }
+    }
+}
 
 verdict check(std::string_view line, const check_options& options)
 {

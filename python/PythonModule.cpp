@@ -204,6 +204,32 @@ public:
         m_entries.push_back(entry);
     }
 
+    // A plain number's verdict, read from `item`, which is kept: the reason
+    // and the networks are interned by the address of the API's lasting
+    // text, so nothing is allocated but on the first sight of each.
+    // `kept`: the item is kept, else the digits are copied.
+    void add(const pellorin::quick_verdict& verdict, std::string_view item, std::uint64_t line,
+        bool kept = true)
+    {
+        Entry entry;
+        // Its digits are the item's, but for a line end check leaves off.
+        entry.numberSize = static_cast<std::uint32_t>(item.size() - (item.ends_with('\n') ? 1 : 0));
+        if (kept) {
+            entry.numberAt = reinterpret_cast<std::uintptr_t>(item.data());
+            entry.read = true;
+        } else {
+            entry.numberAt = m_digits.size();
+            m_digits += item.substr(0, entry.numberSize);
+        }
+        entry.valid = verdict.valid;
+        entry.reasons = internJoined(m_reasonLists, verdict.reason, m_reasonsByText, m_lastReasons);
+        entry.networks
+            = internJoined(m_networkLists, verdict.networks, m_networksByText, m_lastNetworks);
+        entry.line = line;
+        m_invalid += verdict.valid ? 0 : 1;
+        m_entries.push_back(entry);
+    }
+
     // Adds the verdicts of `part`, which were judged from this one's text.
     void append(Verdicts&& part)
     {
@@ -282,7 +308,30 @@ private:
         return last = static_cast<std::uint16_t>(lists.size() - 1);
     }
 
+    // The list of the names in `joined` ("A|B"; empty: none), looked up by
+    // the address of `joined`, which lives as long as the program.
+    template <typename Item>
+    static std::uint16_t internJoined(std::vector<std::vector<Item>>& lists,
+        std::string_view joined, std::vector<std::pair<const char*, std::uint16_t>>& byText,
+        std::uint16_t& last)
+    {
+        for (const auto& [at, index] : byText) {
+            if (at == joined.data())
+                return last = index;
+        }
+        std::vector<std::string_view> names;
+        for (std::size_t at = 0; !joined.empty() && at <= joined.size();) {
+            const std::size_t bar = std::min(joined.find('|', at), joined.size());
+            names.push_back(joined.substr(at, bar - at));
+            at = bar + 1;
+        }
+        const std::uint16_t index = intern(lists, names, last);
+        byText.emplace_back(joined.data(), index);
+        return index;
+    }
+
     std::vector<Entry> m_entries;
+    std::vector<std::pair<const char*, std::uint16_t>> m_reasonsByText, m_networksByText;
     py::object m_items;
     std::string m_digits;
     std::vector<std::vector<std::string>> m_reasonLists;
@@ -297,8 +346,12 @@ Verdicts checkText(std::string_view text, bool allowUnknown, bool null)
     const pellorin::check_options options { allowUnknown };
     py::gil_scoped_release released;
     Verdicts verdicts;
-    for (const pellorin::verdict& verdict : pellorin::check_lines(text, options, null))
-        verdicts.add(verdict);
+    pellorin::check_lines_each(
+        text, options, null,
+        [&](std::uint64_t line, std::string_view number, const pellorin::quick_verdict& verdict) {
+            verdicts.add(verdict, number, line, false);
+        },
+        [&](pellorin::verdict&& verdict) { verdicts.add(verdict); });
     return verdicts;
 }
 
@@ -337,8 +390,14 @@ Verdicts checkItems(const py::iterable& iterable, bool allowUnknown)
             try {
                 const std::size_t first = read.size() * part / parts;
                 const std::size_t end = read.size() * (part + 1) / parts;
-                judged[part].reserve(end - first);
+                // The first part's entries take in the others' when joined:
+                // room for all of them spares a copy of the whole.
+                judged[part].reserve(part == 0 ? read.size() : end - first);
                 for (std::size_t i = first; i < end; ++i) {
+                    if (const auto quick = pellorin::check_quick(read[i], options)) {
+                        judged[part].add(*quick, read[i], i + 1);
+                        continue;
+                    }
                     pellorin::verdict verdict = pellorin::check(read[i], options);
                     verdict.line = i + 1;
                     judged[part].add(verdict, read[i]);

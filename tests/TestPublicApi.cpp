@@ -275,6 +275,63 @@ TEST(Check, JudgesOneNumberAndTellsAnEmptyLine)
     EXPECT_EQ(blank.reasons, std::vector<std::string> { "unreadable" });
 }
 
+// check_quick judges a plain number as check_lines does, with and without
+// unknown networks allowed, and leaves every other line to check.
+TEST(Check, QuickVerdictsAreCheckLines)
+{
+    const std::string input = "4111111111111111\n4111111111111112\n9999999999999995\n"
+                              "3530111333300000\n401288888881881\n123456789012\n"
+                              "4111 1111 1111 1111\n12345\n4722331317561312 12/29 870\n";
+    for (const bool allowUnknown : { false, true }) {
+        const check_options options { .allow_unknown = allowUnknown };
+        const std::vector<verdict> full = check_lines(input, options);
+        const std::vector<std::string> lines = test::lines(input);
+        ASSERT_EQ(full.size(), lines.size());
+        std::size_t quickCount = 0;
+        for (std::size_t i = 0; i < full.size(); ++i) {
+            SCOPED_TRACE(lines[i]);
+            const std::optional<quick_verdict> quick = check_quick(lines[i] + "\n", options);
+            if (!quick)
+                continue;
+            ++quickCount;
+            const verdict& v = full[i];
+            EXPECT_EQ(v.number, lines[i]);
+            EXPECT_EQ(quick->valid, v.valid);
+            EXPECT_EQ(
+                std::vector<std::string>(quick->reason.empty() ? 0 : 1, std::string(quick->reason)),
+                v.reasons);
+            std::string joined;
+            for (const std::string_view name : v.networks) {
+                joined += joined.empty() ? "" : "|";
+                joined += name;
+            }
+            EXPECT_EQ(quick->networks, joined);
+        }
+        EXPECT_EQ(quickCount, 6U);
+        // check_lines_each hands over the same verdicts, in order.
+        std::vector<verdict> each;
+        check_lines_each(
+            input, options, false,
+            [&](std::uint64_t line, std::string_view number, const quick_verdict& quick) {
+                verdict v;
+                v.valid = quick.valid;
+                v.number = number;
+                v.line = line;
+                if (!quick.reason.empty())
+                    v.reasons.emplace_back(quick.reason);
+                each.push_back(v);
+            },
+            [&](verdict&& v) { each.push_back(v); });
+        ASSERT_EQ(each.size(), full.size());
+        for (std::size_t i = 0; i < full.size(); ++i) {
+            EXPECT_EQ(each[i].line, full[i].line);
+            EXPECT_EQ(each[i].valid, full[i].valid);
+            EXPECT_EQ(each[i].reasons, full[i].reasons);
+            EXPECT_EQ(each[i].number, full[i].number);
+        }
+    }
+}
+
 // networks() holds what pellorin-cli brands --format json lists.
 TEST(Networks, AreTheBrandsListing)
 {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,5 +55,30 @@ verdict check(std::string_view line, const check_options& options = {});
 // does.
 std::vector<verdict> check_lines(
     std::string_view text, const check_options& options = {}, bool nul_ended = false);
+
+// check's verdict on a line of 12 to 19 digits and nothing else, made
+// without allocating, for a caller that judges millions and keeps them
+// compact. The views point at data that lives as long as the program.
+struct quick_verdict {
+    bool valid = false;
+    // The rule it breaks ("prefix", "length" or "luhn"); empty when valid.
+    std::string_view reason;
+    // verdict::networks joined by '|' ("JCB|RuPay"); empty for none.
+    std::string_view networks;
+};
+
+// The verdict check gives `line` (a line end at its end aside), when it is
+// a plain number: the verdict's number is `line`, its reasons the one
+// reason or none, and it has no problem, expiry or code. None for any other
+// line, which check judges.
+std::optional<quick_verdict> check_quick(std::string_view line, const check_options& options = {});
+
+// check_lines' verdicts, handed over line by line as they are made: a plain
+// number's as a quick_verdict with its line's number and its digits (a view
+// into `text`), every other line's as check_lines gives it.
+void check_lines_each(std::string_view text, const check_options& options, bool nul_ended,
+    const std::function<void(std::uint64_t line, std::string_view number, const quick_verdict&)>&
+        quick,
+    const std::function<void(verdict&&)>& full);
 
 } // namespace pellorin
