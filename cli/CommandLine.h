@@ -24,16 +24,29 @@ struct CheckCommand {
     unsigned threads = 1;
 };
 
+// The format brands lists the networks in.
+struct BrandsCommand {
+    std::string format;
+};
+
+struct Command;
+
 // What the command line asks for. For Message the text goes to standard
-// output with status 0 (help, version, brands); for UsageError it goes to standard
-// error with status 2.
+// output with status 0 (help, version); for UsageError it goes to standard
+// error with status 2. Otherwise `command` runs its part of it.
 struct CommandLine {
-    enum class Kind { Generate, Check, Message, UsageError };
+    enum class Kind { Generate, Check, Brands, Message, UsageError };
     Kind kind = Kind::UsageError;
+    const Command* command = nullptr;
     GenerateCommand generate;
     CheckCommand check;
+    BrandsCommand brands;
     std::string text;
 };
+
+// Runs what the command line asks for and returns the exit status: prints a
+// message, or runs the command, telling on standard error why it failed.
+int runCommandLine(const CommandLine& line);
 
 // Reads the arguments after the program name. Never throws for any input
 // but running out of memory. `defaultThreads` is what --threads defaults to.

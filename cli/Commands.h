@@ -1,0 +1,32 @@
+#pragma once
+
+#include "CommandTable.h"
+#include "RecordFormat.h"
+
+#include <optional>
+#include <string>
+
+// Each command is a file of its own (GenerateCommand.cpp and the like): its
+// options and texts, how it reads what was given and how it runs. The table
+// lists them; the parser, help, manual page and completions take them from
+// there.
+
+namespace pellorin::cli {
+
+Command generateCommand();
+Command checkCommand();
+Command brandsCommand();
+
+// --threads, when given, into `threads`. Returns a refusal, or nothing.
+std::optional<std::string> readThreads(const Given& given, unsigned& threads);
+
+// The month expiry dates count from: the current one in UTC, or the one of
+// SOURCE_DATE_EPOCH, the reproducible-builds convention for pinning "now"
+// (set to nothing, it is as if unset). None when that is malformed.
+std::optional<engine::MonthIndex> currentMonth();
+
+// Says on standard error that SOURCE_DATE_EPOCH is malformed; returns the
+// usage error's status.
+int refuseSourceDate();
+
+} // namespace pellorin::cli
