@@ -7,8 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string_view>
 
@@ -319,30 +324,169 @@ INSTANTIATE_TEST_SUITE_P(Runs, GoldenCommands,
             "1fe1895828a27da6e40d66f19e2c4a310047758ca534f77123a3f968f6eeb68d" }),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The README's examples: each "    $ pellorin-cli generate ..." line and the
-// indented lines after it, byte for byte.
-TEST(ReadmeExamples, PrintWhatTheReadmeShows)
+// The documentation's examples: each "    $ ... pellorin-cli ..." line and the
+// indented lines after it, in README.md and every page of docs/. A shown
+// line that ends in "(on standard error; status N)" after a run of blanks is
+// standard error and sets the status; a line starting with "…" elides the
+// rest, which is then only explanation, so the lines before it are the start
+// of the output.
+struct DocExample {
+    std::string where;
+    std::string command;
+    std::string out;
+    std::string err;
+    int status = 0;
+    bool elided = false;
+};
+
+std::vector<std::filesystem::path> documentationFiles()
 {
-    std::ifstream readme(PELLORIN_SOURCE_DIR "/README.md");
-    ASSERT_TRUE(readme);
-    const std::string prompt = "    $ pellorin-cli generate ";
-    std::vector<std::pair<std::string, std::string>> examples;
-    bool inExample = false;
-    for (std::string line; std::getline(readme, line);) {
-        if (line.starts_with(prompt)) {
-            examples.emplace_back(line.substr(6), "");
-            inExample = true;
-        } else if (inExample && line.starts_with("    ") && !line.starts_with("    $")) {
-            examples.back().second += line.substr(4) + "\n";
-        } else {
-            inExample = false;
+    std::vector<std::filesystem::path> files { PELLORIN_SOURCE_DIR "/README.md" };
+    for (const auto& entry : std::filesystem::directory_iterator(PELLORIN_SOURCE_DIR "/docs")) {
+        if (entry.path().extension() == ".md")
+            files.push_back(entry.path());
+    }
+    return files;
+}
+
+std::vector<DocExample> documentationExamples()
+{
+    const std::regex onStandardError(R"((.*?)  +\(on standard error(; status (\d+))?\))");
+    std::vector<DocExample> examples;
+    for (const std::filesystem::path& file : documentationFiles()) {
+        std::ifstream text(file);
+        bool inExample = false;
+        for (std::string line; std::getline(text, line);) {
+            if (line.starts_with("    $ ") && line.find("pellorin-cli ") != std::string::npos) {
+                examples.emplace_back();
+                examples.back().where = file.filename().string();
+                examples.back().command = line.substr(6);
+                inExample = true;
+                continue;
+            }
+            inExample = inExample && line.starts_with("    ") && !line.starts_with("    $");
+            if (!inExample || examples.back().elided)
+                continue;
+            DocExample& example = examples.back();
+            std::smatch annotated;
+            if (line.substr(4).starts_with("…")) {
+                example.elided = true;
+            } else if (std::regex_match(line, annotated, onStandardError)) {
+                example.err += annotated[1].str().substr(4) + "\n";
+                if (annotated[3].matched)
+                    example.status = std::stoi(annotated[3]);
+            } else {
+                example.out += line.substr(4) + "\n";
+            }
         }
     }
-    ASSERT_GE(examples.size(), 2u);
-    for (const auto& [command, shown] : examples) {
-        const ProgramRun run = test::shell("exec \"$CLI\"" + command.substr(12));
-        EXPECT_EQ(run.status, 0) << command << "\n" << run.err;
-        EXPECT_EQ(run.out, shown) << command;
+    return examples;
+}
+
+TEST(DocumentationExamples, PrintWhatTheDocumentationShows)
+{
+    const std::vector<DocExample> examples = documentationExamples();
+    std::map<std::string, int> commands;
+    for (const DocExample& example : examples) {
+        const std::regex program(R"(\bpellorin-cli )");
+        const std::string command = std::regex_replace(example.command, program, "\"$$CLI\" ");
+        const ProgramRun run = test::shell(command);
+        SCOPED_TRACE(example.where + ": " + example.command);
+        EXPECT_EQ(run.status, example.status) << run.err;
+        EXPECT_EQ(run.err, example.err);
+        if (example.elided)
+            EXPECT_TRUE(run.out.starts_with(example.out)) << run.out;
+        else
+            EXPECT_EQ(run.out, example.out);
+        std::smatch name;
+        const std::regex subcommand(R"(pellorin-cli (\w+))");
+        if (std::regex_search(example.command, name, subcommand))
+            ++commands[name[1]];
+    }
+    // Each command shows at least one example, so losing them all fails.
+    EXPECT_GE(commands["generate"], 2);
+    EXPECT_GE(commands["check"], 2);
+    EXPECT_GE(commands["brands"], 1);
+}
+
+// "a–b, c" as its items, each a value or an en-dash range of two, after
+// dropping what parentheses hold.
+std::vector<std::pair<std::string, std::string>> listedItems(const std::string& cell)
+{
+    const std::string plain = std::regex_replace(cell, std::regex(R"( *\([^)]*\))"), "");
+    std::vector<std::pair<std::string, std::string>> items;
+    const std::regex item(R"((\d+)(?:–(\d+))?)");
+    for (std::sregex_iterator it(plain.begin(), plain.end(), item), end; it != end; ++it)
+        items.emplace_back((*it)[1], (*it)[2].matched ? (*it)[2].str() : (*it)[1].str());
+    return items;
+}
+
+std::vector<int> listedLengths(const std::string& cell)
+{
+    std::vector<int> lengths;
+    for (const auto& [first, last] : listedItems(cell)) {
+        for (int length = std::stoi(first); length <= std::stoi(last); ++length)
+            lengths.push_back(length);
+    }
+    return lengths;
+}
+
+// The rows of the documentation's network table, cell by cell.
+std::vector<std::vector<std::string>> documentedNetworks()
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const std::filesystem::path& file : documentationFiles()) {
+        std::ifstream text(file);
+        bool inTable = false;
+        for (std::string line; std::getline(text, line);) {
+            if (line.starts_with("| Network | Id | Prefixes | Lengths | Code |")) {
+                inTable = true;
+                continue;
+            }
+            if (!inTable || !line.starts_with("| ")) {
+                inTable = false;
+                continue;
+            }
+            if (line.starts_with("| ---"))
+                continue;
+            std::vector<std::string> cells;
+            std::istringstream row(line.substr(2));
+            for (std::string cell; std::getline(row, cell, '|');)
+                cells.push_back(std::regex_replace(cell, std::regex("^ +| +$"), ""));
+            rows.push_back(cells);
+        }
+    }
+    return rows;
+}
+
+TEST(DocumentationExamples, NetworkTableIsWhatBrandsLists)
+{
+    const ProgramRun run = test::cli({ "brands", "--format", "json" });
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json networks = nlohmann::json::parse(run.out);
+    const std::vector<std::vector<std::string>> rows = documentedNetworks();
+    ASSERT_EQ(rows.size(), networks.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::vector<std::string>& row = rows[i];
+        const nlohmann::json& network = networks[i];
+        SCOPED_TRACE(row.at(0));
+        ASSERT_EQ(row.size(), 6U);
+        EXPECT_EQ(row[0], network["name"]);
+        EXPECT_EQ(
+            row[1], std::regex_replace(network["id"].get<std::string>(), std::regex(".+"), "`$&`"));
+        std::set<std::pair<std::string, std::string>> ranges;
+        for (const auto& range : network["ranges"])
+            ranges.emplace(range["first"], range["last"]);
+        const auto shown = listedItems(row[2]);
+        EXPECT_EQ(std::set(shown.begin(), shown.end()), ranges);
+        EXPECT_EQ(listedLengths(row[3]), network["lengths"].get<std::vector<int>>());
+        EXPECT_EQ(row[4], std::to_string(network["codeLength"].get<int>()));
+        std::set<std::string> groups;
+        for (const auto& [length, grouping] : network["groups"].items())
+            groups.insert(grouping);
+        const std::regex grouping(R"(\d+(?:-\d+)+)");
+        for (std::sregex_iterator it(row[5].begin(), row[5].end(), grouping), end; it != end; ++it)
+            EXPECT_TRUE(groups.contains(it->str())) << it->str();
     }
 }
 
