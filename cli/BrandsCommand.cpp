@@ -35,17 +35,16 @@ std::vector<Option> options()
     };
 }
 
-std::optional<std::string> finish(const Given& given, CommandLine& line)
+std::optional<std::string> finish(const Given&, CommandLine& line)
 {
-    line.brands.format = given.text("--format").value_or("text");
-    line.kind = CommandLine::Kind::Brands;
+    line.kind = CommandLine::Kind::Run;
     return std::nullopt;
 }
 
 int run(const CommandLine& line)
 {
     Output output("");
-    output.write(pellorin::networks_listing(line.brands.format));
+    output.write(pellorin::networks_listing(line.given.text("--format").value_or("text")));
     return 0;
 }
 

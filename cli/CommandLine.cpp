@@ -163,6 +163,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
     if (const auto refusal = command->finish(given, result))
         return fail(name, *refusal);
     result.command = command;
+    result.given = given;
     return result;
 }
 

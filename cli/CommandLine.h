@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandTable.h"
 #include "Requests.h"
 
 #include <string>
@@ -24,23 +25,18 @@ struct CheckCommand {
     unsigned threads = 1;
 };
 
-// The format brands lists the networks in.
-struct BrandsCommand {
-    std::string format;
-};
-
-struct Command;
-
 // What the command line asks for. For Message the text goes to standard
 // output with status 0 (help, version); for UsageError it goes to standard
-// error with status 2. Otherwise `command` runs its part of it.
+// error with status 2. Otherwise `command` runs with what was `given`:
+// generate and check read it into their requests here, which callers may
+// look at; any other command is Run and reads `given` as it runs.
 struct CommandLine {
-    enum class Kind { Generate, Check, Brands, Message, UsageError };
+    enum class Kind { Generate, Check, Run, Message, UsageError };
     Kind kind = Kind::UsageError;
     const Command* command = nullptr;
+    Given given;
     GenerateCommand generate;
     CheckCommand check;
-    BrandsCommand brands;
     std::string text;
 };
 

@@ -7,6 +7,13 @@
 
 namespace pellorin::cli {
 
+// Each command is a file of its own: its options and texts, how it reads
+// what was given and how it runs. The parser, help, manual page and
+// completions take them from the table below.
+Command generateCommand();
+Command checkCommand();
+Command brandsCommand();
+
 namespace {
 
 constexpr std::string_view kSummary

@@ -69,8 +69,8 @@ struct Command {
     std::vector<std::string_view> rules {}; // paragraphs after the options
     std::vector<ExitStatus> statuses {};
     std::vector<Example> examples {};
-    // Reads what was given into `line` (its kind and the command's part),
-    // checking every value. Returns a refusal, or nothing.
+    // Checks what was given and reads it into `line` (its kind, and the
+    // request of generate or check). Returns a refusal, or nothing.
     std::optional<std::string> (*finish)(const Given& given, CommandLine& line) = nullptr;
     // Runs what finish read and returns the exit status. Throws OutputError.
     int (*run)(const CommandLine& line) = nullptr;

@@ -6,16 +6,9 @@
 #include <optional>
 #include <string>
 
-// Each command is a file of its own (GenerateCommand.cpp and the like): its
-// options and texts, how it reads what was given and how it runs. The table
-// lists them; the parser, help, manual page and completions take them from
-// there.
+// What the commands' files (GenerateCommand.cpp and the like) share.
 
 namespace pellorin::cli {
-
-Command generateCommand();
-Command checkCommand();
-Command brandsCommand();
 
 // --threads, when given, into `threads`. Returns a refusal, or nothing.
 std::optional<std::string> readThreads(const Given& given, unsigned& threads);
