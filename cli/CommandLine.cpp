@@ -18,8 +18,6 @@
 
 namespace pellorin::cli {
 
-using engine::Format;
-
 const char* programVersion() noexcept
 {
     return PELLORIN_VERSION;
