@@ -53,8 +53,15 @@ std::vector<Option> options()
     for (const engine::FormatName& format : engine::formatNames())
         formats.emplace_back(format.id);
     std::vector<std::string> invalidRules;
-    for (const InvalidRule rule : kInvalidRules)
+    // "luhn, length, prefix, expiry/month, code": month is the other way an
+    // expiry fails.
+    std::string invalidHelp = "Fail one: ";
+    for (const InvalidRule rule : kInvalidRules) {
+        if (!invalidRules.empty())
+            invalidHelp += rule == InvalidRule::Month ? "/" : ", ";
         invalidRules.emplace_back(invalidRuleName(rule));
+        invalidHelp += invalidRules.back();
+    }
     return {
         helpOption(),
         { .shortName = "-b",
@@ -85,7 +92,7 @@ std::vector<Option> options()
             .field = GenerateField::Length },
         { .longName = "--invalid",
             .value = "RULE",
-            .help = "Fail one: luhn, length, prefix, expiry/month, code",
+            .help = invalidHelp,
             .kind = ValueKind::Word,
             .words = invalidRules,
             .field = GenerateField::Invalid },
