@@ -12,7 +12,8 @@ class ErrorTrap;
 class ResultsModel;
 class Yielder;
 
-// Generates `quantity` numbers of `brand` and appends them to the results,
+// Generates `quantity` numbers of `brand` through the engine, drawn from
+// `random` in the order of its draws, and appends them to the results,
 // reporting progress as a whole percentage whenever it changes and 0 at the
 // end. Steps that fail are reported through `trap`; running out of memory
 // while appending ends the run and keeps the rows already appended.

@@ -109,9 +109,10 @@ std::optional<std::string> finish(const Given& given, CommandLine& line)
 int run(const CommandLine& line)
 {
     CheckCommand check = line.check;
-    check.request.month = currentMonth();
-    if (!check.request.month)
+    const auto month = currentMonth();
+    if (!month)
         return refuseSourceDate();
+    check.request.month = std::int64_t(int(month->year())) * 12 + unsigned(month->month()) - 1;
     Output output("");
     return runCheck(check, output);
 }

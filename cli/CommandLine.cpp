@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "Output.h"
 #include <CLI/CLI.hpp>
+#include <pellorin/refusal.h>
 
 #include <algorithm>
 #include <charconv>
@@ -178,7 +179,7 @@ std::optional<std::string> readThreads(const Given& given, unsigned& threads)
     return std::nullopt;
 }
 
-std::optional<engine::MonthIndex> currentMonth()
+std::optional<std::chrono::year_month> currentMonth()
 {
     using namespace std::chrono;
     std::int64_t now = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
@@ -191,7 +192,7 @@ std::optional<engine::MonthIndex> currentMonth()
             return std::nullopt;
     }
     const year_month_day utc { floor<days>(sys_seconds(seconds(now))) };
-    return engine::MonthIndex(int(utc.year())) * 12 + engine::MonthIndex(unsigned(utc.month())) - 1;
+    return utc.year() / utc.month();
 }
 
 int refuseSourceDate()
@@ -218,6 +219,8 @@ int runCommandLine(const CommandLine& line)
             return line.command->run(line);
         }
     } catch (const OutputError& error) {
+        std::fprintf(stderr, "pellorin-cli: %s\n", error.what());
+    } catch (const pellorin::out_of_memory& error) {
         std::fprintf(stderr, "pellorin-cli: %s\n", error.what());
     } catch (const std::bad_alloc&) {
         std::fputs("pellorin-cli: not enough memory\n", stderr);

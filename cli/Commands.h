@@ -3,6 +3,7 @@
 #include "CommandTable.h"
 #include "RecordFormat.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -16,7 +17,7 @@ std::optional<std::string> readThreads(const Given& given, unsigned& threads);
 // The month expiry dates count from: the current one in UTC, or the one of
 // SOURCE_DATE_EPOCH, the reproducible-builds convention for pinning "now"
 // (set to nothing, it is as if unset). None when that is malformed.
-std::optional<engine::MonthIndex> currentMonth();
+std::optional<std::chrono::year_month> currentMonth();
 
 // Says on standard error that SOURCE_DATE_EPOCH is malformed; returns the
 // usage error's status.

@@ -1,19 +1,14 @@
 // generate: card numbers, written in order on any number of threads.
 
-#include "ByteBuffer.h"
 #include "CommandLine.h"
 #include "Commands.h"
-#include "Generator.h"
-#include "NumberKind.h"
 #include "OrderedWriter.h"
 #include "Output.h"
 #include "Phrases.h"
 #include "PlatformTexts.h"
-#include "RandomSource.h"
-#include "UniqueKeys.h"
 
-#include <cstdio>
-#include <new>
+#include <pellorin/generate.h>
+
 #include <variant>
 
 namespace pellorin::cli {
@@ -150,6 +145,27 @@ std::vector<Option> options()
     };
 }
 
+// The options as the public API reads them, by name; the engine passed them
+// already.
+pellorin::request askedOf(const engine::GenerateForm& form)
+{
+    std::vector<pellorin::option> options;
+    for (const auto& [name, text] : { std::pair { "brand", &form.brand },
+             { "ranges", &form.ranges }, { "prefix", &form.prefix }, { "length", &form.length },
+             { "invalid", &form.invalid }, { "separator", &form.separator },
+             { "count", &form.count }, { "seed", &form.seed }, { "format", &form.format } }) {
+        if (*text)
+            options.push_back({ name, **text });
+    }
+    for (const auto& [name, set] : { std::pair { "group", form.group }, { "unique", form.unique },
+             { "with_expiry", form.withExpiry }, { "with_cvv", form.withCvv },
+             { "null", form.nullEnded }, { "no_header", form.noHeader } }) {
+        if (set)
+            options.push_back({ name, {} });
+    }
+    return pellorin::read_request(options);
+}
+
 // The request the options ask for, checked by the engine, and what only the
 // command line has: threads and the output file.
 std::optional<std::string> finish(const Given& given, CommandLine& line)
@@ -176,6 +192,7 @@ std::optional<std::string> finish(const Given& given, CommandLine& line)
     if (const auto* refusal = std::get_if<engine::Refusal>(&read))
         return engine::refusalText(*refusal, optionNaming);
     command.request = std::get<engine::GenerateRequest>(std::move(read));
+    command.asked = askedOf(form);
     if (auto refusal = readThreads(given, command.threads))
         return refusal;
     const std::optional<std::string> output = given.text("--output");
@@ -186,50 +203,34 @@ std::optional<std::string> finish(const Given& given, CommandLine& line)
     return std::nullopt;
 }
 
-// Only --unique takes memory that grows with the request, so it is the one
-// whose size is worth telling.
-std::string memoryFailure(const engine::GenerateRequest& request)
-{
-    if (!request.unique)
-        return "not enough memory\n";
-    const NumberPattern pattern = engine::numberKind(request).pattern;
-    const std::uint64_t bytes = engine::UniqueKeys::bytesFor(pattern.keyCount(), request.count);
-    return "not enough memory: --unique needs " + std::to_string((bytes + (1 << 20) - 1) >> 20)
-        + " MiB for --count " + std::to_string(request.count) + "\n";
-}
-
 // Writes the numbers in order, block by block on the command's threads.
-// Returns false when the reader went away before the end.
-bool writeNumbers(
-    const GenerateCommand& command, std::uint64_t seed, engine::MonthIndex now, Output& output)
+// Returns false when the reader went away before the end. Throws
+// OutputError, or pellorin::out_of_memory for --unique.
+bool writeNumbers(const GenerateCommand& command, Output& output)
 {
-    const engine::Generator generator(command.request, seed, now);
+    const output_blocks blocks(command.asked);
     return writeInOrder(
-        generator.blockCount(), generator.sequential() ? 1U : command.threads,
-        [&](std::uint64_t block, ByteBuffer& out) { generator.makeBlock(block, out); },
+        blocks.size(), blocks.in_order() ? 1U : command.threads,
+        [&](std::uint64_t block, ByteBuffer& out) { out.append(blocks.make(block)); },
         [&](std::string_view bytes) { return output.write(bytes); });
 }
 
 int run(const CommandLine& line)
 {
-    const GenerateCommand& command = line.generate;
-    const engine::GenerateRequest& request = command.request;
+    GenerateCommand command = line.generate;
     // Only expiry dates depend on the date, so only they can be let down
-    // by a malformed one.
-    const auto month = request.withExpiry ? currentMonth() : std::optional<engine::MonthIndex>(0);
-    if (!month)
-        return refuseSourceDate();
-    const std::uint64_t seed = request.seed ? *request.seed : RandomSource::unpredictableSeed();
-    try {
-        Output output(command.output);
-        // A reader that went away is no error for a generator: it simply
-        // had enough.
-        if (writeNumbers(command, seed, *month, output))
-            output.commit();
-    } catch (const std::bad_alloc&) {
-        std::fputs(("pellorin-cli: " + memoryFailure(request)).c_str(), stderr);
-        return 1;
+    // by a malformed one; an expiry rule writes them unasked.
+    if (command.request.withExpiry) {
+        const auto month = currentMonth();
+        if (!month)
+            return refuseSourceDate();
+        command.asked.month = *month;
     }
+    Output output(command.output);
+    // A reader that went away is no error for a generator: it simply had
+    // enough.
+    if (writeNumbers(command, output))
+        output.commit();
     return 0;
 }
 

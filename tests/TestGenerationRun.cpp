@@ -1,3 +1,4 @@
+#include "CardGenerator.h"
 #include "ErrorTrap.h"
 #include "FakeServices.h"
 #include "Form1.h"
@@ -153,6 +154,46 @@ private slots:
         QCOMPARE(results.size(), std::size_t(3));
         QVERIFY(test::resultText(results, 2).starts_with("601100"));
         QCOMPARE(progress, (QList<int> { 99, 100, 0 }));
+        QVERIFY(m_services->messages.shown.isEmpty());
+    }
+
+    // The window's numbers come through the engine as its generator makes
+    // them from the same draws, and the bar shows every whole percentage the
+    // run reaches, once and in order, then 0.
+    void runGivesTheGeneratorsNumbersAndEachPercentage_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("quantity");
+        QTest::addRow("visa 3") << int(BrandId::Visa) << 3;
+        QTest::addRow("mastercard 7") << int(BrandId::Mastercard) << 7;
+        QTest::addRow("amex 250") << int(BrandId::AmericanExpress) << 250;
+        QTest::addRow("discover 100003") << int(BrandId::Discover) << 100003;
+    }
+
+    void runGivesTheGeneratorsNumbersAndEachPercentage()
+    {
+        QFETCH(int, id);
+        QFETCH(int, quantity);
+        const Brand& b = brandTable()[std::size_t(id)];
+        constexpr RandomSource::Timer sameTick = []() noexcept -> std::uint64_t { return 77; };
+        RandomSource random(5, sameTick), reference(5, sameTick);
+        ResultsModel results;
+        ErrorTrap trap(m_services->messages, handlerLocation("PushButton1_Click"));
+        QList<int> progress;
+        runGeneration(
+            results, b, quantity, random, trap, [&](int percent) { progress << percent; });
+        QCOMPARE(results.size(), std::size_t(quantity));
+        CardGenerator generator(b, reference);
+        for (std::size_t r = 0; r < results.size(); ++r)
+            QCOMPARE(test::resultText(results, r), std::string(generator.next().text()));
+        QList<int> percentages;
+        for (std::int64_t k = 1; k <= quantity; ++k) {
+            const int percent = static_cast<int>(double(k) / quantity * 100.0);
+            if (percent != (percentages.isEmpty() ? 0 : percentages.back()))
+                percentages << percent;
+        }
+        percentages << 0;
+        QCOMPARE(progress, percentages);
         QVERIFY(m_services->messages.shown.isEmpty());
     }
 

@@ -150,146 +150,196 @@ void TableText::render(
     renderBuffers([&](ByteBuffer& block) { sink(block.view()); }, blockSize, parts);
 }
 
+// One pass of render(): the block being filled, handed to the sink once it
+// holds a block's worth of whole lines, and the runs of rows read into it.
+class TableText::Pass {
+public:
+    Pass(TableText& table, const std::function<void(ByteBuffer&)>& sink, std::size_t blockSize)
+        : m_table(table)
+        , m_sink(sink)
+        , m_blockSize(blockSize)
+        , m_trimmed(table.m_layout == TableLayout::Clipboard)
+        , m_block(std::max<std::size_t>(blockSize + blockSize / 8, 64))
+        , m_columns(table.m_widths.size())
+        // Runs of rows worth one poll each: a tick and the cells per row.
+        , m_run(std::max<std::size_t>(1, kCellsPerPoll / (m_columns + 1)))
+        , m_ticks(std::make_unique<bool[]>(m_run))
+        , m_slotStart(m_columns)
+        , m_slotWidth(m_columns)
+        , m_lengths(m_run * m_columns)
+    {
+    }
+
+    void header()
+    {
+        writeLine([&](std::size_t c) {
+            m_table.poll(1);
+            return m_table.m_rows.caption(c);
+        });
+    }
+
+    void rows()
+    {
+        const std::size_t rows = m_table.m_rowCount;
+        for (std::size_t first = 0; first < rows; first += m_run) {
+            const std::size_t count = std::min(m_run, rows - first);
+            m_table.poll(count * (m_columns + 1));
+            m_table.m_rows.ticks(first, count, m_ticks.get());
+            if (const char* slot = readRun(first, count)) {
+                writeRun(count, slot);
+                continue;
+            }
+            for (std::size_t i = 0; i < count; ++i) {
+                if (m_ticks[i])
+                    writeLine([&](std::size_t c) {
+                        return m_table.m_rows.cell(first + i, c, m_scratch);
+                    });
+            }
+        }
+    }
+
+    // The file's last line end, after the last line's own.
+    void ending()
+    {
+        char* out = m_block.room(2);
+        *out++ = '\r';
+        *out++ = '\n';
+        m_block.advanceTo(out);
+    }
+
+    void finish()
+    {
+        if (m_block.used() > 0)
+            m_sink(m_block);
+    }
+
+private:
+    // Ends the line written from `lineStart` up to `out`, just past its last
+    // TAB, and returns the line's end; needs room for two bytes at `out`. On
+    // the clipboard a line loses that TAB, then the spaces before it: the last
+    // cell's filler and any blanks the cell itself ends with.
+    char* endLine(char* lineStart, char* out) const
+    {
+        if (m_trimmed) {
+            --out;
+            while (out > lineStart && out[-1] == ' ')
+                --out;
+        }
+        out[0] = '\r';
+        out[1] = '\n';
+        return out + 2;
+    }
+
+    void handOver()
+    {
+        m_sink(m_block);
+        m_block.truncate(0);
+        // The sink may have yielded too.
+        m_table.checkRowsStillThere();
+    }
+
+    // One line of the cells `text(c)` gives, written cell by cell into the
+    // block.
+    template <class CellText> void writeLine(const CellText& text)
+    {
+        const std::size_t lineStart = m_block.used();
+        for (std::size_t c = 0; c < m_columns; ++c) {
+            const std::string_view cell = text(c);
+            const std::size_t width = m_table.m_widths[c];
+            // A cell longer than its width (the list changed after the
+            // width pass) goes out without filler.
+            char* out = m_block.room(std::max(cell.size(), width) + 1);
+            m_block.advanceTo(putCell(out, cell, width));
+        }
+        char* out = m_block.room(2);
+        m_block.advanceTo(endLine(out - (m_block.used() - lineStart), out));
+        if (m_block.used() >= m_blockSize)
+            handOver();
+    }
+
+    // A source that keeps its totals knows how wide a cell can be, so a run's
+    // cells come in one call per column, into slots that wide, and its lines
+    // are made straight into room set aside for the whole run. Returns the
+    // slots, or none when the source cannot or they would be too large.
+    const char* readRun(std::size_t first, std::size_t count)
+    {
+        std::size_t size = 0;
+        m_lineRoom = 2;
+        for (std::size_t c = 0; c < m_columns; ++c) {
+            ColumnTotals totals;
+            if (!m_table.m_rows.columnTotals(c, totals))
+                return nullptr;
+            m_slotStart[c] = size;
+            m_slotWidth[c] = totals.widest;
+            size += count * totals.widest;
+            m_lineRoom += std::max(totals.widest, m_table.m_widths[c]) + 1;
+        }
+        if (size > kMaxSlotBytes)
+            return nullptr;
+        char* out = m_slots.room(size);
+        for (std::size_t c = 0; c < m_columns; ++c) {
+            m_table.m_rows.tickedCells(first, count, c, m_ticks.get(), out + m_slotStart[c],
+                m_slotWidth[c], m_lengths.data() + c * m_run);
+        }
+        return out;
+    }
+
+    void writeRun(std::size_t count, const char* slot)
+    {
+        const std::vector<std::size_t>& widths = m_table.m_widths;
+        char* out = m_block.room(m_lineRoom * count);
+        const char* blockStart = out - m_block.used();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!m_ticks[i])
+                continue;
+            char* const lineStart = out;
+            for (std::size_t c = 0; c < m_columns; ++c) {
+                out = putCell(out,
+                    { slot + m_slotStart[c] + i * m_slotWidth[c], m_lengths[c * m_run + i] },
+                    widths[c]);
+            }
+            out = endLine(lineStart, out);
+            if (std::size_t(out - blockStart) >= m_blockSize) {
+                m_block.advanceTo(out);
+                handOver();
+                out = m_block.room(m_lineRoom * (count - i - 1));
+                blockStart = out;
+            }
+        }
+        m_block.advanceTo(out);
+    }
+
+    TableText& m_table;
+    const std::function<void(ByteBuffer&)>& m_sink;
+    std::size_t m_blockSize;
+    bool m_trimmed;
+    ByteBuffer m_block;
+    std::size_t m_columns;
+    std::size_t m_run;
+    std::unique_ptr<bool[]> m_ticks;
+    ByteBuffer m_slots;
+    std::vector<std::size_t> m_slotStart;
+    std::vector<std::size_t> m_slotWidth;
+    std::vector<std::size_t> m_lengths;
+    std::size_t m_lineRoom = 0;
+    std::string m_scratch;
+};
+
 void TableText::renderBuffers(
     const std::function<void(ByteBuffer&)>& sink, std::size_t blockSize, unsigned parts)
 {
     if (!m_measured)
         throw std::logic_error("TableText::render before measure");
     checkRowsStillThere();
-
-    const std::size_t columns = m_widths.size();
-    const bool trimmed = m_layout == TableLayout::Clipboard;
-    ByteBuffer block(std::max<std::size_t>(blockSize + blockSize / 8, 64));
-    std::string scratch;
-
-    auto endLine = [&](std::size_t lineStart) {
-        if (trimmed) {
-            // Drop the last TAB, then the spaces before it: the last cell's
-            // filler and any blanks the cell itself ends with. A TAB or the
-            // previous line's LF stops the trim.
-            std::size_t end = block.used() - 1;
-            while (end > lineStart && block.at(end - 1) == ' ')
-                --end;
-            block.truncate(end);
-        }
-        char* out = block.room(2);
-        *out++ = '\r';
-        *out++ = '\n';
-        block.advanceTo(out);
-        if (block.used() >= blockSize) {
-            sink(block);
-            block.truncate(0);
-            // The sink may have yielded too.
-            checkRowsStillThere();
-        }
-    };
-
+    Pass pass(*this, sink, blockSize);
     const bool file = m_layout == TableLayout::File;
-    if (file && (parts & kHeaderPart) != 0) {
-        const std::size_t lineStart = block.used();
-        for (std::size_t c = 0; c < columns; ++c) {
-            poll(1);
-            const std::string_view caption = m_rows.caption(c);
-            char* out = block.room(std::max(caption.size(), m_widths[c]) + 1);
-            block.advanceTo(putCell(out, caption, m_widths[c]));
-        }
-        endLine(lineStart);
-    }
-
-    // Runs of rows worth one poll each: a tick and the cells per row.
-    const std::size_t run = std::max<std::size_t>(1, kCellsPerPoll / (columns + 1));
-    const auto ticks = std::make_unique<bool[]>(run);
-    // A source that keeps its totals knows how wide a cell can be, so a run's
-    // cells come in one call per column, into slots that wide, and its lines
-    // are made straight into room set aside for the whole run.
-    ByteBuffer slots;
-    std::vector<std::size_t> slotStart(columns);
-    std::vector<std::size_t> slotWidth(columns);
-    std::vector<std::size_t> lengths(run * columns);
-    std::size_t lineRoom = 0;
-    auto readRun = [&](std::size_t first, std::size_t count) -> const char* {
-        std::size_t size = 0;
-        lineRoom = 2;
-        for (std::size_t c = 0; c < columns; ++c) {
-            ColumnTotals totals;
-            if (!m_rows.columnTotals(c, totals))
-                return nullptr;
-            slotStart[c] = size;
-            slotWidth[c] = totals.widest;
-            size += count * totals.widest;
-            lineRoom += std::max(totals.widest, m_widths[c]) + 1;
-        }
-        if (size > kMaxSlotBytes)
-            return nullptr;
-        char* out = slots.room(size);
-        for (std::size_t c = 0; c < columns; ++c) {
-            m_rows.tickedCells(first, count, c, ticks.get(), out + slotStart[c], slotWidth[c],
-                lengths.data() + c * run);
-        }
-        return out;
-    };
-    auto writeRun = [&](std::size_t count, const char* slot) {
-        char* out = block.room(lineRoom * count);
-        const char* blockStart = out - block.used();
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!ticks[i])
-                continue;
-            char* const lineStart = out;
-            for (std::size_t c = 0; c < columns; ++c) {
-                out = putCell(out, { slot + slotStart[c] + i * slotWidth[c], lengths[c * run + i] },
-                    m_widths[c]);
-            }
-            if (trimmed) {
-                --out;
-                while (out > lineStart && out[-1] == ' ')
-                    --out;
-            }
-            out[0] = '\r';
-            out[1] = '\n';
-            out += 2;
-            if (std::size_t(out - blockStart) >= blockSize) {
-                block.advanceTo(out);
-                sink(block);
-                block.truncate(0);
-                checkRowsStillThere();
-                out = block.room(lineRoom * (count - i - 1));
-                blockStart = out;
-            }
-        }
-        block.advanceTo(out);
-    };
-    const std::size_t rows = (!file || (parts & kRowsPart) != 0) ? m_rowCount : 0;
-    for (std::size_t first = 0; first < rows; first += run) {
-        const std::size_t count = std::min(run, rows - first);
-        poll(count * (columns + 1));
-        m_rows.ticks(first, count, ticks.get());
-        if (const char* slot = readRun(first, count)) {
-            writeRun(count, slot);
-            continue;
-        }
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!ticks[i])
-                continue;
-            const std::size_t lineStart = block.used();
-            for (std::size_t c = 0; c < columns; ++c) {
-                const std::string_view text = m_rows.cell(first + i, c, scratch);
-                // A cell longer than its width (the list changed after the
-                // width pass) goes out without filler.
-                char* out = block.room(std::max(text.size(), m_widths[c]) + 1);
-                block.advanceTo(putCell(out, text, m_widths[c]));
-            }
-            endLine(lineStart);
-        }
-    }
-
-    if (file && (parts & kEndingPart) != 0) {
-        char* out = block.room(2);
-        *out++ = '\r';
-        *out++ = '\n';
-        block.advanceTo(out);
-    }
-    if (block.used() > 0)
-        sink(block);
+    if (file && (parts & kHeaderPart) != 0)
+        pass.header();
+    if (!file || (parts & kRowsPart) != 0)
+        pass.rows();
+    if (file && (parts & kEndingPart) != 0)
+        pass.ending();
+    pass.finish();
 }
 
 } // namespace pellorin

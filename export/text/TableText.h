@@ -81,6 +81,8 @@ public:
         std::size_t blockSize = kDefaultBlockSize, unsigned parts = kAllParts);
 
 private:
+    class Pass;
+
     // Accounts for `cells` cells about to be read, and now and then lets the
     // yielder run; then checks that the rows are still there.
     void poll(std::size_t cells);

@@ -1,9 +1,16 @@
 #include "CardGenerator.h"
 
+#include <utility>
+
 namespace pellorin {
 
 CardGenerator::CardGenerator(const Brand& brand, RandomSource& random)
-    : m_pattern(NumberPattern::forBrand(brand))
+    : CardGenerator(NumberPattern::forBrand(brand), random)
+{
+}
+
+CardGenerator::CardGenerator(NumberPattern pattern, RandomSource& random)
+    : m_pattern(std::move(pattern))
     , m_random(random)
 {
 }
@@ -19,16 +26,20 @@ CardGenerator::CardGenerator(const Brand& brand, RandomSource& random)
 // is 0 for about one body in ten, so about 9 in 10 attempts succeed instead of
 // about 1 in 10. Each attempt is re-seeded from the timer and takes its prefix and digits
 // from one draw.
+int CardGenerator::write(char* out) noexcept
+{
+    for (;;) {
+        m_random.reseed();
+        if (m_pattern.write(m_random.next(), out) != NumberPattern::kNone)
+            return m_pattern.length();
+    }
+}
+
 CardNumber CardGenerator::next() noexcept
 {
     CardNumber number;
-    for (;;) {
-        m_random.reseed();
-        if (m_pattern.write(m_random.next(), number.digits.data()) != NumberPattern::kNone) {
-            number.length = static_cast<std::uint8_t>(m_pattern.length());
-            return number;
-        }
-    }
+    number.length = static_cast<std::uint8_t>(write(number.digits.data()));
+    return number;
 }
 
 } // namespace pellorin
