@@ -1,7 +1,6 @@
 #pragma once
 
 #include "CommandTable.h"
-#include "RecordFormat.h"
 
 #include <chrono>
 #include <optional>
