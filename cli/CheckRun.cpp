@@ -128,6 +128,118 @@ struct JudgedPiece {
     std::string failure;
 };
 
+// Publishes a piece's line count once, and 0 when the piece fails before:
+// nobody waits forever for a piece that failed.
+class LinesPublished {
+public:
+    LinesPublished(LineCounts& counts, std::uint64_t piece)
+        : m_counts(counts)
+        , m_piece(piece)
+    {
+    }
+    ~LinesPublished()
+    {
+        if (!m_done)
+            m_counts.publish(m_piece, 0);
+    }
+    LinesPublished(const LinesPublished&) = delete;
+    LinesPublished& operator=(const LinesPublished&) = delete;
+
+    void publish(std::uint64_t lines)
+    {
+        m_counts.publish(m_piece, lines);
+        m_done = true;
+    }
+
+private:
+    LineCounts& m_counts;
+    std::uint64_t m_piece;
+    bool m_done = false;
+};
+
+// The bytes `from` to `to` of `file`, in a room each thread keeps for the
+// pieces it reads; fewer at the end of the file or when reading fails.
+std::string_view readPiece(
+    InputFile& file, std::uint64_t from, std::uint64_t to, std::string& failure)
+{
+    thread_local std::string room;
+    room.resize(std::max<std::size_t>(room.size(), to - from));
+    return { room.data(), file.readAt(from, room.data(), to - from, failure) };
+}
+
+// The lines that begin in a piece's `bytes`: past the first line end, unless
+// the piece is the first, as the line that runs into it is the one before's.
+// The bytes start one before the piece, to see whether a line begins at its
+// first.
+std::string_view linesBeginningIn(std::string_view bytes, bool first, char end)
+{
+    if (first)
+        return bytes;
+    const std::size_t lineEnd
+        = bytes.empty() ? std::string_view::npos : bytes.substr(0, bytes.size() - 1).find(end);
+    return lineEnd == std::string_view::npos ? std::string_view() : bytes.substr(lineEnd + 1);
+}
+
+// The line cut at a piece's end, read on to its line end (the last piece:
+// to the end of the file).
+struct RunOver {
+    std::string text {}; // its first block: all of it unless the line is long
+    std::uint64_t end = 0; // the offset past it
+    bool sourceEnds = false; // it reached the end of the file
+    // Lines that a lone CR ends in it; a CR last of a block has its LF, if
+    // any, first of the next.
+    std::uint64_t crLines = 0;
+};
+
+RunOver readRunOver(
+    InputFile& file, std::uint64_t from, bool last, char end, bool crLast, std::string& failure)
+{
+    const bool crsEndLines = end == '\n';
+    RunOver runOver { .end = from };
+    for (std::string block(kRunOver, '\0');;) {
+        block.resize(kRunOver);
+        block.resize(file.readAt(runOver.end, block.data(), block.size(), failure));
+        const std::size_t lineEnd = last ? std::string_view::npos : block.find(end);
+        const std::size_t taken = lineEnd == std::string_view::npos ? block.size() : lineEnd + 1;
+        if (crsEndLines) {
+            runOver.crLines += crLast && !block.starts_with('\n') ? 1 : 0;
+            const std::string_view counted(block.data(), taken);
+            crLast = !counted.empty() && counted.back() == '\r';
+            if (!counted.empty())
+                runOver.crLines += loneCrs(counted.substr(0, taken - 1), counted.back());
+        }
+        if (runOver.end == from)
+            runOver.text = block.substr(0, taken);
+        runOver.end += taken;
+        if (lineEnd != std::string_view::npos)
+            return runOver;
+        if (block.size() < kRunOver) {
+            runOver.sourceEnds = true;
+            return runOver;
+        }
+    }
+}
+
+// Feeds the line that runs over from `from` to `piece`; a long one is read
+// again, a block at a time, rather than kept whole.
+void feedRunOver(InputFile& file, std::uint64_t from, const RunOver& runOver,
+    engine::CheckPiece& piece, std::string& failure)
+{
+    if (runOver.end - from == runOver.text.size()) {
+        piece.feed(runOver.text);
+        return;
+    }
+    std::string block;
+    for (std::uint64_t at = from; at < runOver.end && failure.empty();) {
+        block.resize(std::size_t(std::min<std::uint64_t>(kRunOver, runOver.end - at)));
+        block.resize(file.readAt(at, block.data(), block.size(), failure));
+        if (block.empty())
+            break;
+        piece.feed(block);
+        at += block.size();
+    }
+}
+
 // Judges piece `index` of `file`: the lines that begin in its bytes, the
 // last one read on to its end.
 JudgedPiece judgePiece(InputFile& file, std::uint64_t index, std::uint64_t pieces,
@@ -138,98 +250,30 @@ JudgedPiece judgePiece(InputFile& file, std::uint64_t index, std::uint64_t piece
     const bool last = index + 1 == pieces;
     const std::uint64_t begin = index * kCheckPiece;
     const std::uint64_t nominalEnd = last ? std::max(file.size(), begin) : begin + kCheckPiece;
-    // And the byte before, to see whether a line begins at the first.
     const std::uint64_t from = index == 0 ? 0 : begin - 1;
     JudgedPiece judged;
-    struct Publish {
-        LineCounts& counts;
-        std::uint64_t index;
-        bool done = false;
-        void lines(std::uint64_t count)
-        {
-            counts.publish(index, count);
-            done = true;
-        }
-        ~Publish()
-        {
-            // Nobody waits forever for a piece that failed.
-            if (!done)
-                counts.publish(index, 0);
-        }
-    } publish { counts, index };
+    LinesPublished published(counts, index);
 
-    // Each thread keeps its room for the bytes of a piece.
-    thread_local std::string room;
-    room.resize(std::max<std::size_t>(room.size(), nominalEnd - from));
-    const std::string_view bytes(
-        room.data(), file.readAt(from, room.data(), nominalEnd - from, judged.failure));
+    const std::string_view bytes = readPiece(file, from, nominalEnd, judged.failure);
     const bool atEnd = bytes.size() < nominalEnd - from;
-    std::string_view lines = bytes;
-    if (index > 0) {
-        // The line that runs into the piece is the one before's.
-        const std::size_t lineEnd
-            = lines.empty() ? std::string_view::npos : lines.substr(0, lines.size() - 1).find(end);
-        lines = lineEnd == std::string_view::npos ? std::string_view() : lines.substr(lineEnd + 1);
-    }
-    // The line cut at the piece's end goes on to its line end.
-    std::string runOver;
-    std::uint64_t runOverEnd = nominalEnd;
-    bool sourceEnds = atEnd;
-    // Lines that a lone CR ends, in the piece and in the line that runs
-    // over; a CR last of a block has its LF, if any, first of the next.
-    const bool crsEndLines = end == '\n';
+    const std::string_view lines = linesBeginningIn(bytes, index == 0, end);
     std::uint64_t crLines = 0;
     bool crLast = false;
-    if (crsEndLines && std::memchr(lines.data(), '\r', lines.size()) != nullptr) {
+    if (end == '\n' && std::memchr(lines.data(), '\r', lines.size()) != nullptr) {
         crLines = loneCrs(lines.substr(0, lines.size() - 1), lines.back());
         crLast = lines.back() == '\r';
     }
-    if (!lines.empty() && !atEnd && judged.failure.empty() && (last || lines.back() != end)) {
-        for (std::string block(kRunOver, '\0');;) {
-            block.resize(kRunOver);
-            block.resize(file.readAt(runOverEnd, block.data(), block.size(), judged.failure));
-            const std::size_t lineEnd = last ? std::string_view::npos : block.find(end);
-            const std::size_t taken
-                = lineEnd == std::string_view::npos ? block.size() : lineEnd + 1;
-            if (crsEndLines) {
-                crLines += crLast && !block.starts_with('\n') ? 1 : 0;
-                const std::string_view counted(block.data(), taken);
-                crLast = !counted.empty() && counted.back() == '\r';
-                if (!counted.empty())
-                    crLines += loneCrs(counted.substr(0, taken - 1), counted.back());
-            }
-            if (runOverEnd == nominalEnd)
-                runOver = block.substr(0, taken);
-            runOverEnd += taken;
-            if (lineEnd != std::string_view::npos)
-                break;
-            if (block.size() < kRunOver) {
-                sourceEnds = true;
-                break;
-            }
-        }
-    }
-    const std::uint64_t endsInRunOver = runOverEnd > nominalEnd && !sourceEnds ? 1 : 0;
-    publish.lines(occurrences(lines, end) + endsInRunOver + crLines);
+    RunOver runOver { .end = nominalEnd, .sourceEnds = atEnd };
+    if (!lines.empty() && !atEnd && judged.failure.empty() && (last || lines.back() != end))
+        runOver = readRunOver(file, nominalEnd, last, end, crLast, judged.failure);
+    const std::uint64_t endsInRunOver = runOver.end > nominalEnd && !runOver.sourceEnds ? 1 : 0;
+    published.publish(occurrences(lines, end) + endsInRunOver + crLines + runOver.crLines);
 
     judged.piece
         = std::make_unique<engine::CheckPiece>(request, name, counts.before(index), spare.take());
     judged.piece->feed(lines);
-    if (runOverEnd - nominalEnd == runOver.size()) {
-        judged.piece->feed(runOver);
-    } else {
-        // A long line: read again, a block at a time.
-        std::string block;
-        for (std::uint64_t at = nominalEnd; at < runOverEnd && judged.failure.empty();) {
-            block.resize(std::size_t(std::min<std::uint64_t>(kRunOver, runOverEnd - at)));
-            block.resize(file.readAt(at, block.data(), block.size(), judged.failure));
-            if (block.empty())
-                break;
-            judged.piece->feed(block);
-            at += block.size();
-        }
-    }
-    if (sourceEnds && judged.failure.empty())
+    feedRunOver(file, nominalEnd, runOver, *judged.piece, judged.failure);
+    if (runOver.sourceEnds && judged.failure.empty())
         judged.piece->endSource();
     return judged;
 }

@@ -5,15 +5,19 @@
 #include "Phrases.h"
 #include "Suggestions.h"
 
+#include "Commands.h"
+#include "Output.h"
 #include <CLI/CLI.hpp>
-#include <pellorin/networks.h>
+#include <pellorin/refusal.h>
 
 #include <algorithm>
-#include <variant>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
 
 namespace pellorin::cli {
-
-using engine::Format;
 
 const char* programVersion() noexcept
 {
@@ -92,9 +96,9 @@ public:
                 && std::find(option->words.begin(), option->words.end(), value)
                     == option->words.end())
                 return unknownWord(*option, value);
-            option->set(m_given, value);
+            m_given.values.insert_or_assign(option->longName, value);
         }
-        if (m_given.help || m_given.version)
+        if (m_given.has("--help") || m_given.has("--version"))
             return std::nullopt;
         return leftOver(m_command, m_app.remaining());
     }
@@ -107,87 +111,6 @@ private:
     Given m_given;
     std::vector<std::pair<const Option*, CLI::Option*>> m_bound;
 };
-
-// The options as the public API reads them, by name; the engine passed them
-// already.
-pellorin::request askedOf(const engine::GenerateForm& form)
-{
-    std::vector<pellorin::option> options;
-    for (const auto& [name, text] : { std::pair { "brand", &form.brand },
-             { "ranges", &form.ranges }, { "prefix", &form.prefix }, { "length", &form.length },
-             { "invalid", &form.invalid }, { "separator", &form.separator },
-             { "count", &form.count }, { "seed", &form.seed }, { "format", &form.format } }) {
-        if (*text)
-            options.push_back({ name, **text });
-    }
-    for (const auto& [name, set] : { std::pair { "group", form.group }, { "unique", form.unique },
-             { "with_expiry", form.withExpiry }, { "with_cvv", form.withCvv },
-             { "null", form.nullEnded }, { "no_header", form.noHeader } }) {
-        if (set)
-            options.push_back({ name, {} });
-    }
-    return pellorin::read_request(options);
-}
-
-// The request the options ask for, checked by the engine, and what only the
-// command line has: threads and the output file. Returns an error message
-// or nothing.
-std::optional<std::string> finishGenerate(const Given& given, GenerateCommand& command)
-{
-    auto read = engine::readGenerateRequest(given.generate, optionNaming);
-    if (const auto* refusal = std::get_if<engine::Refusal>(&read))
-        return engine::refusalText(*refusal, optionNaming);
-    command.request = std::get<engine::GenerateRequest>(std::move(read));
-    command.asked = askedOf(given.generate);
-
-    if (given.threads) {
-        const auto threads = engine::readWhole(*given.threads, kMaxThreads);
-        if (!threads || *threads == 0)
-            return "--threads: expected a whole number from 1 to " + std::to_string(kMaxThreads)
-                + ", got '" + *given.threads + "'";
-        command.threads = unsigned(*threads);
-    }
-    if (given.output && given.output->empty())
-        return "--output: expected a file name, or - for standard output";
-    command.output = given.output.value_or("-") == "-" ? std::string() : *given.output;
-    return std::nullopt;
-}
-
-// What check is asked: its format, which verdicts it writes and how, and
-// how many threads read. Returns an error message or nothing.
-std::optional<std::string> finishCheck(const Given& given, CheckCommand& command)
-{
-    engine::CheckRequest& request = command.request;
-    request.format = engine::formatNamed(given.checkFormat.value_or("text")).value_or(Format::Text);
-    const std::vector<std::pair<bool, const char*>> modes { { given.quiet, "--quiet" },
-        { given.countOnly, "--count" }, { given.invalidOnly, "--invalid-only" } };
-    const char* mode = nullptr;
-    for (const auto& [wanted, name] : modes) {
-        if (!wanted)
-            continue;
-        if (mode != nullptr)
-            return std::string(mode) + " cannot be used with " + name;
-        mode = name;
-    }
-    request.quiet = given.quiet;
-    command.countOnly = given.countOnly;
-    request.shown = given.invalidOnly    ? engine::CheckShown::Invalid
-        : given.quiet || given.countOnly ? engine::CheckShown::None
-                                         : engine::CheckShown::All;
-    request.nullEnded = given.nullEnded;
-    if (request.nullEnded && request.format == Format::Json && !given.quiet && !given.countOnly)
-        return "--null: --format json writes one array; ndjson records can end in NUL";
-    request.allowUnknown = given.allowUnknown;
-    if (given.checkThreads) {
-        const auto threads = engine::readWhole(*given.checkThreads, kMaxThreads);
-        if (!threads || *threads == 0)
-            return "--threads: expected a whole number from 1 to " + std::to_string(kMaxThreads)
-                + ", got '" + *given.checkThreads + "'";
-        command.threads = unsigned(*threads);
-    }
-    command.files = given.files;
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -214,9 +137,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
         Parser program(programCommand());
         if (const auto refusal = program.parse(std::vector(arguments.begin(), first)))
             return fail("", *refusal);
-        if (program.given().help)
+        if (program.given().has("--help"))
             return message(helpText(programCommand()));
-        if (program.given().version)
+        if (program.given().has("--version"))
             return message(std::string(kProgram) + " " + programVersion() + "\n");
     }
     if (first == arguments.end()) {
@@ -234,21 +157,75 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, unsigned
     if (const auto refusal = parser.parse(std::vector(first + 1, arguments.end())))
         return fail(name, *refusal);
     const Given& given = parser.given();
-    if (given.help)
+    if (given.has("--help"))
         return message(helpText(*command));
-
-    if (name == "check") {
-        if (const auto refusal = finishCheck(given, result.check))
-            return fail(name, *refusal);
-        result.kind = CommandLine::Kind::Check;
-        return result;
-    }
-    if (name == "brands")
-        return message(pellorin::networks_listing(given.brandsFormat.value_or("text")));
-    if (const auto refusal = finishGenerate(given, result.generate))
+    if (const auto refusal = command->finish(given, result))
         return fail(name, *refusal);
-    result.kind = CommandLine::Kind::Generate;
+    result.command = command;
+    result.given = given;
     return result;
+}
+
+std::optional<std::string> readThreads(const Given& given, unsigned& threads)
+{
+    const std::optional<std::string> typed = given.text("--threads");
+    if (!typed)
+        return std::nullopt;
+    const auto read = engine::readWhole(*typed, kMaxThreads);
+    if (!read || *read == 0)
+        return "--threads: expected a whole number from 1 to " + std::to_string(kMaxThreads)
+            + ", got '" + *typed + "'";
+    threads = unsigned(*read);
+    return std::nullopt;
+}
+
+std::optional<std::chrono::year_month> currentMonth()
+{
+    using namespace std::chrono;
+    std::int64_t now = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+    if (const char* pinned = std::getenv("SOURCE_DATE_EPOCH");
+        pinned != nullptr && *pinned != '\0') {
+        const std::string_view text(pinned);
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), now);
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() || now < 0
+            || now > std::int64_t { 1 } << 40)
+            return std::nullopt;
+    }
+    const year_month_day utc { floor<days>(sys_seconds(seconds(now))) };
+    return utc.year() / utc.month();
+}
+
+int refuseSourceDate()
+{
+    std::fprintf(stderr,
+        "pellorin-cli: error: SOURCE_DATE_EPOCH: expected seconds since 1970, got '%s'\n",
+        std::getenv("SOURCE_DATE_EPOCH"));
+    return 2;
+}
+
+int runCommandLine(const CommandLine& line)
+{
+    try {
+        switch (line.kind) {
+        case CommandLine::Kind::Message: {
+            Output output("");
+            output.write(line.text);
+            return 0;
+        }
+        case CommandLine::Kind::UsageError:
+            std::fputs(line.text.c_str(), stderr);
+            return 2;
+        default:
+            return line.command->run(line);
+        }
+    } catch (const OutputError& error) {
+        std::fprintf(stderr, "pellorin-cli: %s\n", error.what());
+    } catch (const pellorin::out_of_memory& error) {
+        std::fprintf(stderr, "pellorin-cli: %s\n", error.what());
+    } catch (const std::bad_alloc&) {
+        std::fputs("pellorin-cli: not enough memory\n", stderr);
+    }
+    return line.command != nullptr ? line.command->troubleStatus : 1;
 }
 
 } // namespace pellorin::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandTable.h"
 #include "Requests.h"
 
 #include <pellorin/request.h>
@@ -29,15 +30,23 @@ struct CheckCommand {
 };
 
 // What the command line asks for. For Message the text goes to standard
-// output with status 0 (help, version, brands); for UsageError it goes to standard
-// error with status 2.
+// output with status 0 (help, version); for UsageError it goes to standard
+// error with status 2. Otherwise `command` runs with what was `given`:
+// generate and check read it into their requests here, which callers may
+// look at; any other command is Run and reads `given` as it runs.
 struct CommandLine {
-    enum class Kind { Generate, Check, Message, UsageError };
+    enum class Kind { Generate, Check, Run, Message, UsageError };
     Kind kind = Kind::UsageError;
+    const Command* command = nullptr;
+    Given given;
     GenerateCommand generate;
     CheckCommand check;
     std::string text;
 };
+
+// Runs what the command line asks for and returns the exit status: prints a
+// message, or runs the command, telling on standard error why it failed.
+int runCommandLine(const CommandLine& line);
 
 // Reads the arguments after the program name. Never throws for any input
 // but running out of memory. `defaultThreads` is what --threads defaults to.

@@ -131,8 +131,8 @@ std::optional<Refusal> readPrefix(
     return std::nullopt;
 }
 
-std::optional<Refusal> readInto(
-    const GenerateForm& form, FieldNames names, GenerateRequest& request)
+// The fields that cannot go together, and --ranges' two words.
+std::optional<Refusal> readCombination(const GenerateForm& form, FieldNames names, GenerateRequest&)
 {
     if (form.prefix && form.brand)
         return refuseNaming(GenerateField::Prefix,
@@ -149,59 +149,85 @@ std::optional<Refusal> readInto(
     if (form.ranges && form.ranges != "window" && form.ranges != "network")
         return refuse(
             GenerateField::Ranges, "expected window or network, got '" + *form.ranges + "'");
-    if (form.invalid) {
-        const auto rule = invalidRuleNamed(*form.invalid);
-        if (!rule) {
-            std::vector<std::string> names;
-            for (const InvalidRule known : kInvalidRules)
-                names.emplace_back(invalidRuleName(known));
-            return refuse(GenerateField::Invalid,
-                "expected " + listed(names) + ", got '" + *form.invalid + "'");
-        }
-        request.invalid = *rule;
+    return std::nullopt;
+}
+
+std::optional<Refusal> readInvalidRule(
+    const GenerateForm& form, FieldNames, GenerateRequest& request)
+{
+    if (!form.invalid)
+        return std::nullopt;
+    const auto rule = invalidRuleNamed(*form.invalid);
+    if (!rule) {
+        std::vector<std::string> names;
+        for (const InvalidRule known : kInvalidRules)
+            names.emplace_back(invalidRuleName(known));
+        return refuse(
+            GenerateField::Invalid, "expected " + listed(names) + ", got '" + *form.invalid + "'");
     }
+    request.invalid = *rule;
+    return std::nullopt;
+}
+
+// Groups and what goes between them.
+std::optional<Refusal> readGroups(const GenerateForm& form, FieldNames, GenerateRequest& request)
+{
     request.group = form.group;
-    if (form.separator) {
-        if (!separatorFits(*form.separator))
-            return refuse(GenerateField::Separator,
-                "expected one character other than a digit, letter, comma, quote or backslash, "
-                "got '"
-                    + *form.separator + "'");
-        request.separator = (*form.separator)[0];
-        request.group = true;
-    }
+    if (!form.separator)
+        return std::nullopt;
+    if (!separatorFits(*form.separator))
+        return refuse(GenerateField::Separator,
+            "expected one character other than a digit, letter, comma, quote or backslash, "
+            "got '"
+                + *form.separator + "'");
+    request.separator = (*form.separator)[0];
+    request.group = true;
+    return std::nullopt;
+}
 
-    if (form.prefix) {
-        if (auto refusal = readPrefix(form, names, request))
-            return refusal;
-    } else {
-        const std::string brand = form.brand.value_or(std::string(networkTable()[0].id));
-        const Network* network = findNetwork(brand);
-        if (network == nullptr) {
-            const std::vector<std::string> ids = networkIds();
-            const std::string near = suggestion(brand, ids);
-            return refuse(GenerateField::Brand,
-                "unknown brand '" + brand + "'"
-                    + (near.empty() ? "; the brands are " + listed(ids, " and ") : near));
-        }
-        if (auto refusal = readNetwork(form, *network, names, request))
-            return refusal;
+// Where the numbers come from: a prefix of one's own, or a network.
+std::optional<Refusal> readSource(
+    const GenerateForm& form, FieldNames names, GenerateRequest& request)
+{
+    if (form.prefix)
+        return readPrefix(form, names, request);
+    const std::string brand = form.brand.value_or(std::string(networkTable()[0].id));
+    const Network* network = findNetwork(brand);
+    if (network == nullptr) {
+        const std::vector<std::string> ids = networkIds();
+        const std::string near = suggestion(brand, ids);
+        return refuse(GenerateField::Brand,
+            "unknown brand '" + brand + "'"
+                + (near.empty() ? "; the brands are " + listed(ids, " and ") : near));
     }
+    return readNetwork(form, *network, names, request);
+}
 
-    const std::string format = form.format.value_or(std::string(kFormatNames[0].id));
+std::string formatGiven(const GenerateForm& form)
+{
+    return form.format.value_or(std::string(kFormatNames[0].id));
+}
+
+std::optional<Refusal> readFormat(const GenerateForm& form, FieldNames, GenerateRequest& request)
+{
+    const std::string format = formatGiven(form);
     if (const auto known = formatNamed(format)) {
         request.format = *known;
-    } else {
-        std::vector<std::string> ids;
-        ids.reserve(kFormatNames.size());
-        for (const FormatName& f : kFormatNames)
-            ids.emplace_back(f.id);
-        const std::string near = suggestion(format, ids);
-        return refuse(GenerateField::Format,
-            "unknown format '" + format + "'"
-                + (near.empty() ? "; the formats are " + listed(ids, " and ") : near));
+        return std::nullopt;
     }
+    std::vector<std::string> ids;
+    ids.reserve(kFormatNames.size());
+    for (const FormatName& f : kFormatNames)
+        ids.emplace_back(f.id);
+    const std::string near = suggestion(format, ids);
+    return refuse(GenerateField::Format,
+        "unknown format '" + format + "'"
+            + (near.empty() ? "; the formats are " + listed(ids, " and ") : near));
+}
 
+std::optional<Refusal> readCountAndSeed(
+    const GenerateForm& form, FieldNames, GenerateRequest& request)
+{
     if (form.count) {
         const auto count
             = readWhole(*form.count, std::uint64_t(std::numeric_limits<std::int64_t>::max()));
@@ -216,6 +242,13 @@ std::optional<Refusal> readInto(
             return refuse(GenerateField::Seed,
                 "expected a whole number from 0 to 18446744073709551615, got '" + *form.seed + "'");
     }
+    return std::nullopt;
+}
+
+// How records end and whether a heading comes first, as the format allows.
+std::optional<Refusal> readRecords(const GenerateForm& form, FieldNames, GenerateRequest& request)
+{
+    const std::string format = formatGiven(form);
     request.nullEnded = form.nullEnded;
     if (request.nullEnded && (request.format == Format::Json || request.format == Format::Table))
         return refuse(GenerateField::NullEnded,
@@ -225,21 +258,41 @@ std::optional<Refusal> readInto(
         && request.format != Format::Table)
         return refuse(
             GenerateField::NoHeader, "only csv, tsv and table have a heading line, not " + format);
+    return std::nullopt;
+}
+
+// The extras each record carries, and whether there are enough different
+// numbers for --unique.
+std::optional<Refusal> readExtras(
+    const GenerateForm& form, FieldNames names, GenerateRequest& request)
+{
     request.unique = form.unique;
     // A wrong expiry or code needs its field written.
     request.withExpiry = form.withExpiry || request.invalid == InvalidRule::Expiry
         || request.invalid == InvalidRule::Month;
     request.withCvv = form.withCvv || request.invalid == InvalidRule::Code;
+    if (!request.unique)
+        return std::nullopt;
+    const NumberPattern pattern = numberKind(request).pattern;
+    if (request.count <= pattern.numberCount())
+        return std::nullopt;
+    return refuse(GenerateField::Unique,
+        name(names, GenerateField::Count) + " " + std::to_string(request.count)
+            + " is more than the "
+            + plural(pattern.numberCount(), "different number", "different numbers") + " "
+            + (request.network != nullptr ? "this brand has" : "this prefix and length allow"));
+}
 
-    if (request.unique) {
-        const NumberPattern pattern = numberKind(request).pattern;
-        if (request.count > pattern.numberCount())
-            return refuse(GenerateField::Unique,
-                name(names, GenerateField::Count) + " " + std::to_string(request.count)
-                    + " is more than the "
-                    + plural(pattern.numberCount(), "different number", "different numbers") + " "
-                    + (request.network != nullptr ? "this brand has"
-                                                  : "this prefix and length allow"));
+// Each step reads what the ones before it read; the first refusal is the
+// one told.
+std::optional<Refusal> readInto(
+    const GenerateForm& form, FieldNames names, GenerateRequest& request)
+{
+    using Step = std::optional<Refusal> (*)(const GenerateForm&, FieldNames, GenerateRequest&);
+    for (const Step step : { readCombination, readInvalidRule, readGroups, readSource, readFormat,
+             readCountAndSeed, readRecords, readExtras }) {
+        if (auto refusal = step(form, names, request))
+            return refusal;
     }
     return std::nullopt;
 }

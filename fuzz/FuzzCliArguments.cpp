@@ -39,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PELLORIN_FUZZ_CHECK(!command.text.empty());
         break;
     case CommandLine::Kind::Check:
+    case CommandLine::Kind::Run:
+        PELLORIN_FUZZ_CHECK(command.command != nullptr);
         break;
     case CommandLine::Kind::Generate: {
         const auto& g = command.generate.request;

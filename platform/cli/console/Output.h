@@ -49,9 +49,11 @@ public:
     // error carry bytes untranslated.
     static void installSignalHandling();
 
-private:
-    // The system's side: handles, names and how the file is being written.
+    // The system's side: handles, names and how the file is being written
+    // (OutputFile.h).
     struct File;
+
+private:
     std::unique_ptr<File> m_file;
 };
 

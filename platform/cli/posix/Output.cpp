@@ -1,4 +1,4 @@
-#include "Output.h"
+#include "OutputFile.h"
 
 #include <array>
 #include <cerrno>
@@ -116,21 +116,21 @@ bool refusedByFolder(int error) noexcept
 // file with more than one hard link (so that every name sees the new
 // content) and a writable file in a folder that refuses new files. A device
 // or pipe is written directly.
-struct Output::File {
+struct SystemFile final : Output::File {
     enum class Mode { Direct, Unnamed, Named, InPlace };
 
-    explicit File(std::string fileName);
-    ~File();
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
+    explicit SystemFile(std::string fileName);
+    ~SystemFile() override;
+    SystemFile(const SystemFile&) = delete;
+    SystemFile& operator=(const SystemFile&) = delete;
 
     [[noreturn]] void fail(int error) const;
     // 0, or the system's reason why the folder takes no temporary file.
     int openTemporary(const std::string& folder);
     void openInPlace();
     void keepOwnerAndMode(bool exists, unsigned owner, unsigned group, unsigned mode);
-    bool write(std::string_view bytes);
-    void commit();
+    bool write(std::string_view bytes) override;
+    void commit() override;
 
     std::string m_name; // as given, for messages
     std::string m_target; // the file itself, symlinks followed
@@ -151,24 +151,12 @@ void Output::installSignalHandling()
     }
 }
 
-Output::Output(std::string fileName)
-    : m_file(std::make_unique<File>(std::move(fileName)))
+std::unique_ptr<Output::File> Output::File::open(std::string fileName)
 {
+    return std::make_unique<SystemFile>(std::move(fileName));
 }
 
-Output::~Output() = default;
-
-bool Output::write(std::string_view bytes)
-{
-    return m_file->write(bytes);
-}
-
-void Output::commit()
-{
-    m_file->commit();
-}
-
-Output::File::File(std::string fileName)
+SystemFile::SystemFile(std::string fileName)
     : m_name(std::move(fileName))
 {
     if (m_name.empty() || m_name == "-") {
@@ -211,7 +199,7 @@ Output::File::File(std::string fileName)
     keepOwnerAndMode(exists, target.st_uid, target.st_gid, target.st_mode & 07777);
 }
 
-int Output::File::openTemporary(const std::string& folder)
+int SystemFile::openTemporary(const std::string& folder)
 {
     // An unnamed file needs /proc to be given a name later.
     if (::access("/proc/self/fd", X_OK) == 0) {
@@ -236,7 +224,7 @@ int Output::File::openTemporary(const std::string& folder)
     return 0;
 }
 
-void Output::File::openInPlace()
+void SystemFile::openInPlace()
 {
     m_fd = ::open(m_target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (m_fd < 0)
@@ -244,7 +232,7 @@ void Output::File::openInPlace()
     m_mode = Mode::InPlace;
 }
 
-void Output::File::keepOwnerAndMode(bool exists, unsigned owner, unsigned group, unsigned mode)
+void SystemFile::keepOwnerAndMode(bool exists, unsigned owner, unsigned group, unsigned mode)
 {
     if (exists) {
         // Not allowed for anyone but the superuser, or only the group:
@@ -260,7 +248,7 @@ void Output::File::keepOwnerAndMode(bool exists, unsigned owner, unsigned group,
         fail(errno);
 }
 
-Output::File::~File()
+SystemFile::~SystemFile()
 {
     if (!m_temporary.empty()) {
         ::unlink(m_temporary.c_str());
@@ -270,7 +258,7 @@ Output::File::~File()
         ::close(m_fd);
 }
 
-void Output::File::fail(int error) const
+void SystemFile::fail(int error) const
 {
     const std::string reason = std::strerror(error);
     if (m_name.empty())
@@ -278,7 +266,7 @@ void Output::File::fail(int error) const
     throw OutputError("cannot write '" + m_name + "': " + reason);
 }
 
-bool Output::File::write(std::string_view bytes)
+bool SystemFile::write(std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t n = ::write(m_fd, bytes.data(), bytes.size());
@@ -296,7 +284,7 @@ bool Output::File::write(std::string_view bytes)
     return true;
 }
 
-void Output::File::commit()
+void SystemFile::commit()
 {
     if (m_mode == Mode::Direct)
         return;

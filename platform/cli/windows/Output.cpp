@@ -1,4 +1,4 @@
-#include "Output.h"
+#include "OutputFile.h"
 
 #include "WideText.h"
 
@@ -177,13 +177,13 @@ bool renameTo(HANDLE handle, const std::wstring& target)
 // not written through, as Windows' own replacing does.
 // A writable file in a folder that refuses new files is written in place, as
 // on POSIX, and left cut short by a failed run. A device is written directly.
-struct Output::File {
+struct SystemFile final : Output::File {
     enum class Mode { StandardOutput, Device, Temporary, InPlace };
 
-    explicit File(std::string fileName);
-    ~File();
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
+    explicit SystemFile(std::string fileName);
+    ~SystemFile() override;
+    SystemFile(const SystemFile&) = delete;
+    SystemFile& operator=(const SystemFile&) = delete;
 
     [[noreturn]] void fail(const std::string& reason) const;
     [[noreturn]] void failWith(DWORD error) const { fail(reasonFor(error)); }
@@ -191,8 +191,8 @@ struct Output::File {
     DWORD openTemporary(const std::wstring& folder);
     void openDirect();
     void openInPlace();
-    bool write(std::string_view bytes);
-    void commit();
+    bool write(std::string_view bytes) override;
+    void commit() override;
 
     std::string m_name; // as given, for messages
     std::wstring m_target; // the full path
@@ -222,24 +222,12 @@ void Output::installSignalHandling()
     SetConsoleCtrlHandler(endOnControlEvent, TRUE);
 }
 
-Output::Output(std::string fileName)
-    : m_file(std::make_unique<File>(std::move(fileName)))
+std::unique_ptr<Output::File> Output::File::open(std::string fileName)
 {
+    return std::make_unique<SystemFile>(std::move(fileName));
 }
 
-Output::~Output() = default;
-
-bool Output::write(std::string_view bytes)
-{
-    return m_file->write(bytes);
-}
-
-void Output::commit()
-{
-    m_file->commit();
-}
-
-Output::File::File(std::string fileName)
+SystemFile::SystemFile(std::string fileName)
     : m_name(std::move(fileName))
 {
     if (m_name.empty() || m_name == "-") {
@@ -298,7 +286,7 @@ Output::File::File(std::string fileName)
     }
 }
 
-DWORD Output::File::openTemporary(const std::wstring& folder)
+DWORD SystemFile::openTemporary(const std::wstring& folder)
 {
     std::wstring name;
     for (unsigned attempt = 0;; ++attempt) {
@@ -322,7 +310,7 @@ DWORD Output::File::openTemporary(const std::wstring& folder)
     return ERROR_SUCCESS;
 }
 
-void Output::File::openDirect()
+void SystemFile::openDirect()
 {
     m_handle = CreateFileW(m_target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -331,7 +319,7 @@ void Output::File::openDirect()
     m_mode = Mode::Device;
 }
 
-void Output::File::openInPlace()
+void SystemFile::openInPlace()
 {
     m_handle = CreateFileW(m_target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
         TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -344,21 +332,21 @@ void Output::File::openInPlace()
     m_mode = Mode::InPlace;
 }
 
-Output::File::~File()
+SystemFile::~SystemFile()
 {
     // A temporary file still has its delete disposition: closing removes it.
     if (m_mode != Mode::StandardOutput && m_handle != INVALID_HANDLE_VALUE)
         CloseHandle(m_handle);
 }
 
-void Output::File::fail(const std::string& reason) const
+void SystemFile::fail(const std::string& reason) const
 {
     if (m_name.empty())
         throw OutputError("cannot write to standard output: " + reason);
     throw OutputError("cannot write '" + m_name + "': " + reason);
 }
 
-bool Output::File::write(std::string_view bytes)
+bool SystemFile::write(std::string_view bytes)
 {
     constexpr std::size_t kLargestWrite = std::size_t { 1 } << 30;
     while (!bytes.empty()) {
@@ -380,7 +368,7 @@ bool Output::File::write(std::string_view bytes)
     return true;
 }
 
-void Output::File::commit()
+void SystemFile::commit()
 {
     if (m_mode == Mode::StandardOutput || m_mode == Mode::Device)
         return;
