@@ -5,6 +5,7 @@
 #include "NetworkLookup.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 
 namespace pellorin {
@@ -13,12 +14,42 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// The month an expiry before has passed, as months since year 0.
+std::int64_t monthIndex(const check_options& options)
+{
+    using namespace std::chrono;
+    const year_month month = options.month.value_or([] {
+        const year_month_day today { floor<days>(system_clock::now()) };
+        return today.year() / today.month();
+    }());
+    return std::int64_t(int(month.year())) * 12 + unsigned(month.month()) - 1;
+}
+
+// What is wrong with a well-formed number's expiry date and code, each
+// judged on its own, where pellorin-cli says only the first.
+std::vector<std::string> extrasFaults(const engine::CheckLine& read, const check_options& options)
+{
+    std::vector<std::string> faults;
+    const NetworkMatches networks = judgeNumber(read.digits).networks;
+    const std::int64_t month = monthIndex(options);
+    engine::CheckLine one;
+    one.expiry = read.expiry;
+    if (const std::string_view fault = engine::extrasFault(one, networks, month); !fault.empty())
+        faults.emplace_back(fault);
+    one.expiry.clear();
+    one.code = read.code;
+    if (const std::string_view fault = engine::extrasFault(one, networks, month); !fault.empty())
+        faults.emplace_back(fault);
+    return faults;
+}
+
 // Judges a line that holds a number, as pellorin-cli check does. A card's
 // length of digits is looked up, as the command line's check does, not
 // matched against the whole network table: check is called per number by
 // bindings that judge millions.
-verdict judgeDigits(std::string digits, const check_options& options)
+verdict judgeDigits(engine::CheckLine read, const check_options& options)
 {
+    std::string& digits = read.digits;
     verdict v;
     const bool possibleLength
         = digits.size() >= engine::kMinCheckDigits && digits.size() <= engine::kMaxCheckDigits;
@@ -36,6 +67,8 @@ verdict judgeDigits(std::string digits, const check_options& options)
         v.reasons.emplace_back("length");
     else if (!LuhnCheck(digits))
         v.reasons.emplace_back("luhn");
+    if (v.reasons.empty() && !(read.expiry.empty() && read.code.empty()))
+        v.reasons = extrasFaults(read, options);
     v.valid = v.reasons.empty();
     if (!judged.noNetwork) {
         const std::string_view names = judged.networks;
@@ -46,6 +79,8 @@ verdict judgeDigits(std::string digits, const check_options& options)
         }
     }
     v.number = std::move(digits);
+    v.expiry = std::move(read.expiry);
+    v.cvv = std::move(read.code);
     return v;
 }
 
@@ -63,8 +98,11 @@ std::optional<verdict> judgeLine(
 {
     if (firstLine && line.starts_with(kByteOrderMark))
         line.remove_prefix(kByteOrderMark.size());
-    if (plainNumber(line))
-        return judgeDigits(std::string(line), options);
+    if (plainNumber(line)) {
+        engine::CheckLine read;
+        read.digits = line;
+        return judgeDigits(std::move(read), options);
+    }
     verdict v;
     if (line.size() > engine::kMaxCheckLine) {
         v.problem = "longer than " + std::to_string(engine::kMaxCheckLine) + " bytes";
@@ -75,7 +113,7 @@ std::optional<verdict> judgeLine(
         case engine::CheckLine::Kind::Header:
             return std::nullopt;
         case engine::CheckLine::Kind::Number:
-            return judgeDigits(std::move(read.digits), options);
+            return judgeDigits(std::move(read), options);
         case engine::CheckLine::Kind::Unreadable:
             // Another tool's heading on the first line: words, no digit.
             if (firstLine && line.find_first_of("0123456789{[") == std::string_view::npos

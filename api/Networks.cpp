@@ -12,7 +12,7 @@ std::vector<network_info> networks()
     std::vector<network_info> all;
     for (const Network& network : networkTable()) {
         network_info info { network.id, network.name, {}, lengthList(lengthsOf(network)),
-            network.commonLength, network.codeLength, {} };
+            network.commonLength, network.codeLength, {}, validatorNote(network) };
         for (const PrefixRange& range : network.ranges) {
             prefix_range r { range.first, range.last, lengthList(range.lengths), {} };
             for (const Network* other : networksSharing(network, range))

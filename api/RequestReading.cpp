@@ -230,7 +230,7 @@ engine::Generator generatorFor(
 Run::Run(const request& asked, bool cards)
     : wanted(cards ? asCards(engineRequest(asked)) : engineRequest(asked))
     , seed(wanted.seed ? *wanted.seed : RandomSource::unpredictableSeed())
-    , generator(generatorFor(wanted, seed, asked.with_expiry ? expiryMonth(asked) : 0))
+    , generator(generatorFor(wanted, seed, wanted.withExpiry ? expiryMonth(asked) : 0))
 {
 }
 

@@ -140,8 +140,8 @@ void Form1::Form1_Load()
     }
     CenterOnScreen(*this);
 
-    const QString cursorPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
-    if (FileExists(cursorPath))
+    const QString cursorPath = handCursorFile(m_programFolder);
+    if (!cursorPath.isEmpty())
         m_pointer->setHandCursor(readCursorFile(cursorPath, devicePixelRatio()));
 
     setWindowTitle(applicationTitle());

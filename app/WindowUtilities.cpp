@@ -4,6 +4,7 @@
 #include "WindowManagerRequests.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -49,6 +50,22 @@ bool FileExists(const QString& path)
         return false;
     const QFileInfo info(path);
     return info.isFile() && info.lastModified().isValid();
+}
+
+QString handCursorFile(const QString& programFolder, const QString& installedProgramDir,
+    const QString& installedDataDir)
+{
+    const QString fileName = QStringLiteral("/HAND-M.CUR");
+    const QString folder = QDir::cleanPath(programFolder);
+    const QString installedSuffix = QLatin1Char('/') + QDir::cleanPath(installedProgramDir);
+    if (folder.endsWith(installedSuffix)) {
+        const QString prefix = folder.chopped(installedSuffix.size());
+        const QString shared = prefix + QLatin1Char('/') + installedDataDir + fileName;
+        if (FileExists(shared))
+            return shared;
+    }
+    const QString beside = programFolder + fileName;
+    return FileExists(beside) ? beside : QString();
 }
 
 } // namespace pellorin

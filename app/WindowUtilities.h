@@ -26,4 +26,13 @@ void CenterOnScreen(QWidget& window);
 // and is reported nowhere. A folder is not a file.
 bool FileExists(const QString& path);
 
+// The hand pointer shown over the buttons, for a program in `programFolder`.
+// An installed program (one in `<prefix>/<installedProgramDir>`) reads it
+// first from the architecture-independent `<prefix>/<installedDataDir>`,
+// then from its own folder, where a build tree keeps it; wherever the tree
+// was unpacked, it finds its own. Empty when neither place has the file.
+QString handCursorFile(const QString& programFolder,
+    const QString& installedProgramDir = QStringLiteral(PELLORIN_INSTALL_PROGRAMDIR),
+    const QString& installedDataDir = QStringLiteral(PELLORIN_INSTALL_DATADIR));
+
 } // namespace pellorin

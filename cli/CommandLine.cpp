@@ -108,6 +108,27 @@ private:
     std::vector<std::pair<const Option*, CLI::Option*>> m_bound;
 };
 
+// The options as the public API reads them, by name; the engine passed them
+// already.
+pellorin::request askedOf(const engine::GenerateForm& form)
+{
+    std::vector<pellorin::option> options;
+    for (const auto& [name, text] : { std::pair { "brand", &form.brand },
+             { "ranges", &form.ranges }, { "prefix", &form.prefix }, { "length", &form.length },
+             { "invalid", &form.invalid }, { "separator", &form.separator },
+             { "count", &form.count }, { "seed", &form.seed }, { "format", &form.format } }) {
+        if (*text)
+            options.push_back({ name, **text });
+    }
+    for (const auto& [name, set] : { std::pair { "group", form.group }, { "unique", form.unique },
+             { "with_expiry", form.withExpiry }, { "with_cvv", form.withCvv },
+             { "null", form.nullEnded }, { "no_header", form.noHeader } }) {
+        if (set)
+            options.push_back({ name, {} });
+    }
+    return pellorin::read_request(options);
+}
+
 // The request the options ask for, checked by the engine, and what only the
 // command line has: threads and the output file. Returns an error message
 // or nothing.
@@ -117,6 +138,7 @@ std::optional<std::string> finishGenerate(const Given& given, GenerateCommand& c
     if (const auto* refusal = std::get_if<engine::Refusal>(&read))
         return engine::refusalText(*refusal, optionNaming);
     command.request = std::get<engine::GenerateRequest>(std::move(read));
+    command.asked = askedOf(given.generate);
 
     if (given.threads) {
         const auto threads = engine::readWhole(*given.threads, kMaxThreads);

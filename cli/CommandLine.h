@@ -2,6 +2,8 @@
 
 #include "Requests.h"
 
+#include <pellorin/request.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,8 @@ namespace pellorin::cli {
 // A generate request and where and how fast to write it.
 struct GenerateCommand {
     engine::GenerateRequest request;
+    // The same request as the public API takes it, which makes the output.
+    pellorin::request asked;
     std::string output; // empty: standard output
     unsigned threads = 1;
 };

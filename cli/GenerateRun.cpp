@@ -1,19 +1,18 @@
 #include "GenerateRun.h"
 
-#include "ByteBuffer.h"
-#include "Generator.h"
 #include "OrderedWriter.h"
 #include "Output.h"
 
+#include <pellorin/generate.h>
+
 namespace pellorin::cli {
 
-bool runGenerate(
-    const GenerateCommand& command, std::uint64_t seed, engine::MonthIndex now, Output& output)
+bool runGenerate(const GenerateCommand& command, Output& output)
 {
-    const engine::Generator generator(command.request, seed, now);
+    const output_blocks blocks(command.asked);
     return writeInOrder(
-        generator.blockCount(), generator.sequential() ? 1U : command.threads,
-        [&](std::uint64_t block, ByteBuffer& out) { generator.makeBlock(block, out); },
+        blocks.size(), blocks.in_order() ? 1U : command.threads,
+        [&](std::uint64_t block, ByteBuffer& out) { out.append(blocks.make(block)); },
         [&](std::string_view bytes) { return output.write(bytes); });
 }
 

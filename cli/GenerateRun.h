@@ -1,9 +1,6 @@
 #pragma once
 
 #include "CommandLine.h"
-#include "RecordFormat.h"
-
-#include <cstdint>
 
 namespace pellorin {
 class Output;
@@ -11,11 +8,10 @@ class Output;
 
 namespace pellorin::cli {
 
-// Writes the numbers the command asks for, seeded with `seed`, to `output`
-// in order, block by block on the command's threads. Returns false when the
-// reader went away before the end. Throws OutputError, or std::bad_alloc
-// for --unique.
-bool runGenerate(
-    const GenerateCommand& command, std::uint64_t seed, engine::MonthIndex now, Output& output);
+// Writes the numbers the command asks for to `output` in order, block by
+// block on the command's threads. Returns false when the reader went away
+// before the end. Throws OutputError, or pellorin::out_of_memory for
+// --unique.
+bool runGenerate(const GenerateCommand& command, Output& output);
 
 } // namespace pellorin::cli

@@ -6,12 +6,11 @@
 #include "ConsoleWindow.h"
 #include "GenerateRun.h"
 #include "HelpText.h"
-#include "NumberKind.h"
 #include "Output.h"
 #include "PlatformTexts.h"
 #include "ProgramArguments.h"
-#include "RandomSource.h"
-#include "UniqueKeys.h"
+
+#include <pellorin/refusal.h>
 
 #include <cerrno>
 #include <charconv>
@@ -27,12 +26,11 @@ namespace {
 
 using namespace pellorin;
 using namespace pellorin::cli;
-using engine::MonthIndex;
 
 // The month expiry dates count from: the current one in UTC, or the one of
 // SOURCE_DATE_EPOCH, the reproducible-builds convention for pinning "now"
 // (set to nothing, it is as if unset).
-std::optional<MonthIndex> currentMonth()
+std::optional<std::chrono::year_month> currentMonth()
 {
     using namespace std::chrono;
     std::int64_t now = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
@@ -45,41 +43,30 @@ std::optional<MonthIndex> currentMonth()
             return std::nullopt;
     }
     const year_month_day utc { floor<days>(sys_seconds(seconds(now))) };
-    return MonthIndex(int(utc.year())) * 12 + MonthIndex(unsigned(utc.month())) - 1;
+    return utc.year() / utc.month();
 }
 
-int generate(const GenerateCommand& command)
+int generate(GenerateCommand command)
 {
-    const engine::GenerateRequest& request = command.request;
+    pellorin::request& asked = command.asked;
     // Only expiry dates depend on the date, so only they can be let down
-    // by a malformed one.
-    const auto month = request.withExpiry ? currentMonth() : std::optional<MonthIndex>(0);
-    if (!month) {
-        std::fprintf(stderr,
-            "pellorin-cli: error: SOURCE_DATE_EPOCH: expected seconds since 1970, got '%s'\n",
-            std::getenv("SOURCE_DATE_EPOCH"));
-        return 2;
+    // by a malformed one; an expiry rule writes them unasked.
+    if (command.request.withExpiry) {
+        const auto month = currentMonth();
+        if (!month) {
+            std::fprintf(stderr,
+                "pellorin-cli: error: SOURCE_DATE_EPOCH: expected seconds since 1970, got '%s'\n",
+                std::getenv("SOURCE_DATE_EPOCH"));
+            return 2;
+        }
+        asked.month = *month;
     }
-    const std::uint64_t seed = request.seed ? *request.seed : RandomSource::unpredictableSeed();
     Output output(command.output);
     // A reader that went away is no error for a generator: it simply had
     // enough.
-    if (runGenerate(command, seed, *month, output))
+    if (runGenerate(command, output))
         output.commit();
     return 0;
-}
-
-// Only --unique takes memory that grows with the request, so it is the one
-// whose size is worth telling.
-std::string memoryFailure(const CommandLine& command)
-{
-    const engine::GenerateRequest& request = command.generate.request;
-    if (command.kind != CommandLine::Kind::Generate || !request.unique)
-        return "not enough memory\n";
-    const NumberPattern pattern = engine::numberKind(request).pattern;
-    const std::uint64_t bytes = engine::UniqueKeys::bytesFor(pattern.keyCount(), request.count);
-    return "not enough memory: --unique needs " + std::to_string((bytes + (1 << 20) - 1) >> 20)
-        + " MiB for --count " + std::to_string(request.count) + "\n";
 }
 
 } // namespace
@@ -109,14 +96,16 @@ int main(int argc, char** argv)
             return 2;
         case CommandLine::Kind::Check: {
             CheckCommand check = command.check;
-            check.request.month = currentMonth();
-            if (!check.request.month) {
+            const auto month = currentMonth();
+            if (!month) {
                 std::fprintf(stderr,
                     "pellorin-cli: error: SOURCE_DATE_EPOCH: expected seconds since 1970, got "
                     "'%s'\n",
                     std::getenv("SOURCE_DATE_EPOCH"));
                 return 2;
             }
+            check.request.month
+                = std::int64_t(int(month->year())) * 12 + unsigned(month->month()) - 1;
             Output output("");
             return runCheck(check, output);
         }
@@ -125,8 +114,10 @@ int main(int argc, char** argv)
         }
     } catch (const OutputError& error) {
         std::fprintf(stderr, "pellorin-cli: %s\n", error.what());
+    } catch (const pellorin::out_of_memory& error) {
+        std::fprintf(stderr, "pellorin-cli: %s\n", error.what());
     } catch (const std::bad_alloc&) {
-        std::fputs(("pellorin-cli: " + memoryFailure(command)).c_str(), stderr);
+        std::fputs("pellorin-cli: not enough memory\n", stderr);
     }
     // For check, 1 is an answer (some number is invalid); trouble is 2, as
     // grep has it, so a pipeline cannot take a failed check for a verdict.

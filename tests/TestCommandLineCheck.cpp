@@ -64,7 +64,9 @@ TEST_P(GenerateIntoCheck, EveryNumberIsValidWithTheBrandGenerateNamed)
         if (std::string(format) != "text" && std::string(format) != "table") {
             const ProgramRun record = shell(
                 std::string("\"$CLI\" generate --count 1 --format ") + format + " " + b.arguments);
-            EXPECT_NE(record.out.find(b.name), std::string::npos) << record.out;
+            EXPECT_NE(record.out.find(b.name), std::string::npos)
+                << "status " << record.status << "\n"
+                << record.err << record.out;
         }
     }
 }

@@ -235,10 +235,13 @@ TEST(Check, JudgesAsTheCommandLine)
                               "9999999999999995\n"
                               "not a number\n"
                               "3530111333300000 10/29 123\n"
+                              "4722331317561312 12/25 870\n"
+                              "4722331317561312 13/29 870\n"
+                              "4722331317561312 03/29 8701\n"
         + generate(records) + std::string(300, '1') + "\n";
     const test::ProgramRun run = test::cli({ "check", "--format", "ndjson" }, input);
     const std::vector<std::string> expected = test::lines(run.out);
-    const std::vector<verdict> verdicts = check_lines(input);
+    const std::vector<verdict> verdicts = check_lines(input, { .month = kPinnedMonth });
     ASSERT_EQ(verdicts.size(), expected.size()) << run.out;
     for (std::size_t i = 0; i < verdicts.size(); ++i) {
         const json cli = json::parse(expected[i]);
@@ -258,6 +261,12 @@ TEST(Check, JudgesAsTheCommandLine)
 
 TEST(Check, JudgesOneNumberAndTellsAnEmptyLine)
 {
+    // Both extras wrong: the command line says the first, the library both.
+    const verdict extras = check("4722 3313 1756 1312\t12/25 8701", { .month = kPinnedMonth });
+    EXPECT_EQ(extras.reasons, (std::vector<std::string> { "expired", "code" }));
+    EXPECT_EQ(extras.expiry, "12/25");
+    EXPECT_EQ(extras.cvv, "8701");
+    EXPECT_TRUE(check("4722331317561312 01/26 870", { .month = kPinnedMonth }).valid);
     const verdict unknown = check("9999999999999995");
     EXPECT_EQ(unknown.reasons, std::vector<std::string> { "prefix" });
     EXPECT_TRUE(check("9999999999999995", { .allow_unknown = true }).valid);
@@ -283,6 +292,8 @@ TEST(Networks, AreTheBrandsListing)
         listed.push_back({ { "id", n.id }, { "name", n.name }, { "ranges", ranges },
             { "lengths", n.lengths }, { "commonLength", n.common_length },
             { "codeLength", n.code_length }, { "groups", groups } });
+        if (!n.validator_note.empty())
+            listed.back()["validatorNote"] = n.validator_note;
     }
     EXPECT_EQ(listed, json::parse(run.out));
     EXPECT_EQ(networks_listing("json"), run.out);

@@ -20,6 +20,11 @@ struct Row {
     std::string brand, seed, options, sha256;
 };
 
+void PrintTo(const Row& row, std::ostream* os)
+{
+    *os << row.brand << ' ' << row.seed << ' ' << row.options;
+}
+
 std::vector<Row> tableRows()
 {
     std::vector<Row> rows;

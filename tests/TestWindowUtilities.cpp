@@ -104,6 +104,47 @@ private slots:
         QVERIFY(!FileExists(m_dir.filePath(QStringLiteral("folder"))));
     }
 
+    // An installed tree keeps the pointer in share/pellorin, a build tree
+    // beside the program; a build tree never reads a share/pellorin near it.
+    void handCursorFile_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("found");
+        const QString installed = QStringLiteral("usr/lib/arch/pellorin");
+        const QString shared = QStringLiteral("usr/share/pellorin/HAND-M.CUR");
+        const QString beside = installed + QStringLiteral("/HAND-M.CUR");
+        QTest::addRow("installed, shared first")
+            << installed << QStringList { shared, beside } << shared;
+        QTest::addRow("installed, shared only") << installed << QStringList { shared } << shared;
+        QTest::addRow("installed, beside only") << installed << QStringList { beside } << beside;
+        QTest::addRow("installed, neither") << installed << QStringList {} << QString();
+        QTest::addRow("build tree") << QStringLiteral("build/bin")
+                                    << QStringList { QStringLiteral("share/pellorin/HAND-M.CUR"),
+                                           QStringLiteral("build/bin/HAND-M.CUR") }
+                                    << QStringLiteral("build/bin/HAND-M.CUR");
+        QTest::addRow("folder ending like the installed one")
+            << QStringLiteral("usr/xlib/arch/pellorin")
+            << QStringList { QStringLiteral("usr/x/share/pellorin/HAND-M.CUR") } << QString();
+    }
+
+    void handCursorFile()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, present);
+        QFETCH(QString, found);
+        const QTemporaryDir root;
+        QVERIFY(root.isValid());
+        QVERIFY(QDir(root.path()).mkpath(program));
+        for (const QString& file : present) {
+            QVERIFY(QDir(root.path()).mkpath(QFileInfo(file).path()));
+            writeFile(root.filePath(file), "cursor");
+        }
+        QCOMPARE(pellorin::handCursorFile(root.filePath(program),
+                     QStringLiteral("lib/arch/pellorin"), QStringLiteral("share/pellorin")),
+            found.isEmpty() ? QString() : root.filePath(found));
+    }
+
     void programFolderIsTheExecutablesFolder()
     {
         QCOMPARE(programFolder(), QCoreApplication::applicationDirPath());

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,16 +14,21 @@ struct check_options {
     // A number that no network issues passes when its length and check
     // digit hold (cards of a private label).
     bool allow_unknown = false;
+    // The month an expiry date before has passed; none: the current month
+    // in UTC.
+    std::optional<std::chrono::year_month> month {};
 };
 
 // What check says of one line.
 struct verdict {
     // Every rule holds: a readable number of a length its network issues,
-    // with its check digit right.
+    // with its check digit right, and the line's expiry date and code fit.
     bool valid = false;
     // The rules it breaks, as pellorin-cli check names them: "luhn",
-    // "length", "prefix", or "unreadable" for a line that holds no single
-    // card number; empty when valid.
+    // "length" or "prefix" for the number, or "unreadable" for a line that
+    // holds no single card number; for a well-formed number, "expiry" (no
+    // month of the year) or "expired", and "code" (a length its network's
+    // codes do not have). pellorin-cli says the first. Empty when valid.
     std::vector<std::string> reasons;
     // The digits read; empty for an unreadable line.
     std::string number;
@@ -30,6 +37,10 @@ struct verdict {
     std::vector<std::string_view> networks;
     // Why an unreadable line could not be read.
     std::string problem;
+    // The expiry date ("MM/YY" or "MM/YYYY") and the code the line carries
+    // beside its number, as written; empty where it has none.
+    std::string expiry;
+    std::string cvv;
     // The line's number in the text check_lines read, from 1.
     std::uint64_t line = 0;
 };

@@ -31,6 +31,9 @@ struct network_info {
     int common_length;
     int code_length; // digits of its security code
     std::vector<group_rule> groups; // per length, shortest first
+    // A rule other card validators skip for this network by design, as a
+    // sentence; empty for most.
+    std::string_view validator_note;
 };
 
 // Every network, in pellorin-cli brands' order. The texts are the

@@ -127,12 +127,15 @@ click_at() { # left top width height, in twips
     point_at "$@" && xdotool click 1
 }
 
-# The pointer image of HAND-M.CUR in the folder of the program $1 (which may
-# be a symbolic link), as CurrentCursor prints it: "WIDTH HEIGHT XHOT YHOT"
-# from the file's first entry (bytes 6, 7 and 10-13).
+# The pointer image of the HAND-M.CUR the program $1 (which may be a symbolic
+# link) reads: an installed one's, in <prefix>/share/pellorin, else the one
+# beside it; as CurrentCursor prints it: "WIDTH HEIGHT XHOT YHOT" from the
+# file's first entry (bytes 6, 7 and 10-13).
 hand_pointer_of() {
-    local hand width height hot_x hot_y
-    hand=$(dirname "$(readlink -f "$1")")/HAND-M.CUR
+    local folder hand width height hot_x hot_y
+    folder=$(dirname "$(readlink -f "$1")")
+    hand=$folder/HAND-M.CUR
+    [[ $folder == */lib/*pellorin ]] && hand=${folder%/lib/*}/share/pellorin/HAND-M.CUR
     [ -f "$hand" ] || fail "$hand is missing"
     read -r width height < <(od -An -tu1 -j6 -N2 "$hand")
     read -r hot_x hot_y < <(od -An -tu2 -j10 -N4 "$hand")
@@ -195,9 +198,10 @@ start_accessibility_bus() {
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
-# The texts of the labels in the program's windows titled $1, one a line.
+# The texts of the labels in the program's windows titled $1, one a line;
+# with --focused after it, the role of the control there that has the keyboard.
 window_texts() {
-    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window-texts.py" "$program_pid" "$1"
+    /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/window-texts.py" "$program_pid" "$@"
 }
 
 # The titles of the program's other windows, sorted, each ended by "|".
@@ -321,7 +325,7 @@ INI
     xwayland_display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -n 1)
     # Weston follows the X pointer only from the moment it enters its window.
     xdotool mousemove 1490 1290 sleep 0.2 mousemove $((weston_width - 1)) $((weston_height - 1))
-    sleep 0.2
+    sleep 0.2 # Weston takes the pointer's entry and tells no client when
 }
 
 # The outer edges of what Weston shows on its background, as "WIDTH HEIGHT

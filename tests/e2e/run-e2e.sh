@@ -35,7 +35,7 @@ width=$(sed -n 's/^ *Width: //p' <<<"$geometry")
 height=$(sed -n 's/^ *Height: //p' <<<"$geometry")
 [ "$width" = 536 ] && [ "$height" = 484 ] || fail "client area is ${width} x ${height}, not 536 x 484"
 
-# --- The hand over a button: HAND-M.CUR from the program's own folder ----------
+# --- The hand over a button: HAND-M.CUR from where the program looks ----------
 hand_pointer=$(hand_pointer_of "$program")
 hand_shown() { [ "$("$current_cursor")" = "$hand_pointer" ]; }
 point_at $button_start

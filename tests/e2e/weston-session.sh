@@ -44,6 +44,26 @@ unset QT_QPA_PLATFORM
 
 on_xwayland() { DISPLAY=$xwayland_display "$@"; }
 
+# Where an X window of the program lies on XWayland's screen: "X Y".
+x_place() {
+    on_xwayland xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left [XY]: *//p' | tr '\n' ' '
+}
+# Weston frames a window it maps and places it, and tells its client only by
+# moving it: placed once it is in Weston's frame and reads at the same place
+# twice in a row.
+placed() {
+    local now
+    on_xwayland xwininfo -tree -id "$1" | grep -q '^ *Parent window id: .*(the root window)' && return 1
+    now=$(x_place "$1")
+    [ -n "$now" ] && [ "$now" = "$last_place" ] && return 0
+    last_place=$now
+    return 1
+}
+wait_placed() {
+    last_place=""
+    wait_for 100 placed "$@"
+}
+
 # Starts the program as the given mode runs it ($1: native or xwayland) with
 # the settings after it, and sets `origin` to its client area's top-left
 # corner on Weston's output, in device pixels.
@@ -71,9 +91,8 @@ start_in() {
     else
         E2E_CLIENT_SIZE="536 484" on_xwayland start_program env QT_QPA_PLATFORM=xcb "$program"
         local x y
-        sleep 0.5 # Weston moves the window once it is mapped
-        read -r x y <<<"$(on_xwayland xwininfo -id "$window" |
-            sed -n 's/^ *Absolute upper-left [XY]: *//p' | tr '\n' ' ')"
+        wait_placed "$window" || fail "xwayland: Weston did not place the window"
+        read -r x y <<<"$(x_place "$window")"
         origin=($((x * scale)) $((y * scale)))
         # Weston's frame around an X window: the close button at the right
         # end of its title bar.
@@ -106,34 +125,66 @@ children_count() {
 }
 children_open() { [ "$(children_count)" -ge "$1" ]; }
 
+# Natively, as the protocol log shows: Weston has given the keyboard to the
+# window opened last, shown a frame since, and shown every frame asked of it
+# from its opening on.
+drawn_with_child() {
+    awk '/set_parent\(xdg_toplevel/ { entered = 0; shown = 0; split("", waiting) }
+        /wl_keyboard@[0-9]+\.enter\(/ { entered = 1 }
+        /\.frame\(new id wl_callback@/ {
+            id = $0; sub(/.*wl_callback@/, "", id); sub(/\).*/, "", id); waiting[id] = 1
+        }
+        /wl_callback@[0-9]+\.done\(/ {
+            id = $0; sub(/.*wl_callback@/, "", id); sub(/\..*/, "", id)
+            if (id in waiting) { delete waiting[id]; shown = entered }
+        }
+        END { for (id in waiting) exit 1; exit !shown }' "$work/program.log"
+}
+
 # Lines on standard error that are not the protocol log.
 program_messages() { grep -v '^\[ *[0-9.]*\] ' "$work/program.log"; }
+
+# Moves the pointer to device pixel $1 $2 and takes a picture, $5.ppm, of
+# the 160 x 160 pixels around $3 $4 once Weston has drawn what the move
+# changes there: it tells no client when, so the picture must differ from
+# the one before the move and come out the same twice in a row.
+move_and_picture() {
+    local spot=160x160+$(($3 - 60))+$(($4 - 20)) name=$5
+    import -window root -crop "$spot" "$work/before.ppm"
+    xdotool mousemove "$1" "$2"
+    rm -f "$work/$name.ppm" "$work/earlier.ppm"
+    spot_redrawn() {
+        [ -f "$work/$name.ppm" ] && mv "$work/$name.ppm" "$work/earlier.ppm"
+        import -window root -crop "$spot" "$work/$name.ppm" &&
+            ! cmp -s "$work/$name.ppm" "$work/before.ppm" && cmp -s "$work/$name.ppm" "$work/earlier.ppm"
+    }
+    wait_for 100 spot_redrawn
+}
 
 # The size of the pointer image Weston shows at device pixel x y, over a
 # control that keeps its look when the pointer moves 200 pixels to the right
 # on it: what differs between the two pictures near x y is the pointer.
-# Weston draws the pointer itself and tells no client when; the waits give
-# it time, and a picture taken too early measures nothing and fails.
 pointer_size_at() {
-    xdotool mousemove "$1" "$2"
-    sleep 0.4
-    import -window root "$work/pointer-here.png"
-    xdotool mousemove $(($1 + 200)) "$2"
-    sleep 0.4
-    import -window root "$work/pointer-away.png"
-    convert "$work/pointer-here.png" "$work/pointer-away.png" -crop 160x160+$(($1 - 60))+$(($2 - 20)) \
-        +repage -compose difference -composite -threshold 10% -trim info: |
+    move_and_picture "$1" "$2" "$1" "$2" pointer-here &&
+        move_and_picture $(($1 + 200)) "$2" "$1" "$2" pointer-away &&
+        convert "$work/pointer-here.ppm" "$work/pointer-away.ppm" \
+            -compose difference -composite -threshold 10% -trim info: |
         awk '{ split($3, size, "x"); print size[1], size[2] }'
 }
 
 # The hand's outline in HAND-M.CUR is 26 x 31 pixels in the image for
 # ordinary screens and 51 x 60 in the one for twice the density; XWayland
-# programs are enlarged by Weston, so theirs is twice 26 x 31.
+# programs are enlarged by Weston, so theirs is twice 26 x 31. The program
+# sets the pointer's image after Weston has drawn its own there: a picture
+# can catch that one, so a measure is tried three times.
 check_hand_size() {
-    local expected=$1 seen w h ew eh
-    seen=$(pointer_size_at $((origin[0] + 60 * scale)) $((origin[1] + 202 * scale)))
-    read -r w h <<<"$seen"
+    local expected=$1 seen w h ew eh tries
     read -r ew eh <<<"$expected"
+    for tries in 1 2 3; do
+        seen=$(pointer_size_at $((origin[0] + 60 * scale)) $((origin[1] + 202 * scale)))
+        read -r w h <<<"$seen"
+        ((w >= ew - 3 && w <= ew + 3 && h >= eh - 3 && h <= eh + 3)) && break
+    done
     ((w >= ew - 3 && w <= ew + 3 && h >= eh - 3 && h <= eh + 3)) ||
         fail "$how at scale $scale: the hand over Start Generating measures $seen, not about $expected"
     echo "ok: $how at scale $scale: the hand measures $seen"
@@ -145,6 +196,20 @@ end_program() {
     program_pid=""
 }
 
+# Under XWayland: whether no other window of the program, with room for
+# Weston's frame around it, lies over the main window's close button.
+close_button_clear() {
+    local id x y w h
+    for id in $(on_xwayland xdotool search --onlyvisible --pid "$program_pid" --name . 2>/dev/null); do
+        [ "$id" = "$window" ] && continue
+        read -r x y w h <<<"$(on_xwayland xwininfo -id "$id" |
+            sed -n 's/^ *\(Absolute upper-left [XY]\|Width\|Height\): *//p' | tr '\n' ' ')"
+        ((close_button[0] >= x - 10 && close_button[0] < x + w + 10 &&
+            close_button[1] >= y - 40 && close_button[1] < y + h + 10)) && return 1
+    done
+    return 0
+}
+
 # Under XWayland, Weston puts a dialog where Qt asks, centred over the
 # window; the save dialog is the wider and hides the window's close button.
 # A user drags it down out of the way by its title bar, and the question
@@ -154,13 +219,15 @@ drag_children_down() {
     for id in $(on_xwayland xdotool search --onlyvisible --pid "$program_pid" --name . 2>/dev/null | tac); do
         [ "$id" = "$window" ] && continue
         on_xwayland xprop -id "$id" WM_TRANSIENT_FOR | grep -q 'window id' || continue
-        read -r x y <<<"$(on_xwayland xwininfo -id "$id" |
-            sed -n 's/^ *Absolute upper-left [XY]: *//p' | tr '\n' ' ')"
+        wait_placed "$id" || fail "$how: $name: Weston did not place a dialog"
+        read -r x y <<<"$(x_place "$id")"
+        # The pauses are a hand's: Weston's window manager takes the press
+        # on its title bar over X and starts the move without telling a client.
         xdotool mousemove $((x + 60)) $((y - 12)) mousedown 1 sleep 0.1 \
             mousemove $((x + 60)) $((y + 100)) sleep 0.1 mousemove $((x + 60)) $((y + 450)) \
             sleep 0.1 mouseup 1
-        sleep 0.3 # Weston tells no client that a move ended; the close button's look is checked after
     done
+    wait_for 100 close_button_clear || fail "$how: $name: a dialog still lies over the close button"
 }
 
 # Natively Weston places the dialogs itself, and the save dialog can hide
@@ -176,11 +243,12 @@ close_button_shown() {
 }
 move_aside_what_hides_the_close_button() {
     local tries
+    close_button_shown && return 0
     for tries in 1 2 3; do
-        close_button_shown && return 0
+        # The pauses are a hand's; Weston's pictures show when the move is done.
         xdotool mousemove "${close_button[@]}" keydown Super_L mousedown 1 sleep 0.1 \
             mousemove_relative 0 100 sleep 0.1 mousemove_relative 0 350 sleep 0.1 mouseup 1 keyup Super_L
-        sleep 0.3
+        wait_for 50 close_button_shown && return 0
     done
 }
 
@@ -275,14 +343,18 @@ session_checks() {
         fi
         if [ "$name" = "replace question" ]; then
             wait_for 100 children_open 1 || fail "$how: no save dialog"
-            # Until its name field has the keyboard, typed keys are lost and
-            # the question below never comes, which fails the test.
-            sleep 0.5
+            # Until its name field has the keyboard, typed keys are lost.
+            name_field_has_keys() { window_texts Save --focused | grep -qx text; }
+            wait_for 100 name_field_has_keys || fail "$how: the save dialog's name field lacks the keyboard"
             xdotool type --delay 20 "$work/old.txt"
             xdotool key Return
         fi
         wait_for 100 children_open "$count" || fail "$how: $name: not open as a child of the window"
-        sleep 0.3 # for Weston to draw what opened; the close button is found in its picture
+        # The close button is found in Weston's picture: natively, what
+        # opened must be drawn first (under XWayland the dialogs' places tell).
+        if [ "$how" = native ]; then
+            wait_for 100 drawn_with_child || fail "native: $name: Weston drew nothing with it open"
+        fi
         close_and_expect_end_in_2s
     done < <(close_cases)
 }

@@ -10,7 +10,8 @@
 #
 # Usage: autopkgtest.sh SOURCE-DIR CHANGES
 # Exit status 77 (a skip) where no such root can be made or entered here
-# (not root, no mount namespace, no way to the mirror).
+# (not root, no mount namespace, no way to the mirror, autopkgtest's testbed
+# failure); a package that cannot be installed there fails.
 
 set -u
 readonly source=$1 changes=$2
@@ -75,7 +76,10 @@ status=$?
 cat "$work/out/summary" 2>/dev/null
 case $status in
 0) echo "PASS: autopkgtest in a minimal $release system: $(tr -s ' \n' ' ' <"$work/out/summary")" ;;
-# 16: the testbed could not be set up; 12: apt could not fetch the tests' packages.
-12 | 16) tail -n 30 "$work/autopkgtest.log" >&2; skip "autopkgtest found no usable testbed (status $status)" ;;
+# 16: the testbed could not be set up, which says nothing of the packages.
+16) tail -n 30 "$work/autopkgtest.log" >&2; skip "autopkgtest found no usable testbed (status $status)" ;;
+# 12: an erroneous package, such as one whose dependencies cannot be met.
+12) grep -E 'badpkg|unsatisfiable|Depends:|E: ' "$work/autopkgtest.log" | tail -n 30 >&2
+    fail "autopkgtest found the packages erroneous: they cannot be installed or tested (status 12)" ;;
 *) grep -v -e "^Get:" -e "^Setting up" -e "^Unpacking" -e "^Selecting" -e "^Preparing" "$work/autopkgtest.log" | tail -n 80 >&2; fail "autopkgtest failed (status $status)" ;;
 esac

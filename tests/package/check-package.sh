@@ -41,13 +41,36 @@ while IFS='|' read -r name synopsis own; do
     [ "$(head -n 1 <<<"$description")" = "$synopsis" ] || fail "$package's synopsis is '$(head -n 1 <<<"$description")'"
     grep -qxF " $own" <<<"$description" || fail "$package's description lacks the line: $own"
 done <<'DESCRIPTIONS'
-pellorin-cli|make batches of well-formed test payment-card numbers (command line)|pellorin-cli generates and checks numbers for scripts and CI pipelines. It
-pellorin|make batches of well-formed test payment-card numbers (window)|a text file. Sending them to LibreOffice Calc needs pellorin-calc; the same
-pellorin-calc|make batches of well-formed test payment-card numbers (LibreOffice Calc module)|This module lets the window's "Save Results As Excel File" send the numbers
-pellorin-web|make batches of well-formed test payment-card numbers (web page)|/usr/share/pellorin-web: open its index.html in a browser straight from
-libpellorin-dev|make batches of well-formed test payment-card numbers (C++ library)|This package is the generator as a C++20 library for a program's own tests:
-python3-pellorin|make batches of well-formed test payment-card numbers (Python 3 module)|tests: "import pellorin" makes numbers and records and checks them as
+pellorin-cli|generator of test payment-card numbers (command line)|no display, no Qt and no office, so it suits a bare container.
+pellorin|generator of test payment-card numbers (desktop window)|The window makes numbers of Visa, Mastercard, American Express or Discover.
+pellorin-calc|LibreOffice Calc module of the Pellorin card-number window|This module lets the window's "Save Results As Excel File" send the numbers
+pellorin-web|generator of test payment-card numbers (static web page)|/usr/share/pellorin-web: open its index.html in a browser straight from
+libpellorin-dev|generator of test payment-card numbers (C++ library)|This package is the generator as a C++20 library for a program's own tests:
+python3-pellorin|generator of test payment-card numbers (Python 3 module)|tests: "import pellorin" makes numbers and records and checks them as
 DESCRIPTIONS
+# The command line and the page make every network the command line knows
+# (pellorin-cli brands, from the package unpacked beside this one), and say so.
+if [[ $package == pellorin-cli || $package == pellorin-web ]]; then
+    "$(dirname "$root")/pellorin-cli/usr/bin/pellorin-cli" brands >"$work/brands" || fail "pellorin-cli brands failed"
+    start=$(head -n 1 "$work/brands" | grep -bo NETWORK | cut -d: -f1)
+    end=$(head -n 1 "$work/brands" | grep -bo LENGTHS | cut -d: -f1)
+    mapfile -t networks < <(awk -v s="$start" -v n="$((end - start))" \
+        'NR > 1 && /^[a-z]/ { name = substr($0, s + 1, n); sub(/ +$/, "", name); print name }' "$work/brands")
+    [ "${#networks[@]}" -ge 16 ] || fail "pellorin-cli brands lists only ${#networks[@]} networks"
+    flat=$(tr '\n' ' ' <<<"$description" | tr -s ' ')
+    grep -qF "${#networks[@]} card networks" <<<"$flat" || fail "$package's description does not say it makes ${#networks[@]} networks"
+    for network in "${networks[@]}"; do
+        grep -qF " $network" <<<"$flat" || fail "$package's description does not name $network"
+    done
+fi
+# Neither the command line nor the page serves another architecture's
+# programs: any architecture's may satisfy a dependency on them.
+case $package in
+pellorin-cli | pellorin-web) multiarch=foreign ;;
+# dpkg-deb gives a field left out as its default, no.
+*) multiarch=no ;;
+esac
+[ "$(field Multi-Arch)" = "$multiarch" ] || fail "$package is Multi-Arch '$(field Multi-Arch)', not '$multiarch'"
 depends=$(field Depends)
 has() { [[ ", $1," == *", $2"[\ ,]* ]]; }
 lacks() { ! grep -Eq "$2" <<<"$1"; }
@@ -113,7 +136,7 @@ pellorin)
     expected=(
         usr/bin/pellorin
         "usr/$programdir/pellorin"
-        "usr/$programdir/HAND-M.CUR"
+        usr/share/pellorin/HAND-M.CUR
         "usr/share/applications/$id.desktop"
         "usr/share/metainfo/$id.metainfo.xml"
         usr/share/man/man1/pellorin.1.gz

@@ -2,11 +2,14 @@
 # debian/copyright names every library whose code the shipped programs carry
 # inside them: each Debian package whose headers the package build compiled,
 # unless the packages depend on its shared library (then its own copyright
-# file comes with it). Such a library must be named by its -dev package, with
-# every licence its own copyright file gives, each with its text. Of a
-# compiler's tree (emscripten's), only the parts it links into every program
-# count: each named by its place in that tree, with the licence the tree's
-# copyright file gives that place.
+# file comes with it). Such a library must be named by its -dev package, and
+# its headers that were compiled in by a Files paragraph of their own (by
+# the path the package installs them at) with every licence its own
+# copyright file gives, each with its text. Of a compiler's tree
+# (emscripten's), only the parts it links into every program count: each in
+# a Files paragraph by its installed path, with the licence the tree's
+# copyright file gives that place. And the AppStream data has the licence
+# its metadata_license names.
 #
 # Usage: copyright-covers.sh COPYRIGHT BUILT-SOURCE CHANGES
 #   BUILT-SOURCE  where dpkg-buildpackage built, with the compiler's depfiles
@@ -51,15 +54,31 @@ file_licences() {
              n = split(patterns, each, " "); for (i = 1; i <= n; i++) print each[i] "\t" $0
              patterns = "" }' "$1"
 }
-# The licence of FILE: the last Files pattern that matches it wins.
+# The licence of FILE in a list file_licences made (default: the package's):
+# the last Files pattern that matches it wins.
 licence_of() {
     local pattern licence found=
     while IFS=$'\t' read -r pattern licence; do
         # shellcheck disable=SC2053 # the pattern is a glob on purpose
         [[ $1 == $pattern ]] && found="$pattern"$'\t'"$licence"
-    done <"$work/file-licences"
+    done <"${2:-$work/file-licences}"
     [ -n "$found" ] && printf '%s\n' "$found"
 }
+# Each file of another package that the programs carry has a Files paragraph
+# of its own in ours, by the path that package installs it at (FILE, without
+# the leading /), with each licence of the expression given.
+file_licences "$copyright" >"$work/our-licences"
+names_with() {
+    local pattern licence name
+    IFS=$'\t' read -r pattern licence < <(licence_of "$1" "$work/our-licences")
+    [ -n "$pattern" ] && [ "$pattern" != '*' ] || fail "no Files paragraph of debian/copyright names /$1"
+    while read -r name; do
+        [ -n "$name" ] || continue
+        grep -qxF "$name" < <(sed -E 's/[()]//g; s/ (or|and) /\n/g' <<<"$licence") \
+            || fail "debian/copyright gives /$1 ($pattern) the licence '$licence', not $name"
+    done < <(sed -E 's/[()]//g; s/ (or|and) /\n/g' <<<"$2")
+}
+
 # Each licence of an expression ("A or B and C with D exception") needs a
 # paragraph of its own with its text.
 has_licences() {
@@ -70,6 +89,13 @@ has_licences() {
         grep -A1 -x "License: $name" "$copyright" | grep -q '^ ' || fail "debian/copyright gives no text for $name"
     done < <(sed -E 's/[()]//g; s/ (or|and) /\n/g' <<<"$1")
 }
+
+# The AppStream data's licence is the one its metadata_license names.
+metainfo=share/metainfo/app.metainfo.xml.in
+metadata_licence=$(sed -n 's|.*<metadata_license>\(.*\)</metadata_license>.*|\1|p' "$(dirname "$copyright")/../$metainfo")
+IFS=$'\t' read -r _ licence < <(licence_of "$metainfo" "$work/our-licences")
+[ "$licence" = "$metadata_licence" ] || fail "debian/copyright gives $metainfo the licence '$licence', not $metadata_licence"
+has_licences "$licence" "the AppStream data"
 
 named=()
 while read -r package; do
@@ -89,13 +115,15 @@ while read -r package; do
             [ -e "${tree[$package]}/$part" ] || fail "$package has no $part: the list of its parts is out of date"
             IFS=$'\t' read -r pattern licence < <(licence_of "$part") \
                 || fail "$package's copyright file covers no $part"
-            [ "$pattern" = '*' ] || grep -qF -- "$pattern" "$copyright" \
-                || fail "debian/copyright does not name $package's $pattern, which the programs carry"
+            names_with "${tree[$package]#/}/$part" "$licence"
             has_licences "$licence" "$package's $part"
         done
     else
         while read -r licence; do
             has_licences "$licence" "$package"
+            while read -r header; do
+                names_with "$header" "$licence"
+            done < <(grep "^$package[:,]" "$work/header-owners" | sed 's/^[^ ]* //; s|^/||')
         done < <(sed -n 's/^License: *//p' "/usr/share/doc/$package/copyright" | sort -u)
     fi
     named+=("$package")

@@ -24,6 +24,8 @@ def test_the_same_bytes(brand, seed, options, sha256):
         name, _, value = option.partition("=")
         kwargs[name] = (int(value) if name in ("count", "length") else value) if value else True
     assert hashlib.sha256(pellorin.generate_text(**kwargs).encode()).hexdigest() == sha256
-    # The list holds the same numbers as the text's lines.
-    if set(kwargs) & {"format", "null", "with_expiry", "with_cvv"} == set():
+    # The list holds the same numbers as the text's lines, where they hold
+    # nothing else (a rule of the extras writes them unasked).
+    if (set(kwargs) & {"format", "null", "with_expiry", "with_cvv"} == set()
+            and kwargs.get("invalid") not in ("expiry", "month", "code")):
         assert "".join(n + "\n" for n in pellorin.generate(**kwargs)) == pellorin.generate_text(**kwargs)

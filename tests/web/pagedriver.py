@@ -162,16 +162,23 @@ class Page(PageActions):
         return self.downloaded()
 
     def downloaded(self, seconds=60):
+        # Chromium writes into NAME.crdownload and renames it when done; the
+        # file counts as whole once no partial one is left and its size holds
+        # between two looks.
         end = time.monotonic() + seconds
+        seen = None
         while time.monotonic() < end:
-            names = [n for n in os.listdir(self.downloads) if not n.endswith(".crdownload")]
-            if names:
-                path = os.path.join(self.downloads, names[0])
-                time.sleep(0.1)
-                with open(path, "rb") as file:
-                    data = file.read()
-                os.remove(path)
-                return data
+            names = os.listdir(self.downloads)
+            whole = [n for n in names if not n.endswith(".crdownload")]
+            if whole and len(whole) == len(names):
+                path = os.path.join(self.downloads, whole[0])
+                size = os.path.getsize(path)
+                if seen == (path, size):
+                    with open(path, "rb") as file:
+                        data = file.read()
+                    os.remove(path)
+                    return data
+                seen = (path, size)
             time.sleep(0.05)
         fail(f"no download arrived; status: {self.text('status')!r}")
 

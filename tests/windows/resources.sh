@@ -7,7 +7,7 @@
 # Usage: resources.sh EXE
 set -u
 . "$(dirname "$0")/../e2e/lib.sh"
-readonly exe=$1 rc=$(dirname "$1")/platform/windows/pellorin-cli.rc
+readonly exe=$1 rc=$(dirname "$1")/platform/cli/windows/pellorin-cli.rc
 readonly objdump=x86_64-w64-mingw32-objdump windres=x86_64-w64-mingw32-windres
 command -v "$objdump" >/dev/null || skip "$objdump is missing (Debian package binutils-mingw-w64-x86-64)"
 [ -f "$exe" ] && [ -f "$rc" ] || skip "$exe or $rc is missing: make windows builds them"
