@@ -28,11 +28,7 @@ CardGenerator::CardGenerator(NumberPattern pattern, RandomSource& random)
 // from one draw.
 int CardGenerator::write(char* out) noexcept
 {
-    for (;;) {
-        m_random.reseed();
-        if (m_pattern.write(m_random.next(), out) != NumberPattern::kNone)
-            return m_pattern.length();
-    }
+    return write(m_pattern, m_random, out);
 }
 
 CardNumber CardGenerator::next() noexcept

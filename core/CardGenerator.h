@@ -23,6 +23,17 @@ public:
     // kCardNumberRoom bytes on); returns the number's length.
     int write(char* out) noexcept;
 
+    // The same for a pattern and source held elsewhere, inline so that a
+    // caller with its own loop pays no second call per number.
+    static int write(const NumberPattern& pattern, RandomSource& random, char* out) noexcept
+    {
+        for (;;) {
+            random.reseed();
+            if (pattern.write(random.next(), out) != NumberPattern::kNone)
+                return pattern.length();
+        }
+    }
+
 private:
     NumberPattern m_pattern;
     RandomSource& m_random;

@@ -2,9 +2,7 @@
 
 #include "CardGenerator.h"
 #include "NumberKind.h"
-#include "Sink.h"
 
-#include <array>
 #include <stdexcept>
 
 namespace pellorin::engine {
@@ -21,22 +19,27 @@ GenerateRequest windowRequest(BrandId brand, std::uint64_t count)
     return request;
 }
 
-bool generateFromSource(const GenerateRequest& request, RandomSource& random, Sink& sink)
+namespace {
+
+NumberPattern plainTextPattern(const GenerateRequest& request)
 {
     if (request.format != Format::Text || request.withExpiry || request.withCvv || request.group
         || request.unique)
         throw std::invalid_argument("numbers drawn from a caller's source come as plain text");
-    CardGenerator generator(numberKind(request).pattern, random);
-    const char recordEnd = request.nullEnded ? '\0' : '\n';
-    // Room for the longest number and its record's end.
-    std::array<char, kCardNumberRoom> record {};
-    for (std::uint64_t i = 0; i < request.count; ++i) {
-        const auto length = std::size_t(generator.write(record.data()));
-        record[length] = recordEnd;
-        if (!sink.write({ record.data(), length + 1 }))
-            return false;
-    }
-    return true;
+    return numberKind(request).pattern;
+}
+
+} // namespace
+
+SourceNumbers::SourceNumbers(const GenerateRequest& request, RandomSource& random)
+    : m_pattern(plainTextPattern(request))
+    , m_random(random)
+{
+}
+
+int SourceNumbers::write(char* out) noexcept
+{
+    return CardGenerator::write(m_pattern, m_random, out);
 }
 
 } // namespace pellorin::engine
