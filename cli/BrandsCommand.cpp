@@ -3,7 +3,6 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Output.h"
-#include "Phrases.h"
 #include "PlatformTexts.h"
 
 #include <pellorin/networks.h>
@@ -24,14 +23,7 @@ std::vector<Option> options()
     const std::vector<std::string> formats { "text", "json" };
     return {
         helpOption(),
-        { .shortName = "-f",
-            .longName = "--format",
-            .value = "FORMAT",
-            .help = engine::listed(formats) + " (default " + formats.front() + ")",
-            .kind = ValueKind::Word,
-            .words = formats,
-            .onlyWords = true,
-            .noun = "format" },
+        formatOption(formats),
     };
 }
 

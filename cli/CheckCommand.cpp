@@ -4,7 +4,6 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Output.h"
-#include "Phrases.h"
 #include "PlatformTexts.h"
 
 namespace pellorin::cli {
@@ -47,14 +46,7 @@ std::vector<Option> options()
     const std::vector<std::string> formats = checkFormats();
     return {
         helpOption(),
-        { .shortName = "-f",
-            .longName = "--format",
-            .value = "FORMAT",
-            .help = engine::listed(formats) + " (default " + formats.front() + ")",
-            .kind = ValueKind::Word,
-            .words = formats,
-            .onlyWords = true,
-            .noun = "format" },
+        formatOption(formats),
         { .shortName = "-q",
             .longName = "--quiet",
             .help = "Print nothing; the exit status tells (as grep -q)" },

@@ -1,6 +1,7 @@
 #include "CommandTable.h"
 
 #include "Commands.h"
+#include "Phrases.h"
 #include "PlatformTexts.h"
 
 #include <algorithm>
@@ -38,6 +39,18 @@ Command makeProgram()
 Option helpOption(std::string help)
 {
     return { .shortName = "-h", .longName = "--help", .help = std::move(help) };
+}
+
+Option formatOption(const std::vector<std::string>& formats)
+{
+    return { .shortName = "-f",
+        .longName = "--format",
+        .value = "FORMAT",
+        .help = engine::listed(formats) + " (default " + formats.front() + ")",
+        .kind = ValueKind::Word,
+        .words = formats,
+        .onlyWords = true,
+        .noun = "format" };
 }
 
 std::optional<std::string> Given::text(std::string_view longName) const

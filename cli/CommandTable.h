@@ -101,6 +101,10 @@ std::string_view optionNaming(engine::GenerateField field) noexcept;
 // -h, --help.
 Option helpOption(std::string help = "Print this help and exit");
 
+// -f, --format for a command that writes one of `formats`, the first by
+// default.
+Option formatOption(const std::vector<std::string>& formats);
+
 // The program's name as it prints it.
 inline constexpr std::string_view kProgram = "pellorin-cli";
 
