@@ -28,6 +28,8 @@ printf 'Test-Command: true\nDepends: @\n' >"$work/source/debian/tests/control"
 printf '%s (1.0) unstable; urgency=medium\n\n  * Test.\n\n -- Pellorin maintainers <maintainers@quillmere.example>  Mon, 07 Dec 2026 00:00:00 +0000\n' \
     "$name" >"$work/source/debian/changelog"
 cp "$source/tests/e2e/lib.sh" "$source/tests/e2e/luhn.py" "$work/source/tests/e2e/"
+# The wrapper brings the README along, for the tests that build its examples.
+cp "$source/README.md" "$work/source/"
 
 bash "$source/tests/package/autopkgtest.sh" "$work/source" "$work/out/${name}_1.0_all.changes" >"$work/log" 2>&1
 status=$?

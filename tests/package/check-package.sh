@@ -67,6 +67,8 @@ fi
 # programs: any architecture's may satisfy a dependency on them.
 case $package in
 pellorin-cli | pellorin-web) multiarch=foreign ;;
+# Headers and a static library per architecture, side by side.
+libpellorin-dev) multiarch=same ;;
 # dpkg-deb gives a field left out as its default, no.
 *) multiarch=no ;;
 esac
@@ -214,8 +216,8 @@ pellorin-cli)
     done <<'CASES'
 |--help --version brands check generate 
 generate --brand|amex dankort diners discover elo hipercard jcb maestro mastercard mir rupay troy uatp unionpay verve visa 
-generate --invalid|length luhn prefix 
-generate -f|csv json ndjson table text 
+generate --invalid|code expiry length luhn month prefix 
+generate -f|csv json ndjson table text tsv 
 CASES
     ;;
 pellorin)
@@ -247,15 +249,17 @@ pellorin)
 pellorin-web)
     page=$root/usr/share/pellorin-web
     # Every file the page names is in the folder, and it names no other host.
-    for file in $(grep -oE '(src|href)="[^"#]+"' "$page/index.html" | sed -E 's/^[a-z]+="//; s/"$//'); do
+    while read -r file; do
+        # data: holds its bytes inline (the icon), so nothing is fetched.
+        [[ $file == data:* ]] && continue
         [[ $file != *:* && $file != /* ]] || fail "index.html loads $file from outside its folder"
         [ -f "$page/$file" ] || fail "index.html loads $file, which the package lacks"
-    done
+    done < <(grep -oE '(src|href)="[^"#]+"' "$page/index.html" | sed -E 's/^[a-z]+="//; s/"$//')
     grep -q 'src="pellorin.js"' "$page/index.html" || fail "index.html does not load pellorin.js"
     grep -qF 'python3 -m http.server --directory /usr/share/pellorin-web' "$page/README.txt" \
         || fail "README.txt does not tell how to serve the installed folder"
     # The engine is inside the script; neither may keep the build's folder.
-    grep -q 'PellorinEngine' "$page/pellorin.js" || fail "pellorin.js lacks the engine"
+    grep -q 'pe_generate_open' "$page/pellorin.js" || fail "pellorin.js lacks the engine"
     grep -lE "obj-[a-z0-9_]+-linux-gnu|/pellorin-$version/" "$page"/* && fail "the page keeps the build's folder"
     ;;
 libpellorin-dev)

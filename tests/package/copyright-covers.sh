@@ -25,10 +25,17 @@ find "$built" -name '*.o.d' -exec cat {} + | tr -s ' \\' '\n\n' | grep '^/' \
 [ -s "$work/headers" ] || fail "no depfiles with outside headers under $built"
 source_of() { dpkg-query -W -f '${source:Package}\n' "$1" 2>/dev/null | head -n 1; }
 
-# The sources of what the shipped packages depend on.
+# The sources of what the shipped packages depend on, and of what those
+# depend on in turn: a Python module's headers are the interpreter's, which
+# comes (with its copyright file) through python3.
+names_of() { tr ',|' '\n\n' | sed 's/^ *//; s/[ (:].*//' | grep -v '^$'; }
 for deb in "$(dirname "$changes")"/*.deb; do
-    dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/^ *//; s/[ (].*//'
-done | sort -u | while read -r package; do [ -n "$package" ] && source_of "$package"; done | sort -u >"$work/linked"
+    dpkg-deb -f "$deb" Depends | names_of
+done | sort -u >"$work/depends"
+while read -r package; do
+    dpkg-query -W -f '${Depends}\n' "$package" 2>/dev/null | names_of
+done <"$work/depends" | sort -u | cat - "$work/depends" | sort -u \
+    | while read -r package; do source_of "$package"; done | sort -u >"$work/linked"
 
 # dpkg -S answers "package[:arch]: path"; the package name is enough.
 xargs dpkg -S <"$work/headers" 2>/dev/null >"$work/header-owners"
@@ -74,19 +81,20 @@ names_with() {
     [ -n "$pattern" ] && [ "$pattern" != '*' ] || fail "no Files paragraph of debian/copyright names /$1"
     while read -r name; do
         [ -n "$name" ] || continue
-        grep -qxF "$name" < <(sed -E 's/[()]//g; s/ (or|and) /\n/g' <<<"$licence") \
+        grep -qixF "$name" < <(sed -E 's/[()]//g; s/ (or|and) /\n/g' <<<"$licence") \
             || fail "debian/copyright gives /$1 ($pattern) the licence '$licence', not $name"
     done < <(sed -E 's/[()]//g; s/ (or|and) /\n/g' <<<"$2")
 }
 
 # Each licence of an expression ("A or B and C with D exception") needs a
-# paragraph of its own with its text.
+# paragraph of its own with its text; short names match in any case, as in
+# the copyright format.
 has_licences() {
     local name
     while read -r name; do
         [ -n "$name" ] || continue
-        grep -qx "License: $name" "$copyright" || fail "debian/copyright lacks $2's licence $name"
-        grep -A1 -x "License: $name" "$copyright" | grep -q '^ ' || fail "debian/copyright gives no text for $name"
+        grep -qix "License: $name" "$copyright" || fail "debian/copyright lacks $2's licence $name"
+        grep -i -A1 -x "License: $name" "$copyright" | grep -q '^ ' || fail "debian/copyright gives no text for $name"
     done < <(sed -E 's/[()]//g; s/ (or|and) /\n/g' <<<"$1")
 }
 
