@@ -139,13 +139,12 @@ std::string brokenExtras(const std::string& expiry, const std::string& code, std
     const int month = std::stoi(expiry.substr(0, 2));
     const int year = 2000 + std::stoi(expiry.substr(3, 2));
     const int ahead = (year - 2026) * 12 + month - 1;
-    if (expiry.size() != 5 || expiry[2] != '/')
-        broken.emplace_back("expiry " + expiry);
-    else if (month < 1 || month > 12)
+    const bool wellFormed = expiry.size() == 5 && expiry[2] == '/';
+    if (wellFormed && (month < 1 || month > 12))
         broken.emplace_back(year > 2026 ? "invalid expiry" : "invalid expiry, and passed");
-    else if (ahead < 0)
+    else if (wellFormed && ahead < 0)
         broken.emplace_back(ahead >= -60 ? "expired" : "expired long ago");
-    else if (ahead == 0 || ahead > 60)
+    else if (!wellFormed || ahead == 0 || ahead > 60)
         broken.emplace_back("expiry " + expiry);
     if (code.size() != digits || code.find_first_not_of("0123456789") != std::string::npos)
         broken.emplace_back(code.size() == (digits == 4 ? 3 : 4) ? "invalid code" : "code " + code);
