@@ -60,7 +60,7 @@ QString handCursorFile(const QString& programFolder, const QString& installedPro
     const QString installedSuffix = QLatin1Char('/') + QDir::cleanPath(installedProgramDir);
     if (folder.endsWith(installedSuffix)) {
         const QString prefix = folder.chopped(installedSuffix.size());
-        const QString shared = prefix + QLatin1Char('/') + installedDataDir + fileName;
+        QString shared = prefix + QLatin1Char('/') + installedDataDir + fileName;
         if (FileExists(shared))
             return shared;
     }
