@@ -28,7 +28,7 @@ std::string optionText(std::string_view name);
 // The month expiry dates count from.
 engine::MonthIndex expiryMonth(const request& request);
 
-// The engine's generator for a request it accepted, and the seed it drew.
+// The engine's generator for a request it accepted, and the --seed value it drew.
 struct Run {
     engine::GenerateRequest wanted;
     std::uint64_t seed;

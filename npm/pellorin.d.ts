@@ -70,7 +70,7 @@ export interface Card {
   network: string;
 }
 
-/** What {@link generate} returns: the cards, and the seed that makes them again. */
+/** What {@link generate} returns: the cards, and the seed value that makes them again. */
 export type Generated<T> = T[] & { readonly seed: bigint };
 
 type WithExtras = { withExpiry: true } | { withCvv: true };

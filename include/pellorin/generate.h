@@ -48,7 +48,7 @@ public:
     card_range(card_range&&) noexcept;
     card_range& operator=(card_range&&) noexcept;
 
-    // The seed the cards come from: the request's, or the one drawn for it,
+    // The --seed value the cards come from: the request's, or the one drawn for it,
     // to make the same cards again.
     std::uint64_t seed() const noexcept;
     std::uint64_t size() const noexcept;
@@ -97,7 +97,7 @@ public:
     output_blocks(output_blocks&&) noexcept;
     output_blocks& operator=(output_blocks&&) noexcept;
 
-    // The seed the output comes from: the request's, or the one drawn.
+    // The --seed value the output comes from: the request's, or the one drawn.
     std::uint64_t seed() const noexcept;
     // At least one: an output of no cards is one block too.
     std::uint64_t size() const noexcept;
@@ -114,7 +114,7 @@ private:
 
 // The request's output, the bytes pellorin-cli writes for it, handed to
 // `write` a block of up to some hundred KiB at a time; `write` returns
-// false to stop there. Returns the seed used. Throws refusal for a request
+// false to stop there. Returns the --seed value used. Throws refusal for a request
 // it cannot make.
 std::uint64_t generate_blocks(
     const request& request, const std::function<bool(std::string_view bytes)>& write);
